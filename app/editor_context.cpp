@@ -1,0 +1,9 @@
+#include "editor_context.h"
+
+#include "gamefiles/options.h"
+
+namespace hv::ui {
+
+std::string gameFolder(const EditorContext& context) { return readGameFolder(context.workDir()); }
+
+} // namespace hv::ui

@@ -1,0 +1,26 @@
+#pragma once
+
+// What every tool window needs from the application: the working folder (where options.dat
+// lives), the slot in use as the main window holds it, and a way to tell the user things.
+
+#include <QString>
+
+#include <filesystem>
+#include <string>
+
+class QWidget;
+
+namespace hv::ui {
+
+class EditorContext {
+public:
+    virtual ~EditorContext() = default;
+    virtual std::filesystem::path workDir() const = 0;
+    // The main window's `hid`: "save1" to "save4".
+    virtual QString currentSlot() const = 0;
+};
+
+// Game folder from options.dat, read afresh for every operation.
+std::string gameFolder(const EditorContext& context);
+
+} // namespace hv::ui

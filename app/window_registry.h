@@ -1,0 +1,37 @@
+#pragma once
+
+// Knows which tool windows are open, by window name ("save", "doctor", ...). Opening a
+// window that is open only brings it forward; a slot change closes the slot-dependent ones.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+
+namespace hv::ui {
+
+class WindowRegistry : public QObject {
+    Q_OBJECT
+public:
+    using Factory = std::function<QWidget*()>;
+
+    // Returns the open window of that name, raised and activated, or creates it with
+    // `create` (which loads it), shows it and returns it. Windows are top-level, without
+    // owner, and deleted when closed.
+    QWidget* open(const QString& name, const Factory& create);
+    QWidget* find(const QString& name) const;
+    bool isOpen(const QString& name) const { return find(name) != nullptr; }
+    void close(const QString& name);
+
+    // The windows a slot change closes, in the order they are closed.
+    static const QStringList& slotWindows();
+    void closeSlotWindows();
+
+private:
+    std::map<QString, QPointer<QWidget>> windows_;
+};
+
+} // namespace hv::ui

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace hv {
+
+// Every failure of a game-file operation: which file, which line (0 = none) and why.
+class GameFileError : public std::runtime_error {
+public:
+    GameFileError(std::filesystem::path file, std::string problem, std::size_t line = 0);
+
+    const std::filesystem::path& file() const { return file_; }
+    const std::string& problem() const { return problem_; }
+    std::size_t line() const { return line_; }
+
+private:
+    std::filesystem::path file_;
+    std::string problem_;
+    std::size_t line_;
+};
+
+// A refusal that is not about one file (bad argument, nothing selected, ...).
+class OperationRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace hv

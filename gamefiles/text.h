@@ -1,0 +1,71 @@
+#pragma once
+
+// The text conventions shared by every game file: one value per line, CR LF line ends,
+// values read whole ("line read") or comma-separated ("field read").
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv {
+
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// Reads whole lines. Accepts CR LF and lone LF; a last line without an ending is still a line.
+class LineReader {
+public:
+    explicit LineReader(std::string_view bytes) : bytes_(bytes) {}
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    // The next line without its ending. Must not be called at the end.
+    std::string_view next();
+    // 1-based number of the line that the next call returns.
+    std::size_t lineNumber() const { return line_ + 1; }
+
+private:
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+    std::size_t line_ = 0;
+};
+
+// Reads values the way the game's own comma-separated reader does: leading blanks are
+// skipped, a quoted value runs to the closing quote, any other value runs to the next comma
+// or line end and loses trailing blanks.
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view bytes) : bytes_(bytes) {}
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    std::string next();
+    // 1-based number of the line the next value starts on.
+    std::size_t lineNumber() const { return line_ + 1; }
+
+private:
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+    std::size_t line_ = 0;
+};
+
+std::vector<std::string> splitLines(std::string_view bytes);
+
+// The first value of one line as a field read gives it.
+std::string fieldReadFirst(std::string_view line);
+
+// Appends text followed by CR LF.
+void appendTextLine(std::string& out, std::string_view text);
+
+// A computed number as the game writes it: " 3 " for 3, "-2 " for -2 (no line end).
+std::string numberLine(long long value);
+
+// A line compared as a number: optional blanks, optional sign, digits, optional blanks.
+// Anything else (including an empty line) holds no number.
+std::optional<long long> parseNumber(std::string_view text);
+
+// True when the text holds a CR or LF, which would break the one-value-per-line layout.
+bool hasLineBreak(std::string_view text);
+
+// Whole file as bytes; throws GameFileError when it cannot be read.
+std::string readFileBytes(const std::filesystem::path& file);
+
+} // namespace hv

@@ -1,0 +1,54 @@
+#pragma once
+
+// Helpers shared by the tests: temporary folders and small game worlds written byte by byte.
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv::test {
+
+// A fresh folder under the system temp folder, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Joins lines, each ended by CR LF.
+std::string crlf(std::initializer_list<std::string_view> lines);
+std::string crlf(const std::vector<std::string>& lines);
+
+void writeFile(const std::filesystem::path& file, std::string_view bytes);
+std::string readFile(const std::filesystem::path& file);
+// Every file below `root` (relative path -> bytes), to prove that nothing else changed.
+std::vector<std::pair<std::string, std::string>> snapshot(const std::filesystem::path& root);
+
+// A 19-line roster record: name, then the given lines in order (missing ones empty).
+std::vector<std::string> wrestler(std::string_view name, std::string_view carder = "2",
+                                  std::string_view injury = "0");
+
+// A game folder with one working folder beside it: options.dat points at the game folder,
+// every slot has its folders, saveslots.hv1 names four slots, and each slot's save game
+// names `federation`. Files are written with the game's own spelling of folders.
+struct GameWorld {
+    explicit GameWorld(std::string_view federation = "WWF");
+    TempDir root;
+    std::filesystem::path game;
+    std::filesystem::path work;
+
+    std::filesystem::path slotFile(std::string_view slot, std::string_view suffix) const;
+    void setRoster(std::string_view slot, const std::vector<std::vector<std::string>>& records);
+    void setSaveGame(std::string_view slot, std::string_view federation,
+                     std::string_view month = "March", std::string_view year = "99");
+};
+
+} // namespace hv::test
