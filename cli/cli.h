@@ -1,0 +1,51 @@
+#pragma once
+
+// The `hv` command-line tool: one subcommand per operation over the same core as the editor.
+
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace hv::cli {
+
+inline constexpr int kOk = 0;
+inline constexpr int kRefused = 1; // an operation refused, or a check found problems
+inline constexpr int kUsage = 2;
+
+// What a command gets: the resolved global options and the output streams.
+struct CliContext {
+    std::filesystem::path workDir;    // where options.dat is looked for
+    std::string gameFolderOption;     // --game-folder, empty when not given
+    std::string slot = "save1";       // --slot
+    std::ostream& out;
+    std::ostream& err;
+
+    // --game-folder, or line 1 of options.dat in the working folder (throws GameFileError).
+    std::string gameFolder() const;
+};
+
+// Thrown by a command for a usage error (exit 2): wrong number of arguments, bad field...
+struct UsageError {
+    std::string message;
+};
+
+struct Command {
+    std::vector<std::string> words; // e.g. {"roster", "set"}
+    std::string synopsis;           // e.g. "NAME FIELD=VALUE..."
+    std::string summary;            // one line for `hv --help`
+    std::string help;               // the rest of `hv COMMAND --help`
+    std::function<int(CliContext&, const std::vector<std::string>& args)> run;
+};
+
+// Command groups, each defined beside the operations it drives.
+std::vector<Command> coreCommands();   // slots, rivals list, check
+std::vector<Command> rosterCommands(); // roster ..., injuries ...
+
+// Runs the tool in-process (tests call this). Errors go to `err` as one line naming the file
+// and the problem; GameFileError and OperationRefused give exit 1.
+int runCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+           std::ostream& out, std::ostream& err);
+
+} // namespace hv::cli
