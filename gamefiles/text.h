@@ -23,6 +23,8 @@ public:
     std::string_view next();
     // 1-based number of the line that the next call returns.
     std::size_t lineNumber() const { return line_ + 1; }
+    // Offset of the next unread byte.
+    std::size_t position() const { return pos_; }
 
 private:
     std::string_view bytes_;
