@@ -1,0 +1,148 @@
+#include "cli.h"
+
+#include "gamefiles/error.h"
+#include "gamefiles/game_folder.h"
+#include "gamefiles/options.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace hv::cli {
+namespace {
+
+std::vector<Command> allCommands() {
+    std::vector<Command> commands = coreCommands();
+    for (auto& c : rosterCommands())
+        commands.push_back(std::move(c));
+    return commands;
+}
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string s;
+    for (const auto& w : words)
+        s += (s.empty() ? "" : " ") + w;
+    return s;
+}
+
+void printUsage(std::ostream& out, const std::vector<Command>& commands) {
+    out << "Usage: hv [--game-folder DIR] [--slot save1|save2|save3|save4] COMMAND [ARGS]\n"
+           "\n"
+           "Reads and changes the files of a Halvorn game folder.\n"
+           "\n"
+           "Options:\n"
+           "  --game-folder DIR  the game folder (default: line 1 of options.dat in the\n"
+           "                     working folder, as the editor reads it)\n"
+           "  --slot SLOT        the save slot to work on (default: save1)\n"
+           "  --help             this text; `hv COMMAND --help` describes one command\n"
+           "\n"
+           "Commands:\n";
+    std::size_t width = 0;
+    for (const auto& c : commands)
+        width = std::max(width, joined(c.words).size() + 1 + c.synopsis.size());
+    for (const auto& c : commands) {
+        std::string head = joined(c.words) + (c.synopsis.empty() ? "" : " " + c.synopsis);
+        out << "  " << head << std::string(width + 2 - head.size(), ' ') << c.summary << "\n";
+    }
+    out << "\nExit status: 0 success, 1 refused or problems found, 2 usage error.\n";
+}
+
+void printCommandHelp(std::ostream& out, const Command& c) {
+    out << "Usage: hv [OPTIONS] " << joined(c.words)
+        << (c.synopsis.empty() ? "" : " " + c.synopsis) << "\n\n"
+        << c.summary << "\n";
+    if (!c.help.empty())
+        out << "\n" << c.help << (c.help.back() == '\n' ? "" : "\n");
+}
+
+// The command whose words start `args` (longest match first).
+const Command* match(const std::vector<Command>& commands, const std::vector<std::string>& args,
+                     std::size_t& used) {
+    const Command* best = nullptr;
+    for (const auto& c : commands) {
+        if (c.words.size() <= args.size() &&
+            std::equal(c.words.begin(), c.words.end(), args.begin()) &&
+            (!best || c.words.size() > best->words.size()))
+            best = &c;
+    }
+    used = best ? best->words.size() : 0;
+    return best;
+}
+
+} // namespace
+
+std::string CliContext::gameFolder() const {
+    if (!gameFolderOption.empty())
+        return gameFolderOption;
+    return readGameFolder(workDir);
+}
+
+int runCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+           std::ostream& out, std::ostream& err) {
+    const std::vector<Command> commands = allCommands();
+    CliContext context{workDir, {}, "save1", out, err};
+
+    std::vector<std::string> rest;
+    bool help = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            help = true;
+        } else if (a == "--game-folder" || a == "--slot") {
+            if (i + 1 >= args.size()) {
+                err << "hv: " << a << " needs a value\n";
+                return kUsage;
+            }
+            (a == "--slot" ? context.slot : context.gameFolderOption) = args[++i];
+        } else if (a.rfind("--game-folder=", 0) == 0) {
+            context.gameFolderOption = a.substr(14);
+        } else if (a.rfind("--slot=", 0) == 0) {
+            context.slot = a.substr(7);
+        } else if (a == "--") {
+            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                        args.end());
+            break;
+        } else {
+            rest.push_back(a);
+        }
+    }
+
+    std::size_t used = 0;
+    const Command* command = match(commands, rest, used);
+    if (help) {
+        if (command)
+            printCommandHelp(out, *command);
+        else
+            printUsage(out, commands);
+        return kOk;
+    }
+    if (!command) {
+        if (rest.empty()) {
+            printUsage(err, commands);
+        } else {
+            err << "hv: unknown command \"" << joined(rest) << "\"; see hv --help\n";
+        }
+        return kUsage;
+    }
+    if (!isSlotName(context.slot)) {
+        err << "hv: --slot must be save1, save2, save3 or save4, not \"" << context.slot
+            << "\"\n";
+        return kUsage;
+    }
+
+    std::vector<std::string> commandArgs(rest.begin() + static_cast<std::ptrdiff_t>(used),
+                                         rest.end());
+    try {
+        return command->run(context, commandArgs);
+    } catch (const UsageError& e) {
+        err << "hv " << joined(command->words) << ": " << e.message << "\n";
+        return kUsage;
+    } catch (const GameFileError& e) {
+        err << e.what() << "\n";
+        return kRefused;
+    } catch (const OperationRefused& e) {
+        err << "hv " << joined(command->words) << ": " << e.what() << "\n";
+        return kRefused;
+    }
+}
+
+} // namespace hv::cli

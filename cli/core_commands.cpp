@@ -1,0 +1,95 @@
+#include "cli.h"
+
+#include "gamefiles/check.h"
+#include "gamefiles/game_folder.h"
+#include "gamefiles/records.h"
+#include "gamefiles/save_game.h"
+#include "gamefiles/slot_names.h"
+
+#include <ostream>
+
+namespace hv::cli {
+namespace {
+
+void expectArgs(const std::vector<std::string>& args, std::size_t count) {
+    if (args.size() != count)
+        throw UsageError{"expected " + std::to_string(count) + " argument" +
+                         (count == 1 ? "" : "s") + ", got " + std::to_string(args.size())};
+}
+
+int slots(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    const SaveSlotNames names = readSaveSlotNames(c.gameFolder());
+    for (std::size_t i = 0; i < names.names.size(); ++i)
+        c.out << kSlots[i] << ": " << names.names[i] << "\n";
+    return kOk;
+}
+
+int rivalsList(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 1);
+    const std::string folder = c.gameFolder();
+    GameFile file;
+    if (args[0] == "ecw") {
+        file = GameFile::EcwRoster;
+    } else if (args[0] == "indy") {
+        file = GameFile::IndyRoster;
+    } else if (args[0] == "rival") {
+        const auto saveGame = slotFilePath(folder, c.slot, GameFile::SaveGame);
+        const std::string federation = readFederationName(saveGame);
+        const auto other = OtherBigFed(federation);
+        if (!other)
+            throw GameFileError(saveGame, "the federation \"" + federation +
+                                              "\" is neither WWF nor WCW, so it has no rival "
+                                              "big federation",
+                                2);
+        file = *other == "WWF" ? GameFile::WwfRoster : GameFile::WcwRoster;
+    } else {
+        throw UsageError{"expected rival, ecw or indy, not \"" + args[0] + "\""};
+    }
+    for (const auto& name : listNames(readRecords<OtherFedRecord>(
+             slotFilePath(folder, c.slot, file))))
+        c.out << name << "\n";
+    return kOk;
+}
+
+int check(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    const auto problems = checkGameFolder(c.gameFolder());
+    for (const auto& p : problems) {
+        c.out << p.file.string();
+        if (p.line > 0)
+            c.out << ":" << p.line;
+        c.out << ": " << p.message << "\n";
+    }
+    return problems.empty() ? kOk : kRefused;
+}
+
+} // namespace
+
+std::vector<Command> coreCommands() {
+    return {
+        {{"slots"},
+         "",
+         "Print the names of the four save slots.",
+         "Prints one line per slot, \"save1: NAME\" to \"save4: NAME\", from saveslots.hv1.",
+         slots},
+        {{"rivals", "list"},
+         "rival|ecw|indy",
+         "Print the names of a rival federation of the slot.",
+         "rival  the other big federation (WCW when the slot's federation is WWF, WWF when it\n"
+         "       is WCW; an error for any other federation)\n"
+         "ecw    ECW\n"
+         "indy   the Indy/Other pool\n"
+         "Names are printed in file order, one per line; placeholder records are left out.",
+         rivalsList},
+        {{"check"},
+         "",
+         "Validate every file of every slot of the game folder.",
+         "Prints one line per problem, \"path:line: message\" (truncated records, short save\n"
+         "games or slot lists, codes that are not numbers, missing slot folders or files).\n"
+         "Exits 1 when it found any problem, 0 when it found none.",
+         check},
+    };
+}
+
+} // namespace hv::cli
