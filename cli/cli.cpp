@@ -47,8 +47,8 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands) {
 }
 
 void printCommandHelp(std::ostream& out, const Command& c) {
-    out << "Usage: hv [OPTIONS] " << joined(c.words)
-        << (c.synopsis.empty() ? "" : " " + c.synopsis) << "\n\n"
+    out << "Usage: hv [OPTIONS] " << joined(c.words) << (c.synopsis.empty() ? "" : " " + c.synopsis)
+        << "\n\n"
         << c.summary << "\n";
     if (!c.help.empty())
         out << "\n" << c.help << (c.help.back() == '\n' ? "" : "\n");
@@ -98,8 +98,7 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
         } else if (a.rfind("--slot=", 0) == 0) {
             context.slot = a.substr(7);
         } else if (a == "--") {
-            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                        args.end());
+            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             break;
         } else {
             rest.push_back(a);
@@ -124,8 +123,7 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
         return kUsage;
     }
     if (!isSlotName(context.slot)) {
-        err << "hv: --slot must be save1, save2, save3 or save4, not \"" << context.slot
-            << "\"\n";
+        err << "hv: --slot must be save1, save2, save3 or save4, not \"" << context.slot << "\"\n";
         return kUsage;
     }
 

@@ -16,9 +16,9 @@ inline constexpr int kUsage = 2;
 
 // What a command gets: the resolved global options and the output streams.
 struct CliContext {
-    std::filesystem::path workDir;    // where options.dat is looked for
-    std::string gameFolderOption;     // --game-folder, empty when not given
-    std::string slot = "save1";       // --slot
+    std::filesystem::path workDir; // where options.dat is looked for
+    std::string gameFolderOption;  // --game-folder, empty when not given
+    std::string slot = "save1";    // --slot
     std::ostream& out;
     std::ostream& err;
 

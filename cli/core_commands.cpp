@@ -38,16 +38,17 @@ int rivalsList(CliContext& c, const std::vector<std::string>& args) {
         const std::string federation = readFederationName(saveGame);
         const auto other = OtherBigFed(federation);
         if (!other)
-            throw GameFileError(saveGame, "the federation \"" + federation +
-                                              "\" is neither WWF nor WCW, so it has no rival "
-                                              "big federation",
+            throw GameFileError(saveGame,
+                                "the federation \"" + federation +
+                                    "\" is neither WWF nor WCW, so it has no rival "
+                                    "big federation",
                                 2);
         file = *other == "WWF" ? GameFile::WwfRoster : GameFile::WcwRoster;
     } else {
         throw UsageError{"expected rival, ecw or indy, not \"" + args[0] + "\""};
     }
-    for (const auto& name : listNames(readRecords<OtherFedRecord>(
-             slotFilePath(folder, c.slot, file))))
+    for (const auto& name :
+         listNames(readRecords<OtherFedRecord>(slotFilePath(folder, c.slot, file))))
         c.out << name << "\n";
     return kOk;
 }

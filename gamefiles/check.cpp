@@ -76,8 +76,7 @@ public:
             numberLine(file, SaveHeader::Year, h.line(SaveHeader::Year), "year");
             for (std::size_t feud = 0; feud < 5; ++feud) {
                 std::size_t level = SaveHeader::Feud1Level + 2 * feud;
-                numberLine(file, level, h.line(level),
-                           "level of feud " + std::to_string(feud + 1));
+                numberLine(file, level, h.line(level), "level of feud " + std::to_string(feud + 1));
             }
             federation = readFederationName(file);
         });

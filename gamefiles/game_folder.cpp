@@ -8,7 +8,9 @@ namespace fs = std::filesystem;
 namespace hv {
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
@@ -65,8 +67,12 @@ bool isSlotName(std::string_view slot) {
     return std::find(std::begin(kSlots), std::end(kSlots), slot) != std::end(kSlots);
 }
 
-std::string_view gameFileSuffix(GameFile file) { return names(file).file; }
-std::string_view gameFileTempSuffix(GameFile file) { return names(file).temp; }
+std::string_view gameFileSuffix(GameFile file) {
+    return names(file).file;
+}
+std::string_view gameFileTempSuffix(GameFile file) {
+    return names(file).temp;
+}
 
 fs::path resolveBelow(const fs::path& base, std::string_view relative) {
     fs::path current = base;
@@ -75,8 +81,7 @@ fs::path resolveBelow(const fs::path& base, std::string_view relative) {
         std::error_code ec;
         if (exists && !fs::exists(current / part, ec)) {
             std::vector<std::string> matches;
-            for (fs::directory_iterator it(current, ec), end; !ec && it != end;
-                 it.increment(ec)) {
+            for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
                 std::string name = it->path().filename().string();
                 if (equalsIgnoringCase(name, part))
                     matches.push_back(std::move(name));

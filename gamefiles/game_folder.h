@@ -11,19 +11,19 @@
 namespace hv {
 
 enum class GameFile {
-    Roster,       // Controlled/yourfed.hv1
-    SaveGame,     // Saved Game/save1.hv1
-    WwfRoster,    // Background/wwf.hv1
-    WcwRoster,    // Background/wcw.hv1
-    EcwRoster,    // Background/ecw.hv1
-    IndyRoster,   // Background/otherbig.hv1
-    WwfManagers,  // background/wwfmanagers.hv1
-    WcwManagers,  // background/wcwmanagers.hv1
+    Roster,      // Controlled/yourfed.hv1
+    SaveGame,    // Saved Game/save1.hv1
+    WwfRoster,   // Background/wwf.hv1
+    WcwRoster,   // Background/wcw.hv1
+    EcwRoster,   // Background/ecw.hv1
+    IndyRoster,  // Background/otherbig.hv1
+    WwfManagers, // background/wwfmanagers.hv1
+    WcwManagers, // background/wcwmanagers.hv1
 };
 
 inline constexpr GameFile kAllGameFiles[] = {
-    GameFile::Roster,     GameFile::SaveGame,   GameFile::WwfRoster,   GameFile::WcwRoster,
-    GameFile::EcwRoster,  GameFile::IndyRoster, GameFile::WwfManagers, GameFile::WcwManagers,
+    GameFile::Roster,    GameFile::SaveGame,   GameFile::WwfRoster,   GameFile::WcwRoster,
+    GameFile::EcwRoster, GameFile::IndyRoster, GameFile::WwfManagers, GameFile::WcwManagers,
 };
 
 inline constexpr std::string_view kSlots[] = {"save1", "save2", "save3", "save4"};

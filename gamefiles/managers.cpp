@@ -15,10 +15,9 @@ std::vector<ManagerRecord> parseManagers(std::string_view bytes,
         ManagerRecord m;
         m.name = reader.next();
         if (reader.atEnd())
-            throw GameFileError(file,
-                                "file ends inside a manager record (\"" + m.name +
-                                    "\" has no sex code)",
-                                line);
+            throw GameFileError(
+                file, "file ends inside a manager record (\"" + m.name + "\" has no sex code)",
+                line);
         m.sex = reader.next();
         managers.push_back(std::move(m));
     }

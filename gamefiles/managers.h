@@ -16,8 +16,7 @@ struct ManagerRecord {
     std::string sex;
 };
 
-std::vector<ManagerRecord> parseManagers(std::string_view bytes,
-                                         const std::filesystem::path& file);
+std::vector<ManagerRecord> parseManagers(std::string_view bytes, const std::filesystem::path& file);
 std::vector<ManagerRecord> readManagers(const std::filesystem::path& file);
 std::string serializeManagers(const std::vector<ManagerRecord>& managers);
 

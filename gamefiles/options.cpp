@@ -8,7 +8,9 @@ namespace fs = std::filesystem;
 
 namespace hv {
 
-fs::path optionsPath(const fs::path& workDir) { return workDir / "options.dat"; }
+fs::path optionsPath(const fs::path& workDir) {
+    return workDir / "options.dat";
+}
 
 std::string readGameFolder(const fs::path& workDir) {
     const fs::path file = optionsPath(workDir);

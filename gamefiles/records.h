@@ -21,8 +21,24 @@ inline constexpr std::string_view kPlaceholderName = "name";
 struct WrestlerRecord {
     static constexpr std::size_t kLines = 19;
     enum Line : std::size_t {
-        Name, Draw, Entertainment, Wages, Value, Description, Carder, Alignment, Contract,
-        Finisher, TagTeam, Injury, Morale, Stable, Manager, Weapon, FinisherType, Style,
+        Name,
+        Draw,
+        Entertainment,
+        Wages,
+        Value,
+        Description,
+        Carder,
+        Alignment,
+        Contract,
+        Finisher,
+        TagTeam,
+        Injury,
+        Morale,
+        Stable,
+        Manager,
+        Weapon,
+        FinisherType,
+        Style,
         Retirement
     };
     std::array<std::string, kLines> lines;
@@ -36,8 +52,22 @@ struct WrestlerRecord {
 struct OtherFedRecord {
     static constexpr std::size_t kLines = 16;
     enum Line : std::size_t {
-        Name, Draw, Entertainment, Wages, Value, Description, Carder, Potential, AlterEgo,
-        Alignment, Finisher, TagTeam, Weapon, FinisherType, Style, Retirement
+        Name,
+        Draw,
+        Entertainment,
+        Wages,
+        Value,
+        Description,
+        Carder,
+        Potential,
+        AlterEgo,
+        Alignment,
+        Finisher,
+        TagTeam,
+        Weapon,
+        FinisherType,
+        Style,
+        Retirement
     };
     std::array<std::string, kLines> lines;
     std::size_t firstLine = 0;

@@ -17,12 +17,24 @@ struct SaveHeader {
     static constexpr std::size_t kLines = 30;
     // 1-based line numbers of the header
     enum Line : std::size_t {
-        Commissioner = 1, Federation = 2, Weekday = 3, Day = 4, Month = 5, Year = 6, Bank = 7,
-        Title1 = 8, Title5 = 12, TagTeamName = 13, TagTeamFirst = 14, TagTeamSecond = 15,
-        Feud1Text = 16, Feud1Marker = 21, Feud1Level = 22
+        Commissioner = 1,
+        Federation = 2,
+        Weekday = 3,
+        Day = 4,
+        Month = 5,
+        Year = 6,
+        Bank = 7,
+        Title1 = 8,
+        Title5 = 12,
+        TagTeamName = 13,
+        TagTeamFirst = 14,
+        TagTeamSecond = 15,
+        Feud1Text = 16,
+        Feud1Marker = 21,
+        Feud1Level = 22
     };
     std::array<std::string, kLines> lines; // lines[0] is line 1
-    std::string rest;                       // bytes after line 30, verbatim
+    std::string rest;                      // bytes after line 30, verbatim
 
     const std::string& line(std::size_t number) const { return lines.at(number - 1); }
     std::string& line(std::size_t number) { return lines.at(number - 1); }

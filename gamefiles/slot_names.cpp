@@ -11,8 +11,8 @@ SaveSlotNames parseSaveSlotNames(std::string_view bytes, const std::filesystem::
     LineReader reader(bytes);
     for (std::size_t i = 0; i < names.names.size(); ++i) {
         if (reader.atEnd())
-            throw GameFileError(file, "names only " + std::to_string(i) +
-                                          " of the four save slots");
+            throw GameFileError(file,
+                                "names only " + std::to_string(i) + " of the four save slots");
         names.names[i] = std::string(reader.next());
     }
     return names;

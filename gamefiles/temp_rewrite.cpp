@@ -13,7 +13,9 @@ namespace fs = std::filesystem;
 namespace hv {
 namespace {
 
-int sysOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+int sysOpen(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
 
 RewriteSyscalls defaults() {
     return RewriteSyscalls{&sysOpen, &::write, &::fsync, &::close, &::rename};
@@ -38,7 +40,9 @@ RewriteSyscalls& rewriteSyscalls() {
     return calls;
 }
 
-void resetRewriteSyscalls() { rewriteSyscalls() = defaults(); }
+void resetRewriteSyscalls() {
+    rewriteSyscalls() = defaults();
+}
 
 void TempRewrite(const fs::path& target, const fs::path& tempName, std::string_view contents) {
     const RewriteSyscalls& sys = rewriteSyscalls();
@@ -50,8 +54,8 @@ void TempRewrite(const fs::path& target, const fs::path& tempName, std::string_v
     if (fs::is_symlink(target, ec)) {
         real = fs::canonical(target, ec);
         if (ec)
-            throw GameFileError(target, "is a link to a file that cannot be reached: " +
-                                            ec.message());
+            throw GameFileError(target,
+                                "is a link to a file that cannot be reached: " + ec.message());
     }
 
     mode_t mode = 0644;
@@ -78,17 +82,15 @@ void TempRewrite(const fs::path& target, const fs::path& tempName, std::string_v
     // A leftover temporary file (or a link planted under its name) is removed, never
     // written through; O_EXCL then guarantees that we write a file of our own.
     if (::unlink(temp.c_str()) != 0 && errno != ENOENT)
-        throw GameFileError(target, reason("old temporary file " + temp.string() +
-                                               " cannot be removed",
-                                           errno) +
-                                        "; the file was left unchanged");
+        throw GameFileError(
+            target, reason("old temporary file " + temp.string() + " cannot be removed", errno) +
+                        "; the file was left unchanged");
     int fd = sys.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         int error = errno;
-        throw GameFileError(target, reason("temporary file " + temp.string() +
-                                               " cannot be created",
-                                           error) +
-                                        "; the file was left unchanged");
+        throw GameFileError(
+            target, reason("temporary file " + temp.string() + " cannot be created", error) +
+                        "; the file was left unchanged");
     }
 
     const char* data = contents.data();

@@ -8,7 +8,9 @@
 
 namespace hv {
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Where the current line ends (index of CR LF / LF / end) and where the next line starts.
 std::pair<std::size_t, std::size_t> lineBounds(std::string_view bytes, std::size_t pos) {

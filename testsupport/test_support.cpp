@@ -17,8 +17,8 @@ TempDir::TempDir() {
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path p = fs::temp_directory_path() /
-                     ("hv-test-" + std::to_string(::getpid()) + "-" +
-                      std::to_string(counter++) + "-" + std::to_string(rd() % 100000));
+                     ("hv-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+                      "-" + std::to_string(rd() % 100000));
         std::error_code ec;
         if (fs::create_directory(p, ec)) {
             path_ = p;
@@ -82,9 +82,24 @@ std::vector<std::pair<std::string, std::string>> snapshot(const fs::path& root) 
 std::vector<std::string> wrestler(std::string_view name, std::string_view carder,
                                   std::string_view injury) {
     std::string n(name);
-    return {n,         "50",     "60", "1000",     "2000",      n + " description",
-            std::string(carder), "Face", "3", n + " Driver", "no", std::string(injury),
-            "75",      "no",     "no", "Chair",     "p",         "Technical Wrestler",
+    return {n,
+            "50",
+            "60",
+            "1000",
+            "2000",
+            n + " description",
+            std::string(carder),
+            "Face",
+            "3",
+            n + " Driver",
+            "no",
+            std::string(injury),
+            "75",
+            "no",
+            "no",
+            "Chair",
+            "p",
+            "Technical Wrestler",
             "8"};
 }
 
@@ -92,8 +107,8 @@ GameWorld::GameWorld(std::string_view federation)
     : game(root.path() / "Halvorn"), work(root.path() / "work") {
     fs::create_directories(work);
     writeFile(work / "options.dat", crlf({game.string()}));
-    writeFile(game / "saveslots.hv1", crlf({"First Slot", "Second Slot", "No Saved Game",
-                                            "Fourth Slot"}));
+    writeFile(game / "saveslots.hv1",
+              crlf({"First Slot", "Second Slot", "No Saved Game", "Fourth Slot"}));
     for (std::string_view slot : {"save1", "save2", "save3", "save4"}) {
         fs::create_directories(game / slot / "Controlled");
         fs::create_directories(game / slot / "Background");
@@ -102,8 +117,7 @@ GameWorld::GameWorld(std::string_view federation)
         setSaveGame(slot, federation);
         writeFile(slotFile(slot, "Background/wwfmanagers.hv1"),
                   crlf({"Wally Manager", "m", "Wendy Manager", "f"}));
-        writeFile(slotFile(slot, "Background/wcwmanagers.hv1"),
-                  crlf({"Carl Manager", "m"}));
+        writeFile(slotFile(slot, "Background/wcwmanagers.hv1"), crlf({"Carl Manager", "m"}));
         for (std::string_view rival : {"wwf", "wcw", "ecw", "otherbig"})
             writeFile(slotFile(slot, "Background/" + std::string(rival) + ".hv1"), "");
     }
@@ -123,10 +137,8 @@ void GameWorld::setRoster(std::string_view slot,
 
 void GameWorld::setSaveGame(std::string_view slot, std::string_view federation,
                             std::string_view month, std::string_view year) {
-    std::vector<std::string> lines = {"Commissioner Cole", std::string(federation),
-                                      "Monday",            "12",
-                                      std::string(month),  std::string(year),
-                                      "250000"};
+    std::vector<std::string> lines = {"Commissioner Cole", std::string(federation), "Monday", "12",
+                                      std::string(month),  std::string(year),       "250000"};
     for (int i = 0; i < 5; ++i)
         lines.push_back("Vacant");
     lines.insert(lines.end(), {"The Team", "Member One", "Member Two"});

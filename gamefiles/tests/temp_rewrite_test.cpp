@@ -1,0 +1,192 @@
+#include "gamefiles/error.h"
+#include "gamefiles/temp_rewrite.h"
+
+#include "testsupport/test_support.h"
+
+#include <cerrno>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace hv;
+using hv::test::readFile;
+using hv::test::snapshot;
+using hv::test::TempDir;
+using hv::test::writeFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each test starts and ends with the real system calls.
+class TempRewriteTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetRewriteSyscalls(); }
+    void TearDown() override { resetRewriteSyscalls(); }
+
+    TempDir dir;
+    fs::path target = dir.path() / "yourfed.hv1";
+    const std::string original = hv::test::crlf({"Old Line", "caf\xe9", " 3 "});
+
+    // Runs a rewrite that must fail, and checks that nothing but the target remains,
+    // byte for byte as it was.
+    void expectFailureLeavesTarget(const std::string& expectedWords) {
+        writeFile(target, original);
+        const auto before = snapshot(dir.path());
+        try {
+            TempRewrite(target, "yourfed.tmp", std::string(100000, 'n'));
+            FAIL() << "rewrite should have failed";
+        } catch (const GameFileError& e) {
+            EXPECT_EQ(e.file(), target);
+            EXPECT_NE(std::string(e.what()).find(expectedWords), std::string::npos) << e.what();
+        }
+        resetRewriteSyscalls();
+        EXPECT_EQ(snapshot(dir.path()), before);
+    }
+};
+
+int failingOpen(const char*, int, mode_t) {
+    errno = EACCES;
+    return -1;
+}
+
+std::size_t writtenSoFar = 0;
+ssize_t writeThenFail(int fd, const void* buf, size_t count) {
+    if (writtenSoFar >= 4096) {
+        errno = ENOSPC;
+        return -1;
+    }
+    // Short writes, to prove the loop copes with them.
+    size_t n = std::min<size_t>(count, 1000);
+    ssize_t done = ::write(fd, buf, n);
+    writtenSoFar += static_cast<std::size_t>(done);
+    return done;
+}
+
+ssize_t shortWrites(int fd, const void* buf, size_t count) {
+    return ::write(fd, buf, std::min<size_t>(count, 7));
+}
+
+int failingFsync(int) {
+    errno = EIO;
+    return -1;
+}
+int failingClose(int fd) {
+    ::close(fd);
+    errno = EIO;
+    return -1;
+}
+int failingRename(const char*, const char*) {
+    errno = EXDEV;
+    return -1;
+}
+
+} // namespace
+
+TEST_F(TempRewriteTest, UnchangedContentGivesIdenticalBytesAndNoLeftovers) {
+    writeFile(target, original);
+    TempRewrite(target, "yourfed.tmp", original);
+    EXPECT_EQ(readFile(target), original);
+    EXPECT_FALSE(fs::exists(dir.path() / "yourfed.tmp"));
+    EXPECT_EQ(snapshot(dir.path()).size(), 1u);
+}
+
+TEST_F(TempRewriteTest, KeepsPermissionsAndCreatesMissingFiles) {
+    writeFile(target, original);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    TempRewrite(target, "yourfed.tmp", "new\r\n");
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    const fs::path fresh = dir.path() / "options.dat";
+    TempRewrite(fresh, "temp", "C:\\HV\r\n");
+    EXPECT_EQ(readFile(fresh), "C:\\HV\r\n");
+}
+
+TEST_F(TempRewriteTest, ShortWritesStillWriteEverything) {
+    writeFile(target, original);
+    rewriteSyscalls().write = &shortWrites;
+    const std::string big(10007, 'x');
+    TempRewrite(target, "yourfed.tmp", big);
+    EXPECT_EQ(readFile(target), big);
+}
+
+TEST_F(TempRewriteTest, PlantedLinkAtTheTemporaryNameIsNotWrittenThrough) {
+    writeFile(target, original);
+    const fs::path victim = dir.path() / "victim.txt";
+    writeFile(victim, "precious");
+    fs::create_symlink(victim, dir.path() / "yourfed.tmp");
+    TempRewrite(target, "yourfed.tmp", "new\r\n");
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_EQ(readFile(target), "new\r\n");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "yourfed.tmp")));
+}
+
+TEST_F(TempRewriteTest, LinkedTargetIsReplacedAtItsRealPlace) {
+    const fs::path real = dir.path() / "real" / "yourfed.hv1";
+    writeFile(real, original);
+    fs::create_symlink(real, target);
+    TempRewrite(target, "yourfed.tmp", "new\r\n");
+    EXPECT_TRUE(fs::is_symlink(target));
+    EXPECT_EQ(readFile(real), "new\r\n");
+}
+
+TEST_F(TempRewriteTest, RefusesAFolderAsTarget) {
+    fs::create_directories(target);
+    EXPECT_THROW(TempRewrite(target, "yourfed.tmp", "x"), GameFileError);
+    EXPECT_TRUE(fs::is_directory(target));
+}
+
+TEST_F(TempRewriteTest, TemporaryFileCannotBeCreated) {
+    rewriteSyscalls().open = &failingOpen;
+    expectFailureLeavesTarget("cannot be created");
+}
+
+TEST_F(TempRewriteTest, WriteFailsMidway) {
+    writtenSoFar = 0;
+    rewriteSyscalls().write = &writeThenFail;
+    expectFailureLeavesTarget("writing failed");
+}
+
+TEST_F(TempRewriteTest, FlushFails) {
+    rewriteSyscalls().fsync = &failingFsync;
+    expectFailureLeavesTarget("flushing");
+}
+
+TEST_F(TempRewriteTest, CloseFails) {
+    rewriteSyscalls().close = &failingClose;
+    expectFailureLeavesTarget("closing");
+}
+
+TEST_F(TempRewriteTest, ReplaceFails) {
+    rewriteSyscalls().rename = &failingRename;
+    expectFailureLeavesTarget("replacing");
+}
+
+// A real file-size limit in a child process: the disk "fills up" while writing.
+TEST_F(TempRewriteTest, FileSizeLimitInAChildLeavesTargetUnchanged) {
+    writeFile(target, original);
+    const auto before = snapshot(dir.path());
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit {
+            1000, 1000
+        };
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            TempRewrite(target, "yourfed.tmp", std::string(100000, 'n'));
+        } catch (const GameFileError&) {
+            ::_exit(0);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the rewrite did not report the failure";
+    EXPECT_EQ(snapshot(dir.path()), before);
+}
