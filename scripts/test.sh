@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: once plain, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then checks the formatting.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+hv_install_deps
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== plain build"
+cmake -S . -B build-ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHV_WERROR=ON >/dev/null
+cmake --build build-ci -j"$jobs"
+ctest --test-dir build-ci --output-on-failure -j"$jobs"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DHV_WERROR=ON -DHV_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== formatting and layering"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+# The core and the operations must stay free of Qt.
+if grep -lE '#include <Q' gamefiles/*.h gamefiles/*.cpp cli/*.cpp roster/*_ops.* 2>/dev/null; then
+    echo "Qt header included in the Qt-free core" >&2
+    exit 1
+fi
+echo "All checks passed."
