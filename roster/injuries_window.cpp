@@ -1,0 +1,96 @@
+// The injuries window `doctor`: lists the injured wrestlers, shows how long one is out, and
+// heals them all.
+
+#include "roster_windows.h"
+#include "window_support.h"
+
+#include "app/byte_text.h"
+#include "app/editor_context.h"
+#include "app/messages.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace hv::roster {
+namespace {
+
+const QString kUnknownWeeks = QStringLiteral("Out for ???");
+
+class InjuriesWindow : public QWidget {
+public:
+    explicit InjuriesWindow(hv::ui::EditorContext& context) : context_(context) {
+        setObjectName(QStringLiteral("doctor"));
+        setWindowTitle(QString());
+
+        list_ = new QListWidget(this);
+        list_->setObjectName(QStringLiteral("List1"));
+        list_->setUniformItemSizes(true);
+        connect(list_, &QListWidget::currentItemChanged, this,
+                [this](QListWidgetItem* item) { showWeeks(item); });
+        label_ = new QLabel(kUnknownWeeks, this);
+        label_->setObjectName(QStringLiteral("Label1"));
+        auto* heal = new QPushButton(QStringLiteral("Fix Them all"), this);
+        heal->setObjectName(QStringLiteral("Command1"));
+        connect(heal, &QPushButton::clicked, this, [this] { healAndClose(); });
+        hid_ = hiddenBox(this, QStringLiteral("hid"), QStringLiteral("Text1"));
+
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(list_, 1);
+        layout->addWidget(label_);
+        layout->addWidget(heal);
+        resize(280, 360);
+
+        load();
+    }
+
+private:
+    static QString title() { return QStringLiteral("Injuries"); }
+    RosterFile roster() const { return rosterFileFor(context_, hid_->text()); }
+
+    void load() {
+        hid_->setText(context_.currentSlot());
+        hv::ui::runReported(this, title(), [&] {
+            const auto injured = injuredWrestlers(roster());
+            QStringList names;
+            names.reserve(static_cast<qsizetype>(injured.size()));
+            for (const auto& injury : injured)
+                names.append(hv::ui::toQt(injury.name));
+            refill(list_, names);
+        });
+    }
+
+    void showWeeks(QListWidgetItem* item) {
+        if (item == nullptr)
+            return;
+        hv::ui::runReported(this, title(), [&] {
+            const auto name = hv::ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
+            const auto record = findWrestler(roster(), name);
+            // A wrestler removed in another window since the list was filled: weeks unknown.
+            label_->setText(record ? QStringLiteral("Out for ") +
+                                         hv::ui::toQt(record->lines[WrestlerRecord::Injury]) +
+                                         QStringLiteral(" week(s)")
+                                   : kUnknownWeeks);
+        });
+    }
+
+    void healAndClose() {
+        if (hv::ui::runReported(this, title(), [&] { healAll(roster()); }))
+            close();
+    }
+
+    hv::ui::EditorContext& context_;
+    QListWidget* list_ = nullptr;
+    QLabel* label_ = nullptr;
+    QLineEdit* hid_ = nullptr;
+};
+
+} // namespace
+
+QWidget* createInjuriesWindow(hv::ui::EditorContext& context) {
+    return new InjuriesWindow(context);
+}
+
+} // namespace hv::roster

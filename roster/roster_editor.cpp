@@ -1,0 +1,324 @@
+// The roster editor `save`: shows one wrestler of the own federation in its boxes and writes
+// them back, adds a blank wrestler and deletes the selected one.
+
+#include "roster_windows.h"
+#include "window_support.h"
+
+#include "app/byte_text.h"
+#include "app/editor_context.h"
+#include "app/messages.h"
+#include "gamefiles/game_folder.h"
+#include "gamefiles/managers.h"
+#include "gamefiles/save_game.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace hv::roster {
+namespace {
+
+using Line = WrestlerRecord::Line;
+
+struct BoxSpec {
+    Line line;
+    const char* objectName;
+    bool labelled;
+};
+
+// The frame's rows, top to bottom; a row of one box spans the frame's width.
+const std::vector<std::vector<BoxSpec>>& frameRows() {
+    static const std::vector<std::vector<BoxSpec>> rows = {
+        {{Line::Name, "Text2", true}},
+        {{Line::Draw, "Text3", true},
+         {Line::Entertainment, "Text4", true},
+         {Line::Wages, "Text5", true}},
+        {{Line::Value, "Text6", true},
+         {Line::Carder, "Combo1", false},
+         {Line::Alignment, "Combo2", false}},
+        {{Line::Description, "Text7", true}},
+        {{Line::Contract, "Text8", true},
+         {Line::Finisher, "Text9", true},
+         {Line::FinisherType, "Combo3", true}},
+        {{Line::TagTeam, "Text10", true},
+         {Line::Injury, "Text11", true},
+         {Line::Morale, "Text12", true}},
+        {{Line::Stable, "Text13", true},
+         {Line::Manager, "Combo4", true},
+         {Line::Weapon, "Text15", true}},
+        {{Line::Style, "Combo5", true}, {Line::Retirement, "Text14", true}},
+    };
+    return rows;
+}
+
+QStringList comboItems(Line line) {
+    switch (line) {
+    case Line::Carder:
+        return {QStringLiteral("Upper Carder"), QStringLiteral("Middle Carder"),
+                QStringLiteral("Lower Carder")};
+    case Line::Alignment:
+        return {QStringLiteral("Face"), QStringLiteral("Heel")};
+    case Line::FinisherType:
+        return {QStringLiteral("Power Move"), QStringLiteral("Submission")};
+    case Line::Style:
+        return {QStringLiteral("Big Man"),           QStringLiteral("Powerful"),
+                QStringLiteral("Basic Wrestler"),    QStringLiteral("Hardcore"),
+                QStringLiteral("High Flyer"),        QStringLiteral("Old Heavyweight"),
+                QStringLiteral("Super Heavyweight"), QStringLiteral("Technical Wrestler"),
+                QStringLiteral("Cruiserweight")};
+    default:
+        return {};
+    }
+}
+
+class RosterEditor : public QWidget {
+public:
+    explicit RosterEditor(hv::ui::EditorContext& context) : context_(context) {
+        setObjectName(QStringLiteral("save"));
+        setWindowTitle(QStringLiteral("Editing Roster"));
+        build();
+        load();
+    }
+
+private:
+    QString title() const { return windowTitle(); }
+    QString label(Line line) const { return hv::ui::toQt(boxLabel(line)); }
+
+    void build() {
+        list_ = new QListWidget(this);
+        list_->setObjectName(QStringLiteral("List1"));
+        list_->setUniformItemSizes(true);
+        list_->setMinimumWidth(200);
+        connect(list_, &QListWidget::currentItemChanged, this,
+                [this](QListWidgetItem* item) { showWrestler(item); });
+        // A click on the wrestler already selected shows him again, after "Apply Changes"
+        // emptied the boxes for instance.
+        connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+            if (text1_->text() != item->text())
+                showWrestler(item);
+        });
+
+        auto* add = new QPushButton(QStringLiteral("Add Blank Wrestler"), this);
+        add->setObjectName(QStringLiteral("Command2"));
+        connect(add, &QPushButton::clicked, this, [this] { addBlank(); });
+        auto* remove = new QPushButton(QStringLiteral("Delete Selected Wrestler"), this);
+        remove->setObjectName(QStringLiteral("Command3"));
+        connect(remove, &QPushButton::clicked, this, [this] { deleteSelected(); });
+
+        auto* left = new QVBoxLayout;
+        left->addWidget(list_, 1);
+        left->addWidget(add);
+        left->addWidget(remove);
+
+        auto* frame = new QGroupBox(this);
+        frame->setObjectName(QStringLiteral("Frame1"));
+        auto* grid = new QGridLayout(frame);
+        grid->setHorizontalSpacing(12);
+        grid->setVerticalSpacing(2);
+        int row = 0;
+        for (const auto& specs : frameRows()) {
+            const int span = specs.size() == 1 ? 3 : 1;
+            for (int column = 0; column < static_cast<int>(specs.size()); ++column) {
+                const BoxSpec& spec = specs[static_cast<std::size_t>(column)];
+                QWidget* box = makeBox(frame, spec);
+                if (spec.labelled) {
+                    auto* caption = new QLabel(label(spec.line), frame);
+                    caption->setBuddy(box);
+                    grid->addWidget(caption, row, column, 1, span);
+                }
+                grid->addWidget(box, row + 1, column, 1, span);
+            }
+            if (specs.size() == 1 && specs.front().line == Line::Description)
+                grid->setRowStretch(row + 1, 1);
+            grid->setRowMinimumHeight(row + 2, 6);
+            row += 3;
+        }
+        for (int column = 0; column < 3; ++column)
+            grid->setColumnStretch(column, 1);
+
+        auto* apply = new QPushButton(QStringLiteral("Apply Changes"), frame);
+        apply->setObjectName(QStringLiteral("Command1"));
+        connect(apply, &QPushButton::clicked, this, [this] { applyChanges(); });
+        grid->addWidget(apply, row, 0, 1, 3);
+
+        text1_ = hiddenBox(this, QStringLiteral("Text1"));
+        hid_ = hiddenBox(this, QStringLiteral("hid"));
+
+        auto* layout = new QHBoxLayout(this);
+        layout->addLayout(left);
+        layout->addWidget(frame, 1);
+        resize(720, 560);
+    }
+
+    QWidget* makeBox(QWidget* frame, const BoxSpec& spec) {
+        QWidget* box = nullptr;
+        if (spec.line == Line::Description) {
+            auto* text = new QPlainTextEdit(frame);
+            text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            text->setTabChangesFocus(true);
+            text->setMinimumHeight(60);
+            box = text;
+        } else if (QString::fromLatin1(spec.objectName).startsWith(QStringLiteral("Combo"))) {
+            auto* combo = new QComboBox(frame);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            keepOnOneLine(combo->lineEdit());
+            box = combo;
+        } else {
+            auto* text = new QLineEdit(frame);
+            keepOnOneLine(text);
+            box = text;
+        }
+        box->setObjectName(QString::fromLatin1(spec.objectName));
+        boxes_[spec.line] = box;
+        return box;
+    }
+
+    QString boxText(Line line) const {
+        QWidget* box = boxes_[line];
+        if (auto* text = qobject_cast<QLineEdit*>(box))
+            return text->text();
+        if (auto* combo = qobject_cast<QComboBox*>(box))
+            return combo->currentText();
+        return static_cast<QPlainTextEdit*>(box)->toPlainText();
+    }
+
+    void setBoxText(Line line, const QString& value) {
+        QWidget* box = boxes_[line];
+        if (auto* text = qobject_cast<QLineEdit*>(box))
+            text->setText(value);
+        else if (auto* combo = qobject_cast<QComboBox*>(box))
+            combo->setEditText(value);
+        else
+            static_cast<QPlainTextEdit*>(box)->setPlainText(value);
+    }
+
+    RosterFile roster(const QString& slot) const { return rosterFileFor(context_, slot); }
+
+    void load() {
+        hid_->setText(context_.currentSlot());
+        refillList();
+        for (Line line : {Line::Carder, Line::Alignment, Line::FinisherType, Line::Style}) {
+            auto* combo = static_cast<QComboBox*>(boxes_[line]);
+            combo->addItems(comboItems(line));
+            combo->setCurrentIndex(-1);
+        }
+        loadManagers();
+    }
+
+    // "no" always; the managers of the federation's file when it is "WWF" or "WCW".
+    void loadManagers() {
+        auto* combo = static_cast<QComboBox*>(boxes_[Line::Manager]);
+        combo->addItem(QStringLiteral("no"));
+        QStringList names;
+        hv::ui::runReported(this, title(), [&] {
+            const std::string folder = hv::ui::gameFolder(context_);
+            const std::string slot = context_.currentSlot().toStdString();
+            const auto federation =
+                readFederationName(slotFilePath(folder, slot, GameFile::SaveGame));
+            if (auto file = managersFileFor(federation))
+                for (const auto& manager : readManagers(slotFilePath(folder, slot, *file)))
+                    names.append(hv::ui::toQt(manager.name));
+        });
+        combo->addItems(names);
+        combo->setCurrentIndex(-1);
+    }
+
+    void refillList() {
+        hv::ui::runReported(this, title(), [&] {
+            refill(list_, toQtList(rosterNames(roster(context_.currentSlot()))));
+        });
+    }
+
+    void showWrestler(QListWidgetItem* item) {
+        if (item == nullptr)
+            return;
+        hv::ui::runReported(this, title(), [&] {
+            const auto name = hv::ui::fromQtOrRefuse(item->text(), label(Line::Name));
+            const auto record = findWrestler(roster(context_.currentSlot()), name);
+            if (!record)
+                return;
+            const WrestlerBoxes boxes = boxesFor(*record);
+            for (std::size_t i = 0; i < boxes.size(); ++i)
+                setBoxText(static_cast<Line>(i), hv::ui::toQt(boxes[i]));
+            text1_->setText(hv::ui::toQt(record->name()));
+        });
+    }
+
+    void clearBoxes() {
+        text1_->clear();
+        for (std::size_t i = 0; i < boxes_.size(); ++i)
+            setBoxText(static_cast<Line>(i), QString());
+    }
+
+    void applyChanges() {
+        if (text1_->text().isEmpty()) { // no wrestler shown: nothing to write
+            clearBoxes();
+            refillList();
+            return;
+        }
+        for (Line line : {Line::TagTeam, Line::Stable})
+            if (boxText(line).isEmpty())
+                setBoxText(line, QStringLiteral("no"));
+
+        const bool applied = hv::ui::runReported(this, title(), [&] {
+            static const QRegularExpression breaks(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]+"));
+            WrestlerBoxes values;
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const auto line = static_cast<Line>(i);
+                QString text = boxText(line);
+                text.replace(breaks, QStringLiteral(" "));
+                values[i] = hv::ui::fromQtOrRefuse(text, label(line));
+            }
+            const RosterFile file = roster(hid_->text());
+            const auto key = hv::ui::fromQtOrRefuse(text1_->text(), label(Line::Name));
+            if (ApplyWrestler(file, key, values) == 0)
+                throw GameFileError(file.file, "there is no wrestler named \"" + key +
+                                                   "\" any more; nothing was written");
+        });
+        if (applied)
+            clearBoxes();
+        refillList();
+    }
+
+    void addBlank() {
+        if (hv::ui::runReported(this, title(), [&] { addBlankWrestler(roster(hid_->text())); }))
+            refillList();
+    }
+
+    void deleteSelected() {
+        const auto selected = list_->selectedItems();
+        if (selected.isEmpty())
+            return;
+        const QString name = selected.first()->text();
+        if (hv::ui::runReported(this, title(), [&] {
+                deleteWrestler(roster(context_.currentSlot()),
+                               hv::ui::fromQtOrRefuse(name, label(Line::Name)));
+            }))
+            refillList();
+    }
+
+    hv::ui::EditorContext& context_;
+    QListWidget* list_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QLineEdit* hid_ = nullptr;
+    std::array<QWidget*, WrestlerRecord::kLines> boxes_{};
+};
+
+} // namespace
+
+QWidget* createRosterEditor(hv::ui::EditorContext& context) {
+    return new RosterEditor(context);
+}
+
+} // namespace hv::roster

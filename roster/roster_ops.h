@@ -1,0 +1,82 @@
+#pragma once
+
+// Operations on the player's own roster file. Each one reads the whole file first and, when
+// it changes something, writes it once through TempRewrite, so a failure leaves the file as
+// it was. Placeholder records ("name") are never listed, matched or changed and keep their
+// place, except that a move may step a wrestler past one.
+
+#include "gamefiles/records.h"
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv::roster {
+
+// The roster of one slot and the temporary file its rewrites go through.
+struct RosterFile {
+    RosterFile(const std::string& gameFolder, std::string_view slot);
+    std::filesystem::path file;
+    std::filesystem::path temp;
+};
+
+std::vector<WrestlerRecord> readRoster(const RosterFile& roster);
+std::vector<std::string> rosterNames(const RosterFile& roster);
+std::optional<WrestlerRecord> findWrestler(const RosterFile& roster, std::string_view name);
+
+// The editor's boxes, one per record line. The carder and finisher type hold the words shown
+// ("Upper Carder", "Power Move"); any other text there keeps the record's own line.
+using WrestlerBoxes = std::array<std::string, WrestlerRecord::kLines>;
+
+// The label of the box for a record line, as the roster editor shows it.
+std::string_view boxLabel(WrestlerRecord::Line line);
+
+// The boxes filled from a record, codes shown as words; a code that is none of the offered
+// ones is shown as stored.
+WrestlerBoxes boxesFor(const WrestlerRecord& record);
+
+// An empty tag team or stable means "no".
+void fillEmptyGroups(WrestlerBoxes& boxes);
+
+// Every run of CR and LF becomes one blank.
+std::string joinLines(std::string_view text);
+
+// Writes the boxes into every record named `key`; returns how many were changed (nothing is
+// written when none was). A line break in the description becomes a blank; one in any other
+// box, or the placeholder name as the new name, is refused.
+std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+                          const WrestlerBoxes& boxes);
+
+// Appends the blank record "Add Blank Wrestler" writes.
+void addBlankWrestler(const RosterFile& roster);
+
+// Removes every record named `name`; returns how many (nothing is written when none).
+std::size_t deleteWrestler(const RosterFile& roster, std::string_view name);
+
+enum class Direction { Up, Down };
+enum class MoveResult { Moved, Refused, NotFound };
+
+// Swaps the first record named `name` with its neighbour in the file. Refused, and nothing
+// written, for Up from positions 1 and 2 and for Down from the last position.
+MoveResult moveWrestler(const RosterFile& roster, std::string_view name, Direction direction);
+
+// The wrestler the reordering window selects at first: that of the second record, or of the
+// first when the second is a placeholder or missing.
+std::optional<std::string> initialReorderSelection(const std::vector<WrestlerRecord>& records);
+
+struct Injury {
+    std::string name;
+    std::string weeks; // line 12 as stored
+};
+bool isInjured(const WrestlerRecord& record, const std::filesystem::path& file);
+std::vector<Injury> injuredWrestlers(const RosterFile& roster);
+
+// Sets line 12 to " 0 " on every injured wrestler; returns how many were healed (nothing is
+// written when none).
+std::size_t healAll(const RosterFile& roster);
+
+} // namespace hv::roster
