@@ -1,7 +1,208 @@
 #include "cli.h"
 
-namespace hv::cli {
+#include "gamefiles/error.h"
+#include "roster/roster_ops.h"
 
-std::vector<Command> rosterCommands() { return {}; }
+#include <ostream>
+
+namespace hv::cli {
+namespace {
+
+using roster::RosterFile;
+using Line = WrestlerRecord::Line;
+
+// The field names of `roster show` and `roster set`, in record order.
+constexpr std::string_view kFields[WrestlerRecord::kLines] = {
+    "name",      "draw",     "entertainment", "wages",   "value",     "description", "carder",
+    "alignment", "contract", "finisher",      "tagteam", "injury",    "morale",      "stable",
+    "manager",   "weapon",   "finishertype",  "style",   "retirement"};
+
+std::optional<Line> fieldLine(std::string_view field) {
+    for (std::size_t i = 0; i < WrestlerRecord::kLines; ++i)
+        if (kFields[i] == field)
+            return static_cast<Line>(i);
+    return std::nullopt;
+}
+
+void expectArgs(const std::vector<std::string>& args, std::size_t count) {
+    if (args.size() != count)
+        throw UsageError{"expected " + std::to_string(count) + " argument" +
+                         (count == 1 ? "" : "s") + ", got " + std::to_string(args.size())};
+}
+
+RosterFile rosterOf(const CliContext& c) {
+    return RosterFile(c.gameFolder(), c.slot);
+}
+
+[[noreturn]] void noSuchWrestler(const RosterFile& roster, const std::string& name) {
+    throw GameFileError(roster.file, "no wrestler named \"" + name + "\"");
+}
+
+int list(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    for (const auto& name : roster::rosterNames(rosterOf(c)))
+        c.out << name << "\n";
+    return kOk;
+}
+
+int show(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 1);
+    const RosterFile roster = rosterOf(c);
+    const auto record = roster::findWrestler(roster, args[0]);
+    if (!record)
+        noSuchWrestler(roster, args[0]);
+    const roster::WrestlerBoxes shown = roster::boxesFor(*record);
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        c.out << kFields[i] << ": " << shown[i] << "\n";
+    return kOk;
+}
+
+int add(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    roster::addBlankWrestler(rosterOf(c));
+    return kOk;
+}
+
+int set(CliContext& c, const std::vector<std::string>& args) {
+    if (args.size() < 2)
+        throw UsageError{"expected NAME and at least one FIELD=VALUE"};
+    std::vector<std::pair<Line, std::string>> changes;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const auto equals = args[i].find('=');
+        const auto line =
+            equals == std::string::npos ? std::nullopt : fieldLine(args[i].substr(0, equals));
+        if (!line)
+            throw UsageError{"expected FIELD=VALUE with a field of `hv roster set --help`, not \"" +
+                             args[i] + "\""};
+        changes.emplace_back(*line, args[i].substr(equals + 1));
+    }
+
+    const RosterFile roster = rosterOf(c);
+    const auto record = roster::findWrestler(roster, args[0]);
+    if (!record)
+        noSuchWrestler(roster, args[0]);
+    // Stored lines, not words: a carder or finisher type that is not given stays as it is.
+    roster::WrestlerBoxes boxes = record->lines;
+    for (const auto& [line, value] : changes) {
+        const bool group = line == Line::TagTeam || line == Line::Stable;
+        boxes[line] = group && value.empty() ? "no" : value;
+    }
+    roster::ApplyWrestler(roster, args[0], boxes);
+    return kOk;
+}
+
+int remove(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 1);
+    const RosterFile roster = rosterOf(c);
+    if (roster::deleteWrestler(roster, args[0]) == 0)
+        noSuchWrestler(roster, args[0]);
+    return kOk;
+}
+
+int move(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 2);
+    if (args[1] != "up" && args[1] != "down")
+        throw UsageError{"expected up or down, not \"" + args[1] + "\""};
+    const bool up = args[1] == "up";
+    const RosterFile roster = rosterOf(c);
+    switch (roster::moveWrestler(roster, args[0],
+                                 up ? roster::Direction::Up : roster::Direction::Down)) {
+    case roster::MoveResult::Moved:
+        return kOk;
+    case roster::MoveResult::NotFound:
+        noSuchWrestler(roster, args[0]);
+    case roster::MoveResult::Refused:
+        break;
+    }
+    throw GameFileError(roster.file, "\"" + args[0] +
+                                         (up ? "\" is in the first two places and does not move up"
+                                             : "\" is the last record and does not move down"));
+}
+
+int injuriesList(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    for (const auto& injury : roster::injuredWrestlers(rosterOf(c)))
+        c.out << injury.name << "\t" << injury.weeks << "\n";
+    return kOk;
+}
+
+int heal(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    roster::healAll(rosterOf(c));
+    return kOk;
+}
+
+const char* const kRosterFile =
+    "Works on Controlled/yourfed.hv1 of the slot. Placeholder records (\"name\") are\n"
+    "never listed or changed and keep their place.";
+
+} // namespace
+
+std::vector<Command> rosterCommands() {
+    return {
+        {{"roster", "list"},
+         "",
+         "Print the names of the own federation's wrestlers.",
+         std::string("Prints one name per line, in file order.\n") + kRosterFile,
+         list},
+        {{"roster", "show"},
+         "NAME",
+         "Print every field of a wrestler.",
+         std::string("Prints the first record named NAME (exact, case-sensitive), one\n"
+                     "\"field: value\" line per field, in the field names of `hv roster set`.\n"
+                     "The carder and the finisher type are shown as words (\"Upper Carder\",\n"
+                     "\"Power Move\") when they hold one of the codes, otherwise as stored.\n") +
+             kRosterFile,
+         show},
+        {{"roster", "add"},
+         "",
+         "Append a blank wrestler named \"Your Wrestler\".",
+         std::string("Appends the record the editor's \"Add Blank Wrestler\" writes: middle\n"
+                     "carder, 0 weeks injured, morale 80, 20 years till retirement, every\n"
+                     "other field empty.\n") +
+             kRosterFile,
+         add},
+        {{"roster", "set"},
+         "NAME FIELD=VALUE...",
+         "Change fields of a wrestler, as \"Apply Changes\" does.",
+         std::string(
+             "Fields: name, draw, entertainment, wages, value, description, carder,\n"
+             "alignment, contract, finisher, tagteam, injury, morale, stable, manager,\n"
+             "weapon, finishertype, style, retirement.\n"
+             "\n"
+             "Fields not given keep the value of the first record named NAME; every record\n"
+             "of that name is then written with the same values. Values are written byte\n"
+             "for byte as given (the game's files are 8-bit text). carder takes \"Upper\n"
+             "Carder\", \"Middle Carder\" or \"Lower Carder\" and finishertype \"Power Move\"\n"
+             "or \"Submission\"; any other text keeps the stored line. An empty tagteam or\n"
+             "stable is written as \"no\". Line breaks in the description become blanks; in\n"
+             "any other field they are refused.\n\n") +
+             kRosterFile,
+         set},
+        {{"roster", "delete"}, "NAME", "Remove every wrestler of that name.", kRosterFile, remove},
+        {{"roster", "move"},
+         "NAME up|down",
+         "Swap a wrestler with the record above or below him.",
+         std::string("Moves the first record named NAME one place in the file, past a\n"
+                     "placeholder too. Refused (exit 1) for up when the wrestler is one of\n"
+                     "the first two records, and for down when he is the last.\n") +
+             kRosterFile,
+         move},
+        {{"injuries", "list"},
+         "",
+         "Print the injured wrestlers and their weeks out.",
+         std::string("Prints NAME, a tab and the weeks out as stored, for every wrestler out\n"
+                     "for at least one week, in roster order.\n") +
+             kRosterFile,
+         injuriesList},
+        {{"injuries", "heal"},
+         "",
+         "Heal every injured wrestler.",
+         std::string("Sets the weeks out of every injured wrestler to 0; every other line is\n"
+                     "kept exactly.\n") +
+             kRosterFile,
+         heal},
+    };
+}
 
 } // namespace hv::cli
