@@ -4,10 +4,15 @@ namespace hv {
 namespace {
 std::string describe(const std::filesystem::path& file, const std::string& problem,
                      std::size_t line) {
+    // Built with append: GCC 12 warns falsely (-Wrestrict) on chained string operator+.
     std::string text = file.string();
-    if (line > 0)
-        text += ":" + std::to_string(line);
-    return text + ": " + problem;
+    if (line > 0) {
+        text.append(":");
+        text.append(std::to_string(line));
+    }
+    text.append(": ");
+    text.append(problem);
+    return text;
 }
 } // namespace
 

@@ -195,3 +195,12 @@ TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRest) {
     changeGameFolder(dir.path(), "/first/run");
     EXPECT_EQ(readFile(options), crlf({"/first/run"}));
 }
+
+TEST(RosterFormat, ScanningNamesAgreesWithParsing) {
+    std::string bytes = rosterBytes({"name", "Alpha", "Name", "name", "Beta"});
+    EXPECT_EQ(scanNames<WrestlerRecord>(bytes, "f"),
+              listNames(parseRecords<WrestlerRecord>(bytes, "f")));
+    bytes.resize(bytes.size() - 5);
+    EXPECT_THROW(scanNames<WrestlerRecord>(bytes, "f"), GameFileError);
+    EXPECT_TRUE(scanNames<OtherFedRecord>("", "f").empty());
+}
