@@ -4,6 +4,8 @@
 
 namespace hv::ui {
 
-std::string gameFolder(const EditorContext& context) { return readGameFolder(context.workDir()); }
+std::string gameFolder(const EditorContext& context) {
+    return readGameFolder(context.workDir());
+}
 
 } // namespace hv::ui

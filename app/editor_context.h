@@ -18,6 +18,9 @@ public:
     virtual std::filesystem::path workDir() const = 0;
     // The main window's `hid`: "save1" to "save4".
     virtual QString currentSlot() const = 0;
+    // Closes the main window and loads it afresh (after the game folder or the slot names
+    // have changed): slot names re-read, "save1" in use, the slot windows closed.
+    virtual void reloadMainWindow() {}
 };
 
 // Game folder from options.dat, read afresh for every operation.

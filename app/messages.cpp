@@ -13,7 +13,9 @@ MessageSink& sink() {
 }
 } // namespace
 
-void setMessageSink(MessageSink s) { sink() = std::move(s); }
+void setMessageSink(MessageSink s) {
+    sink() = std::move(s);
+}
 
 void showError(QWidget* parent, const QString& title, const QString& text) {
     if (sink()) {

@@ -4,7 +4,14 @@ namespace hv::ui {
 
 QWidget* WindowRegistry::find(const QString& name) const {
     auto it = windows_.find(name);
-    return it == windows_.end() ? nullptr : it->second.data();
+    if (it == windows_.end())
+        return nullptr;
+    QWidget* w = it->second.data();
+    // A window the user has closed lives on until its deferred deletion; Qt clears its
+    // delete-on-close flag when it schedules that, so the flag tells closed from open.
+    if (!w || !w->testAttribute(Qt::WA_DeleteOnClose))
+        return nullptr;
+    return w;
 }
 
 QWidget* WindowRegistry::open(const QString& name, const Factory& create) {
@@ -27,10 +34,11 @@ QWidget* WindowRegistry::open(const QString& name, const Factory& create) {
 }
 
 void WindowRegistry::close(const QString& name) {
-    if (QWidget* w = find(name)) {
+    if (QWidget* w = find(name))
         w->close();
+    // A window may refuse to close; it then stays known as open.
+    if (!find(name))
         windows_.erase(name);
-    }
 }
 
 const QStringList& WindowRegistry::slotWindows() {
@@ -39,6 +47,14 @@ const QStringList& WindowRegistry::slotWindows() {
                                       QStringLiteral("mansave"), QStringLiteral("save"),
                                       QStringLiteral("titles")};
     return names;
+}
+
+void WindowRegistry::closeAll() {
+    QStringList names;
+    for (const auto& entry : windows_)
+        names << entry.first;
+    for (const QString& name : names)
+        close(name);
 }
 
 void WindowRegistry::closeSlotWindows() {

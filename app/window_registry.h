@@ -29,6 +29,7 @@ public:
     // The windows a slot change closes, in the order they are closed.
     static const QStringList& slotWindows();
     void closeSlotWindows();
+    void closeAll();
 
 private:
     std::map<QString, QPointer<QWidget>> windows_;
