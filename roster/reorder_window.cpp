@@ -50,12 +50,12 @@ public:
 private:
     void load() {
         hv::ui::runReported(this, windowTitle(), [&] {
-            const auto records = readRoster(rosterFileFor(context_, context_.currentSlot()));
-            refill(list_, toQtList(listNames(records)));
-            if (auto name = initialReorderSelection(records))
-                selectFirst(list_, hv::ui::toQt(*name));
+            const auto listing = listRoster(rosterFileFor(context_, context_.currentSlot()));
+            refill(list_, toQtList(listing.names));
+            if (listing.reorderSelection)
+                selectFirst(list_, hv::ui::toQt(*listing.reorderSelection));
             // Only a record of the load; moves count the file afresh.
-            text2_->setText(QString::number(records.size()));
+            text2_->setText(QString::number(listing.records));
         });
     }
 

@@ -136,6 +136,9 @@ private:
                     caption->setBuddy(box);
                     grid->addWidget(caption, row, column, 1, span);
                 }
+                // Boxes ignore their own width hints so that the three columns come out even.
+                box->setSizePolicy(QSizePolicy::Ignored, box->sizePolicy().verticalPolicy());
+                box->setMinimumWidth(150);
                 grid->addWidget(box, row + 1, column, 1, span);
             }
             if (specs.size() == 1 && specs.front().line == Line::Description)
@@ -157,7 +160,7 @@ private:
         auto* layout = new QHBoxLayout(this);
         layout->addLayout(left);
         layout->addWidget(frame, 1);
-        resize(720, 560);
+        resize(800, 520);
     }
 
     QWidget* makeBox(QWidget* frame, const BoxSpec& spec) {

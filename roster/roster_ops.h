@@ -25,6 +25,15 @@ struct RosterFile {
 };
 
 std::vector<WrestlerRecord> readRoster(const RosterFile& roster);
+
+struct RosterListing {
+    std::vector<std::string> names; // placeholders left out
+    std::size_t records = 0;        // placeholders counted
+    // The wrestler the reordering window selects at first: that of the second record, or of
+    // the first when the second is a placeholder or missing.
+    std::optional<std::string> reorderSelection;
+};
+RosterListing listRoster(const RosterFile& roster);
 std::vector<std::string> rosterNames(const RosterFile& roster);
 std::optional<WrestlerRecord> findWrestler(const RosterFile& roster, std::string_view name);
 
@@ -64,15 +73,10 @@ enum class MoveResult { Moved, Refused, NotFound };
 // written, for Up from positions 1 and 2 and for Down from the last position.
 MoveResult moveWrestler(const RosterFile& roster, std::string_view name, Direction direction);
 
-// The wrestler the reordering window selects at first: that of the second record, or of the
-// first when the second is a placeholder or missing.
-std::optional<std::string> initialReorderSelection(const std::vector<WrestlerRecord>& records);
-
 struct Injury {
     std::string name;
     std::string weeks; // line 12 as stored
 };
-bool isInjured(const WrestlerRecord& record, const std::filesystem::path& file);
 std::vector<Injury> injuredWrestlers(const RosterFile& roster);
 
 // Sets line 12 to " 0 " on every injured wrestler; returns how many were healed (nothing is

@@ -195,6 +195,15 @@ TEST_F(RosterOps, AddAppendsTheBlankRecordLast) {
                          "20"};
     EXPECT_EQ(rosterBytes(), bytesOf({wrestler("A"), placeholder(), blank, blank}));
     EXPECT_EQ(rosterNames(roster).back(), "Your Wrestler");
+
+    // Bare LF endings and a last line without one are written back ended by CR LF, so the
+    // new record starts on a line of its own.
+    std::string bare = bytesOf({wrestler("A")});
+    std::erase(bare, '\r');
+    bare.pop_back();
+    hv::test::writeFile(roster.file, bare);
+    addBlankWrestler(roster);
+    EXPECT_EQ(rosterBytes(), bytesOf({wrestler("A"), blank}));
 }
 
 // Names in file order, placeholders shown as "-".
@@ -254,7 +263,7 @@ TEST_F(RosterOps, AMoveExchangesExactlyTwoNeighbouringRecords) {
 TEST_F(RosterOps, ReorderingStartsAtTheSecondRecordOrElseTheFirst) {
     auto selectionOf = [&](const std::vector<Lines>& records) {
         setRoster(records);
-        return initialReorderSelection(readRoster(roster));
+        return listRoster(roster).reorderSelection;
     };
     EXPECT_EQ(selectionOf({placeholder(), wrestler("A"), wrestler("B")}), "A");
     EXPECT_EQ(selectionOf({wrestler("A"), wrestler("B"), wrestler("C")}), "B");
