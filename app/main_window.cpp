@@ -103,10 +103,10 @@ void MainWindow::buildUi() {
 
     auto* buttons = new QGridLayout;
     int index = 0;
-    for (const ToolButton& spec : kButtons) {
-        auto* button = new QPushButton(QString::fromLatin1(spec.caption), central);
-        button->setObjectName(QString::fromLatin1(spec.objectName));
-        const QString window = QString::fromLatin1(spec.window);
+    for (const ToolButton& tool : kButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(tool.caption), central);
+        button->setObjectName(QString::fromLatin1(tool.objectName));
+        const QString window = QString::fromLatin1(tool.window);
         connect(button, &QPushButton::clicked, this, [this, window] { openTool(window); });
         if (index < 8)
             buttons->addWidget(button, index / 2, index % 2);
