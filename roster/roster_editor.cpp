@@ -30,15 +30,15 @@ namespace {
 
 using Line = WrestlerRecord::Line;
 
-struct BoxSpec {
+struct BoxPlace {
     Line line;
     const char* objectName;
     bool labelled;
 };
 
 // The frame's rows, top to bottom; a row of one box spans the frame's width.
-const std::vector<std::vector<BoxSpec>>& frameRows() {
-    static const std::vector<std::vector<BoxSpec>> rows = {
+const std::vector<std::vector<BoxPlace>>& frameRows() {
+    static const std::vector<std::vector<BoxPlace>> rows = {
         {{Line::Name, "Text2", true}},
         {{Line::Draw, "Text3", true},
          {Line::Entertainment, "Text4", true},
@@ -126,13 +126,13 @@ private:
         grid->setHorizontalSpacing(12);
         grid->setVerticalSpacing(2);
         int row = 0;
-        for (const auto& specs : frameRows()) {
-            const int span = specs.size() == 1 ? 3 : 1;
-            for (int column = 0; column < static_cast<int>(specs.size()); ++column) {
-                const BoxSpec& spec = specs[static_cast<std::size_t>(column)];
-                QWidget* box = makeBox(frame, spec);
-                if (spec.labelled) {
-                    auto* caption = new QLabel(label(spec.line), frame);
+        for (const auto& places : frameRows()) {
+            const int span = places.size() == 1 ? 3 : 1;
+            for (int column = 0; column < static_cast<int>(places.size()); ++column) {
+                const BoxPlace& place = places[static_cast<std::size_t>(column)];
+                QWidget* box = makeBox(frame, place);
+                if (place.labelled) {
+                    auto* caption = new QLabel(label(place.line), frame);
                     caption->setBuddy(box);
                     grid->addWidget(caption, row, column, 1, span);
                 }
@@ -141,7 +141,7 @@ private:
                 box->setMinimumWidth(150);
                 grid->addWidget(box, row + 1, column, 1, span);
             }
-            if (specs.size() == 1 && specs.front().line == Line::Description)
+            if (places.size() == 1 && places.front().line == Line::Description)
                 grid->setRowStretch(row + 1, 1);
             grid->setRowMinimumHeight(row + 2, 6);
             row += 3;
@@ -163,15 +163,15 @@ private:
         resize(800, 520);
     }
 
-    QWidget* makeBox(QWidget* frame, const BoxSpec& spec) {
+    QWidget* makeBox(QWidget* frame, const BoxPlace& place) {
         QWidget* box = nullptr;
-        if (spec.line == Line::Description) {
+        if (place.line == Line::Description) {
             auto* text = new QPlainTextEdit(frame);
             text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             text->setTabChangesFocus(true);
             text->setMinimumHeight(60);
             box = text;
-        } else if (QString::fromLatin1(spec.objectName).startsWith(QStringLiteral("Combo"))) {
+        } else if (QString::fromLatin1(place.objectName).startsWith(QStringLiteral("Combo"))) {
             auto* combo = new QComboBox(frame);
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
@@ -182,8 +182,8 @@ private:
             keepOnOneLine(text);
             box = text;
         }
-        box->setObjectName(QString::fromLatin1(spec.objectName));
-        boxes_[spec.line] = box;
+        box->setObjectName(QString::fromLatin1(place.objectName));
+        boxes_[place.line] = box;
         return box;
     }
 
