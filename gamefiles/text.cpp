@@ -129,6 +129,9 @@ std::string readFileBytes(const std::filesystem::path& file) {
     if (!in)
         throw GameFileError(file, std::string("cannot be opened: ") + std::strerror(errno));
     std::string bytes;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (!ec)
+        bytes.reserve(static_cast<std::size_t>(size));
     char buffer[1 << 16];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
         bytes.append(buffer, static_cast<std::size_t>(in.gcount()));

@@ -71,7 +71,7 @@ TEST(CliCore, UsageErrorsExitTwo) {
     EXPECT_EQ(runHv(world, {}).code, 2);
     EXPECT_EQ(runHv(world, {"frobnicate"}).code, 2);
     EXPECT_EQ(runHv(world, {"--slot", "save9", "slots"}).code, 2);
-    EXPECT_EQ(runHv(world, {"rivals", "list", "nwo"}).code, 2);
+    EXPECT_EQ(runHv(world, {"rivals", "list", "xyz"}).code, 2);
     EXPECT_EQ(runHv(world, {"slots", "extra"}).code, 2);
     EXPECT_EQ(runHv(world, {"--slot"}).code, 2);
 
