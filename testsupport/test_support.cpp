@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -103,6 +104,45 @@ std::vector<std::string> wrestler(std::string_view name, std::string_view carder
             "8"};
 }
 
+std::vector<std::string> placeholderWrestler() {
+    return wrestler("name", "2", "5");
+}
+
+std::vector<std::string> blankWrestlerLines() {
+    return {"Your Wrestler",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "2",
+            "",
+            "",
+            "",
+            "",
+            "0",
+            "80",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "20"};
+}
+
+std::vector<std::string> withLine(std::vector<std::string> record, std::size_t index,
+                                  std::string value) {
+    record.at(index) = std::move(value);
+    return record;
+}
+
+std::string recordBytes(const std::vector<std::vector<std::string>>& records) {
+    std::string bytes;
+    for (const auto& r : records)
+        bytes += crlf(r);
+    return bytes;
+}
+
 GameWorld::GameWorld(std::string_view federation)
     : game(root.path() / "Halvorn"), work(root.path() / "work") {
     fs::create_directories(work);
@@ -129,10 +169,7 @@ fs::path GameWorld::slotFile(std::string_view slot, std::string_view suffix) con
 
 void GameWorld::setRoster(std::string_view slot,
                           const std::vector<std::vector<std::string>>& records) {
-    std::string bytes;
-    for (const auto& r : records)
-        bytes += crlf(r);
-    writeFile(slotFile(slot, "Controlled/yourfed.hv1"), bytes);
+    writeFile(slotFile(slot, "Controlled/yourfed.hv1"), recordBytes(records));
 }
 
 void GameWorld::setSaveGame(std::string_view slot, std::string_view federation,

@@ -2,6 +2,7 @@
 
 // Helpers shared by the tests: temporary folders and small game worlds written byte by byte.
 
+#include <cstddef>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -35,6 +36,21 @@ std::vector<std::pair<std::string, std::string>> snapshot(const std::filesystem:
 // A 19-line roster record: name, then the given lines in order (missing ones empty).
 std::vector<std::string> wrestler(std::string_view name, std::string_view carder = "2",
                                   std::string_view injury = "0");
+
+// The game's placeholder record, named "name"; injured, so that healing would touch it if it
+// were not skipped.
+std::vector<std::string> placeholderWrestler();
+
+// The record the editor appends for a new wrestler, written out line by line here so that
+// tests compare against an expectation of their own.
+std::vector<std::string> blankWrestlerLines();
+
+// `record` with line `index` (0-based) replaced by `value`.
+std::vector<std::string> withLine(std::vector<std::string> record, std::size_t index,
+                                  std::string value);
+
+// The records back to back, every line ended by CR LF, as a roster file holds them.
+std::string recordBytes(const std::vector<std::vector<std::string>>& records);
 
 // A game folder with one working folder beside it: options.dat points at the game folder,
 // every slot has its folders, saveslots.hv1 names four slots, and each slot's save game

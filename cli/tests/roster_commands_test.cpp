@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <sstream>
 
-using hv::test::crlf;
 using hv::test::GameWorld;
 using hv::test::readFile;
+using hv::test::recordBytes;
 using hv::test::snapshot;
 using hv::test::wrestler;
 
@@ -38,12 +38,6 @@ protected:
     std::string roster(std::string_view slot = "save1") const {
         return readFile(world.slotFile(slot, "Controlled/yourfed.hv1"));
     }
-    static std::string bytesOf(const std::vector<Lines>& records) {
-        std::string bytes;
-        for (const auto& r : records)
-            bytes += crlf(r);
-        return bytes;
-    }
     // A refusal: exit 1, one line on err naming the roster file, nothing changed.
     void expectRefused(const std::vector<std::string>& args) {
         const auto before = snapshot(world.root.path());
@@ -55,7 +49,7 @@ protected:
     }
 
     GameWorld world;
-    const Lines placeholder = wrestler("name", "2", "5");
+    const Lines placeholder = hv::test::placeholderWrestler();
 };
 
 TEST_F(CliRoster, ListAndShow) {
@@ -92,7 +86,7 @@ TEST_F(CliRoster, SetChangesEveryRecordOfTheNameLikeApplyChanges) {
     changed[5] = "Two lines";
     changed[14] = "";
     changed[16] = "s";
-    EXPECT_EQ(roster(), bytesOf({placeholder, changed, changed, wrestler("B", "x")}));
+    EXPECT_EQ(roster(), recordBytes({placeholder, changed, changed, wrestler("B", "x")}));
     EXPECT_EQ(hv({"roster", "list"}).out, "New\nNew\nB\n");
 
     // Other text keeps the stored carder and finisher type; fields not given keep their lines.
@@ -100,41 +94,23 @@ TEST_F(CliRoster, SetChangesEveryRecordOfTheNameLikeApplyChanges) {
     EXPECT_EQ(r.code, 0) << r.err;
     Lines b = wrestler("B", "x");
     b[1] = "77";
-    EXPECT_EQ(roster(), bytesOf({placeholder, changed, changed, b}));
+    EXPECT_EQ(roster(), recordBytes({placeholder, changed, changed, b}));
 }
 
 TEST_F(CliRoster, AddDeleteAndMove) {
     setRoster({placeholder, wrestler("A"), wrestler("Twin"), wrestler("C"), wrestler("Twin")});
     EXPECT_EQ(hv({"roster", "add"}).code, 0);
-    const Lines blank = {"Your Wrestler",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "2",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "0",
-                         "80",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "20"};
-    EXPECT_EQ(roster(), bytesOf({placeholder, wrestler("A"), wrestler("Twin"), wrestler("C"),
-                                 wrestler("Twin"), blank}));
+    const Lines blank = hv::test::blankWrestlerLines();
+    EXPECT_EQ(roster(), recordBytes({placeholder, wrestler("A"), wrestler("Twin"), wrestler("C"),
+                                     wrestler("Twin"), blank}));
 
     EXPECT_EQ(hv({"roster", "delete", "Twin"}).code, 0);
-    EXPECT_EQ(roster(), bytesOf({placeholder, wrestler("A"), wrestler("C"), blank}));
+    EXPECT_EQ(roster(), recordBytes({placeholder, wrestler("A"), wrestler("C"), blank}));
 
     EXPECT_EQ(hv({"roster", "move", "C", "up"}).code, 0);
-    EXPECT_EQ(roster(), bytesOf({placeholder, wrestler("C"), wrestler("A"), blank}));
+    EXPECT_EQ(roster(), recordBytes({placeholder, wrestler("C"), wrestler("A"), blank}));
     EXPECT_EQ(hv({"roster", "move", "C", "down"}).code, 0);
-    EXPECT_EQ(roster(), bytesOf({placeholder, wrestler("A"), wrestler("C"), blank}));
+    EXPECT_EQ(roster(), recordBytes({placeholder, wrestler("A"), wrestler("C"), blank}));
 }
 
 TEST_F(CliRoster, RefusalsNameTheFileAndChangeNothing) {
@@ -168,7 +144,7 @@ TEST_F(CliRoster, InjuriesListAndHeal) {
     auto healed = records;
     healed[1][11] = " 0 ";
     healed[3][11] = " 0 ";
-    EXPECT_EQ(roster(), bytesOf(healed));
+    EXPECT_EQ(roster(), recordBytes(healed));
     EXPECT_EQ(hv({"injuries", "list"}).out, "");
 }
 

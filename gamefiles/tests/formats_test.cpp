@@ -81,8 +81,7 @@ TEST(RosterFormat, CodesShownAsWords) {
 TEST(RosterFormat, BlankWrestlerAndInjuryWeeks) {
     std::string bytes;
     appendRecord(bytes, blankWrestler());
-    EXPECT_EQ(bytes, crlf({"Your Wrestler", "", "", "", "", "", "2", "", "", "", "", "0", "80", "",
-                           "", "", "", "", "20"}));
+    EXPECT_EQ(bytes, crlf(hv::test::blankWrestlerLines()));
     WrestlerRecord r = blankWrestler();
     r.firstLine = 20;
     for (auto [text, weeks] : {std::pair{"0", 0}, {" 0 ", 0}, {"", 0}, {" 5", 5}}) {

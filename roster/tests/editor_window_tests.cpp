@@ -19,23 +19,7 @@ namespace {
 using Lines = std::vector<std::string>;
 using Line = WrestlerRecord::Line;
 
-Lines placeholder() {
-    return wrestler("name", "2", "5");
-}
-
-std::string bytesOf(const std::vector<Lines>& records) {
-    std::string bytes;
-    for (const auto& r : records)
-        bytes += crlf(r);
-    return bytes;
-}
-
-Lines with(Lines record, Line line, std::string value) {
-    record[line] = std::move(value);
-    return record;
-}
-
-class RosterEditorWindow : public ::testing::Test {
+class RosterEditorWindow : public RosterWindowTest {
 protected:
     void open() {
         window.reset(hv::roster::createRosterEditor(context));
@@ -49,10 +33,6 @@ protected:
         box->clear();
         QTest::keyClicks(box, value);
     }
-    std::string roster() const { return readFile(rosterFile()); }
-    std::filesystem::path rosterFile() const {
-        return world.slotFile("save1", "Controlled/yourfed.hv1");
-    }
     QStringList comboItems(QComboBox* box) {
         QStringList texts;
         for (int i = 0; i < box->count(); ++i)
@@ -60,15 +40,13 @@ protected:
         return texts;
     }
 
-    GameWorld world;
-    FakeContext context{world.work};
-    CapturedMessages messages;
     std::unique_ptr<QWidget> window;
     QListWidget* list = nullptr;
 };
 
 TEST_F(RosterEditorWindow, OpensWithNamesAndTheOfferedLists) {
-    world.setRoster("save1", {placeholder(), wrestler("A"), wrestler("B"), placeholder()});
+    world.setRoster("save1",
+                    {placeholderWrestler(), wrestler("A"), wrestler("B"), placeholderWrestler()});
     open();
     EXPECT_EQ(window->objectName(), QStringLiteral("save"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Editing Roster"));
@@ -103,8 +81,8 @@ TEST_F(RosterEditorWindow, ManagersFollowTheFederation) {
 }
 
 TEST_F(RosterEditorWindow, AClickShowsTheFirstRecordOfThatName) {
-    world.setRoster("save1", {wrestler("A", " 2 "), with(wrestler("A", "3"), Line::Draw, "99"),
-                              with(wrestler("B", "9"), Line::FinisherType, "P")});
+    world.setRoster("save1", {wrestler("A", " 2 "), withLine(wrestler("A", "3"), Line::Draw, "99"),
+                              withLine(wrestler("B", "9"), Line::FinisherType, "P")});
     open();
     clickItem(list, QStringLiteral("A"));
     EXPECT_EQ(text("Text1")->text(), QStringLiteral("A"));
@@ -123,7 +101,8 @@ TEST_F(RosterEditorWindow, AClickShowsTheFirstRecordOfThatName) {
 }
 
 TEST_F(RosterEditorWindow, ApplyRenamesThroughTheOldNameAndEmptiesTheBoxes) {
-    world.setRoster("save1", {placeholder(), wrestler("Old"), wrestler("Old"), wrestler("B")});
+    world.setRoster("save1",
+                    {placeholderWrestler(), wrestler("Old"), wrestler("Old"), wrestler("B")});
     open();
     clickItem(list, QStringLiteral("Old"));
     type(text("Text2"), QStringLiteral("New"));
@@ -133,9 +112,9 @@ TEST_F(RosterEditorWindow, ApplyRenamesThroughTheOldNameAndEmptiesTheBoxes) {
     combo("Combo4")->setCurrentText(QString());
     clickButton(window.get(), "Command1");
 
-    Lines changed = with(with(wrestler("Old"), Line::Name, "New"), Line::Carder, " 3 ");
+    Lines changed = withLine(withLine(wrestler("Old"), Line::Name, "New"), Line::Carder, " 3 ");
     changed[Line::Manager] = "";
-    EXPECT_EQ(roster(), bytesOf({placeholder(), changed, changed, wrestler("B")}));
+    EXPECT_EQ(roster(), recordBytes({placeholderWrestler(), changed, changed, wrestler("B")}));
     EXPECT_EQ(items(list), names({"New", "New", "B"}));
     EXPECT_TRUE(text("Text1")->text().isEmpty());
     EXPECT_TRUE(text("Text2")->text().isEmpty());
@@ -151,7 +130,7 @@ TEST_F(RosterEditorWindow, ApplyKeepsTheCarderLineForTextThatIsNoCarder) {
     clickItem(list, QStringLiteral("A"));
     combo("Combo1")->setCurrentText(QStringLiteral("Main Eventer"));
     clickButton(window.get(), "Command1");
-    EXPECT_EQ(roster(), bytesOf({wrestler("A", " 1")}));
+    EXPECT_EQ(roster(), recordBytes({wrestler("A", " 1")}));
 }
 
 TEST_F(RosterEditorWindow, LineBreaksNeverReachTheFile) {
@@ -177,12 +156,12 @@ TEST_F(RosterEditorWindow, LineBreaksNeverReachTheFile) {
     EXPECT_EQ(combo("Combo5")->count(), 9);
     clickButton(window.get(), "Command1");
 
-    Lines expected = with(wrestler("A"), Line::Carder, " 2 ");
+    Lines expected = withLine(wrestler("A"), Line::Carder, " 2 ");
     expected[Line::Name] = "Big Show ";
     expected[Line::Description] = "Tall and strong pasted line";
     expected[Line::Finisher] = "Chokeslam from hell";
     expected[Line::Style] = "Big Show ";
-    EXPECT_EQ(roster(), bytesOf({expected}));
+    EXPECT_EQ(roster(), recordBytes({expected}));
     EXPECT_TRUE(messages.texts.empty());
 }
 
@@ -203,31 +182,13 @@ TEST_F(RosterEditorWindow, ACharacterTheFileCannotHoldIsRefusedNamingTheBox) {
 }
 
 TEST_F(RosterEditorWindow, AddAndDeleteRefillTheListWithNothingSelected) {
-    world.setRoster("save1", {wrestler("A"), placeholder(), wrestler("B"), wrestler("A")});
+    world.setRoster("save1", {wrestler("A"), placeholderWrestler(), wrestler("B"), wrestler("A")});
     open();
     clickItem(list, QStringLiteral("B"));
     clickButton(window.get(), "Command2");
-    const Lines blank = {"Your Wrestler",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "2",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "0",
-                         "80",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "20"};
-    EXPECT_EQ(roster(),
-              bytesOf({wrestler("A"), placeholder(), wrestler("B"), wrestler("A"), blank}));
+    const Lines blank = blankWrestlerLines();
+    EXPECT_EQ(roster(), recordBytes({wrestler("A"), placeholderWrestler(), wrestler("B"),
+                                     wrestler("A"), blank}));
     EXPECT_EQ(items(list), names({"A", "B", "A", "Your Wrestler"}));
     EXPECT_TRUE(list->selectedItems().isEmpty());
     EXPECT_EQ(text("Text2")->text(), QStringLiteral("B")); // the boxes keep what they showed
@@ -238,14 +199,14 @@ TEST_F(RosterEditorWindow, AddAndDeleteRefillTheListWithNothingSelected) {
 
     clickItem(list, QStringLiteral("A"));
     clickButton(window.get(), "Command3");
-    EXPECT_EQ(roster(), bytesOf({placeholder(), wrestler("B"), blank}));
+    EXPECT_EQ(roster(), recordBytes({placeholderWrestler(), wrestler("B"), blank}));
     EXPECT_EQ(items(list), names({"B", "Your Wrestler"}));
     EXPECT_TRUE(list->selectedItems().isEmpty());
     EXPECT_TRUE(messages.texts.empty());
 }
 
 TEST_F(RosterEditorWindow, ApplyWithNoWrestlerShownWritesNothing) {
-    world.setRoster("save1", {wrestler("A"), with(wrestler(""), Line::Draw, "1")});
+    world.setRoster("save1", {wrestler("A"), withLine(wrestler(""), Line::Draw, "1")});
     open();
     const auto before = snapshot(world.root.path());
     type(text("Text3"), QStringLiteral("77"));
@@ -255,7 +216,7 @@ TEST_F(RosterEditorWindow, ApplyWithNoWrestlerShownWritesNothing) {
 }
 
 TEST_F(RosterEditorWindow, UnreadableFilesAreReportedAndTheWindowStaysUsable) {
-    std::string truncated = bytesOf({wrestler("A"), wrestler("B")});
+    std::string truncated = recordBytes({wrestler("A"), wrestler("B")});
     truncated.resize(truncated.size() - 5);
     writeFile(rosterFile(), truncated);
     std::filesystem::remove(world.slotFile("save1", "Saved Game/save1.hv1"));
@@ -281,7 +242,7 @@ TEST_F(RosterEditorWindow, UnreadableFilesAreReportedAndTheWindowStaysUsable) {
 }
 
 TEST_F(RosterEditorWindow, AFailedRewriteIsReportedAndTheRosterIsUnchanged) {
-    world.setRoster("save1", {placeholder(), wrestler("A")});
+    world.setRoster("save1", {placeholderWrestler(), wrestler("A")});
     open();
     const auto before = snapshot(world.root.path());
     clickItem(list, QStringLiteral("A"));

@@ -16,14 +16,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string bytesOf(const std::vector<Lines>& records) {
-    std::string bytes;
-    for (const auto& r : records)
-        bytes += crlf(r);
-    return bytes;
-}
-
-class InjuriesWindow : public ::testing::Test {
+class InjuriesWindow : public RosterWindowTest {
 protected:
     void open() {
         window = hv::roster::createInjuriesWindow(context);
@@ -33,16 +26,10 @@ protected:
         label = child<QLabel>(window, "Label1");
     }
     void TearDown() override { delete window.data(); }
-    std::string roster() const {
-        return readFile(world.slotFile("save1", "Controlled/yourfed.hv1"));
-    }
 
     const std::vector<Lines> records = {wrestler("Fit", "2", " 0 "), wrestler("Hurt", "2", "1"),
-                                        wrestler("name", "2", "5"), wrestler("Long", "2", " 12 "),
+                                        placeholderWrestler(), wrestler("Long", "2", " 12 "),
                                         wrestler("Fit too", "2", "0")};
-    GameWorld world;
-    FakeContext context{world.work};
-    CapturedMessages messages;
     QPointer<QWidget> window;
     QListWidget* list = nullptr;
     QLabel* label = nullptr;
@@ -71,7 +58,7 @@ TEST_F(InjuriesWindow, FixThemAllHealsOnlyTheInjuredAndCloses) {
     auto expected = records;
     expected[1][WrestlerRecord::Injury] = " 0 ";
     expected[3][WrestlerRecord::Injury] = " 0 ";
-    EXPECT_EQ(roster(), bytesOf(expected));
+    EXPECT_EQ(roster(), recordBytes(expected));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
     EXPECT_TRUE(messages.texts.empty());
@@ -98,9 +85,9 @@ TEST_F(InjuriesWindow, AFailedHealIsReportedAndTheWindowStaysOpen) {
 }
 
 TEST_F(InjuriesWindow, ATruncatedRosterIsReportedAndNothingIsWritten) {
-    std::string truncated = bytesOf(records);
+    std::string truncated = recordBytes(records);
     truncated.resize(truncated.size() - 30);
-    writeFile(world.slotFile("save1", "Controlled/yourfed.hv1"), truncated);
+    writeFile(rosterFile(), truncated);
     const auto before = snapshot(world.root.path());
     open();
     ASSERT_EQ(messages.texts.size(), 1u);

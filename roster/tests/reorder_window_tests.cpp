@@ -13,11 +13,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines placeholder() {
-    return wrestler("name");
-}
-
-class ReorderWindow : public ::testing::Test {
+class ReorderWindow : public RosterWindowTest {
 protected:
     void open(const std::vector<Lines>& records) {
         world.setRoster("save1", records);
@@ -31,25 +27,13 @@ protected:
     }
     void up(const char* name) { move(name, "Command1"); }
     void down(const char* name) { move(name, "Command2"); }
-    std::string roster(std::string_view slot = "save1") const {
-        return readFile(world.slotFile(slot, "Controlled/yourfed.hv1"));
-    }
-    static std::string bytesOf(const std::vector<Lines>& records) {
-        std::string bytes;
-        for (const auto& r : records)
-            bytes += crlf(r);
-        return bytes;
-    }
 
-    GameWorld world;
-    FakeContext context{world.work};
-    CapturedMessages messages;
     std::unique_ptr<QWidget> window;
     QListWidget* list = nullptr;
 };
 
 TEST_F(ReorderWindow, OpensWithTheSecondRecordSelectedAndMovesPastTheTopNever) {
-    const auto p = placeholder();
+    const auto p = placeholderWrestler();
     const auto a = wrestler("A"), b = wrestler("B"), c = wrestler("C");
     open({p, a, b, c});
     EXPECT_EQ(window->objectName(), QStringLiteral("reorder"));
@@ -58,16 +42,16 @@ TEST_F(ReorderWindow, OpensWithTheSecondRecordSelectedAndMovesPastTheTopNever) {
     EXPECT_EQ(child<QLineEdit>(window.get(), "Text2")->text(), QStringLiteral("4"));
 
     clickButton(window.get(), "Command1"); // Up on A, which follows the placeholder
-    EXPECT_EQ(roster(), bytesOf({p, a, b, c}));
+    EXPECT_EQ(roster(), recordBytes({p, a, b, c}));
     EXPECT_EQ(selected(list), QStringLiteral("A"));
 
     up("C");
-    EXPECT_EQ(roster(), bytesOf({p, a, c, b}));
+    EXPECT_EQ(roster(), recordBytes({p, a, c, b}));
     EXPECT_EQ(items(list), names({"A", "C", "B"}));
     EXPECT_EQ(selected(list), QStringLiteral("C"));
 
     down("B"); // the last record
-    EXPECT_EQ(roster(), bytesOf({p, a, c, b}));
+    EXPECT_EQ(roster(), recordBytes({p, a, c, b}));
     EXPECT_TRUE(messages.texts.empty());
 }
 
@@ -76,18 +60,18 @@ TEST_F(ReorderWindow, TheSecondRecordDoesNotMoveUpButTheFirstMovesDown) {
     open({a, b, c});
     EXPECT_EQ(selected(list), QStringLiteral("B"));
     up("B");
-    EXPECT_EQ(roster(), bytesOf({a, b, c}));
+    EXPECT_EQ(roster(), recordBytes({a, b, c}));
     down("A");
-    EXPECT_EQ(roster(), bytesOf({b, a, c}));
+    EXPECT_EQ(roster(), recordBytes({b, a, c}));
     EXPECT_EQ(selected(list), QStringLiteral("A"));
 }
 
 TEST_F(ReorderWindow, AWrestlerMovesPastAPlaceholderTheListDoesNotShow) {
-    const auto a = wrestler("A"), b = wrestler("B"), p = placeholder();
+    const auto a = wrestler("A"), b = wrestler("B"), p = placeholderWrestler();
     open({a, p, b});
     EXPECT_EQ(selected(list), QStringLiteral("A"));
     up("B");
-    EXPECT_EQ(roster(), bytesOf({a, b, p}));
+    EXPECT_EQ(roster(), recordBytes({a, b, p}));
     EXPECT_EQ(items(list), names({"A", "B"}));
     EXPECT_EQ(selected(list), QStringLiteral("B"));
 }
@@ -97,13 +81,13 @@ TEST_F(ReorderWindow, MovesWorkOnTheFileAsItIsNowInTheSlotInUse) {
     open({a, b});
     world.setRoster("save1", {a, b, c}); // grown since the window loaded
     down("B");
-    EXPECT_EQ(roster(), bytesOf({a, c, b}));
+    EXPECT_EQ(roster(), recordBytes({a, c, b}));
 
     world.setRoster("save2", {c, b, a});
     context.slot = QStringLiteral("save2");
     down("B");
-    EXPECT_EQ(roster("save2"), bytesOf({c, a, b}));
-    EXPECT_EQ(roster(), bytesOf({a, c, b}));
+    EXPECT_EQ(roster("save2"), recordBytes({c, a, b}));
+    EXPECT_EQ(roster(), recordBytes({a, c, b}));
 }
 
 TEST_F(ReorderWindow, AFailedRewriteIsReportedAndTheRosterIsUnchanged) {

@@ -12,30 +12,15 @@
 namespace hv::roster {
 namespace {
 
-using hv::test::crlf;
 using hv::test::GameWorld;
+using hv::test::placeholderWrestler;
 using hv::test::readFile;
+using hv::test::recordBytes;
 using hv::test::snapshot;
+using hv::test::withLine;
 using hv::test::wrestler;
 using Lines = std::vector<std::string>;
 using Line = WrestlerRecord::Line;
-
-// The game's placeholder, injured so that healing would touch it if it were not skipped.
-Lines placeholder() {
-    return wrestler("name", "2", "5");
-}
-
-std::string bytesOf(const std::vector<Lines>& records) {
-    std::string bytes;
-    for (const auto& r : records)
-        bytes += crlf(r);
-    return bytes;
-}
-
-Lines with(Lines record, Line line, std::string value) {
-    record[line] = std::move(value);
-    return record;
-}
 
 class RosterOps : public ::testing::Test {
 protected:
@@ -53,8 +38,8 @@ WrestlerBoxes boxesOf(const Lines& record) {
 }
 
 TEST_F(RosterOps, NamesAndLookUpSkipPlaceholdersAndTakeTheFirstMatch) {
-    setRoster({placeholder(), wrestler("A"), wrestler("Name"), wrestler(" name"),
-               with(wrestler("A"), Line::Draw, "99")});
+    setRoster({placeholderWrestler(), wrestler("A"), wrestler("Name"), wrestler(" name"),
+               withLine(wrestler("A"), Line::Draw, "99")});
     EXPECT_EQ(rosterNames(roster), (std::vector<std::string>{"A", "Name", " name", "A"}));
     ASSERT_TRUE(findWrestler(roster, "A"));
     EXPECT_EQ(findWrestler(roster, "A")->lines[Line::Draw], "50");
@@ -66,23 +51,23 @@ TEST_F(RosterOps, BoxesShowCodesAsWordsAndOtherValuesAsStored) {
     const auto shown = boxesOf(wrestler("A", " 3 "));
     EXPECT_EQ(shown[Line::Carder], "Upper Carder");
     EXPECT_EQ(shown[Line::FinisherType], "Power Move");
-    const auto odd = boxesOf(with(wrestler("A", "7"), Line::FinisherType, "P"));
+    const auto odd = boxesOf(withLine(wrestler("A", "7"), Line::FinisherType, "P"));
     EXPECT_EQ(odd[Line::Carder], "7");
     EXPECT_EQ(odd[Line::FinisherType], "P");
 }
 
 TEST_F(RosterOps, ApplyRenamesTheRecordFoundByItsOldName) {
-    setRoster({placeholder(), wrestler("Old"), wrestler("B")});
+    setRoster({placeholderWrestler(), wrestler("Old"), wrestler("B")});
     auto boxes = boxesOf(wrestler("Old"));
     boxes[Line::Name] = "New";
 
     EXPECT_EQ(ApplyWrestler(roster, "Old", boxes), 1u);
 
     // Carder "2" was shown as "Middle Carder" and so comes back as a number line.
-    EXPECT_EQ(
-        rosterBytes(),
-        bytesOf({placeholder(), with(with(wrestler("Old"), Line::Name, "New"), Line::Carder, " 2 "),
-                 wrestler("B")}));
+    EXPECT_EQ(rosterBytes(), recordBytes({placeholderWrestler(),
+                                          withLine(withLine(wrestler("Old"), Line::Name, "New"),
+                                                   Line::Carder, " 2 "),
+                                          wrestler("B")}));
     EXPECT_EQ(rosterNames(roster), (std::vector<std::string>{"New", "B"}));
 }
 
@@ -98,14 +83,15 @@ TEST_F(RosterOps, ApplyWritesCodesForOfferedWordsAndKeepsTheLineForOtherText) {
     ApplyWrestler(roster, "A", a);
     ApplyWrestler(roster, "B", b);
 
-    EXPECT_EQ(rosterBytes(),
-              bytesOf({with(with(wrestler("A"), Line::Carder, " 3 "), Line::FinisherType, "s"),
-                       wrestler("B", "x")}));
+    EXPECT_EQ(rosterBytes(), recordBytes({withLine(withLine(wrestler("A"), Line::Carder, " 3 "),
+                                                   Line::FinisherType, "s"),
+                                          wrestler("B", "x")}));
 }
 
 TEST_F(RosterOps, ApplyWritesNoForAnEmptyTagTeamOrStableButKeepsAnEmptyManager) {
     setRoster({wrestler("A")});
-    auto boxes = boxesOf(with(with(wrestler("A"), Line::TagTeam, "The Team"), Line::Stable, "X"));
+    auto boxes =
+        boxesOf(withLine(withLine(wrestler("A"), Line::TagTeam, "The Team"), Line::Stable, "X"));
     boxes[Line::TagTeam].clear();
     boxes[Line::Stable].clear();
     boxes[Line::Manager].clear();
@@ -113,23 +99,25 @@ TEST_F(RosterOps, ApplyWritesNoForAnEmptyTagTeamOrStableButKeepsAnEmptyManager) 
 
     ApplyWrestler(roster, "A", boxes);
 
-    auto expected = with(wrestler("A"), Line::Carder, " 2 ");
+    auto expected = withLine(wrestler("A"), Line::Carder, " 2 ");
     expected[Line::Manager] = "";
-    EXPECT_EQ(rosterBytes(), bytesOf({expected}));
+    EXPECT_EQ(rosterBytes(), recordBytes({expected}));
 }
 
 TEST_F(RosterOps, ApplyChangesAndDeleteRemovesEveryRecordOfTheNameButNoPlaceholder) {
-    const Lines second = with(wrestler("Twin"), Line::Draw, "10");
-    setRoster({wrestler("Twin"), placeholder(), second, wrestler("Other")});
+    const Lines second = withLine(wrestler("Twin"), Line::Draw, "10");
+    setRoster({wrestler("Twin"), placeholderWrestler(), second, wrestler("Other")});
     auto boxes = boxesOf(wrestler("Twin"));
     boxes[Line::Weapon] = "Ladder";
 
     EXPECT_EQ(ApplyWrestler(roster, "Twin", boxes), 2u);
-    const Lines changed = with(with(wrestler("Twin"), Line::Carder, " 2 "), Line::Weapon, "Ladder");
-    EXPECT_EQ(rosterBytes(), bytesOf({changed, placeholder(), changed, wrestler("Other")}));
+    const Lines changed =
+        withLine(withLine(wrestler("Twin"), Line::Carder, " 2 "), Line::Weapon, "Ladder");
+    EXPECT_EQ(rosterBytes(),
+              recordBytes({changed, placeholderWrestler(), changed, wrestler("Other")}));
 
     EXPECT_EQ(deleteWrestler(roster, "Twin"), 2u);
-    EXPECT_EQ(rosterBytes(), bytesOf({placeholder(), wrestler("Other")}));
+    EXPECT_EQ(rosterBytes(), recordBytes({placeholderWrestler(), wrestler("Other")}));
 }
 
 TEST_F(RosterOps, NothingIsWrittenWhenNoRecordMatches) {
@@ -155,8 +143,8 @@ TEST_F(RosterOps, LineBreaksNeverReachTheFile) {
     auto boxes = boxesOf(wrestler("A"));
     boxes[Line::Description] = "Tall\r\n\r\nand\nstrong\r";
     ApplyWrestler(roster, "A", boxes);
-    EXPECT_EQ(rosterBytes(), bytesOf({with(with(wrestler("A"), Line::Carder, " 2 "),
-                                           Line::Description, "Tall and strong ")}));
+    EXPECT_EQ(rosterBytes(), recordBytes({withLine(withLine(wrestler("A"), Line::Carder, " 2 "),
+                                                   Line::Description, "Tall and strong ")}));
 
     const auto before = rosterBytes();
     for (Line line : {Line::Name, Line::Finisher, Line::Manager, Line::Carder}) {
@@ -171,39 +159,21 @@ TEST_F(RosterOps, LineBreaksNeverReachTheFile) {
 }
 
 TEST_F(RosterOps, AddAppendsTheBlankRecordLast) {
-    setRoster({wrestler("A"), placeholder()});
+    setRoster({wrestler("A"), placeholderWrestler()});
     addBlankWrestler(roster);
     addBlankWrestler(roster);
-    const Lines blank = {"Your Wrestler",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "2",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "0",
-                         "80",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "",
-                         "20"};
-    EXPECT_EQ(rosterBytes(), bytesOf({wrestler("A"), placeholder(), blank, blank}));
+    const Lines blank = hv::test::blankWrestlerLines();
+    EXPECT_EQ(rosterBytes(), recordBytes({wrestler("A"), placeholderWrestler(), blank, blank}));
     EXPECT_EQ(rosterNames(roster).back(), "Your Wrestler");
 
     // Bare LF endings and a last line without one are written back ended by CR LF, so the
     // new record starts on a line of its own.
-    std::string bare = bytesOf({wrestler("A")});
+    std::string bare = recordBytes({wrestler("A")});
     std::erase(bare, '\r');
     bare.pop_back();
     hv::test::writeFile(roster.file, bare);
     addBlankWrestler(roster);
-    EXPECT_EQ(rosterBytes(), bytesOf({wrestler("A"), blank}));
+    EXPECT_EQ(rosterBytes(), recordBytes({wrestler("A"), blank}));
 }
 
 // Names in file order, placeholders shown as "-".
@@ -216,7 +186,7 @@ std::vector<std::string> order(const RosterFile& roster) {
 
 TEST_F(RosterOps, MovesSwapNeighboursAndRefuseAtTheEnds) {
     using V = std::vector<std::string>;
-    setRoster({placeholder(), wrestler("A"), wrestler("B"), wrestler("C")});
+    setRoster({placeholderWrestler(), wrestler("A"), wrestler("B"), wrestler("C")});
     EXPECT_EQ(moveWrestler(roster, "A", Direction::Up), MoveResult::Refused);
     EXPECT_EQ(moveWrestler(roster, "C", Direction::Down), MoveResult::Refused);
     EXPECT_EQ(moveWrestler(roster, "C", Direction::Up), MoveResult::Moved);
@@ -228,21 +198,22 @@ TEST_F(RosterOps, MovesSwapNeighboursAndRefuseAtTheEnds) {
     EXPECT_EQ(moveWrestler(roster, "A", Direction::Down), MoveResult::Moved);
     EXPECT_EQ(order(roster), (V{"B", "A", "C"}));
 
-    setRoster({wrestler("A"), placeholder(), wrestler("B")});
+    setRoster({wrestler("A"), placeholderWrestler(), wrestler("B")});
     EXPECT_EQ(moveWrestler(roster, "B", Direction::Up), MoveResult::Moved);
     EXPECT_EQ(order(roster), (V{"A", "B", "-"}));
     EXPECT_EQ(rosterNames(roster), (V{"A", "B"}));
 
-    const Lines secondTwin = with(wrestler("Twin"), Line::Draw, "1");
+    const Lines secondTwin = withLine(wrestler("Twin"), Line::Draw, "1");
     setRoster({wrestler("A"), wrestler("B"), wrestler("Twin"), secondTwin});
     moveWrestler(roster, "Twin", Direction::Down);
-    EXPECT_EQ(rosterBytes(), bytesOf({wrestler("A"), wrestler("B"), secondTwin, wrestler("Twin")}));
+    EXPECT_EQ(rosterBytes(),
+              recordBytes({wrestler("A"), wrestler("B"), secondTwin, wrestler("Twin")}));
 }
 
 TEST_F(RosterOps, AMoveExchangesExactlyTwoNeighbouringRecords) {
     std::vector<Lines> records;
     for (const char* n : {"A", "B", "name", "C", "D", "name", "E"})
-        records.push_back(std::string_view(n) == "name" ? placeholder() : wrestler(n));
+        records.push_back(std::string_view(n) == "name" ? placeholderWrestler() : wrestler(n));
     for (const char* n : {"A", "B", "C", "D", "E"}) {
         for (Direction direction : {Direction::Up, Direction::Down}) {
             setRoster(records);
@@ -255,7 +226,7 @@ TEST_F(RosterOps, AMoveExchangesExactlyTwoNeighbouringRecords) {
                 std::swap(expected[p], expected[direction == Direction::Up ? p - 1 : p + 1]);
                 EXPECT_NE(expected, records);
             }
-            EXPECT_EQ(rosterBytes(), bytesOf(expected)) << n;
+            EXPECT_EQ(rosterBytes(), recordBytes(expected)) << n;
         }
     }
 }
@@ -265,20 +236,18 @@ TEST_F(RosterOps, ReorderingStartsAtTheSecondRecordOrElseTheFirst) {
         setRoster(records);
         return listRoster(roster).reorderSelection;
     };
-    EXPECT_EQ(selectionOf({placeholder(), wrestler("A"), wrestler("B")}), "A");
+    EXPECT_EQ(selectionOf({placeholderWrestler(), wrestler("A"), wrestler("B")}), "A");
     EXPECT_EQ(selectionOf({wrestler("A"), wrestler("B"), wrestler("C")}), "B");
-    EXPECT_EQ(selectionOf({wrestler("A"), placeholder(), wrestler("B")}), "A");
-    EXPECT_EQ(selectionOf({placeholder(), placeholder(), wrestler("A")}), std::nullopt);
+    EXPECT_EQ(selectionOf({wrestler("A"), placeholderWrestler(), wrestler("B")}), "A");
+    EXPECT_EQ(selectionOf({placeholderWrestler(), placeholderWrestler(), wrestler("A")}),
+              std::nullopt);
     EXPECT_EQ(selectionOf({}), std::nullopt);
 }
 
 TEST_F(RosterOps, InjuredAreWrestlersOutAtLeastOneWeekAndHealingTouchesOnlyThem) {
-    const std::vector<Lines> records = {wrestler("Fit", "2", "0"),
-                                        wrestler("Fit too", "2", " 0 "),
-                                        wrestler("Empty", "2", ""),
-                                        wrestler("Hurt", "2", "1"),
-                                        placeholder(),
-                                        wrestler("Long", "2", " 12 "),
+    const std::vector<Lines> records = {wrestler("Fit", "2", "0"),  wrestler("Fit too", "2", " 0 "),
+                                        wrestler("Empty", "2", ""), wrestler("Hurt", "2", "1"),
+                                        placeholderWrestler(),      wrestler("Long", "2", " 12 "),
                                         wrestler("Odd", "2", "-3")};
     setRoster(records);
 
@@ -292,12 +261,12 @@ TEST_F(RosterOps, InjuredAreWrestlersOutAtLeastOneWeekAndHealingTouchesOnlyThem)
     auto expected = records;
     expected[3][Line::Injury] = " 0 ";
     expected[5][Line::Injury] = " 0 ";
-    EXPECT_EQ(rosterBytes(), bytesOf(expected));
+    EXPECT_EQ(rosterBytes(), recordBytes(expected));
     EXPECT_TRUE(injuredWrestlers(roster).empty());
 }
 
 TEST_F(RosterOps, AFailedRewriteLeavesTheRosterAsItWas) {
-    setRoster({placeholder(), wrestler("A"), wrestler("B", "2", "4"), wrestler("C")});
+    setRoster({placeholderWrestler(), wrestler("A"), wrestler("B", "2", "4"), wrestler("C")});
     const auto before = snapshot(world.root.path());
     auto boxes = boxesOf(wrestler("A"));
     const std::vector<std::function<void()>> changes = {
@@ -324,7 +293,7 @@ TEST_F(RosterOps, AFailedRewriteLeavesTheRosterAsItWas) {
 }
 
 TEST_F(RosterOps, ATruncatedRosterOrAnUnreadableInjuryIsReportedAndNothingIsWritten) {
-    auto bytes = bytesOf({wrestler("A"), wrestler("B", "2", "3")});
+    auto bytes = recordBytes({wrestler("A"), wrestler("B", "2", "3")});
     bytes.resize(bytes.size() - 10);
     hv::test::writeFile(roster.file, bytes);
     const auto before = snapshot(world.root.path());

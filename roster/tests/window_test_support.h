@@ -15,7 +15,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <ostream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -73,5 +76,19 @@ inline void clickItem(QListWidget* list, const QString& text) {
 inline void clickButton(QWidget* window, const char* name) {
     QTest::mouseClick(child<QPushButton>(window, name), Qt::LeftButton);
 }
+
+// The base of the window fixtures: a test world, a context over it, and the messages the
+// windows report.
+class RosterWindowTest : public ::testing::Test {
+protected:
+    std::filesystem::path rosterFile(std::string_view slot = "save1") const {
+        return world.slotFile(slot, "Controlled/yourfed.hv1");
+    }
+    std::string roster(std::string_view slot = "save1") const { return readFile(rosterFile(slot)); }
+
+    GameWorld world;
+    FakeContext context{world.work};
+    CapturedMessages messages;
+};
 
 } // namespace hv::test
