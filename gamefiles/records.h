@@ -77,6 +77,10 @@ struct OtherFedRecord {
     bool isPlaceholder() const { return lines[Name] == kPlaceholderName; }
 };
 
+// The error for a file that ends after `have` of a record's `want` lines.
+GameFileError recordCutShort(const std::filesystem::path& file, std::size_t firstLine,
+                             std::size_t have, std::size_t want, std::size_t missingLine);
+
 // Parses whole records; a file that ends inside a record is an error naming its line.
 template <class Record>
 std::vector<Record> parseRecords(std::string_view bytes, const std::filesystem::path& file) {
@@ -91,12 +95,7 @@ std::vector<Record> parseRecords(std::string_view bytes, const std::filesystem::
         r.firstLine = reader.lineNumber();
         for (std::size_t i = 0; i < Record::kLines; ++i) {
             if (reader.atEnd())
-                throw GameFileError(file,
-                                    "file ends inside a record (record starting at line " +
-                                        std::to_string(r.firstLine) + " has only " +
-                                        std::to_string(i) + " of " +
-                                        std::to_string(Record::kLines) + " lines)",
-                                    reader.lineNumber());
+                throw recordCutShort(file, r.firstLine, i, Record::kLines, reader.lineNumber());
             r.lines[i] = reader.next();
         }
     }
@@ -128,11 +127,7 @@ std::vector<std::string> scanNames(std::string_view bytes, const std::filesystem
         std::string_view name = reader.next();
         for (std::size_t i = 1; i < Record::kLines; ++i) {
             if (reader.atEnd())
-                throw GameFileError(file,
-                                    "file ends inside a record (record starting at line " +
-                                        std::to_string(first) + " has only " + std::to_string(i) +
-                                        " of " + std::to_string(Record::kLines) + " lines)",
-                                    reader.lineNumber());
+                throw recordCutShort(file, first, i, Record::kLines, reader.lineNumber());
             reader.next();
         }
         if (name != kPlaceholderName)
