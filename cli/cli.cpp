@@ -70,6 +70,12 @@ const Command* match(const std::vector<Command>& commands, const std::vector<std
 
 } // namespace
 
+void expectArgs(const std::vector<std::string>& args, std::size_t count) {
+    if (args.size() != count)
+        throw UsageError{"expected " + std::to_string(count) + " argument" +
+                         (count == 1 ? "" : "s") + ", got " + std::to_string(args.size())};
+}
+
 std::string CliContext::gameFolder() const {
     if (!gameFolderOption.empty())
         return gameFolderOption;

@@ -31,6 +31,9 @@ struct UsageError {
     std::string message;
 };
 
+// Throws a UsageError unless exactly `count` arguments were given.
+void expectArgs(const std::vector<std::string>& args, std::size_t count);
+
 struct Command {
     std::vector<std::string> words; // e.g. {"roster", "set"}
     std::string synopsis;           // e.g. "NAME FIELD=VALUE..."

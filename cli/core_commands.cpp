@@ -11,12 +11,6 @@
 namespace hv::cli {
 namespace {
 
-void expectArgs(const std::vector<std::string>& args, std::size_t count) {
-    if (args.size() != count)
-        throw UsageError{"expected " + std::to_string(count) + " argument" +
-                         (count == 1 ? "" : "s") + ", got " + std::to_string(args.size())};
-}
-
 int slots(CliContext& c, const std::vector<std::string>& args) {
     expectArgs(args, 0);
     const SaveSlotNames names = readSaveSlotNames(c.gameFolder());

@@ -24,12 +24,6 @@ std::optional<Line> fieldLine(std::string_view field) {
     return std::nullopt;
 }
 
-void expectArgs(const std::vector<std::string>& args, std::size_t count) {
-    if (args.size() != count)
-        throw UsageError{"expected " + std::to_string(count) + " argument" +
-                         (count == 1 ? "" : "s") + ", got " + std::to_string(args.size())};
-}
-
 RosterFile rosterOf(const CliContext& c) {
     return RosterFile(c.gameFolder(), c.slot);
 }
