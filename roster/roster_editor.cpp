@@ -20,7 +20,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <array>
@@ -275,13 +274,10 @@ private:
                 setBoxText(line, QStringLiteral("no"));
 
         const bool applied = hv::ui::runReported(this, title(), [&] {
-            static const QRegularExpression breaks(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]+"));
             WrestlerBoxes values;
             for (std::size_t i = 0; i < values.size(); ++i) {
                 const auto line = static_cast<Line>(i);
-                QString text = boxText(line);
-                text.replace(breaks, QStringLiteral(" "));
-                values[i] = hv::ui::fromQtOrRefuse(text, label(line));
+                values[i] = hv::ui::fromQtOrRefuse(joinLineBreaks(boxText(line)), label(line));
             }
             const RosterFile file = roster(hid_->text());
             const auto key = hv::ui::fromQtOrRefuse(text1_->text(), label(Line::Name));

@@ -35,14 +35,17 @@ void selectFirst(QListWidget* list, const QString& text) {
         list->setCurrentItem(found.first());
 }
 
+QString joinLineBreaks(QString text) {
+    static const QRegularExpression breaks(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]+"));
+    return text.replace(breaks, QStringLiteral(" "));
+}
+
 void keepOnOneLine(QLineEdit* box) {
     QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
-        static const QRegularExpression breaks(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]+"));
-        if (!text.contains(breaks))
+        const QString joined = joinLineBreaks(text);
+        if (joined == text)
             return;
         const int cursor = box->cursorPosition();
-        QString joined = text;
-        joined.replace(breaks, QStringLiteral(" "));
         box->setText(joined);
         box->setCursorPosition(std::min(cursor, static_cast<int>(joined.size())));
     });

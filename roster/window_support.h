@@ -31,6 +31,10 @@ void refill(QListWidget* list, const QStringList& names);
 // Selects the first item with exactly this text, if there is one.
 void selectFirst(QListWidget* list, const QString& text);
 
+// Every run of line breaks (CR, LF and the Unicode line and paragraph separators) as one
+// blank.
+QString joinLineBreaks(QString text);
+
 // A typed or pasted line break becomes a blank at once, so the box never holds one.
 void keepOnOneLine(QLineEdit* box);
 
