@@ -312,8 +312,9 @@ void FolderChooser::onDirChange() {
 }
 
 void FolderChooser::onTextChange() {
-    const std::string folder = fromQt(text1_->text()).value_or(std::string());
-    runReported(this, windowTitle(), [&] { changeGameFolder(workDir_, folder); });
+    runReported(this, windowTitle(), [&] {
+        changeGameFolder(workDir_, fromQtOrRefuse(text1_->text(), QStringLiteral("game folder")));
+    });
 }
 
 } // namespace hv::ui

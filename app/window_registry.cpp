@@ -15,18 +15,15 @@ QWidget* WindowRegistry::find(const QString& name) const {
 }
 
 QWidget* WindowRegistry::open(const QString& name, const Factory& create) {
-    if (QWidget* w = find(name)) {
-        w->show();
-        w->raise();
-        w->activateWindow();
-        return w;
+    QWidget* w = find(name);
+    if (!w) {
+        w = create();
+        if (!w)
+            return nullptr;
+        w->setObjectName(name);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        windows_[name] = w;
     }
-    QWidget* w = create();
-    if (!w)
-        return nullptr;
-    w->setObjectName(name);
-    w->setAttribute(Qt::WA_DeleteOnClose);
-    windows_[name] = w;
     w->show();
     w->raise();
     w->activateWindow();
