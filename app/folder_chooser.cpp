@@ -1,8 +1,8 @@
 #include "folder_chooser.h"
 
-#include "byte_text.h"
 #include "gamefiles/options.h"
-#include "messages.h"
+#include "ui/byte_text.h"
+#include "ui/messages.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -62,14 +62,6 @@ fs::path fromBytes(const QByteArray& bytes) {
     return fs::path(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-// An absolute folder without a trailing separator (the root stays "/").
-fs::path tidy(const fs::path& path) {
-    fs::path normal = path.lexically_normal();
-    if (!normal.has_filename() && normal != normal.root_path())
-        normal = normal.parent_path();
-    return normal;
-}
-
 bool isDirectory(const fs::path& path) {
     std::error_code ec;
     return fs::is_directory(path, ec);
@@ -88,9 +80,9 @@ bool isWithin(const fs::path& folder, const fs::path& root) {
 
 fs::path homeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home)
-        return tidy(fs::path(home));
+        return tidyFolder(fs::path(home));
     // Qt decoded the name from the file system's bytes; encodeName gives them back.
-    return tidy(fs::path(QFile::encodeName(QDir::homePath()).toStdString()));
+    return tidyFolder(fs::path(QFile::encodeName(QDir::homePath()).toStdString()));
 }
 
 // Mounts that hold no user files.
@@ -140,10 +132,8 @@ QStringList sortedSubfolders(const fs::path& folder, std::vector<fs::path>& path
 fs::path startingFolder(const std::string& configured, const fs::path& workDir,
                         const fs::path& home) {
     if (!configured.empty()) {
-        fs::path candidate(configured);
-        if (candidate.is_relative())
-            candidate = workDir / candidate;
-        for (candidate = tidy(candidate);; candidate = candidate.parent_path()) {
+        for (fs::path candidate = tidyFolder(configured, workDir);;
+             candidate = candidate.parent_path()) {
             if (isDirectory(candidate))
                 return candidate;
             if (candidate == candidate.parent_path())
@@ -189,7 +179,8 @@ FolderChooser::FolderChooser(fs::path workDir, std::function<void()> afterMove, 
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady())
             continue;
-        const fs::path root = tidy(fs::path(QFile::encodeName(volume.rootPath()).toStdString()));
+        const fs::path root =
+            tidyFolder(fs::path(QFile::encodeName(volume.rootPath()).toStdString()));
         if (root == fs::path("/") || isPseudoVolume(volume, root) || !isDirectory(root))
             continue;
         QString label = toQt(root.native());
@@ -286,7 +277,7 @@ void FolderChooser::syncDrive() {
 }
 
 void FolderChooser::moveTo(const fs::path& folder) {
-    const fs::path target = tidy(folder);
+    const fs::path target = tidyFolder(folder);
     if (target == folder_)
         return;
     showFolder(target);

@@ -1,10 +1,12 @@
 #include "main_window.h"
 
-#include "byte_text.h"
 #include "folder_chooser.h"
+#include "tool_table.h"
+
 #include "gamefiles/options.h"
 #include "gamefiles/slot_names.h"
-#include "messages.h"
+#include "ui/byte_text.h"
+#include "ui/messages.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -16,7 +18,9 @@
 #include <QTime>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace hv::ui {
 namespace {
@@ -25,24 +29,18 @@ const QString kFrameCaption = QStringLiteral("Select Save File to edit");
 const QString kPathIncorrect = QStringLiteral("Path is incorrect.");
 const QString kChooserName = QStringLiteral("pathfind");
 
-struct ToolButton {
-    const char* objectName;
-    const char* caption;
-    const char* window;
-};
+using Opener = ToolDescriptor::Opener;
 
-// Two columns, row by row; the last button spans both.
-constexpr ToolButton kButtons[] = {
-    {"Command1", "Roster Stats", "save"},
-    {"Command2", "Managers", "mansave"},
-    {"Command5", "Import/Export Wrestlers", "impsave"},
-    {"Command3", "The Doctor (injuries)", "doctor"},
-    {"Command4", "Titles", "titles"},
-    {"Command6", "Fued Editor", "fuededit"},
-    {"Command7", "Trading Rosters", "traderos"},
-    {"Command8", "Re Order Roster", "reorder"},
-    {"Command10", "Fed Edit", "fededit"},
-};
+// The tools opened by `opener`, in their place order.
+std::vector<const ToolDescriptor*> toolsOpenedBy(Opener opener) {
+    std::vector<const ToolDescriptor*> tools;
+    for (const auto& tool : hv::app::allTools())
+        if (tool.opener == opener)
+            tools.push_back(&tool);
+    std::sort(tools.begin(), tools.end(),
+              [](auto* a, auto* b) { return a->openerPlace < b->openerPlace; });
+    return tools;
+}
 
 // A slot name is shown as typed; "&" would otherwise turn into a keyboard shortcut.
 QString asButtonText(const QString& text) {
@@ -62,8 +60,6 @@ MainWindow::MainWindow(std::filesystem::path workDir, QWidget* parent)
     : QMainWindow(parent), workDir_(std::move(workDir)) {
     setObjectName(QStringLiteral("MAin"));
     setWindowTitle(QStringLiteral("Unofficial HV Editor"));
-    for (const QString& name : toolWindowNames())
-        factories_[name] = defaultToolFactory(name);
     buildUi();
     load();
     // Room around the longest button captions.
@@ -101,18 +97,17 @@ void MainWindow::buildUi() {
     hid_->setObjectName(QStringLiteral("hid"));
     hid_->hide();
 
+    // Two columns, row by row; a last button alone in its row spans both.
     auto* buttons = new QGridLayout;
-    int index = 0;
-    for (const ToolButton& tool : kButtons) {
-        auto* button = new QPushButton(QString::fromLatin1(tool.caption), central);
-        button->setObjectName(QString::fromLatin1(tool.objectName));
-        const QString window = QString::fromLatin1(tool.window);
+    const auto tools = toolsOpenedBy(Opener::Button);
+    for (std::size_t i = 0; i < tools.size(); ++i) {
+        auto* button = new QPushButton(QString::fromLatin1(tools[i]->openerText), central);
+        button->setObjectName(QString::fromLatin1(tools[i]->openerName));
+        const QString window = QString::fromLatin1(tools[i]->window);
         connect(button, &QPushButton::clicked, this, [this, window] { openTool(window); });
-        if (index < 8)
-            buttons->addWidget(button, index / 2, index % 2);
-        else
-            buttons->addWidget(button, index / 2, 0, 1, 2);
-        ++index;
+        const int row = static_cast<int>(i / 2), column = static_cast<int>(i % 2);
+        const bool alone = i + 1 == tools.size() && column == 0;
+        buttons->addWidget(button, row, column, 1, alone ? 2 : 1);
     }
     buttons->setColumnStretch(0, 1);
     buttons->setColumnStretch(1, 1);
@@ -123,9 +118,12 @@ void MainWindow::buildUi() {
     QAction* phv = menuBar()->addAction(QStringLiteral("Set Path of HV"));
     phv->setObjectName(QStringLiteral("phv"));
     connect(phv, &QAction::triggered, this, [this] { openFolderChooser(); });
-    QAction* html = menuBar()->addAction(QStringLiteral("HTMLize"));
-    html->setObjectName(QStringLiteral("html"));
-    connect(html, &QAction::triggered, this, [this] { openTool(QStringLiteral("html22")); });
+    for (const ToolDescriptor* tool : toolsOpenedBy(Opener::Menu)) {
+        QAction* item = menuBar()->addAction(QString::fromLatin1(tool->openerText));
+        item->setObjectName(QString::fromLatin1(tool->openerName));
+        const QString window = QString::fromLatin1(tool->window);
+        connect(item, &QAction::triggered, this, [this, window] { openTool(window); });
+    }
 }
 
 QString MainWindow::currentSlot() const {
@@ -177,7 +175,7 @@ void MainWindow::selectSaveSlot() {
         if (options_[i]->isChecked())
             hid_->setText(QStringLiteral("save%1").arg(i + 1));
     }
-    registry_.closeSlotWindows();
+    registry_.close(slotWindows());
 }
 
 void MainWindow::reload() {
@@ -195,17 +193,21 @@ void MainWindow::showAtStart() {
 }
 
 QWidget* MainWindow::openTool(const QString& name) {
-    auto it = factories_.find(name);
-    if (it == factories_.end())
+    const ToolDescriptor* tool = hv::app::findTool(name);
+    if (!tool)
         return nullptr;
-    const ToolFactory& factory = it->second;
+    auto override = factoryOverrides_.find(name);
+    const ToolFactory factory =
+        override != factoryOverrides_.end()
+            ? override->second
+            : ToolFactory([tool](EditorContext& context) { return createTool(*tool, context); });
     QWidget* window = nullptr;
     // A tool that cannot load its files says why instead of opening half-filled.
     runReported(this, windowTitle(), [&] {
         window = registry_.open(name, [this, &factory] { return factory(*this); });
     });
     // The tool has loaded with our slot; its own copy serves its later actions.
-    if (window && receivesSlot(name)) {
+    if (window && tool->receivesSlot) {
         if (auto* hid = window->findChild<QLineEdit*>(QStringLiteral("hid")))
             hid->setText(currentSlot());
     }
@@ -218,7 +220,20 @@ QWidget* MainWindow::openFolderChooser() {
 }
 
 void MainWindow::setToolFactory(const QString& name, ToolFactory factory) {
-    factories_[name] = std::move(factory);
+    factoryOverrides_[name] = std::move(factory);
+}
+
+QStringList MainWindow::slotWindows() {
+    std::vector<const ToolDescriptor*> closed;
+    for (const auto& tool : hv::app::allTools())
+        if (tool.slotCloseOrder > 0)
+            closed.push_back(&tool);
+    std::sort(closed.begin(), closed.end(),
+              [](auto* a, auto* b) { return a->slotCloseOrder < b->slotCloseOrder; });
+    QStringList names;
+    for (const ToolDescriptor* tool : closed)
+        names << QString::fromLatin1(tool->window);
+    return names;
 }
 
 } // namespace hv::ui

@@ -3,9 +3,9 @@
 // The main window `MAin`: chooses the save slot, keeps it in the hidden box `hid`, and
 // opens every tool window.
 
-#include "editor_context.h"
-#include "tool_windows.h"
-#include "window_registry.h"
+#include "ui/editor_context.h"
+#include "ui/tool_descriptor.h"
+#include "ui/window_registry.h"
 
 #include <QMainWindow>
 
@@ -45,6 +45,8 @@ public:
     WindowRegistry& windows() { return registry_; }
     // Replaces how one tool window is built (tests).
     void setToolFactory(const QString& name, ToolFactory factory);
+    // The windows a change of slot closes, in the order it closes them.
+    static QStringList slotWindows();
 
 private:
     void buildUi();
@@ -54,7 +56,7 @@ private:
 
     std::filesystem::path workDir_;
     WindowRegistry registry_;
-    std::map<QString, ToolFactory> factories_;
+    std::map<QString, ToolFactory> factoryOverrides_;
     QGroupBox* frame_ = nullptr;
     std::array<QRadioButton*, 4> options_{};
     QLineEdit* hid_ = nullptr;

@@ -1,28 +1,27 @@
 // hv-bench: how the roster file operations compare with plainly copying the same file.
 
+#include "bench_support.h"
 #include "gamefiles/records.h"
 #include "gamefiles/temp_rewrite.h"
-#include "gamefiles/text.h"
 #include "tools/world.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <string>
 #include <string_view>
-#include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using hv::bench::measure;
+using hv::bench::parseNumber;
+using hv::bench::ScratchDir;
+using hv::bench::syncedCopy;
+using hv::bench::Timing;
 
 namespace {
 
@@ -32,69 +31,12 @@ struct Options {
     fs::path base = fs::temp_directory_path();
 };
 
-struct Timing {
-    double median = 0; // seconds
-    double best = 0;
-};
-
-// One untimed warm-up run (page cache, allocator), then `reps` timed runs.
-Timing measure(int reps, const std::function<void()>& body) {
-    body();
-    std::vector<double> seconds;
-    for (int i = 0; i < reps; ++i) {
-        const auto start = Clock::now();
-        body();
-        seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    std::sort(seconds.begin(), seconds.end());
-    return {seconds[seconds.size() / 2], seconds.front()};
-}
-
-class ScratchDir {
-public:
-    explicit ScratchDir(const fs::path& base) {
-        std::string pattern = (base / "hv-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a folder below " + base.string());
-        path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
 void writeBytes(const fs::path& file, std::string_view bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
         throw std::runtime_error("cannot write " + file.string());
-}
-
-// A copy that, like TempRewrite, reads everything, writes a new file and syncs it.
-void syncedCopy(const fs::path& from, const fs::path& to) {
-    const std::string bytes = hv::readFileBytes(from);
-    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        throw std::runtime_error("cannot open " + to.string());
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            ::close(fd);
-            throw std::runtime_error("cannot write " + to.string());
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    ::fsync(fd);
-    ::close(fd);
 }
 
 void report(const char* what, const Timing& t, std::uintmax_t bytes, const Timing* copy,
@@ -107,12 +49,6 @@ void report(const char* what, const Timing& t, std::uintmax_t bytes, const Timin
     if (syncedCopyTiming)
         std::printf("  %6.2fx synced copy", t.median / syncedCopyTiming->median);
     std::printf("\n");
-}
-
-bool parseNumber(std::string_view text, std::size_t& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && !text.empty() && value > 0;
 }
 
 int run(const Options& options) {
@@ -139,54 +75,33 @@ int run(const Options& options) {
     const Timing synced = measure(options.repetitions, [&] { syncedCopy(roster, copy); });
     fs::remove(copy);
 
+    using Roster = hv::RecordFile<hv::WrestlerRecord>;
     std::size_t listed = 0;
-    const Timing names = measure(options.repetitions, [&] {
-        const auto records = hv::readRecords<hv::WrestlerRecord>(roster);
-        listed = hv::listNames(records).size();
-    });
-
-    std::size_t scanned = 0;
-    const Timing scan = measure(
-        options.repetitions, [&] { scanned = hv::readNames<hv::WrestlerRecord>(roster).size(); });
+    const Timing names =
+        measure(options.repetitions, [&] { listed = Roster::read(roster).names().size(); });
 
     // Alternates the morale written, so that every run really changes every record.
     int round = 0;
     std::string morale;
-    double parseSeconds = 0, serializeSeconds = 0, rewriteSeconds = 0;
     const Timing rewrite = measure(options.repetitions, [&] {
         morale = std::to_string(50 + (round++ % 2));
-        const auto t0 = Clock::now();
-        auto records = hv::readRecords<hv::WrestlerRecord>(roster);
-        const auto t1 = Clock::now();
-        for (auto& r : records)
-            if (!r.isPlaceholder())
-                r.lines[hv::WrestlerRecord::Morale] = morale;
-        const std::string bytes = hv::serializeRecords(records);
-        const auto t2 = Clock::now();
-        hv::TempRewrite(roster, "yourfed.tmp", bytes);
-        const auto t3 = Clock::now();
-        parseSeconds += std::chrono::duration<double>(t1 - t0).count();
-        serializeSeconds += std::chrono::duration<double>(t2 - t1).count();
-        rewriteSeconds += std::chrono::duration<double>(t3 - t2).count();
+        Roster file = Roster::read(roster);
+        for (std::size_t i = 0; i < file.size(); ++i)
+            if (!file.isPlaceholder(i))
+                file.replaceLine(i, hv::WrestlerRecord::Morale, morale);
+        file.save("yourfed.tmp");
     });
 
     report("copy_file (plain copy, the reference)", plain, size, nullptr, nullptr);
     report("synced copy (read + write + fsync)", synced, size, &plain, nullptr);
-    report("read names (readRecords + listNames)", names, size, &plain, nullptr);
-    report("read names (readNames: name lines only)", scan, size, &plain, nullptr);
-    report("change morale of every record + TempRewrite", rewrite, size, &plain, &synced);
-    const double runs = options.repetitions + 1;
-    std::printf("    of which, mean per run: read+parse %.2f ms, change+serialize %.2f ms, "
-                "TempRewrite (write+fsync+rename) %.2f ms\n",
-                parseSeconds / runs * 1e3, serializeSeconds / runs * 1e3,
-                rewriteSeconds / runs * 1e3);
+    report("read names (RecordFile::names)", names, size, &plain, nullptr);
+    report("change morale of every record + rewrite", rewrite, size, &plain, &synced);
 
     // The figures only count if the operations did their work.
-    const auto after = hv::readRecords<hv::WrestlerRecord>(roster);
-    bool ok =
-        listed == options.wrestlers && scanned == listed && after.size() == options.wrestlers + 1;
-    for (const auto& r : after)
-        ok = ok && (r.isPlaceholder() || r.lines[hv::WrestlerRecord::Morale] == morale);
+    const Roster after = Roster::read(roster);
+    bool ok = listed == options.wrestlers && after.size() == options.wrestlers + 1;
+    for (std::size_t i = 0; i < after.size(); ++i)
+        ok = ok && (after.isPlaceholder(i) || after.line(i, hv::WrestlerRecord::Morale) == morale);
     ok = ok && !fs::exists(dir.path() / "yourfed.tmp");
     std::printf("  check: %zu names listed, %zu records after the rewrites, morale %s: %s\n",
                 listed, after.size(), morale.c_str(), ok ? "ok" : "FAILED");

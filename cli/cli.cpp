@@ -11,9 +11,11 @@ namespace hv::cli {
 namespace {
 
 std::vector<Command> allCommands() {
-    std::vector<Command> commands = coreCommands();
-    for (auto& c : rosterCommands())
-        commands.push_back(std::move(c));
+    std::vector<Command> commands;
+    for (auto group : {coreCommands, rosterCommands, gameFolderCommands, otherFedCommands,
+                       saveGameCommands, managerCommands, exchangeCommands, reportCommands})
+        for (auto& c : group())
+            commands.push_back(std::move(c));
     return commands;
 }
 

@@ -43,8 +43,14 @@ struct Command {
 };
 
 // Command groups, each defined beside the operations it drives.
-std::vector<Command> coreCommands();   // slots, rivals list, check
-std::vector<Command> rosterCommands(); // roster ..., injuries ...
+std::vector<Command> coreCommands();       // slots, rivals list, check
+std::vector<Command> rosterCommands();     // roster ..., injuries ...
+std::vector<Command> gameFolderCommands(); // game-folder show, game-folder set
+std::vector<Command> otherFedCommands();   // rivals show, trade
+std::vector<Command> saveGameCommands();   // fed ..., titles ..., feuds ...
+std::vector<Command> managerCommands();    // managers ...
+std::vector<Command> exchangeCommands();   // export, preview, import
+std::vector<Command> reportCommands();     // report
 
 // Runs the tool in-process (tests call this). Errors go to `err` as one line naming the file
 // and the problem; GameFileError and OperationRefused give exit 1.

@@ -42,7 +42,7 @@ int rivalsList(CliContext& c, const std::vector<std::string>& args) {
         throw UsageError{"expected rival, ecw or indy, not \"" + args[0] + "\""};
     }
     for (const auto& name :
-         listNames(readRecords<OtherFedRecord>(slotFilePath(folder, c.slot, file))))
+         RecordFile<OtherFedRecord>::read(slotFilePath(folder, c.slot, file)).names())
         c.out << name << "\n";
     return kOk;
 }

@@ -72,16 +72,8 @@ int set(CliContext& c, const std::vector<std::string>& args) {
     }
 
     const RosterFile roster = rosterOf(c);
-    const auto record = roster::findWrestler(roster, args[0]);
-    if (!record)
+    if (roster::setWrestlerFields(roster, args[0], changes) == 0)
         noSuchWrestler(roster, args[0]);
-    // Stored lines, not words: a carder or finisher type that is not given stays as it is.
-    roster::WrestlerBoxes boxes = record->lines;
-    for (const auto& [line, value] : changes) {
-        const bool group = line == Line::TagTeam || line == Line::Stable;
-        boxes[line] = group && value.empty() ? "no" : value;
-    }
-    roster::ApplyWrestler(roster, args[0], boxes);
     return kOk;
 }
 

@@ -45,9 +45,11 @@ public:
 
     void roster(const fs::path& file) {
         guarded([&] {
-            for (const auto& r : readRecords<WrestlerRecord>(file)) {
-                if (r.isPlaceholder())
+            const auto roster = RecordFile<WrestlerRecord>::read(file);
+            for (std::size_t i = 0; i < roster.size(); ++i) {
+                if (roster.isPlaceholder(i))
                     continue;
+                const WrestlerRecord r = roster.record(i);
                 numberLine(file, r.firstLine + WrestlerRecord::Carder,
                            r.lines[WrestlerRecord::Carder], "carder code");
                 guarded([&] { injuryWeeks(r, file); });
@@ -57,13 +59,13 @@ public:
 
     void rival(const fs::path& file) {
         guarded([&] {
-            for (const auto& r : readRecords<OtherFedRecord>(file)) {
-                if (r.isPlaceholder())
+            const auto rivals = RecordFile<OtherFedRecord>::read(file);
+            for (std::size_t i = 0; i < rivals.size(); ++i) {
+                if (rivals.isPlaceholder(i))
                     continue;
-                numberLine(file, r.firstLine + OtherFedRecord::Carder,
-                           r.lines[OtherFedRecord::Carder], "carder code");
-                numberLine(file, r.firstLine + OtherFedRecord::Potential,
-                           r.lines[OtherFedRecord::Potential], "potential");
+                for (auto [line, what] : {std::pair{OtherFedRecord::Carder, "carder code"},
+                                          std::pair{OtherFedRecord::Potential, "potential"}})
+                    numberLine(file, rivals.firstLine(i) + line, rivals.line(i, line), what);
             }
         });
     }
@@ -84,7 +86,7 @@ public:
     }
 
     void managers(const fs::path& file) {
-        guarded([&] { readManagers(file); });
+        guarded([&] { ManagersFile::read(file); });
     }
 
 private:

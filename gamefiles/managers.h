@@ -1,8 +1,11 @@
 #pragma once
 
-// Managers files: two values per manager (name, sex code "m"/"f"), read by field read and
-// written as text lines.
+// Managers files: two lines per manager, the name and the sex code ("m" or "f"). The game
+// reads each by a field read, so the name it sees loses surrounding blanks and quotes.
 
+#include "record_file.h"
+
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,13 +15,17 @@
 namespace hv {
 
 struct ManagerRecord {
-    std::string name;
-    std::string sex;
+    static constexpr std::size_t kLines = 2;
+    static constexpr bool kHasPlaceholders = false;
+    enum Line : std::size_t { Name, Sex };
+    std::array<std::string, kLines> lines;
+    std::size_t firstLine = 0;
 };
 
-std::vector<ManagerRecord> parseManagers(std::string_view bytes, const std::filesystem::path& file);
-std::vector<ManagerRecord> readManagers(const std::filesystem::path& file);
-std::string serializeManagers(const std::vector<ManagerRecord>& managers);
+using ManagersFile = RecordFile<ManagerRecord>;
+
+// The names as the game reads them, in file order.
+std::vector<std::string> managerNames(const std::filesystem::path& file);
 
 // The managers file that belongs to a federation name, if it has one ("WWF", "WCW").
 enum class GameFile;

@@ -24,24 +24,43 @@ std::string readGameFolder(const fs::path& workDir) {
     return folder;
 }
 
-void changeGameFolder(const fs::path& workDir, std::string_view folder) {
+std::string gameFolderLine(std::string_view folder) {
+    if (folder.empty())
+        throw OperationRefused("An empty folder name cannot be stored as the game folder.");
     if (hasLineBreak(folder))
         throw OperationRefused("A folder name with a line break cannot be stored.");
-    const fs::path file = optionsPath(workDir);
-    std::string old;
-    std::error_code ec;
-    if (fs::exists(file, ec))
-        old = readFileBytes(file);
+    // The field read has no escape for a quote inside a value.
+    if (folder.find('"') != std::string_view::npos)
+        throw OperationRefused(
+            "A folder whose name holds a double quote cannot be stored in options.dat: " +
+            std::string(folder));
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    if (folder.find(',') != std::string_view::npos || isBlank(folder.front()) ||
+        isBlank(folder.back()))
+        return "\"" + std::string(folder) + "\"";
+    return std::string(folder);
+}
 
-    // The old first value is dropped; every later value goes on a line of its own.
+void changeGameFolder(const fs::path& workDir, std::string_view folder) {
     std::string out;
-    appendTextLine(out, folder);
-    FieldReader reader(old);
-    if (!reader.atEnd())
-        reader.next();
-    while (!reader.atEnd())
-        appendTextLine(out, reader.next());
+    appendTextLine(out, gameFolderLine(folder));
+    const fs::path file = optionsPath(workDir);
+    std::error_code ec;
+    if (fs::exists(file, ec)) {
+        // Only line 1 is ours; the report's lines are copied as they are, whatever their
+        // line ends or commas.
+        const std::string old = readFileBytes(file);
+        if (const auto lf = old.find('\n'); lf != std::string::npos)
+            out.append(old, lf + 1);
+    }
     TempRewrite(file, "temp", out);
+}
+
+fs::path tidyFolder(const fs::path& folder, const fs::path& workDir) {
+    fs::path normal = (folder.is_relative() ? workDir / folder : folder).lexically_normal();
+    if (!normal.has_filename() && normal != normal.root_path())
+        normal = normal.parent_path();
+    return normal;
 }
 
 } // namespace hv

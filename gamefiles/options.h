@@ -1,7 +1,7 @@
 #pragma once
 
 // options.dat, the editor's own settings file in its working folder: line 1 is the game
-// folder; the lines after it belong to the HTML report and are kept.
+// folder; the lines after it belong to the HTML report and are kept byte for byte.
 
 #include <filesystem>
 #include <string>
@@ -15,8 +15,18 @@ std::filesystem::path optionsPath(const std::filesystem::path& workDir);
 // the file is missing or empty.
 std::string readGameFolder(const std::filesystem::path& workDir);
 
-// Writes `folder` as line 1 and the remaining values of the old file, each on a line of its
-// own, through "temp" in the working folder. A missing options.dat is created.
+// Line 1 for `folder` (without its line end), quoted when a field read would otherwise cut
+// it at a comma or drop its outer blanks. Throws OperationRefused for a folder the field
+// read cannot give back whole: empty, or holding a double quote or a line break.
+std::string gameFolderLine(std::string_view folder);
+
+// Writes `folder` as line 1 (see gameFolderLine) and copies every byte after the old line 1
+// unchanged, through "temp" in the working folder. A missing options.dat is created.
 void changeGameFolder(const std::filesystem::path& workDir, std::string_view folder);
+
+// A folder as the editor writes it: lexically normal, without a trailing separator (the
+// root stays "/"). A relative name counts from `workDir`.
+std::filesystem::path tidyFolder(const std::filesystem::path& folder,
+                                 const std::filesystem::path& workDir = {});
 
 } // namespace hv

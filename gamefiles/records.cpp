@@ -2,15 +2,6 @@
 
 namespace hv {
 
-GameFileError recordCutShort(const std::filesystem::path& file, std::size_t firstLine,
-                             std::size_t have, std::size_t want, std::size_t missingLine) {
-    return GameFileError(file,
-                         "file ends inside a record (record starting at line " +
-                             std::to_string(firstLine) + " has only " + std::to_string(have) +
-                             " of " + std::to_string(want) + " lines)",
-                         missingLine);
-}
-
 std::string_view carderName(std::string_view line) {
     auto code = parseNumber(line);
     if (!code)

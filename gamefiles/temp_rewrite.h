@@ -1,21 +1,47 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string_view>
 #include <sys/types.h>
 
 namespace hv {
 
-// Replaces `target` with `contents` safely: the new bytes go to `tempName` in the target's
-// own folder (any old file of that name is removed first, never written through), are
-// synced, and then renamed over the target in one step. The target is never deleted first;
-// on any failure the temporary file is removed, the target is untouched and a GameFileError
-// names the file and the reason. A target that does not exist yet is created.
-// `tempName` may be a bare name or a path; only its file name is used.
+// A new version of a game file, written completely to its temporary file in the target's own
+// folder and synced, but not yet in place. `commit()` renames it over the target in one
+// step; a rewrite that is never committed removes its temporary file. The target is never
+// deleted first. This split lets an operation on two files write both temporary files before
+// it replaces either.
+class PendingRewrite {
+public:
+    // Any old file under the temporary name (or a link planted there) is removed, never
+    // written through. On failure the temporary file is removed, the target is untouched
+    // and a GameFileError names the file and the reason. `tempName` may be a bare name or a
+    // path; only its file name is used. `pieces` are written one after another.
+    PendingRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
+                   std::span<const std::string_view> pieces);
+    ~PendingRewrite();
+    PendingRewrite(const PendingRewrite&) = delete;
+    PendingRewrite& operator=(const PendingRewrite&) = delete;
+
+    // Puts the new file in place (a target that does not exist yet is created) and syncs
+    // its folder. On failure the temporary file is removed and the target is untouched.
+    void commit();
+
+private:
+    std::filesystem::path target_; // as given, for messages
+    std::filesystem::path real_;   // the file the rename replaces (a link's destination)
+    std::filesystem::path temp_;
+    bool pending_ = false;
+};
+
+// Replaces `target` with `contents` safely: a PendingRewrite committed at once.
+void TempRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
+                 std::span<const std::string_view> pieces);
 void TempRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
                  std::string_view contents);
 
-// System calls used by TempRewrite, replaceable so that tests can make each step fail.
+// System calls used by the rewrite, replaceable so that tests can make each step fail.
 struct RewriteSyscalls {
     int (*open)(const char* path, int flags, mode_t mode);
     ssize_t (*write)(int fd, const void* buf, size_t count);

@@ -4,7 +4,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifndef _WIN32
+#include <sys/mman.h>
+#endif
 
 namespace hv {
 namespace {
@@ -119,25 +125,123 @@ bool hasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-std::string readFileBytes(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        throw GameFileError(file, "file not found");
-    if (std::filesystem::is_directory(file, ec))
+namespace {
+
+// Opens a file for reading and finds its size; throws GameFileError naming it.
+int openForReading(const std::filesystem::path& file, std::size_t& size) {
+#ifdef O_BINARY
+    constexpr int kFlags = O_RDONLY | O_BINARY;
+#else
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC;
+#endif
+    const int fd = ::open(file.c_str(), kFlags);
+    if (fd < 0) {
+        const int error = errno;
+        throw GameFileError(file, error == ENOENT
+                                      ? std::string("file not found")
+                                      : std::string("cannot be opened: ") + std::strerror(error));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
         throw GameFileError(file, "is a folder, not a file");
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw GameFileError(file, std::string("cannot be opened: ") + std::strerror(errno));
-    std::string bytes;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (!ec)
-        bytes.reserve(static_cast<std::size_t>(size));
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (in.bad())
-        throw GameFileError(file, "cannot be read");
+    }
+    size = static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0);
+    return fd;
+}
+
+// Reads the rest of an open file (which it closes) into `bytes`, whose size is a first guess.
+void readAll(int fd, const std::filesystem::path& file, std::string& bytes) {
+    std::size_t have = 0;
+    for (;;) {
+        if (have == bytes.size())
+            bytes.resize(bytes.size() + (1 << 16));
+        const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw GameFileError(file, std::string("cannot be read: ") + std::strerror(error));
+        }
+        if (n == 0)
+            break;
+        have += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(have);
+}
+
+} // namespace
+
+std::string readFileBytes(const std::filesystem::path& file) {
+    std::size_t size = 0;
+    const int fd = openForReading(file, size);
+    // One byte more than the file holds, so that the read that finds its end needs no growth;
+    // a file that grows meanwhile is still read whole.
+    std::string bytes(size + 1, '\0');
+    readAll(fd, file, bytes);
     return bytes;
+}
+
+FileBytes::FileBytes(const std::filesystem::path& file) {
+    std::size_t size = 0;
+    const int fd = openForReading(file, size);
+#ifndef _WIN32
+    if (size > 0) {
+#ifdef MAP_POPULATE
+        constexpr int kMapFlags = MAP_PRIVATE | MAP_POPULATE;
+#else
+        constexpr int kMapFlags = MAP_PRIVATE;
+#endif
+        void* map = ::mmap(nullptr, size, PROT_READ, kMapFlags, fd, 0);
+        if (map != MAP_FAILED) {
+            ::close(fd);
+            map_ = map;
+            mapSize_ = size;
+            view_ = std::string_view(static_cast<const char*>(map), size);
+            return;
+        }
+    }
+#endif
+    read_.assign(size + 1, '\0');
+    readAll(fd, file, read_);
+    view_ = read_;
+}
+
+FileBytes::FileBytes(FileBytes&& other) noexcept
+    : read_(std::move(other.read_)), map_(other.map_), mapSize_(other.mapSize_),
+      view_(map_ ? other.view_ : std::string_view(read_)) {
+    other.map_ = nullptr;
+    other.mapSize_ = 0;
+    other.view_ = {};
+}
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
+    if (this != &other) {
+        release();
+        read_ = std::move(other.read_);
+        map_ = other.map_;
+        mapSize_ = other.mapSize_;
+        view_ = map_ ? other.view_ : std::string_view(read_);
+        other.map_ = nullptr;
+        other.mapSize_ = 0;
+        other.view_ = {};
+    }
+    return *this;
+}
+
+FileBytes::~FileBytes() {
+    release();
+}
+
+void FileBytes::release() {
+#ifndef _WIN32
+    if (map_)
+        ::munmap(map_, mapSize_);
+#endif
+    map_ = nullptr;
+    mapSize_ = 0;
 }
 
 } // namespace hv

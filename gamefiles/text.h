@@ -64,10 +64,63 @@ std::string numberLine(long long value);
 // Anything else (including an empty line) holds no number.
 std::optional<long long> parseNumber(std::string_view text);
 
+// Every run of line breaks becomes one blank: CR and LF, and in wide text also the Unicode
+// line and paragraph separators (which text boxes produce). Shared by the windows, the
+// operations and `hv`, so that a value is joined the same way wherever it was typed.
+template <class Char> std::basic_string<Char> joinLineBreaks(std::basic_string_view<Char> text) {
+    auto isBreak = [](Char c) {
+        if constexpr (sizeof(Char) > 1)
+            if (c == Char(0x2028) || c == Char(0x2029))
+                return true;
+        return c == Char('\r') || c == Char('\n');
+    };
+    std::basic_string<Char> out;
+    out.reserve(text.size());
+    bool inBreak = false;
+    for (Char c : text) {
+        const bool lineBreak = isBreak(c);
+        if (!lineBreak)
+            out.push_back(c);
+        else if (!inBreak)
+            out.push_back(Char(' '));
+        inBreak = lineBreak;
+    }
+    return out;
+}
+inline std::string joinLineBreaks(std::string_view text) {
+    return joinLineBreaks<char>(text);
+}
+
 // True when the text holds a CR or LF, which would break the one-value-per-line layout.
 bool hasLineBreak(std::string_view text);
 
 // Whole file as bytes; throws GameFileError when it cannot be read.
 std::string readFileBytes(const std::filesystem::path& file);
+
+// A whole file, read-only, mapped into memory where the system allows it (else read). For a
+// large file this costs next to nothing: the pages come straight from the page cache instead
+// of being copied into fresh memory. The file itself is never written through the mapping;
+// rewrites replace it by renaming a new file over it, which leaves the mapped bytes intact.
+class FileBytes {
+public:
+    FileBytes() = default;
+    explicit FileBytes(const std::filesystem::path& file); // throws GameFileError
+    explicit FileBytes(std::string bytes) : read_(std::move(bytes)), view_(read_) {}
+    FileBytes(FileBytes&& other) noexcept;
+    FileBytes& operator=(FileBytes&& other) noexcept;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes();
+
+    std::string_view view() const { return view_; }
+
+private:
+    void release();
+
+    std::string read_; // when the file was read rather than mapped
+    void* map_ = nullptr;
+    std::size_t mapSize_ = 0;
+    std::string_view view_;
+};
 
 } // namespace hv

@@ -2,11 +2,11 @@
 // heals them all.
 
 #include "roster_windows.h"
-#include "window_support.h"
+#include "ui/window_support.h"
 
-#include "app/byte_text.h"
-#include "app/editor_context.h"
-#include "app/messages.h"
+#include "ui/byte_text.h"
+#include "ui/editor_context.h"
+#include "ui/messages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +21,7 @@ const QString kUnknownWeeks = QStringLiteral("Out for ???");
 
 class InjuriesWindow : public QWidget {
 public:
-    explicit InjuriesWindow(hv::ui::EditorContext& context) : context_(context) {
+    explicit InjuriesWindow(ui::EditorContext& context) : context_(context) {
         setObjectName(QStringLiteral("doctor"));
         setWindowTitle(QString());
 
@@ -35,7 +35,7 @@ public:
         auto* heal = new QPushButton(QStringLiteral("Fix Them all"), this);
         heal->setObjectName(QStringLiteral("Command1"));
         connect(heal, &QPushButton::clicked, this, [this] { healAndClose(); });
-        hid_ = hiddenBox(this, QStringLiteral("hid"), QStringLiteral("Text1"));
+        hid_ = ui::hiddenBox(this, QStringLiteral("hid"), QStringLiteral("Text1"));
 
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(list_, 1);
@@ -52,36 +52,36 @@ private:
 
     void load() {
         hid_->setText(context_.currentSlot());
-        hv::ui::runReported(this, title(), [&] {
+        ui::runReported(this, title(), [&] {
             const auto injured = injuredWrestlers(roster());
             QStringList names;
             names.reserve(static_cast<qsizetype>(injured.size()));
             for (const auto& injury : injured)
-                names.append(hv::ui::toQt(injury.name));
-            refill(list_, names);
+                names.append(ui::toQt(injury.name));
+            ui::refill(list_, names);
         });
     }
 
     void showWeeks(QListWidgetItem* item) {
         if (item == nullptr)
             return;
-        hv::ui::runReported(this, title(), [&] {
-            const auto name = hv::ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
+        ui::runReported(this, title(), [&] {
+            const auto name = ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
             const auto record = findWrestler(roster(), name);
             // A wrestler removed in another window since the list was filled: weeks unknown.
             label_->setText(record ? QStringLiteral("Out for ") +
-                                         hv::ui::toQt(record->lines[WrestlerRecord::Injury]) +
+                                         ui::toQt(record->lines[WrestlerRecord::Injury]) +
                                          QStringLiteral(" week(s)")
                                    : kUnknownWeeks);
         });
     }
 
     void healAndClose() {
-        if (hv::ui::runReported(this, title(), [&] { healAll(roster()); }))
+        if (ui::runReported(this, title(), [&] { healAll(roster()); }))
             close();
     }
 
-    hv::ui::EditorContext& context_;
+    ui::EditorContext& context_;
     QListWidget* list_ = nullptr;
     QLabel* label_ = nullptr;
     QLineEdit* hid_ = nullptr;
@@ -89,7 +89,7 @@ private:
 
 } // namespace
 
-QWidget* createInjuriesWindow(hv::ui::EditorContext& context) {
+QWidget* createInjuriesWindow(ui::EditorContext& context) {
     return new InjuriesWindow(context);
 }
 

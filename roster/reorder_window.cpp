@@ -2,11 +2,11 @@
 // roster file.
 
 #include "roster_windows.h"
-#include "window_support.h"
+#include "ui/window_support.h"
 
-#include "app/byte_text.h"
-#include "app/editor_context.h"
-#include "app/messages.h"
+#include "ui/byte_text.h"
+#include "ui/editor_context.h"
+#include "ui/messages.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -19,9 +19,9 @@ namespace {
 
 class ReorderWindow : public QWidget {
 public:
-    explicit ReorderWindow(hv::ui::EditorContext& context) : context_(context) {
+    explicit ReorderWindow(ui::EditorContext& context) : context_(context) {
         setObjectName(QStringLiteral("reorder"));
-        setWindowTitle(QStringLiteral("Re Order your Roster"));
+        setWindowTitle(QString::fromLatin1(kReorderCaption));
 
         list_ = new QListWidget(this);
         list_->setObjectName(QStringLiteral("List1"));
@@ -32,8 +32,8 @@ public:
         auto* down = new QPushButton(QStringLiteral("Down"), this);
         down->setObjectName(QStringLiteral("Command2"));
         connect(down, &QPushButton::clicked, this, [this] { move(Direction::Down); });
-        text1_ = hiddenBox(this, QStringLiteral("Text1"));
-        text2_ = hiddenBox(this, QStringLiteral("Text2"));
+        text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
+        text2_ = ui::hiddenBox(this, QStringLiteral("Text2"));
 
         auto* buttons = new QVBoxLayout;
         buttons->addWidget(up);
@@ -49,11 +49,11 @@ public:
 
 private:
     void load() {
-        hv::ui::runReported(this, windowTitle(), [&] {
+        ui::runReported(this, windowTitle(), [&] {
             const auto listing = listRoster(rosterFileFor(context_, context_.currentSlot()));
-            refill(list_, toQtList(listing.names));
+            ui::refill(list_, ui::toQtList(listing.names));
             if (listing.reorderSelection)
-                selectFirst(list_, hv::ui::toQt(*listing.reorderSelection));
+                ui::selectFirst(list_, ui::toQt(*listing.reorderSelection));
             // Only a record of the load; moves count the file afresh.
             text2_->setText(QString::number(listing.records));
         });
@@ -64,18 +64,18 @@ private:
         if (selected.isEmpty())
             return;
         text1_->setText(selected.first()->text());
-        hv::ui::runReported(this, windowTitle(), [&] {
+        ui::runReported(this, windowTitle(), [&] {
             // The slot is the main window's at the time of the move.
             const RosterFile roster = rosterFileFor(context_, context_.currentSlot());
-            const auto name = hv::ui::fromQtOrRefuse(text1_->text(), QStringLiteral("Name"));
+            const auto name = ui::fromQtOrRefuse(text1_->text(), QStringLiteral("Name"));
             if (moveWrestler(roster, name, direction) != MoveResult::Moved)
                 return;
-            refill(list_, toQtList(rosterNames(roster)));
-            selectFirst(list_, text1_->text());
+            ui::refill(list_, ui::toQtList(rosterNames(roster)));
+            ui::selectFirst(list_, text1_->text());
         });
     }
 
-    hv::ui::EditorContext& context_;
+    ui::EditorContext& context_;
     QListWidget* list_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;
@@ -83,7 +83,7 @@ private:
 
 } // namespace
 
-QWidget* createReorderWindow(hv::ui::EditorContext& context) {
+QWidget* createReorderWindow(ui::EditorContext& context) {
     return new ReorderWindow(context);
 }
 

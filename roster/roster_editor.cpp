@@ -2,14 +2,11 @@
 // them back, adds a blank wrestler and deletes the selected one.
 
 #include "roster_windows.h"
-#include "window_support.h"
+#include "ui/window_support.h"
 
-#include "app/byte_text.h"
-#include "app/editor_context.h"
-#include "app/messages.h"
-#include "gamefiles/game_folder.h"
-#include "gamefiles/managers.h"
-#include "gamefiles/save_game.h"
+#include "ui/byte_text.h"
+#include "ui/editor_context.h"
+#include "ui/messages.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -82,16 +79,16 @@ QStringList comboItems(Line line) {
 
 class RosterEditor : public QWidget {
 public:
-    explicit RosterEditor(hv::ui::EditorContext& context) : context_(context) {
+    explicit RosterEditor(ui::EditorContext& context) : context_(context) {
         setObjectName(QStringLiteral("save"));
-        setWindowTitle(QStringLiteral("Editing Roster"));
+        setWindowTitle(QString::fromLatin1(kEditorCaption));
         build();
         load();
     }
 
 private:
     QString title() const { return windowTitle(); }
-    QString label(Line line) const { return hv::ui::toQt(boxLabel(line)); }
+    QString label(Line line) const { return ui::toQt(boxLabel(line)); }
 
     void build() {
         list_ = new QListWidget(this);
@@ -153,8 +150,8 @@ private:
         connect(apply, &QPushButton::clicked, this, [this] { applyChanges(); });
         grid->addWidget(apply, row, 0, 1, 3);
 
-        text1_ = hiddenBox(this, QStringLiteral("Text1"));
-        hid_ = hiddenBox(this, QStringLiteral("hid"));
+        text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
+        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
 
         auto* layout = new QHBoxLayout(this);
         layout->addLayout(left);
@@ -174,11 +171,11 @@ private:
             auto* combo = new QComboBox(frame);
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
-            keepOnOneLine(combo->lineEdit());
+            ui::keepOnOneLine(combo->lineEdit());
             box = combo;
         } else {
             auto* text = new QLineEdit(frame);
-            keepOnOneLine(text);
+            ui::keepOnOneLine(text);
             box = text;
         }
         box->setObjectName(QString::fromLatin1(place.objectName));
@@ -192,7 +189,7 @@ private:
             return text->text();
         if (auto* combo = qobject_cast<QComboBox*>(box))
             return combo->currentText();
-        return static_cast<QPlainTextEdit*>(box)->toPlainText();
+        return ui::rawText(static_cast<QPlainTextEdit*>(box));
     }
 
     void setBoxText(Line line, const QString& value) {
@@ -223,37 +220,32 @@ private:
         auto* combo = static_cast<QComboBox*>(boxes_[Line::Manager]);
         combo->addItem(QStringLiteral("no"));
         QStringList names;
-        hv::ui::runReported(this, title(), [&] {
-            const std::string folder = hv::ui::gameFolder(context_);
-            const std::string slot = context_.currentSlot().toStdString();
-            const auto federation =
-                readFederationName(slotFilePath(folder, slot, GameFile::SaveGame));
-            if (auto file = managersFileFor(federation))
-                for (const auto& manager : readManagers(slotFilePath(folder, slot, *file)))
-                    names.append(hv::ui::toQt(manager.name));
+        ui::runReported(this, title(), [&] {
+            names = ui::toQtList(
+                federationManagers(ui::gameFolder(context_), context_.currentSlot().toStdString()));
         });
         combo->addItems(names);
         combo->setCurrentIndex(-1);
     }
 
     void refillList() {
-        hv::ui::runReported(this, title(), [&] {
-            refill(list_, toQtList(rosterNames(roster(context_.currentSlot()))));
+        ui::runReported(this, title(), [&] {
+            ui::refill(list_, ui::toQtList(rosterNames(roster(context_.currentSlot()))));
         });
     }
 
     void showWrestler(QListWidgetItem* item) {
         if (item == nullptr)
             return;
-        hv::ui::runReported(this, title(), [&] {
-            const auto name = hv::ui::fromQtOrRefuse(item->text(), label(Line::Name));
+        ui::runReported(this, title(), [&] {
+            const auto name = ui::fromQtOrRefuse(item->text(), label(Line::Name));
             const auto record = findWrestler(roster(context_.currentSlot()), name);
             if (!record)
                 return;
             const WrestlerBoxes boxes = boxesFor(*record);
             for (std::size_t i = 0; i < boxes.size(); ++i)
-                setBoxText(static_cast<Line>(i), hv::ui::toQt(boxes[i]));
-            text1_->setText(hv::ui::toQt(record->name()));
+                setBoxText(static_cast<Line>(i), ui::toQt(boxes[i]));
+            text1_->setText(ui::toQt(record->name()));
         });
     }
 
@@ -269,18 +261,18 @@ private:
             refillList();
             return;
         }
-        for (Line line : {Line::TagTeam, Line::Stable})
-            if (boxText(line).isEmpty())
-                setBoxText(line, QStringLiteral("no"));
-
-        const bool applied = hv::ui::runReported(this, title(), [&] {
+        const bool applied = ui::runReported(this, title(), [&] {
             WrestlerBoxes values;
             for (std::size_t i = 0; i < values.size(); ++i) {
                 const auto line = static_cast<Line>(i);
-                values[i] = hv::ui::fromQtOrRefuse(joinLineBreaks(boxText(line)), label(line));
+                values[i] = ui::fromQtOrRefuse(ui::joinLineBreaks(boxText(line)), label(line));
             }
+            // The boxes show what is written.
+            fillEmptyGroups(values);
+            for (Line line : {Line::TagTeam, Line::Stable})
+                setBoxText(line, ui::toQt(values[line]));
             const RosterFile file = roster(hid_->text());
-            const auto key = hv::ui::fromQtOrRefuse(text1_->text(), label(Line::Name));
+            const auto key = ui::fromQtOrRefuse(text1_->text(), label(Line::Name));
             if (ApplyWrestler(file, key, values) == 0)
                 throw GameFileError(file.file, "there is no wrestler named \"" + key +
                                                    "\" any more; nothing was written");
@@ -291,7 +283,7 @@ private:
     }
 
     void addBlank() {
-        if (hv::ui::runReported(this, title(), [&] { addBlankWrestler(roster(hid_->text())); }))
+        if (ui::runReported(this, title(), [&] { addBlankWrestler(roster(hid_->text())); }))
             refillList();
     }
 
@@ -300,14 +292,14 @@ private:
         if (selected.isEmpty())
             return;
         const QString name = selected.first()->text();
-        if (hv::ui::runReported(this, title(), [&] {
+        if (ui::runReported(this, title(), [&] {
                 deleteWrestler(roster(context_.currentSlot()),
-                               hv::ui::fromQtOrRefuse(name, label(Line::Name)));
+                               ui::fromQtOrRefuse(name, label(Line::Name)));
             }))
             refillList();
     }
 
-    hv::ui::EditorContext& context_;
+    ui::EditorContext& context_;
     QListWidget* list_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* hid_ = nullptr;
@@ -316,7 +308,7 @@ private:
 
 } // namespace
 
-QWidget* createRosterEditor(hv::ui::EditorContext& context) {
+QWidget* createRosterEditor(ui::EditorContext& context) {
     return new RosterEditor(context);
 }
 

@@ -2,97 +2,28 @@
 
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
-#include "gamefiles/temp_rewrite.h"
+#include "gamefiles/managers.h"
+#include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
-
-#include <cstring>
-#include <utility>
 
 namespace hv::roster {
 namespace {
 
 using Line = WrestlerRecord::Line;
 
-// The roster file's bytes with the offset of each record. A roster can hold a hundred thousand
-// wrestlers; indexing the bytes instead of making a string of every line keeps the windows
-// quick. Lines end at LF, with a CR before it dropped, as everywhere else.
-class RosterBytes {
-public:
-    explicit RosterBytes(const RosterFile& roster)
-        : file_(roster.file), bytes_(readFileBytes(roster.file)) {
-        std::size_t lines = 0;
-        for (std::size_t pos = 0; pos < bytes_.size(); ++lines) {
-            if (lines % WrestlerRecord::kLines == 0)
-                starts_.push_back(pos);
-            const void* lf = std::memchr(bytes_.data() + pos, '\n', bytes_.size() - pos);
-            pos = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - bytes_.data()) + 1
-                     : bytes_.size();
-        }
-        if (lines % WrestlerRecord::kLines != 0)
-            parseRecords<WrestlerRecord>(bytes_, file_); // throws, naming the missing line
-    }
+WrestlerFile readFile(const RosterFile& roster) {
+    return WrestlerFile::read(roster.file);
+}
 
-    const std::filesystem::path& file() const { return file_; }
-    std::size_t size() const { return starts_.size(); }
-    std::size_t byteSize() const { return bytes_.size(); }
+// Weeks out as a number; a blank line is 0 and other text that is no number throws.
+long long weeksOut(const WrestlerFile& file, std::size_t i) {
+    if (auto weeks = parseNumber(file.line(i, Line::Injury)))
+        return *weeks;
+    return injuryWeeks(file.record(i), file.file());
+}
 
-    std::string_view line(std::size_t record, Line which) const {
-        LineReader reader(std::string_view(bytes_).substr(starts_[record]));
-        for (std::size_t i = 0; i < which; ++i)
-            reader.next();
-        return reader.next();
-    }
-    std::string_view name(std::size_t record) const { return line(record, Line::Name); }
-    bool isPlaceholder(std::size_t record) const { return name(record) == kPlaceholderName; }
-    bool isNamed(std::size_t record, std::string_view key) const {
-        const auto n = name(record);
-        return n == key && n != kPlaceholderName;
-    }
-
-    WrestlerRecord record(std::size_t record) const {
-        WrestlerRecord r;
-        r.firstLine = record * WrestlerRecord::kLines + 1;
-        LineReader reader(std::string_view(bytes_).substr(starts_[record]));
-        for (auto& l : r.lines)
-            l = reader.next();
-        return r;
-    }
-
-    // Appends the record's lines as they are, each ended by CR LF.
-    void copy(std::string& out, std::size_t record) const {
-        LineReader reader(std::string_view(bytes_).substr(starts_[record]));
-        for (std::size_t i = 0; i < WrestlerRecord::kLines; ++i)
-            appendTextLine(out, reader.next());
-    }
-
-    long long weeksOut(std::size_t record) const {
-        if (auto weeks = parseNumber(line(record, Line::Injury)))
-            return *weeks;
-        return injuryWeeks(this->record(record), file_); // blank is 0; other text throws
-    }
-    bool isInjured(std::size_t record) const {
-        return !isPlaceholder(record) && weeksOut(record) >= 1;
-    }
-
-    // Copies every record into a new file image, letting `change` write some differently:
-    // it returns false to have the record copied.
-    template <class Change> std::string rewrite(Change change) const {
-        std::string out;
-        out.reserve(bytes_.size() + bytes_.size() / 8 + 256);
-        for (std::size_t i = 0; i < size(); ++i)
-            if (!change(out, i))
-                copy(out, i);
-        return out;
-    }
-
-private:
-    std::filesystem::path file_;
-    std::string bytes_;
-    std::vector<std::size_t> starts_;
-};
-
-void write(const RosterFile& roster, const std::string& contents) {
-    TempRewrite(roster.file, roster.temp, contents);
+bool isInjured(const WrestlerFile& file, std::size_t i) {
+    return !file.isPlaceholder(i) && weeksOut(file, i) >= 1;
 }
 
 } // namespace
@@ -101,19 +32,15 @@ RosterFile::RosterFile(const std::string& gameFolder, std::string_view slot)
     : file(slotFilePath(gameFolder, slot, GameFile::Roster)),
       temp(slotTempPath(gameFolder, slot, GameFile::Roster)) {}
 
-std::vector<WrestlerRecord> readRoster(const RosterFile& roster) {
-    return readRecords<WrestlerRecord>(roster.file);
-}
-
 RosterListing listRoster(const RosterFile& roster) {
-    const RosterBytes bytes(roster);
+    const WrestlerFile file = readFile(roster);
     RosterListing listing;
-    listing.records = bytes.size();
-    listing.names.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes.isPlaceholder(i))
+    listing.records = file.size();
+    listing.names.reserve(file.size());
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (file.isPlaceholder(i))
             continue;
-        listing.names.emplace_back(bytes.name(i));
+        listing.names.emplace_back(file.name(i));
         if (i < 2)
             listing.reorderSelection = listing.names.back();
     }
@@ -121,15 +48,21 @@ RosterListing listRoster(const RosterFile& roster) {
 }
 
 std::vector<std::string> rosterNames(const RosterFile& roster) {
-    return listRoster(roster).names;
+    return readFile(roster).names();
 }
 
 std::optional<WrestlerRecord> findWrestler(const RosterFile& roster, std::string_view name) {
-    const RosterBytes bytes(roster);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (bytes.isNamed(i, name))
-            return bytes.record(i);
+    const WrestlerFile file = readFile(roster);
+    if (auto i = file.findFirst(name))
+        return file.record(*i);
     return std::nullopt;
+}
+
+std::vector<std::string> federationManagers(const std::string& gameFolder, std::string_view slot) {
+    const auto federation = readFederationName(slotFilePath(gameFolder, slot, GameFile::SaveGame));
+    if (auto file = managersFileFor(federation))
+        return managerNames(slotFilePath(gameFolder, slot, *file));
+    return {};
 }
 
 std::string_view boxLabel(WrestlerRecord::Line line) {
@@ -172,25 +105,14 @@ void fillEmptyGroups(WrestlerBoxes& boxes) {
             boxes[line] = "no";
 }
 
-std::string joinLines(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    bool inBreak = false;
-    for (char c : text) {
-        const bool isBreak = c == '\r' || c == '\n';
-        if (isBreak && !inBreak)
-            out.push_back(' ');
-        else if (!isBreak)
-            out.push_back(c);
-        inBreak = isBreak;
-    }
-    return out;
-}
+namespace {
 
-std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
-                          const WrestlerBoxes& boxes) {
+// Writes the boxes into every record of `file` named `key`, as "Apply Changes" does.
+std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string_view key,
+                       const WrestlerBoxes& boxes) {
     WrestlerBoxes values = boxes;
-    values[Line::Description] = joinLines(values[Line::Description]);
+    fillEmptyGroups(values);
+    values[Line::Description] = joinLineBreaks(values[Line::Description]);
     for (std::size_t i = 0; i < values.size(); ++i)
         if (hasLineBreak(values[i]))
             throw OperationRefused("The value of \"" + std::string(boxLabel(static_cast<Line>(i))) +
@@ -199,97 +121,102 @@ std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
         throw OperationRefused("\"name\" marks the game's placeholder records and cannot be "
                                "a wrestler's name. Nothing was written.");
 
-    const RosterBytes bytes(roster);
     std::size_t changed = 0;
-    const std::string contents = bytes.rewrite([&](std::string& out, std::size_t i) {
-        if (!bytes.isNamed(i, key))
-            return false;
-        for (std::size_t l = 0; l < values.size(); ++l) {
-            const auto line = static_cast<Line>(l);
-            if (line == Line::Carder) {
-                const auto code = carderCode(values[l]);
-                appendTextLine(out, code ? numberLine(*code) : std::string(bytes.line(i, line)));
-            } else if (line == Line::FinisherType) {
-                const auto code = finisherTypeCode(values[l]);
-                appendTextLine(out, code ? *code : bytes.line(i, line));
-            } else {
-                appendTextLine(out, values[l]);
-            }
-        }
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (!file.isNamed(i, key))
+            continue;
+        WrestlerRecord record;
+        record.lines = values;
+        // Text that is none of the offered words keeps the stored code.
+        const auto carder = carderCode(values[Line::Carder]);
+        record.lines[Line::Carder] =
+            carder ? numberLine(*carder) : std::string(file.line(i, Line::Carder));
+        const auto finisherType = finisherTypeCode(values[Line::FinisherType]);
+        record.lines[Line::FinisherType] =
+            std::string(finisherType ? *finisherType : file.line(i, Line::FinisherType));
+        file.replace(i, record);
         ++changed;
-        return true;
-    });
-    if (changed > 0)
-        write(roster, contents);
+    }
+    file.save(roster.temp);
     return changed;
 }
 
+} // namespace
+
+std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+                          const WrestlerBoxes& boxes) {
+    WrestlerFile file = readFile(roster);
+    return applyBoxes(file, roster, key, boxes);
+}
+
+std::size_t
+setWrestlerFields(const RosterFile& roster, std::string_view key,
+                  const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields) {
+    WrestlerFile file = readFile(roster);
+    const auto first = file.findFirst(key);
+    if (!first)
+        return 0;
+    // Stored lines, not words: a carder or finisher type that is not given stays as it is.
+    WrestlerBoxes boxes = file.record(*first).lines;
+    for (const auto& [line, value] : fields)
+        boxes[line] = value;
+    return applyBoxes(file, roster, key, boxes);
+}
+
 void addBlankWrestler(const RosterFile& roster) {
-    const RosterBytes bytes(roster);
-    std::string contents = bytes.rewrite([](std::string&, std::size_t) { return false; });
-    appendRecord(contents, blankWrestler());
-    write(roster, contents);
+    WrestlerFile file = readFile(roster);
+    file.append(blankWrestler());
+    file.save(roster.temp);
 }
 
 std::size_t deleteWrestler(const RosterFile& roster, std::string_view name) {
-    const RosterBytes bytes(roster);
+    WrestlerFile file = readFile(roster);
     std::size_t removed = 0;
-    const std::string contents = bytes.rewrite([&](std::string&, std::size_t i) {
-        const bool drop = bytes.isNamed(i, name);
-        removed += drop ? 1 : 0;
-        return drop;
-    });
-    if (removed > 0)
-        write(roster, contents);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (file.isNamed(i, name)) {
+            file.drop(i);
+            ++removed;
+        }
+    }
+    file.save(roster.temp);
     return removed;
 }
 
 MoveResult moveWrestler(const RosterFile& roster, std::string_view name, Direction direction) {
-    const RosterBytes bytes(roster);
-    std::size_t p = 0; // 0-based position of the first record of that name
-    while (p < bytes.size() && !bytes.isNamed(p, name))
-        ++p;
-    if (p == bytes.size())
+    WrestlerFile file = readFile(roster);
+    const auto p = file.findFirst(name);
+    if (!p)
         return MoveResult::NotFound;
     // Up stops at the second place, not only at the first.
-    if (direction == Direction::Up && p <= 1)
+    if (direction == Direction::Up && *p <= 1)
         return MoveResult::Refused;
-    if (direction == Direction::Down && p + 1 == bytes.size())
+    if (direction == Direction::Down && *p + 1 == file.size())
         return MoveResult::Refused;
-    const std::size_t first = direction == Direction::Up ? p - 1 : p;
-    write(roster, bytes.rewrite([&](std::string& out, std::size_t i) {
-        if (i == first || i == first + 1)
-            bytes.copy(out, i == first ? first + 1 : first);
-        return i == first || i == first + 1;
-    }));
+    file.swap(*p, direction == Direction::Up ? *p - 1 : *p + 1);
+    file.save(roster.temp);
     return MoveResult::Moved;
 }
 
 std::vector<Injury> injuredWrestlers(const RosterFile& roster) {
-    const RosterBytes bytes(roster);
+    const WrestlerFile file = readFile(roster);
     std::vector<Injury> injured;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (bytes.isInjured(i))
-            injured.push_back(
-                {std::string(bytes.name(i)), std::string(bytes.line(i, Line::Injury))});
+    for (std::size_t i = 0; i < file.size(); ++i)
+        if (isInjured(file, i))
+            injured.push_back({std::string(file.name(i)), std::string(file.line(i, Line::Injury))});
     return injured;
 }
 
 std::size_t healAll(const RosterFile& roster) {
-    const RosterBytes bytes(roster);
+    WrestlerFile file = readFile(roster);
     const std::string healedWeeks = numberLine(0);
     std::size_t healed = 0;
-    const std::string contents = bytes.rewrite([&](std::string& out, std::size_t i) {
-        if (!bytes.isInjured(i))
-            return false;
-        WrestlerRecord record = bytes.record(i);
-        record.lines[Line::Injury] = healedWeeks;
-        appendRecord(out, record);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (!isInjured(file, i))
+            continue;
+        file.replaceLine(i, Line::Injury, healedWeeks);
         ++healed;
-        return true;
-    });
-    if (healed > 0)
-        write(roster, contents);
+    }
+    file.save(roster.temp);
     return healed;
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hv::roster {
@@ -24,7 +25,7 @@ struct RosterFile {
     std::filesystem::path temp;
 };
 
-std::vector<WrestlerRecord> readRoster(const RosterFile& roster);
+using WrestlerFile = RecordFile<WrestlerRecord>;
 
 struct RosterListing {
     std::vector<std::string> names; // placeholders left out
@@ -36,6 +37,10 @@ struct RosterListing {
 RosterListing listRoster(const RosterFile& roster);
 std::vector<std::string> rosterNames(const RosterFile& roster);
 std::optional<WrestlerRecord> findWrestler(const RosterFile& roster, std::string_view name);
+
+// The managers the player's federation may give a wrestler: those of its managers file when
+// the slot's federation is "WWF" or "WCW", none otherwise.
+std::vector<std::string> federationManagers(const std::string& gameFolder, std::string_view slot);
 
 // The editor's boxes, one per record line. The carder and finisher type hold the words shown
 // ("Upper Carder", "Power Move"); any other text there keeps the record's own line.
@@ -51,14 +56,18 @@ WrestlerBoxes boxesFor(const WrestlerRecord& record);
 // An empty tag team or stable means "no".
 void fillEmptyGroups(WrestlerBoxes& boxes);
 
-// Every run of CR and LF becomes one blank.
-std::string joinLines(std::string_view text);
-
 // Writes the boxes into every record named `key`; returns how many were changed (nothing is
-// written when none was). A line break in the description becomes a blank; one in any other
-// box, or the placeholder name as the new name, is refused.
+// written when none was). An empty tag team or stable is written as "no" and a line break in
+// the description becomes a blank; one in any other box, or the placeholder name as the new
+// name, is refused.
 std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
                           const WrestlerBoxes& boxes);
+
+// Changes the given fields of every record named `key`, as Apply does; the fields not given
+// are those of the first record of that name. Returns how many records were changed.
+std::size_t
+setWrestlerFields(const RosterFile& roster, std::string_view key,
+                  const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields);
 
 // Appends the blank record "Add Blank Wrestler" writes.
 void addBlankWrestler(const RosterFile& roster);

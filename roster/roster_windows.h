@@ -3,16 +3,30 @@
 // The own-federation roster windows. Each returns a new top-level window that has already
 // read its data from the game folder and the slot in use.
 
-class QWidget;
+#include "roster_ops.h"
 
-namespace hv::ui {
-class EditorContext;
-}
+#include "ui/editor_context.h"
+#include "ui/tool_descriptor.h"
+
+#include <QString>
+
+class QWidget;
 
 namespace hv::roster {
 
-QWidget* createRosterEditor(hv::ui::EditorContext& context);   // `save`, "Editing Roster"
-QWidget* createReorderWindow(hv::ui::EditorContext& context);  // `reorder`
-QWidget* createInjuriesWindow(hv::ui::EditorContext& context); // `doctor`
+inline constexpr char kEditorCaption[] = "Editing Roster";
+inline constexpr char kReorderCaption[] = "Re Order your Roster";
+
+QWidget* createRosterEditor(ui::EditorContext& context);   // `save`
+QWidget* createReorderWindow(ui::EditorContext& context);  // `reorder`
+QWidget* createInjuriesWindow(ui::EditorContext& context); // `doctor`
+
+// The roster tools as the main window offers them.
+ui::ToolTable rosterTools();
+
+// The roster of `slot` in the game folder named by options.dat (read now).
+inline RosterFile rosterFileFor(const ui::EditorContext& context, const QString& slot) {
+    return RosterFile(ui::gameFolder(context), slot.toStdString());
+}
 
 } // namespace hv::roster

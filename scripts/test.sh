@@ -24,9 +24,15 @@ ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 echo "== formatting and layering"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
-# The core and the operations must stay free of Qt.
-if grep -lE '#include <Q' gamefiles/*.h gamefiles/*.cpp cli/*.cpp roster/*_ops.* 2>/dev/null; then
-    echo "Qt header included in the Qt-free core" >&2
+# Dependencies run one way: the core, the operations and hv stay free of Qt and of the
+# window layers, and nothing outside app/ reaches into it.
+qt_free=$(git ls-files 'gamefiles/*.cpp' 'gamefiles/*.h' 'cli/*.cpp' 'cli/*.h' '*_ops.cpp' '*_ops.h')
+if grep -lE '#include <Q|#include "(ui|app)/' $qt_free; then
+    echo "Qt or a window layer included in the core, an operation or hv" >&2
+    exit 1
+fi
+if git ls-files '*.cpp' '*.h' | grep -v '^app/' | xargs grep -l '#include "app/'; then
+    echo "app/ included outside app/" >&2
     exit 1
 fi
 echo "All checks passed."

@@ -360,17 +360,25 @@ std::vector<ManagerRecord> managers(Rng& rng, NameForge& names) {
     const auto count = rng.range(3, 6);
     for (long long i = 0; i < count; ++i) {
         ManagerRecord m;
-        m.name = names.person();
-        m.sex = rng.chance(30) ? "f" : "m";
+        m.lines[ManagerRecord::Name] = names.person();
+        m.lines[ManagerRecord::Sex] = rng.chance(30) ? "f" : "m";
         out.push_back(std::move(m));
     }
+    return out;
+}
+
+std::vector<std::string> wrestlerNames(const std::vector<WrestlerRecord>& records) {
+    std::vector<std::string> out;
+    for (const auto& r : records)
+        if (!r.isPlaceholder())
+            out.push_back(r.name());
     return out;
 }
 
 std::vector<std::string> namesOf(const std::vector<ManagerRecord>& list) {
     std::vector<std::string> out;
     for (const auto& m : list)
-        out.push_back(m.name);
+        out.push_back(m.lines[ManagerRecord::Name]);
     return out;
 }
 
@@ -385,7 +393,7 @@ std::string saveGame(Rng& rng, NameForge& names, std::string_view federation, in
     h.line(SaveHeader::Year) = std::to_string(year);
     h.line(SaveHeader::Bank) = std::to_string(rng.range(40, 4000) * 1000);
 
-    const std::vector<std::string> wrestlers = listNames(roster.records);
+    const std::vector<std::string> wrestlers = wrestlerNames(roster.records);
     // Nobody holds two titles.
     std::vector<std::string> contenders = wrestlers;
     for (std::size_t t = 0; t < 5; ++t) {
@@ -470,8 +478,8 @@ void makeWorld(const WorldOptions& options, const FileSink& sink) {
         sink(slot + "/Background/ecw.hv1", serializeRecords(rivalRoster(rng, names, 4, s == 1)));
         sink(slot + "/Background/otherbig.hv1",
              serializeRecords(rivalRoster(rng, names, s % 2 ? -1 : 0, false)));
-        sink(slot + "/Background/wwfmanagers.hv1", serializeManagers(wwfManagers));
-        sink(slot + "/Background/wcwmanagers.hv1", serializeManagers(wcwManagers));
+        sink(slot + "/Background/wwfmanagers.hv1", serializeRecords(wwfManagers));
+        sink(slot + "/Background/wcwmanagers.hv1", serializeRecords(wcwManagers));
     }
 }
 

@@ -105,12 +105,19 @@ TEST_F(TempRewriteTest, KeepsPermissionsAndCreatesMissingFiles) {
     EXPECT_EQ(readFile(fresh), "C:\\HV\r\n");
 }
 
-TEST_F(TempRewriteTest, ShortWritesStillWriteEverything) {
+TEST_F(TempRewriteTest, PiecesLargeAndSmallAreWrittenInOrderDespiteShortWrites) {
     writeFile(target, original);
     rewriteSyscalls().write = &shortWrites;
-    const std::string big(10007, 'x');
-    TempRewrite(target, "yourfed.tmp", big);
-    EXPECT_EQ(readFile(target), big);
+    const std::string big(70001, 'x'), small = "line\r\n";
+    std::vector<std::string_view> pieces;
+    std::string expected;
+    for (int i = 0; i < 3; ++i)
+        for (std::string_view piece : {std::string_view(small), std::string_view(big)}) {
+            pieces.push_back(piece);
+            expected += piece;
+        }
+    TempRewrite(target, "yourfed.tmp", pieces);
+    EXPECT_EQ(readFile(target), expected);
 }
 
 TEST_F(TempRewriteTest, PlantedLinkAtTheTemporaryNameIsNotWrittenThrough) {
@@ -139,30 +146,35 @@ TEST_F(TempRewriteTest, RefusesAFolderAsTarget) {
     EXPECT_TRUE(fs::is_directory(target));
 }
 
-TEST_F(TempRewriteTest, TemporaryFileCannotBeCreated) {
-    rewriteSyscalls().open = &failingOpen;
-    expectFailureLeavesTarget("cannot be created");
+TEST_F(TempRewriteTest, EveryFailingStepLeavesTheTargetAsItWas) {
+    struct Case {
+        const char* words;
+        void (*inject)(RewriteSyscalls&);
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"cannot be created", [](RewriteSyscalls& s) { s.open = &failingOpen; }},
+             {"writing failed", [](RewriteSyscalls& s) { s.write = &writeThenFail; }},
+             {"flushing", [](RewriteSyscalls& s) { s.fsync = &failingFsync; }},
+             {"closing", [](RewriteSyscalls& s) { s.close = &failingClose; }},
+             {"replacing", [](RewriteSyscalls& s) { s.rename = &failingRename; }},
+         }) {
+        SCOPED_TRACE(c.words);
+        writtenSoFar = 0;
+        c.inject(rewriteSyscalls());
+        expectFailureLeavesTarget(c.words);
+    }
 }
 
-TEST_F(TempRewriteTest, WriteFailsMidway) {
-    writtenSoFar = 0;
-    rewriteSyscalls().write = &writeThenFail;
-    expectFailureLeavesTarget("writing failed");
-}
-
-TEST_F(TempRewriteTest, FlushFails) {
-    rewriteSyscalls().fsync = &failingFsync;
-    expectFailureLeavesTarget("flushing");
-}
-
-TEST_F(TempRewriteTest, CloseFails) {
-    rewriteSyscalls().close = &failingClose;
-    expectFailureLeavesTarget("closing");
-}
-
-TEST_F(TempRewriteTest, ReplaceFails) {
-    rewriteSyscalls().rename = &failingRename;
-    expectFailureLeavesTarget("replacing");
+TEST_F(TempRewriteTest, APendingRewriteChangesNothingUntilCommitted) {
+    writeFile(target, original);
+    const auto before = snapshot(dir.path());
+    {
+        const std::string_view pieces[] = {"new", "\r\n"};
+        PendingRewrite pending(target, "yourfed.tmp", pieces);
+        EXPECT_EQ(readFile(target), original);
+        EXPECT_EQ(readFile(dir.path() / "yourfed.tmp"), "new\r\n");
+    } // never committed
+    EXPECT_EQ(snapshot(dir.path()), before);
 }
 
 // A real file-size limit in a child process: the disk "fills up" while writing.

@@ -1,8 +1,8 @@
 // Times the roster windows on a 100,000-wrestler roster (offscreen). Not a test: run it and
 // read the figures.
 
-#include "../tests/fake_context.h"
 #include "roster/roster_windows.h"
+#include "testsupport/window_test_support.h"
 
 #include "testsupport/test_support.h"
 

@@ -3,6 +3,7 @@
 #include "byte_text.h"
 #include "gamefiles/error.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace hv::ui {
@@ -10,6 +11,14 @@ namespace {
 MessageSink& sink() {
     static MessageSink s;
     return s;
+}
+QuestionAnswerer& answerer() {
+    static QuestionAnswerer a;
+    return a;
+}
+std::optional<QString>& nextOpenFileName() {
+    static std::optional<QString> name;
+    return name;
 }
 } // namespace
 
@@ -23,6 +32,30 @@ void showError(QWidget* parent, const QString& title, const QString& text) {
         return;
     }
     QMessageBox::warning(parent, title, text);
+}
+
+bool askYesNo(QWidget* parent, const QString& title, const QString& text) {
+    if (answerer())
+        return answerer()(title, text);
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void setQuestionAnswerer(QuestionAnswerer a) {
+    answerer() = std::move(a);
+}
+
+QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& filter) {
+    if (auto& next = nextOpenFileName(); next) {
+        const QString name = *next;
+        next.reset();
+        return name;
+    }
+    return QFileDialog::getOpenFileName(parent, title, {}, filter);
+}
+
+void setNextOpenFileName(std::optional<QString> name) {
+    nextOpenFileName() = std::move(name);
 }
 
 QString describeError(const std::exception& error) {

@@ -38,25 +38,16 @@ void WindowRegistry::close(const QString& name) {
         windows_.erase(name);
 }
 
-const QStringList& WindowRegistry::slotWindows() {
-    static const QStringList names = {QStringLiteral("doctor"),  QStringLiteral("fuededit"),
-                                      QStringLiteral("html22"),  QStringLiteral("impsave"),
-                                      QStringLiteral("mansave"), QStringLiteral("save"),
-                                      QStringLiteral("titles")};
-    return names;
+void WindowRegistry::close(const QStringList& names) {
+    for (const QString& name : names)
+        close(name);
 }
 
 void WindowRegistry::closeAll() {
     QStringList names;
     for (const auto& entry : windows_)
         names << entry.first;
-    for (const QString& name : names)
-        close(name);
-}
-
-void WindowRegistry::closeSlotWindows() {
-    for (const QString& name : slotWindows())
-        close(name);
+    close(names);
 }
 
 } // namespace hv::ui

@@ -1,8 +1,6 @@
 #pragma once
 
-// Small pieces the roster windows share.
-
-#include "roster_ops.h"
+// Small pieces the tool windows share.
 
 #include <QString>
 #include <QStringList>
@@ -12,16 +10,10 @@
 
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class QWidget;
 
 namespace hv::ui {
-class EditorContext;
-}
-
-namespace hv::roster {
-
-// The roster of `slot` in the game folder named by options.dat (read now).
-RosterFile rosterFileFor(const hv::ui::EditorContext& context, const QString& slot);
 
 QStringList toQtList(const std::vector<std::string>& names);
 
@@ -33,12 +25,16 @@ void selectFirst(QListWidget* list, const QString& text);
 
 // Every run of line breaks (CR, LF and the Unicode line and paragraph separators) as one
 // blank.
-QString joinLineBreaks(QString text);
+QString joinLineBreaks(const QString& text);
 
 // A typed or pasted line break becomes a blank at once, so the box never holds one.
 void keepOnOneLine(QLineEdit* box);
 
+// The text of a multi-line box with every character as it was set or typed, paragraphs
+// separated by U+2029. (toPlainText() turns a no-break space, byte 0xA0, into a blank.)
+QString rawText(const QPlainTextEdit* box);
+
 // A hidden text box, as the windows use to carry state.
 QLineEdit* hiddenBox(QWidget* parent, const QString& name, const QString& text = {});
 
-} // namespace hv::roster
+} // namespace hv::ui

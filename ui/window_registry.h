@@ -1,7 +1,7 @@
 #pragma once
 
 // Knows which tool windows are open, by window name ("save", "doctor", ...). Opening a
-// window that is open only brings it forward; a slot change closes the slot-dependent ones.
+// window that is open only brings it forward.
 
 #include <QObject>
 #include <QPointer>
@@ -25,10 +25,8 @@ public:
     QWidget* find(const QString& name) const;
     bool isOpen(const QString& name) const { return find(name) != nullptr; }
     void close(const QString& name);
-
-    // The windows a slot change closes, in the order they are closed.
-    static const QStringList& slotWindows();
-    void closeSlotWindows();
+    // Closes those of the named windows that are open, in the order given.
+    void close(const QStringList& names);
     void closeAll();
 
 private:

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -18,6 +19,17 @@ QString describeError(const std::exception& error);
 
 using MessageSink = std::function<void(const QString& title, const QString& text)>;
 void setMessageSink(MessageSink sink); // empty sink restores the message box
+
+// Asks a question with Yes and No buttons; true for Yes. By default a QMessageBox; tests
+// install an answerer (an empty one restores the message box).
+bool askYesNo(QWidget* parent, const QString& title, const QString& text);
+using QuestionAnswerer = std::function<bool(const QString& title, const QString& text)>;
+void setQuestionAnswerer(QuestionAnswerer answerer);
+
+// The common open-file dialog: the chosen file's full name, or empty when cancelled. Tests
+// set the name the next dialog returns instead of showing one (an empty optional restores it).
+QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& filter);
+void setNextOpenFileName(std::optional<QString> name);
 
 // Runs `operation`; reports any GameFileError/OperationRefused as an error and returns false.
 bool runReported(QWidget* parent, const QString& title, const std::function<void()>& operation);

@@ -1,24 +1,20 @@
 #include "window_support.h"
 
-#include "app/byte_text.h"
-#include "app/editor_context.h"
+#include "byte_text.h"
+#include "gamefiles/text.h"
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QRegularExpression>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
 
-namespace hv::roster {
-
-RosterFile rosterFileFor(const hv::ui::EditorContext& context, const QString& slot) {
-    return RosterFile(hv::ui::gameFolder(context), slot.toStdString());
-}
+namespace hv::ui {
 
 QStringList toQtList(const std::vector<std::string>& names) {
     QStringList list;
     list.reserve(static_cast<qsizetype>(names.size()));
     for (const auto& name : names)
-        list.append(hv::ui::toQt(name));
+        list.append(toQt(name));
     return list;
 }
 
@@ -35,9 +31,10 @@ void selectFirst(QListWidget* list, const QString& text) {
         list->setCurrentItem(found.first());
 }
 
-QString joinLineBreaks(QString text) {
-    static const QRegularExpression breaks(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]+"));
-    return text.replace(breaks, QStringLiteral(" "));
+QString joinLineBreaks(const QString& text) {
+    const auto joined = hv::joinLineBreaks<char16_t>(std::u16string_view(
+        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+    return QString::fromStdU16String(joined);
 }
 
 void keepOnOneLine(QLineEdit* box) {
@@ -51,6 +48,10 @@ void keepOnOneLine(QLineEdit* box) {
     });
 }
 
+QString rawText(const QPlainTextEdit* box) {
+    return box->document()->toRawText();
+}
+
 QLineEdit* hiddenBox(QWidget* parent, const QString& name, const QString& text) {
     auto* box = new QLineEdit(text, parent);
     box->setObjectName(name);
@@ -58,4 +59,4 @@ QLineEdit* hiddenBox(QWidget* parent, const QString& name, const QString& text) 
     return box;
 }
 
-} // namespace hv::roster
+} // namespace hv::ui

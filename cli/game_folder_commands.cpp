@@ -1,0 +1,57 @@
+#include "cli.h"
+
+#include "gamefiles/error.h"
+#include "gamefiles/options.h"
+
+#include <ostream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace hv::cli {
+namespace {
+
+// Both commands work on options.dat itself, so --game-folder is not consulted.
+int show(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    c.out << readGameFolder(c.workDir) << "\n";
+    return kOk;
+}
+
+int set(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 1);
+    const fs::path folder = tidyFolder(args[0], c.workDir);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec))
+        throw OperationRefused("\"" + folder.string() + "\" is not an existing folder");
+    changeGameFolder(c.workDir, folder.string());
+    return kOk;
+}
+
+} // namespace
+
+std::vector<Command> gameFolderCommands() {
+    return {
+        {{"game-folder", "show"},
+         "",
+         "Print the game folder named by options.dat.",
+         "Prints line 1 of options.dat in the working folder as the editor reads it: a value\n"
+         "in double quotes is printed without them, any other value up to the first comma\n"
+         "and without its outer blanks. --game-folder does not change what this command\n"
+         "reads. Exits 1 when options.dat is missing or names no folder.",
+         show},
+        {{"game-folder", "set"},
+         "DIR",
+         "Write DIR as the game folder in options.dat.",
+         "Changes line 1 of options.dat as the editor's folder chooser does. DIR must be an\n"
+         "existing folder; a relative DIR counts from the working folder. It is written as an\n"
+         "absolute path without a trailing separator, in double quotes when it holds a comma\n"
+         "or begins or ends with a blank. Every byte after line 1 is kept as it is; a missing\n"
+         "options.dat is created. A DIR holding a double quote cannot be stored and is\n"
+         "refused. --game-folder does not change what this command writes or where: it\n"
+         "always changes options.dat in the working folder.",
+         set},
+    };
+}
+
+} // namespace hv::cli

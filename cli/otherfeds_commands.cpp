@@ -1,0 +1,9 @@
+#include "cli.h"
+
+namespace hv::cli {
+
+std::vector<Command> otherFedCommands() {
+    return {};
+}
+
+} // namespace hv::cli

@@ -1,0 +1,9 @@
+#include "cli.h"
+
+namespace hv::cli {
+
+std::vector<Command> reportCommands() {
+    return {};
+}
+
+} // namespace hv::cli

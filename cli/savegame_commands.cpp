@@ -1,0 +1,9 @@
+#include "cli.h"
+
+namespace hv::cli {
+
+std::vector<Command> saveGameCommands() {
+    return {};
+}
+
+} // namespace hv::cli

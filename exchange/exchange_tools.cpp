@@ -1,0 +1,19 @@
+#include "exchange_tools.h"
+
+namespace hv::exchange {
+namespace {
+
+using Tool = ui::ToolDescriptor;
+
+constexpr Tool kTools[] = {
+    {"impsave", "Import/Export Wrestlers", Tool::Opener::Button, "Command5",
+     "Import/Export Wrestlers", 2, 4, true, nullptr},
+};
+
+} // namespace
+
+ui::ToolTable exchangeTools() {
+    return kTools;
+}
+
+} // namespace hv::exchange

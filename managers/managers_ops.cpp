@@ -1,0 +1,1 @@
+#include "managers_ops.h"

@@ -1,0 +1,1 @@
+#include "otherfeds_ops.h"

@@ -1,0 +1,1 @@
+#include "savegame_ops.h"

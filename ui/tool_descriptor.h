@@ -1,0 +1,40 @@
+#pragma once
+
+// What the main window needs to know of a tool window: its name and caption, how it is
+// opened, how a change of slot treats it, and how it is built. Each subsystem exports a table
+// of these; the main window builds its buttons and menu, the closing order of a slot change
+// and the slot hand-over from the tables alone.
+
+#include <functional>
+#include <span>
+
+class QWidget;
+
+namespace hv::ui {
+
+class EditorContext;
+
+// Builds a loaded, top-level window for the context's slot; the caller shows it.
+using ToolFactory = std::function<QWidget*(EditorContext&)>;
+
+struct ToolDescriptor {
+    enum class Opener { Button, Menu };
+
+    const char* window;     // the window's object name, e.g. "save"
+    const char* caption;    // its title bar
+    Opener opener;          // a button of the main window or an item of its menu bar
+    const char* openerName; // object name of that button or menu item
+    const char* openerText; // its text
+    int openerPlace;        // order among the main window's buttons, or among its menu items
+    int slotCloseOrder;     // 0: stays open on a change of slot; else its place in the closing
+    bool receivesSlot;      // the main window copies its slot into the window's `hid` on opening
+    QWidget* (*create)(EditorContext&); // nullptr: not built yet, a placeholder stands in
+};
+
+using ToolTable = std::span<const ToolDescriptor>;
+
+// The descriptor's window, or for a tool not built yet a placeholder with its name, caption
+// and a hidden `hid` holding the slot.
+QWidget* createTool(const ToolDescriptor& tool, EditorContext& context);
+
+} // namespace hv::ui
