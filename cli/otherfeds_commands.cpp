@@ -1,9 +1,111 @@
 #include "cli.h"
 
+#include "gamefiles/error.h"
+#include "otherfeds/otherfeds_ops.h"
+
+#include <ostream>
+
 namespace hv::cli {
+namespace {
+
+using otherfeds::Party;
+
+// The field names of `rivals show`, in record order.
+constexpr std::string_view kFields[OtherFedRecord::kLines] = {
+    "name",   "draw",         "entertainment", "wages",     "value",    "description",
+    "carder", "potential",    "alterego",      "alignment", "finisher", "tagteam",
+    "weapon", "finishertype", "style",         "retirement"};
+
+Party partyArg(const std::string& word, bool ownAllowed) {
+    const auto party = otherfeds::partyFromWord(word);
+    if (!party || (!ownAllowed && *party == Party::Own))
+        throw UsageError{std::string("expected ") + (ownAllowed ? "own, " : "") +
+                         "rival, ecw or indy, not \"" + word + "\""};
+    return *party;
+}
+
+int rivalsShow(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 2);
+    const Party party = partyArg(args[0], false);
+    const std::string folder = c.gameFolder();
+    std::string otherBigFed;
+    if (party == Party::Rival)
+        otherBigFed = otherfeds::otherBigFedOf(folder, c.slot).value_or("");
+    const auto file = otherfeds::partyFile(folder, c.slot, party, otherBigFed).file;
+    const auto record = otherfeds::findRival(file, args[1]);
+    if (!record)
+        throw GameFileError(file, "no wrestler named \"" + args[1] + "\"");
+    for (std::size_t i = 0; i < record->lines.size(); ++i) {
+        std::string_view value = record->lines[i];
+        if (i == OtherFedRecord::Carder && !carderName(value).empty())
+            value = carderName(value);
+        if (i == OtherFedRecord::FinisherType && !finisherTypeName(value).empty())
+            value = finisherTypeName(value);
+        c.out << kFields[i] << ": " << value << "\n";
+    }
+    return kOk;
+}
+
+int trade(CliContext& c, const std::vector<std::string>& args) {
+    std::vector<std::string> positional;
+    std::optional<std::string> newName;
+    std::optional<std::string> years;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--as" || args[i] == "--years") {
+            if (i + 1 >= args.size())
+                throw UsageError{args[i] + " needs a value"};
+            (args[i] == "--as" ? newName : years) = args[++i];
+        } else if (args[i].rfind("--as=", 0) == 0) {
+            newName = args[i].substr(5);
+        } else if (args[i].rfind("--years=", 0) == 0) {
+            years = args[i].substr(8);
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    expectArgs(positional, 3);
+    otherfeds::TransferRequest request;
+    request.slot = c.slot;
+    request.name = positional[0];
+    request.from = partyArg(positional[1], true);
+    request.to = partyArg(positional[2], true);
+    if (request.to != Party::Own && (newName || years))
+        throw UsageError{"--as and --years are for a move into own only"};
+    request.newName = newName.value_or(request.name);
+    request.years = years.value_or("5");
+    otherfeds::TransferWrestler(c.gameFolder(), request, otherfeds::seededRandomSource());
+    return kOk;
+}
+
+} // namespace
 
 std::vector<Command> otherFedCommands() {
-    return {};
+    return {
+        {{"rivals", "show"},
+         "rival|ecw|indy NAME",
+         "Print every field of a rival federation's wrestler.",
+         "Prints the first record named NAME (exact, case-sensitive) of the rival file, one\n"
+         "\"field: value\" line per field, in record order: name, draw, entertainment, wages,\n"
+         "value, description, carder, potential, alterego, alignment, finisher, tagteam,\n"
+         "weapon, finishertype, style, retirement. The carder and the finisher type are shown\n"
+         "as words when they hold one of the codes, otherwise as stored.\n"
+         "rival is the other big federation of the slot (WCW when the slot's federation is\n"
+         "WWF, WWF when it is WCW; refused for any other federation).",
+         rivalsShow},
+        {{"trade"},
+         "NAME FROM TO [--as NEWNAME] [--years N]",
+         "Move a wrestler from one federation of the slot to another.",
+         "FROM and TO are two different ones of own (the slot's own roster), rival (the\n"
+         "other big federation: WCW for a WWF slot, WWF for a WCW slot), ecw and indy.\n"
+         "The first record named NAME moves; others of that name stay where they are.\n"
+         "Into own, the wrestler is named NEWNAME (default NAME; his alter ego is shown by\n"
+         "`hv rivals show`) and signed until the save game's month of its year plus N\n"
+         "(default 5); injury 0, morale 80, no stable, no manager. Out of own he gets a\n"
+         "random potential from 1 to 20 and no alter ego. Between rivals the record moves\n"
+         "unchanged. Both files are written in full before either is replaced; a refusal or\n"
+         "failure leaves them as they were. Prints nothing on success.",
+         trade},
+    };
 }
 
 } // namespace hv::cli

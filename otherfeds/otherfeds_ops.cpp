@@ -1,1 +1,270 @@
 #include "otherfeds_ops.h"
+
+#include "gamefiles/error.h"
+#include "gamefiles/game_folder.h"
+#include "gamefiles/save_game.h"
+#include "gamefiles/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+namespace hv::otherfeds {
+namespace {
+
+using Own = WrestlerRecord::Line;
+using Rival = OtherFedRecord::Line;
+using WrestlerFile = RecordFile<WrestlerRecord>;
+
+constexpr std::string_view kWords[] = {"own", "rival", "ecw", "indy"};
+
+const char* const kNothingWritten = " Nothing was written.";
+
+GameFile rivalGameFile(Party party, std::string_view otherBigFed) {
+    switch (party) {
+    case Party::Own:
+        return GameFile::Roster;
+    case Party::Rival:
+        if (otherBigFed == "WWF")
+            return GameFile::WwfRoster;
+        if (otherBigFed == "WCW")
+            return GameFile::WcwRoster;
+        throw OperationRefused("The slot's federation is neither WWF nor WCW, so there is no "
+                               "other big federation to trade with." +
+                               std::string(kNothingWritten));
+    case Party::Ecw:
+        return GameFile::EcwRoster;
+    case Party::Indy:
+        return GameFile::IndyRoster;
+    }
+    return GameFile::Roster;
+}
+
+// Month (value 5) and year (value 6) of the slot's save game, as a field read takes them.
+std::string contractFor(const std::filesystem::path& saveGame, long long years) {
+    const std::string bytes = readFileBytes(saveGame);
+    LineReader reader(bytes);
+    std::string month;
+    std::string yearText;
+    for (std::size_t line = 1; line <= SaveHeader::Year; ++line) {
+        if (reader.atEnd())
+            throw GameFileError(saveGame, "save game ends before the year; nothing was written",
+                                line);
+        const std::string value = fieldReadFirst(reader.next());
+        if (line == SaveHeader::Month)
+            month = value;
+        else if (line == SaveHeader::Year)
+            yearText = value;
+    }
+    const auto year = parseNumber(yearText);
+    if (!year)
+        throw GameFileError(saveGame,
+                            "the year \"" + yearText + "\" is not a number; nothing was written",
+                            SaveHeader::Year);
+    long long sum = 0;
+    if (__builtin_add_overflow(*year, years, &sum))
+        throw OperationRefused("The contract years are too large." + std::string(kNothingWritten));
+    return contractText(month, sum);
+}
+
+[[noreturn]] void notFound(const std::filesystem::path& file, const std::string& name) {
+    throw GameFileError(file, "no wrestler named \"" + name + "\"; nothing was written");
+}
+
+// The checks that need no file, so that a bad request opens nothing.
+void checkRequest(const TransferRequest& r) {
+    if (r.from == r.to)
+        throw OperationRefused("A wrestler cannot be traded from a federation to itself." +
+                               std::string(kNothingWritten));
+    if (r.name.empty())
+        throw OperationRefused("No wrestler is selected." + std::string(kNothingWritten));
+    if (r.to != Party::Own)
+        return;
+    if (r.newName.empty())
+        throw OperationRefused("The new name is empty." + std::string(kNothingWritten));
+    if (hasLineBreak(r.newName))
+        throw OperationRefused("The new name holds a line break." + std::string(kNothingWritten));
+    if (r.newName == kPlaceholderName)
+        throw OperationRefused("\"name\" marks the game's placeholder records and cannot be a "
+                               "wrestler's name." +
+                               std::string(kNothingWritten));
+    if (!parseContractYears(r.years))
+        throw OperationRefused("The contract years \"" + r.years + "\" are not a whole number." +
+                               std::string(kNothingWritten));
+}
+
+// Both new files complete and synced before either is replaced, the destination first: a
+// failure up to the first replace changes nothing, and only a crash between the two replaces
+// can leave the wrestler in both files (never in neither).
+void replaceBoth(const RecordBytes& to, const PartyFile& destination, const RecordBytes& from,
+                 const PartyFile& source) {
+    PendingRewrite destinationWrite = to.prepare(destination.temp);
+    PendingRewrite sourceWrite = from.prepare(source.temp);
+    destinationWrite.commit();
+    sourceWrite.commit();
+}
+
+} // namespace
+
+std::string_view partyWord(Party party) {
+    return kWords[static_cast<std::size_t>(party)];
+}
+
+std::optional<Party> partyFromWord(std::string_view word) {
+    for (Party party : kParties)
+        if (partyWord(party) == word)
+            return party;
+    return std::nullopt;
+}
+
+std::optional<std::string> otherBigFedOf(const std::string& gameFolder, std::string_view slot) {
+    return OtherBigFed(readFederationName(slotFilePath(gameFolder, slot, GameFile::SaveGame)));
+}
+
+PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party party,
+                    std::string_view otherBigFed) {
+    const GameFile file = rivalGameFile(party, otherBigFed);
+    return {slotFilePath(gameFolder, slot, file), slotTempPath(gameFolder, slot, file)};
+}
+
+std::vector<std::string> rivalNames(const std::filesystem::path& file) {
+    return RivalFile::read(file).names();
+}
+
+std::optional<OtherFedRecord> findRival(const std::filesystem::path& file, std::string_view name) {
+    const RivalFile rivals = RivalFile::read(file);
+    if (auto i = rivals.findFirst(name))
+        return rivals.record(*i);
+    return std::nullopt;
+}
+
+void appendRival(const PartyFile& rival, const OtherFedRecord& record) {
+    RivalFile rivals = RivalFile::read(rival.file);
+    rivals.append(record);
+    rivals.save(rival.temp);
+}
+
+std::size_t removeRival(const PartyFile& rival, std::string_view name) {
+    RivalFile rivals = RivalFile::read(rival.file);
+    std::size_t removed = 0;
+    for (std::size_t i = 0; i < rivals.size(); ++i)
+        if (rivals.isNamed(i, name)) {
+            rivals.drop(i);
+            ++removed;
+        }
+    rivals.save(rival.temp);
+    return removed;
+}
+
+RandomSource cRandSource() {
+    return [] { return static_cast<double>(std::rand()) / (static_cast<double>(RAND_MAX) + 1.0); };
+}
+
+RandomSource seededRandomSource() {
+    auto engine = std::make_shared<std::mt19937>(std::random_device{}());
+    return [engine] { return std::generate_canonical<double, 53>(*engine); };
+}
+
+int drawPotential(const RandomSource& random) {
+    // A generator that returns 1.0 (single precision rounds the largest draws up to it)
+    // would give 21; the potential stays within 1 to 20.
+    const double r = std::clamp(random(), 0.0, 1.0);
+    return std::clamp(static_cast<int>(std::floor(r * 20.0)) + 1, 1, 20);
+}
+
+std::string contractText(std::string_view month, long long year) {
+    std::string number = numberLine(year);
+    number.pop_back(); // the trailing blank
+    return std::string(month) + number;
+}
+
+std::optional<long long> parseContractYears(std::string_view text) {
+    return parseNumber(text);
+}
+
+WrestlerRecord intoRoster(const OtherFedRecord& rival, std::string_view newName,
+                          std::string_view contract) {
+    const auto& o = rival.lines;
+    WrestlerRecord w;
+    w.lines = {std::string(newName),
+               o[Rival::Draw],
+               o[Rival::Entertainment],
+               o[Rival::Wages],
+               o[Rival::Value],
+               o[Rival::Description],
+               o[Rival::Carder],
+               o[Rival::Alignment],
+               std::string(contract),
+               o[Rival::Finisher],
+               o[Rival::TagTeam],
+               numberLine(0),
+               numberLine(80),
+               "no",
+               "no",
+               o[Rival::Weapon],
+               o[Rival::FinisherType],
+               o[Rival::Style],
+               o[Rival::Retirement]};
+    return w;
+}
+
+OtherFedRecord outOfRoster(const WrestlerRecord& own, int potential) {
+    const auto& w = own.lines;
+    OtherFedRecord o;
+    o.lines = {w[Own::Name],   w[Own::Draw],         w[Own::Entertainment], w[Own::Wages],
+               w[Own::Value],  w[Own::Description],  w[Own::Carder],        numberLine(potential),
+               "no",           w[Own::Alignment],    w[Own::Finisher],      w[Own::TagTeam],
+               w[Own::Weapon], w[Own::FinisherType], w[Own::Style],         w[Own::Retirement]};
+    return o;
+}
+
+void TransferWrestler(const std::string& gameFolder, const TransferRequest& request,
+                      const RandomSource& random) {
+    checkRequest(request);
+    const bool rivalInvolved = request.from == Party::Rival || request.to == Party::Rival;
+    std::string otherBigFed;
+    if (rivalInvolved)
+        otherBigFed = request.otherBigFed ? *request.otherBigFed
+                                          : otherBigFedOf(gameFolder, request.slot).value_or("");
+    std::string contract; // refused on a bad save game before any roster file is read
+    if (request.to == Party::Own)
+        contract = contractFor(slotFilePath(gameFolder, request.slot, GameFile::SaveGame),
+                               *parseContractYears(request.years));
+    const PartyFile source = partyFile(gameFolder, request.slot, request.from, otherBigFed);
+    const PartyFile destination = partyFile(gameFolder, request.slot, request.to, otherBigFed);
+
+    // Both files are read whole and checked before anything is written; only the first
+    // record of the name moves, others sharing it stay where they are.
+    if (request.from == Party::Own) {
+        WrestlerFile from = WrestlerFile::read(source.file);
+        RivalFile to = RivalFile::read(destination.file);
+        const auto i = from.findFirst(request.name);
+        if (!i)
+            notFound(source.file, request.name);
+        to.append(outOfRoster(from.record(*i), drawPotential(random)));
+        from.drop(*i);
+        replaceBoth(to, destination, from, source);
+        return;
+    }
+
+    RivalFile from = RivalFile::read(source.file);
+    const auto i = from.findFirst(request.name);
+    if (!i)
+        notFound(source.file, request.name);
+    if (request.to == Party::Own) {
+        WrestlerFile to = WrestlerFile::read(destination.file);
+        to.append(intoRoster(from.record(*i), request.newName, contract));
+        from.drop(*i);
+        replaceBoth(to, destination, from, source);
+        return;
+    }
+
+    RivalFile to = RivalFile::read(destination.file);
+    to.append(std::string(from.text(*i))); // between rivals the lines move as stored
+    from.drop(*i);
+    replaceBoth(to, destination, from, source);
+}
+
+} // namespace hv::otherfeds

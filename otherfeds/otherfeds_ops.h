@@ -1,5 +1,87 @@
 #pragma once
 
-// The Qt-free operations of this part of the editor, shared by its windows and `hv`.
+// The rival federations of a slot and the trading of wrestlers between them and the player's
+// own federation. Qt-free, shared by the trading window and `hv`.
 
-namespace hv::otherfeds {} // namespace hv::otherfeds
+#include "gamefiles/records.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv::otherfeds {
+
+using RivalFile = RecordFile<OtherFedRecord>;
+
+// The four parties of a transfer, in the order the trading window shows them.
+enum class Party { Own, Rival, Ecw, Indy };
+inline constexpr Party kParties[] = {Party::Own, Party::Rival, Party::Ecw, Party::Indy};
+
+// The word `hv` uses for a party: "own", "rival", "ecw", "indy".
+std::string_view partyWord(Party party);
+std::optional<Party> partyFromWord(std::string_view word);
+
+// The rival big federation of a slot ("WWF" or "WCW"), from save game line 2 compared
+// exactly; none when the player runs neither.
+std::optional<std::string> otherBigFedOf(const std::string& gameFolder, std::string_view slot);
+
+// A party's roster file and the temporary file its rewrites go through. `otherBigFed` names
+// the rival big federation and must be "WWF" or "WCW" when the party is Rival.
+struct PartyFile {
+    std::filesystem::path file;
+    std::filesystem::path temp;
+};
+PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party party,
+                    std::string_view otherBigFed = {});
+
+// Rival roster operations. Each reads the whole file; a missing file or one cut short in the
+// middle of a record throws GameFileError naming it, and nothing is written.
+std::vector<std::string> rivalNames(const std::filesystem::path& file);
+std::optional<OtherFedRecord> findRival(const std::filesystem::path& file, std::string_view name);
+void appendRival(const PartyFile& rival, const OtherFedRecord& record);
+// Removes every record named `name`; returns how many (nothing is written when none).
+std::size_t removeRival(const PartyFile& rival, std::string_view name);
+
+// Uniform numbers in [0, 1); each transfer out of the player's federation takes one.
+using RandomSource = std::function<double()>;
+// The C library's generator (std::rand), which the editor seeds at start-up.
+RandomSource cRandSource();
+// A generator of its own, seeded from the system's true random source.
+RandomSource seededRandomSource();
+// A potential from 1 to 20: the draw times 20, rounded down, plus 1.
+int drawPotential(const RandomSource& random);
+
+// The contract text: the month, then the year as a signed number without a trailing blank
+// ("March 102", "March-3").
+std::string contractText(std::string_view month, long long year);
+// Contract years as typed: a whole number, blanks around it allowed.
+std::optional<long long> parseContractYears(std::string_view text);
+
+// The record conversions across the player's roster.
+WrestlerRecord intoRoster(const OtherFedRecord& rival, std::string_view newName,
+                          std::string_view contract);
+OtherFedRecord outOfRoster(const WrestlerRecord& own, int potential);
+
+struct TransferRequest {
+    std::string slot;
+    Party from = Party::Own;
+    Party to = Party::Own;
+    std::string name; // as listed: the first record of this name moves
+    // Into the player's federation only.
+    std::string newName;
+    std::string years;
+    // The rival big federation as the caller shows it; unset: read from the save game.
+    std::optional<std::string> otherBigFed;
+};
+
+// Moves the first record named `name` from `from` to `to`, converting it when it crosses the
+// player's roster. Both new files are written and synced before either replaces its file,
+// the destination first; a refusal or failure before that changes nothing. Throws
+// OperationRefused for bad arguments and GameFileError for a file problem.
+void TransferWrestler(const std::string& gameFolder, const TransferRequest& request,
+                      const RandomSource& random);
+
+} // namespace hv::otherfeds

@@ -1,4 +1,5 @@
 #include "otherfeds_tools.h"
+#include "otherfeds_windows.h"
 
 namespace hv::otherfeds {
 namespace {
@@ -7,7 +8,7 @@ using Tool = ui::ToolDescriptor;
 
 constexpr Tool kTools[] = {
     {"traderos", "Trading Rosters", Tool::Opener::Button, "Command7", "Trading Rosters", 6, 0,
-     false, nullptr},
+     false, &createTradingWindow},
 };
 
 } // namespace

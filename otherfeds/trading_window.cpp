@@ -1,0 +1,294 @@
+// The trading window `traderos`: the player's federation and the three rivals side by side,
+// with one button for each move of a selected wrestler from one to another.
+
+#include "otherfeds_windows.h"
+
+#include "gamefiles/error.h"
+#include "gamefiles/game_folder.h"
+#include "gamefiles/save_game.h"
+#include "ui/byte_text.h"
+#include "ui/messages.h"
+#include "ui/window_support.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace hv::otherfeds {
+namespace {
+
+const QString kNoOtherBigFed = QStringLiteral("No other big federation");
+
+struct TransferButton {
+    const char* name;
+    Party from;
+    Party to;
+};
+
+// Under each list, the three moves out of that column.
+constexpr TransferButton kButtons[] = {
+    {"wwtran1", Party::Own, Party::Rival},  {"ecwtran1", Party::Own, Party::Ecw},
+    {"indytran1", Party::Own, Party::Indy}, {"yftran1", Party::Rival, Party::Own},
+    {"ecwtran2", Party::Rival, Party::Ecw}, {"indytran2", Party::Rival, Party::Indy},
+    {"yftran2", Party::Ecw, Party::Own},    {"wwtran2", Party::Ecw, Party::Rival},
+    {"indytran3", Party::Ecw, Party::Indy}, {"yftran3", Party::Indy, Party::Own},
+    {"wwtran3", Party::Indy, Party::Rival}, {"ecwtran3", Party::Indy, Party::Ecw},
+};
+
+// Captions are set from file bytes, so they always convert back.
+std::string bytes(const QString& text) {
+    return ui::fromQt(text).value_or(std::string());
+}
+
+bool involvesRival(const TransferButton& move) {
+    return move.from == Party::Rival || move.to == Party::Rival;
+}
+
+// Alphabetical, as the game's sorted lists show them; equal names stay together.
+QStringList sorted(const std::vector<std::string>& names) {
+    QStringList list = ui::toQtList(names);
+    std::stable_sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return list;
+}
+
+class TradingWindow : public QWidget {
+public:
+    TradingWindow(ui::EditorContext& context, RandomSource random)
+        : context_(context), random_(std::move(random)) {
+        setObjectName(QStringLiteral("traderos"));
+        setWindowTitle(QString::fromLatin1(kTradingCaption));
+        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+
+        auto* grid = new QGridLayout(this);
+        static constexpr const char* kDesignCaptions[] = {"Your Fed", "WCW or WWF", "ECW",
+                                                          "Other/Indy"};
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            Column& column = columns_[c];
+            const int n = static_cast<int>(c) + 1;
+            const int at = static_cast<int>(c);
+            column.caption = new QLabel(QString::fromLatin1(kDesignCaptions[c]), this);
+            column.caption->setObjectName(QStringLiteral("Label%1").arg(n));
+            column.caption->setAlignment(Qt::AlignCenter);
+            column.list = new QListWidget(this);
+            column.list->setObjectName(QStringLiteral("List%1").arg(n));
+            column.list->setUniformItemSizes(true);
+            grid->addWidget(column.caption, 0, at);
+            grid->addWidget(column.list, 1, at);
+            grid->setColumnStretch(at, 1);
+            if (c == 0)
+                continue;
+            column.combo = new QComboBox(this);
+            column.combo->setObjectName(QStringLiteral("Combo%1").arg(n));
+            column.combo->setEditable(true);
+            column.combo->setInsertPolicy(QComboBox::NoInsert);
+            ui::keepOnOneLine(column.combo->lineEdit());
+            auto* yearsLabel = new QLabel(QStringLiteral("How many years?"), this);
+            column.years = new QLineEdit(QStringLiteral("5"), this);
+            column.years->setObjectName(QStringLiteral("cont%1").arg(c - 1));
+            ui::keepOnOneLine(column.years);
+            grid->addWidget(column.combo, 2, at);
+            grid->addWidget(yearsLabel, 3, at);
+            grid->addWidget(column.years, 4, at);
+            connect(column.list, &QListWidget::currentItemChanged, this,
+                    [this, c](QListWidgetItem* item) { fillNameCombo(c, item); });
+        }
+        grid->setRowStretch(1, 1);
+
+        int row[4] = {5, 5, 5, 5};
+        for (std::size_t b = 0; b < std::size(kButtons); ++b) {
+            const TransferButton& move = kButtons[b];
+            auto* button = new QPushButton(fixedCaption(move.to), this);
+            button->setObjectName(QString::fromLatin1(move.name));
+            const auto c = static_cast<std::size_t>(move.from);
+            grid->addWidget(button, row[c]++, static_cast<int>(c));
+            connect(button, &QPushButton::clicked, this, [this, b] { transfer(kButtons[b]); });
+            buttons_[b] = button;
+        }
+        resize(820, 520);
+
+        hid_->setText(context_.currentSlot());
+        LoadTradingLists();
+    }
+
+private:
+    struct Column {
+        QLabel* caption = nullptr;
+        QListWidget* list = nullptr;
+        QComboBox* combo = nullptr;
+        QLineEdit* years = nullptr;
+    };
+
+    static QString fixedCaption(Party to) {
+        switch (to) {
+        case Party::Own:
+            return QStringLiteral("Y");
+        case Party::Rival:
+            return QStringLiteral("W??");
+        case Party::Ecw:
+            return QStringLiteral("ECW");
+        case Party::Indy:
+            return QStringLiteral("Indy/Other");
+        }
+        return {};
+    }
+
+    std::string slot() const { return hid_->text().toStdString(); }
+    Column& column(Party party) { return columns_[static_cast<std::size_t>(party)]; }
+
+    // Reads the slot's four rosters afresh. A file that cannot be read leaves its list empty
+    // and is reported, once for the whole load, so the other lists still fill.
+    void LoadTradingLists() {
+        for (Column& c : columns_)
+            if (c.combo != nullptr)
+                c.combo->setEditText(QString());
+
+        QStringList problems;
+        auto attempt = [&](const std::function<void()>& step) {
+            try {
+                step();
+            } catch (const GameFileError& e) {
+                problems.append(ui::describeError(e));
+            } catch (const OperationRefused& e) {
+                problems.append(ui::describeError(e));
+            }
+        };
+        for (Column& c : columns_)
+            ui::refill(c.list, {});
+        otherBigFed_.reset();
+        std::string folder;
+        std::optional<std::string> federation;
+        attempt([&] { folder = ui::gameFolder(context_); });
+        if (folder.empty()) {
+            reportLoad(problems);
+            return;
+        }
+        attempt([&] {
+            federation = readFederationName(slotFilePath(folder, slot(), GameFile::SaveGame));
+        });
+        if (federation)
+            otherBigFed_ = OtherBigFed(*federation);
+
+        column(Party::Own).caption->setText(federation ? ui::toQt(*federation) : QString());
+        column(Party::Rival)
+            .caption->setText(otherBigFed_ ? ui::toQt(*otherBigFed_) : kNoOtherBigFed);
+        for (Party party : kParties) {
+            if (party == Party::Rival && !otherBigFed_)
+                continue; // no file to open for it
+            attempt([&] {
+                const auto file = partyFile(folder, slot(), party, otherBigFed_.value_or(""));
+                const auto names = party == Party::Own
+                                       ? RecordFile<WrestlerRecord>::read(file.file).names()
+                                       : rivalNames(file.file);
+                ui::refill(column(party).list, sorted(names));
+            });
+        }
+
+        const Column& rival = column(Party::Rival);
+        rival.combo->setEnabled(otherBigFed_.has_value());
+        rival.years->setEnabled(otherBigFed_.has_value());
+        for (std::size_t b = 0; b < std::size(kButtons); ++b) {
+            const TransferButton& move = kButtons[b];
+            if (move.to == Party::Own && federation)
+                buttons_[b]->setText(ui::toQt(*federation));
+            else if (move.to == Party::Rival)
+                buttons_[b]->setText(otherBigFed_ ? ui::toQt(*otherBigFed_)
+                                                  : fixedCaption(move.to));
+            buttons_[b]->setEnabled(!involvesRival(move) || otherBigFed_.has_value());
+        }
+        reportLoad(problems);
+    }
+
+    void reportLoad(const QStringList& problems) {
+        if (!problems.isEmpty())
+            ui::showError(this, windowTitle(), problems.join(QStringLiteral("\n\n")));
+    }
+
+    // The name combo of a rival column: the wrestler's name, then his alter ego unless "no".
+    void fillNameCombo(std::size_t c, QListWidgetItem* item) {
+        if (item == nullptr)
+            return;
+        QComboBox* combo = columns_[c].combo;
+        const auto party = static_cast<Party>(c);
+        ui::runReported(this, windowTitle(), [&] {
+            combo->clear();
+            const std::string name = ui::fromQtOrRefuse(item->text(), QStringLiteral("list"));
+            const auto file =
+                partyFile(ui::gameFolder(context_), slot(), party, otherBigFed_.value_or(""));
+            const auto record = findRival(file.file, name);
+            if (!record)
+                throw GameFileError(file.file, "no wrestler named \"" + name + "\" any more");
+            combo->addItem(ui::toQt(record->name()));
+            const std::string& alterEgo = record->lines[OtherFedRecord::AlterEgo];
+            if (alterEgo != "no")
+                combo->addItem(ui::toQt(alterEgo));
+            combo->setCurrentIndex(0);
+        });
+    }
+
+    void transfer(const TransferButton& move) {
+        Column& source = column(move.from);
+        const QString where = source.caption->text();
+        const bool done = ui::runReported(this, windowTitle(), [&] {
+            const auto chosen = source.list->selectedItems();
+            if (chosen.isEmpty())
+                throw OperationRefused("Select a wrestler in the " + bytes(where) +
+                                       " list first. Nothing was written.");
+            TransferRequest request;
+            request.slot = slot();
+            request.from = move.from;
+            request.to = move.to;
+            request.name =
+                ui::fromQtOrRefuse(chosen.first()->text(), where + QStringLiteral(" list"));
+            request.otherBigFed = otherBigFed_.value_or("");
+            if (move.to == Party::Own) {
+                const QString nameBox = QStringLiteral("name box under ") + where;
+                request.newName = ui::fromQtOrRefuse(source.combo->currentText(), nameBox);
+                if (request.newName.empty())
+                    throw OperationRefused("The " + bytes(nameBox) +
+                                           " is empty: pick or type the name he will carry. "
+                                           "Nothing was written.");
+                request.years = ui::fromQtOrRefuse(
+                    source.years->text(), QStringLiteral("How many years? box under ") + where);
+                if (!parseContractYears(request.years))
+                    throw OperationRefused("The \"How many years?\" box under " + bytes(where) +
+                                           " holds \"" + request.years +
+                                           "\", not a whole number. Nothing was written.");
+            }
+            TransferWrestler(ui::gameFolder(context_), request, random_);
+        });
+        if (done)
+            LoadTradingLists();
+    }
+
+    ui::EditorContext& context_;
+    RandomSource random_;
+    QLineEdit* hid_ = nullptr;
+    std::array<Column, 4> columns_;
+    std::array<QPushButton*, std::size(kButtons)> buttons_{};
+    std::optional<std::string> otherBigFed_; // as Label2 shows it; none when neither
+};
+
+} // namespace
+
+QWidget* createTradingWindow(ui::EditorContext& context) {
+    return createTradingWindow(context, cRandSource());
+}
+
+QWidget* createTradingWindow(ui::EditorContext& context, RandomSource random) {
+    return new TradingWindow(context, std::move(random));
+}
+
+} // namespace hv::otherfeds
