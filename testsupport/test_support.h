@@ -2,11 +2,16 @@
 
 // Helpers shared by the tests: temporary folders and small game worlds written byte by byte.
 
+#include "gamefiles/temp_rewrite.h"
+
+#include <cerrno>
 #include <cstddef>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 namespace hv::test {
@@ -15,13 +20,14 @@ namespace hv::test {
 class TempDir {
 public:
     TempDir();
-    ~TempDir();
+    ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
 private:
     std::filesystem::path path_;
+    std::error_code ignored_;
 };
 
 // Joins lines, each ended by CR LF.
@@ -33,21 +39,38 @@ std::string readFile(const std::filesystem::path& file);
 // Every file below `root` (relative path -> bytes), to prove that nothing else changed.
 std::vector<std::pair<std::string, std::string>> snapshot(const std::filesystem::path& root);
 
+// While it lives, every safe rewrite fails at its last step (the rename), as a full disk or a
+// lost permission would make it.
+struct FailingRewrites {
+    FailingRewrites() {
+        hv::rewriteSyscalls().rename = [](const char*, const char*) {
+            errno = EIO;
+            return -1;
+        };
+    }
+    ~FailingRewrites() { hv::resetRewriteSyscalls(); }
+};
+
 // A 19-line roster record: name, then the given lines in order (missing ones empty).
 std::vector<std::string> wrestler(std::string_view name, std::string_view carder = "2",
                                   std::string_view injury = "0");
 
 // The game's placeholder record, named "name"; injured, so that healing would touch it if it
 // were not skipped.
-std::vector<std::string> placeholderWrestler();
+inline std::vector<std::string> placeholderWrestler() {
+    return wrestler("name", "2", "5");
+}
 
-// The record the editor appends for a new wrestler, written out line by line here so that
-// tests compare against an expectation of their own.
+// The record the editor appends for a new wrestler, written out here so that tests compare
+// against an expectation of their own.
 std::vector<std::string> blankWrestlerLines();
 
 // `record` with line `index` (0-based) replaced by `value`.
-std::vector<std::string> withLine(std::vector<std::string> record, std::size_t index,
-                                  std::string value);
+inline std::vector<std::string> withLine(std::vector<std::string> record, std::size_t index,
+                                         std::string value) {
+    record.at(index) = std::move(value);
+    return record;
+}
 
 // The records back to back, every line ended by CR LF, as a roster file holds them.
 std::string recordBytes(const std::vector<std::vector<std::string>>& records);
@@ -61,10 +84,18 @@ struct GameWorld {
     std::filesystem::path game;
     std::filesystem::path work;
 
-    std::filesystem::path slotFile(std::string_view slot, std::string_view suffix) const;
-    void setRoster(std::string_view slot, const std::vector<std::vector<std::string>>& records);
-    void setSaveGame(std::string_view slot, std::string_view federation,
-                     std::string_view month = "March", std::string_view year = "99");
+    std::filesystem::path slotFile(std::string_view slot, std::string_view suffix) const {
+        return game / slot / suffix;
+    }
+    std::filesystem::path rosterFile(std::string_view slot = "save1") const {
+        return slotFile(slot, "Controlled/yourfed.hv1");
+    }
+    std::string roster(std::string_view slot = "save1") const { return readFile(rosterFile(slot)); }
+    std::vector<std::pair<std::string, std::string>> files() const { return snapshot(root.path()); }
+    void setRoster(std::string_view slot, const std::vector<std::vector<std::string>>& records) {
+        writeFile(rosterFile(slot), recordBytes(records));
+    }
+    void setSaveGame(std::string_view slot, std::string_view federation);
 };
 
 } // namespace hv::test

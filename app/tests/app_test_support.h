@@ -3,8 +3,7 @@
 // A fresh game world, a main window over it and the messages it shows, per test.
 
 #include "app/main_window.h"
-#include "app/messages.h"
-#include "testsupport/test_support.h"
+#include "testsupport/window_test_support.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -12,18 +11,10 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <utility>
 #include <vector>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace hv::test {
 

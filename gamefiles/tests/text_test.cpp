@@ -2,79 +2,54 @@
 
 #include <gtest/gtest.h>
 
-using namespace hv;
-
+namespace hv {
 namespace {
-std::vector<std::string> fields(std::string_view bytes) {
-    std::vector<std::string> out;
-    FieldReader r(bytes);
-    while (!r.atEnd())
-        out.push_back(r.next());
-    return out;
-}
+
 using Lines = std::vector<std::string>;
-} // namespace
 
 TEST(LineRead, KeepsEverythingButTheLineEnd) {
-    EXPECT_EQ(splitLines("a, \"b\"\r\n  c  \r\n"), (Lines{"a, \"b\"", "  c  "}));
-    EXPECT_EQ(splitLines("a\nb\r\nc"), (Lines{"a", "b", "c"})); // LF only, no final end
-    EXPECT_EQ(splitLines("\r\n\r\nx\r\n"), (Lines{"", "", "x"}));
-    EXPECT_EQ(splitLines("a\rb\r\n"), (Lines{"a\rb"})); // a lone CR is data
-    EXPECT_EQ(splitLines("caf\xe9\x81\r\n"), (Lines{"caf\xe9\x81"}));
-    EXPECT_TRUE(splitLines("").empty());
-    EXPECT_EQ(splitLines("\r\n"), (Lines{""}));
+    for (auto [bytes, lines] :
+         {std::pair<std::string_view, Lines>{"a, \"b\"\r\n  c  \r\n", {"a, \"b\"", "  c  "}},
+          {"a\nb\r\nc", {"a", "b", "c"}}, // LF only, no final end
+          {"\r\n\r\nx\r\n", {"", "", "x"}},
+          {"a\rb\r\n", {"a\rb"}}, // a lone CR is data
+          {"caf\xe9\x81\r\n", {"caf\xe9\x81"}},
+          {"", {}},
+          {"\r\n", {""}}})
+        EXPECT_EQ(splitLines(bytes), lines) << bytes;
 }
 
-TEST(LineRead, CountsLinesAndPosition) {
-    LineReader r("one\r\ntwo\nthree");
-    EXPECT_EQ(r.lineNumber(), 1u);
-    r.next();
-    EXPECT_EQ(r.position(), 5u);
-    r.next();
-    EXPECT_EQ(r.lineNumber(), 3u);
-    EXPECT_EQ(r.next(), "three");
-    EXPECT_TRUE(r.atEnd());
-}
-
-TEST(FieldRead, SplitsAtCommasAndTrimsBlanks) {
-    EXPECT_EQ(fields("C:\\Games\\HV,rest\r\n"), (Lines{"C:\\Games\\HV", "rest"}));
-    EXPECT_EQ(fields("   lead and trail   \r\n"), (Lines{"lead and trail"}));
-    EXPECT_EQ(fields("a,,b\r\n"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(fields("a,\r\nb\r\n"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(fields("x\ny"), (Lines{"x", "y"})); // LF only and no final line end
-}
-
-TEST(FieldRead, QuotedValuesKeepCommasAndLoseQuotes) {
-    EXPECT_EQ(fields("\"Smith, John\" , next\r\n"), (Lines{"Smith, John", "next"}));
-    EXPECT_EQ(fields("  \" padded \"\r\n"), (Lines{" padded "}));
-    EXPECT_EQ(fields("\"tail\"junk,b\r\n"), (Lines{"tail", "b"}));
-    EXPECT_EQ(fields("\"unclosed, still\r\nx\r\n"), (Lines{"unclosed, still", "x"}));
-    EXPECT_EQ(fields("say \"hi\"\r\n"), (Lines{"say \"hi\""})); // quote not at the start
-}
-
-TEST(FieldRead, EmptyLinesAreEmptyValues) {
-    EXPECT_EQ(fields("\r\n\r\nm\r\n"), (Lines{"", "", "m"}));
-    EXPECT_EQ(fieldReadFirst(""), "");
+TEST(FieldRead, SplitsAtCommasTrimsBlanksAndDropsQuotes) {
+    for (auto [bytes, fields] :
+         {std::pair<std::string_view, Lines>{"C:\\Games\\HV,rest\r\n", {"C:\\Games\\HV", "rest"}},
+          {"   lead and trail   \r\n", {"lead and trail"}},
+          {"a,,b\r\n", {"a", "", "b"}},
+          {"a,\r\nb\r\n", {"a", "", "b"}},
+          {"x\ny", {"x", "y"}}, // LF only and no final line end
+          {"\r\n\r\nm\r\n", {"", "", "m"}},
+          {"\"Smith, John\" , next\r\n", {"Smith, John", "next"}},
+          {"  \" padded \"\r\n", {" padded "}},
+          {"\"tail\"junk,b\r\n", {"tail", "b"}},
+          {"\"unclosed, still\r\nx\r\n", {"unclosed, still", "x"}},
+          {"say \"hi\"\r\n", {"say \"hi\""}}}) { // not at the start
+        Lines read;
+        for (FieldReader r(bytes); !r.atEnd();)
+            read.push_back(r.next());
+        EXPECT_EQ(read, fields) << bytes;
+    }
     EXPECT_EQ(fieldReadFirst(" WWF "), "WWF");
 }
 
-TEST(NumberLines, WrittenWithSignPositionAndTrailingBlank) {
-    EXPECT_EQ(numberLine(3), " 3 ");
-    EXPECT_EQ(numberLine(0), " 0 ");
-    EXPECT_EQ(numberLine(-2), "-2 ");
-    EXPECT_EQ(numberLine(33023), " 33023 ");
-}
-
-TEST(NumberLines, ComparedAsNumbersWhateverTheBlanks) {
+TEST(NumberLines, WrittenWithSignAndTrailingBlankAndComparedAsNumbers) {
+    EXPECT_EQ(numberLine(3) + numberLine(0) + numberLine(-2) + numberLine(33023),
+              " 3  0 -2  33023 ");
     for (const char* text : {"3", " 3", " 3 ", "3 ", "\t3", "+3"})
         EXPECT_EQ(parseNumber(text), 3) << text;
     EXPECT_EQ(parseNumber("-2 "), -2);
     for (const char* text : {"", "  ", "abc", "3a", "3 4", "-", "1.5", "99999999999999999999"})
         EXPECT_FALSE(parseNumber(text).has_value()) << text;
+    EXPECT_TRUE(hasLineBreak("a\r") && hasLineBreak("a\nb") && !hasLineBreak("a b"));
 }
 
-TEST(LineBreaks, AreDetected) {
-    EXPECT_TRUE(hasLineBreak("a\nb"));
-    EXPECT_TRUE(hasLineBreak("a\r"));
-    EXPECT_FALSE(hasLineBreak("a b"));
-}
+} // namespace
+} // namespace hv

@@ -1,35 +1,32 @@
 #include "roster/roster_ops.h"
 
 #include "gamefiles/error.h"
-#include "gamefiles/temp_rewrite.h"
 #include "testsupport/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
+#include <cctype>
 #include <functional>
 
 namespace hv::roster {
 namespace {
 
-using hv::test::GameWorld;
-using hv::test::placeholderWrestler;
-using hv::test::readFile;
-using hv::test::recordBytes;
-using hv::test::snapshot;
-using hv::test::withLine;
-using hv::test::wrestler;
+using namespace hv::test;
 using Lines = std::vector<std::string>;
 using Line = WrestlerRecord::Line;
 
-class RosterOps : public ::testing::Test {
-protected:
-    void setRoster(const std::vector<Lines>& records) { world.setRoster("save1", records); }
-    std::string rosterBytes() const { return readFile(roster.file); }
-
-    GameWorld world;
-    RosterFile roster{world.game.string(), "save1"};
-};
+// Records from a short spelling: "-" is a placeholder, an upper-case letter the wrestler of
+// that name, a lower-case one a second record of the upper-case name with another draw.
+std::vector<Lines> records(std::string_view spelling) {
+    std::vector<Lines> out;
+    for (char c : spelling) {
+        const std::string name(1, static_cast<char>(std::toupper(c)));
+        out.push_back(c == '-'               ? placeholderWrestler()
+                      : std::islower(c) != 0 ? withLine(wrestler(name), Line::Draw, "1")
+                                             : wrestler(name));
+    }
+    return out;
+}
 
 WrestlerBoxes boxesOf(const Lines& record) {
     WrestlerRecord r;
@@ -37,296 +34,176 @@ WrestlerBoxes boxesOf(const Lines& record) {
     return boxesFor(r);
 }
 
-TEST_F(RosterOps, NamesAndLookUpSkipPlaceholdersAndTakeTheFirstMatch) {
-    setRoster({placeholderWrestler(), wrestler("A"), wrestler("Name"), wrestler(" name"),
-               withLine(wrestler("A"), Line::Draw, "99")});
-    EXPECT_EQ(rosterNames(roster), (std::vector<std::string>{"A", "Name", " name", "A"}));
-    ASSERT_TRUE(findWrestler(roster, "A"));
-    EXPECT_EQ(findWrestler(roster, "A")->lines[Line::Draw], "50");
-    EXPECT_FALSE(findWrestler(roster, "name"));
-    EXPECT_FALSE(findWrestler(roster, "a"));
-}
-
-TEST_F(RosterOps, BoxesShowCodesAsWordsAndOtherValuesAsStored) {
-    const auto shown = boxesOf(wrestler("A", " 3 "));
-    EXPECT_EQ(shown[Line::Carder], "Upper Carder");
-    EXPECT_EQ(shown[Line::FinisherType], "Power Move");
-    const auto odd = boxesOf(withLine(wrestler("A", "7"), Line::FinisherType, "P"));
-    EXPECT_EQ(odd[Line::Carder], "7");
-    EXPECT_EQ(odd[Line::FinisherType], "P");
-}
-
-TEST_F(RosterOps, ApplyRenamesTheRecordFoundByItsOldName) {
-    setRoster({placeholderWrestler(), wrestler("Old"), wrestler("B")});
-    auto boxes = boxesOf(wrestler("Old"));
-    boxes[Line::Name] = "New";
-
-    EXPECT_EQ(ApplyWrestler(roster, "Old", boxes), 1u);
-
-    // Carder "2" was shown as "Middle Carder" and so comes back as a number line.
-    EXPECT_EQ(rosterBytes(), recordBytes({placeholderWrestler(),
-                                          withLine(withLine(wrestler("Old"), Line::Name, "New"),
-                                                   Line::Carder, " 2 "),
-                                          wrestler("B")}));
-    EXPECT_EQ(rosterNames(roster), (std::vector<std::string>{"New", "B"}));
-}
-
-TEST_F(RosterOps, ApplyWritesCodesForOfferedWordsAndKeepsTheLineForOtherText) {
-    setRoster({wrestler("A", " 1"), wrestler("B", "x")});
-    auto a = boxesOf(wrestler("A", " 1"));
-    a[Line::Carder] = "Upper Carder";
-    a[Line::FinisherType] = "Submission";
-    auto b = boxesOf(wrestler("B", "x"));
-    b[Line::Carder] = "upper carder";
-    b[Line::FinisherType] = "Flying";
-
-    ApplyWrestler(roster, "A", a);
-    ApplyWrestler(roster, "B", b);
-
-    EXPECT_EQ(rosterBytes(), recordBytes({withLine(withLine(wrestler("A"), Line::Carder, " 3 "),
-                                                   Line::FinisherType, "s"),
-                                          wrestler("B", "x")}));
-}
-
-TEST_F(RosterOps, ApplyWritesNoForAnEmptyTagTeamOrStableButKeepsAnEmptyManager) {
-    setRoster({wrestler("A")});
-    auto boxes =
-        boxesOf(withLine(withLine(wrestler("A"), Line::TagTeam, "The Team"), Line::Stable, "X"));
-    boxes[Line::TagTeam].clear();
-    boxes[Line::Stable].clear();
-    boxes[Line::Manager].clear();
-    fillEmptyGroups(boxes);
-
-    ApplyWrestler(roster, "A", boxes);
-
-    auto expected = withLine(wrestler("A"), Line::Carder, " 2 ");
-    expected[Line::Manager] = "";
-    EXPECT_EQ(rosterBytes(), recordBytes({expected}));
-}
-
-TEST_F(RosterOps, ApplyChangesAndDeleteRemovesEveryRecordOfTheNameButNoPlaceholder) {
-    const Lines second = withLine(wrestler("Twin"), Line::Draw, "10");
-    setRoster({wrestler("Twin"), placeholderWrestler(), second, wrestler("Other")});
-    auto boxes = boxesOf(wrestler("Twin"));
-    boxes[Line::Weapon] = "Ladder";
-
-    EXPECT_EQ(ApplyWrestler(roster, "Twin", boxes), 2u);
-    const Lines changed =
-        withLine(withLine(wrestler("Twin"), Line::Carder, " 2 "), Line::Weapon, "Ladder");
-    EXPECT_EQ(rosterBytes(),
-              recordBytes({changed, placeholderWrestler(), changed, wrestler("Other")}));
-
-    EXPECT_EQ(deleteWrestler(roster, "Twin"), 2u);
-    EXPECT_EQ(rosterBytes(), recordBytes({placeholderWrestler(), wrestler("Other")}));
-}
-
-TEST_F(RosterOps, NothingIsWrittenWhenNoRecordMatches) {
-    // Bare LF endings would come back as CR LF if the file were rewritten.
-    const std::string bare = "name\n" + std::string(18, '\n') + "A\n" + std::string(18, '\n');
-    hv::test::writeFile(roster.file, bare);
-    const auto before = snapshot(world.root.path());
-
-    EXPECT_EQ(ApplyWrestler(roster, "B", boxesOf(wrestler("B"))), 0u);
-    EXPECT_EQ(ApplyWrestler(roster, "name", boxesOf(wrestler("X"))), 0u);
-    EXPECT_EQ(deleteWrestler(roster, "B"), 0u);
-    EXPECT_EQ(deleteWrestler(roster, "name"), 0u);
-    EXPECT_EQ(deleteWrestler(roster, ""), 0u);
-    EXPECT_EQ(healAll(roster), 0u);
-    EXPECT_EQ(moveWrestler(roster, "B", Direction::Up), MoveResult::NotFound);
-    EXPECT_EQ(moveWrestler(roster, "name", Direction::Down), MoveResult::NotFound);
-
-    EXPECT_EQ(snapshot(world.root.path()), before);
-}
-
-TEST_F(RosterOps, LineBreaksNeverReachTheFile) {
-    setRoster({wrestler("A")});
-    auto boxes = boxesOf(wrestler("A"));
-    boxes[Line::Description] = "Tall\r\n\r\nand\nstrong\r";
-    ApplyWrestler(roster, "A", boxes);
-    EXPECT_EQ(rosterBytes(), recordBytes({withLine(withLine(wrestler("A"), Line::Carder, " 2 "),
-                                                   Line::Description, "Tall and strong ")}));
-
-    const auto before = rosterBytes();
-    for (Line line : {Line::Name, Line::Finisher, Line::Manager, Line::Carder}) {
-        auto broken = boxesOf(wrestler("A"));
-        broken[line] = "two\nlines";
-        EXPECT_THROW(ApplyWrestler(roster, "A", broken), OperationRefused) << line;
-    }
-    auto placeholderName = boxesOf(wrestler("A"));
-    placeholderName[Line::Name] = "name";
-    EXPECT_THROW(ApplyWrestler(roster, "A", placeholderName), OperationRefused);
-    EXPECT_EQ(rosterBytes(), before);
-}
-
-TEST_F(RosterOps, AddAppendsTheBlankRecordLast) {
-    setRoster({wrestler("A"), placeholderWrestler()});
-    addBlankWrestler(roster);
-    addBlankWrestler(roster);
-    const Lines blank = hv::test::blankWrestlerLines();
-    EXPECT_EQ(rosterBytes(), recordBytes({wrestler("A"), placeholderWrestler(), blank, blank}));
-    EXPECT_EQ(rosterNames(roster).back(), "Your Wrestler");
-
-    // Bare LF endings and a last line without one are written back ended by CR LF, so the
-    // new record starts on a line of its own.
-    std::string bare = recordBytes({wrestler("A")});
-    std::erase(bare, '\r');
-    bare.pop_back();
-    hv::test::writeFile(roster.file, bare);
-    addBlankWrestler(roster);
-    EXPECT_EQ(rosterBytes(), recordBytes({wrestler("A"), blank}));
-}
-
-// Names in file order, placeholders shown as "-".
-std::vector<std::string> order(const RosterFile& roster) {
-    std::vector<std::string> names;
-    for (const auto& r : readRoster(roster))
-        names.push_back(r.isPlaceholder() ? "-" : r.name());
-    return names;
-}
-
-TEST_F(RosterOps, MovesSwapNeighboursAndRefuseAtTheEnds) {
-    using V = std::vector<std::string>;
-    setRoster({placeholderWrestler(), wrestler("A"), wrestler("B"), wrestler("C")});
-    EXPECT_EQ(moveWrestler(roster, "A", Direction::Up), MoveResult::Refused);
-    EXPECT_EQ(moveWrestler(roster, "C", Direction::Down), MoveResult::Refused);
-    EXPECT_EQ(moveWrestler(roster, "C", Direction::Up), MoveResult::Moved);
-    EXPECT_EQ(order(roster), (V{"-", "A", "C", "B"}));
-
-    setRoster({wrestler("A"), wrestler("B"), wrestler("C")});
-    EXPECT_EQ(moveWrestler(roster, "A", Direction::Up), MoveResult::Refused);
-    EXPECT_EQ(moveWrestler(roster, "B", Direction::Up), MoveResult::Refused);
-    EXPECT_EQ(moveWrestler(roster, "A", Direction::Down), MoveResult::Moved);
-    EXPECT_EQ(order(roster), (V{"B", "A", "C"}));
-
-    setRoster({wrestler("A"), placeholderWrestler(), wrestler("B")});
-    EXPECT_EQ(moveWrestler(roster, "B", Direction::Up), MoveResult::Moved);
-    EXPECT_EQ(order(roster), (V{"A", "B", "-"}));
-    EXPECT_EQ(rosterNames(roster), (V{"A", "B"}));
-
-    const Lines secondTwin = withLine(wrestler("Twin"), Line::Draw, "1");
-    setRoster({wrestler("A"), wrestler("B"), wrestler("Twin"), secondTwin});
-    moveWrestler(roster, "Twin", Direction::Down);
-    EXPECT_EQ(rosterBytes(),
-              recordBytes({wrestler("A"), wrestler("B"), secondTwin, wrestler("Twin")}));
-}
-
-TEST_F(RosterOps, AMoveExchangesExactlyTwoNeighbouringRecords) {
-    std::vector<Lines> records;
-    for (const char* n : {"A", "B", "name", "C", "D", "name", "E"})
-        records.push_back(std::string_view(n) == "name" ? placeholderWrestler() : wrestler(n));
-    for (const char* n : {"A", "B", "C", "D", "E"}) {
-        for (Direction direction : {Direction::Up, Direction::Down}) {
-            setRoster(records);
-            const auto result = moveWrestler(roster, n, direction);
-            auto expected = records;
-            if (result == MoveResult::Moved) {
-                std::size_t p = 0;
-                while (expected[p][0] != n)
-                    ++p;
-                std::swap(expected[p], expected[direction == Direction::Up ? p - 1 : p + 1]);
-                EXPECT_NE(expected, records);
-            }
-            EXPECT_EQ(rosterBytes(), recordBytes(expected)) << n;
-        }
-    }
-}
-
-TEST_F(RosterOps, ReorderingStartsAtTheSecondRecordOrElseTheFirst) {
-    auto selectionOf = [&](const std::vector<Lines>& records) {
-        setRoster(records);
-        return listRoster(roster).reorderSelection;
-    };
-    EXPECT_EQ(selectionOf({placeholderWrestler(), wrestler("A"), wrestler("B")}), "A");
-    EXPECT_EQ(selectionOf({wrestler("A"), wrestler("B"), wrestler("C")}), "B");
-    EXPECT_EQ(selectionOf({wrestler("A"), placeholderWrestler(), wrestler("B")}), "A");
-    EXPECT_EQ(selectionOf({placeholderWrestler(), placeholderWrestler(), wrestler("A")}),
-              std::nullopt);
-    EXPECT_EQ(selectionOf({}), std::nullopt);
-}
-
-TEST_F(RosterOps, InjuredAreWrestlersOutAtLeastOneWeekAndHealingTouchesOnlyThem) {
-    const std::vector<Lines> records = {wrestler("Fit", "2", "0"),  wrestler("Fit too", "2", " 0 "),
-                                        wrestler("Empty", "2", ""), wrestler("Hurt", "2", "1"),
-                                        placeholderWrestler(),      wrestler("Long", "2", " 12 "),
-                                        wrestler("Odd", "2", "-3")};
-    setRoster(records);
-
-    const auto injured = injuredWrestlers(roster);
-    ASSERT_EQ(injured.size(), 2u);
-    EXPECT_EQ(injured[0].name, "Hurt");
-    EXPECT_EQ(injured[1].name, "Long");
-    EXPECT_EQ(injured[1].weeks, " 12 ");
-
-    EXPECT_EQ(healAll(roster), 2u);
-    auto expected = records;
-    expected[3][Line::Injury] = " 0 ";
-    expected[5][Line::Injury] = " 0 ";
-    EXPECT_EQ(rosterBytes(), recordBytes(expected));
-    EXPECT_TRUE(injuredWrestlers(roster).empty());
-}
-
-TEST_F(RosterOps, AFailedRewriteLeavesTheRosterAsItWas) {
-    setRoster({placeholderWrestler(), wrestler("A"), wrestler("B", "2", "4"), wrestler("C")});
-    const auto before = snapshot(world.root.path());
-    auto boxes = boxesOf(wrestler("A"));
-    const std::vector<std::function<void()>> changes = {
-        [&] { ApplyWrestler(roster, "A", boxes); },
-        [&] { addBlankWrestler(roster); },
-        [&] { deleteWrestler(roster, "A"); },
-        [&] { moveWrestler(roster, "C", Direction::Up); },
-        [&] { healAll(roster); },
-    };
-    rewriteSyscalls().rename = [](const char*, const char*) {
-        errno = EACCES;
-        return -1;
-    };
-    for (const auto& change : changes) {
-        try {
-            change();
-            ADD_FAILURE() << "the rewrite did not fail";
-        } catch (const GameFileError& e) {
-            EXPECT_EQ(e.file(), roster.file);
-        }
-        EXPECT_EQ(snapshot(world.root.path()), before);
-    }
-    resetRewriteSyscalls();
-}
-
-TEST_F(RosterOps, ATruncatedRosterOrAnUnreadableInjuryIsReportedAndNothingIsWritten) {
-    auto bytes = recordBytes({wrestler("A"), wrestler("B", "2", "3")});
-    bytes.resize(bytes.size() - 10);
-    hv::test::writeFile(roster.file, bytes);
-    const auto before = snapshot(world.root.path());
-    auto boxes = boxesOf(wrestler("A"));
-    const std::vector<std::function<void()>> operations = {
-        [&] { rosterNames(roster); },
-        [&] { ApplyWrestler(roster, "A", boxes); },
-        [&] { addBlankWrestler(roster); },
-        [&] { deleteWrestler(roster, "A"); },
-        [&] { moveWrestler(roster, "A", Direction::Down); },
-        [&] { injuredWrestlers(roster); },
-        [&] { healAll(roster); },
-    };
-    auto expectReported = [&](const auto& calls, std::size_t line) {
-        for (const auto& operation : calls) {
+class RosterOps : public ::testing::Test {
+protected:
+    void set(const std::vector<Lines>& records) { world.setRoster("save1", records); }
+    // Every call fails naming the roster file and `line`, and no file changes.
+    void expectFails(const std::vector<std::function<void()>>& calls, std::size_t line = 0) {
+        const auto before = world.files();
+        for (const auto& call : calls) {
             try {
-                operation();
+                call();
                 ADD_FAILURE() << "no error";
             } catch (const GameFileError& e) {
                 EXPECT_EQ(e.file(), roster.file);
                 EXPECT_EQ(e.line(), line);
             }
         }
-    };
-    expectReported(operations, 38); // the first line that is missing
-    EXPECT_EQ(snapshot(world.root.path()), before);
+        EXPECT_EQ(world.files(), before);
+    }
 
-    setRoster({wrestler("A"), wrestler("B", "2", "three")});
-    const auto unreadable = snapshot(world.root.path());
-    expectReported(std::vector<std::function<void()>>{[&] { injuredWrestlers(roster); },
-                                                      [&] { healAll(roster); }},
-                   20 + Line::Injury);
-    EXPECT_EQ(snapshot(world.root.path()), unreadable);
+    GameWorld world;
+    RosterFile roster{world.game.string(), "save1"};
+};
+
+TEST_F(RosterOps, ListingSkipsPlaceholdersAndLookUpTakesTheFirstMatch) {
+    set({placeholderWrestler(), wrestler("A"), wrestler("Name"), wrestler(" name"),
+         withLine(wrestler("A"), Line::Draw, "99")});
+    EXPECT_EQ(rosterNames(roster), (Lines{"A", "Name", " name", "A"}));
+    EXPECT_EQ(findWrestler(roster, "A").value().lines[Line::Draw], "50");
+    EXPECT_FALSE(findWrestler(roster, "name") || findWrestler(roster, "a"));
+
+    // The reordering window starts at the second record, or else the first.
+    for (auto [spelling, first] :
+         {std::pair{"-AB", "A"}, {"ABC", "B"}, {"A-B", "A"}, {"--A", ""}, {"", ""}}) {
+        set(records(spelling));
+        EXPECT_EQ(listRoster(roster).reorderSelection.value_or(""), first) << spelling;
+    }
+}
+
+TEST_F(RosterOps, ManagersAreThoseOfTheFederationsFile) {
+    for (auto [federation, managers] : {std::pair{"WWF", Lines{"Wally Manager", "Wendy Manager"}},
+                                        {"WCW", Lines{"Carl Manager"}},
+                                        {"ECW", Lines{}}}) {
+        world.setSaveGame("save1", federation);
+        EXPECT_EQ(federationManagers(world.game.string(), "save1"), managers) << federation;
+    }
+}
+
+TEST_F(RosterOps, ApplyWritesEveryRecordOfTheOldNameDeleteRemovesThemAllAndAddAppends) {
+    const Lines second = withLine(wrestler("Twin", " 1"), Line::Draw, "10");
+    set({wrestler("Twin", " 1"), placeholderWrestler(), second, wrestler("B", "x")});
+    auto boxes = boxesOf(wrestler("Twin", " 1"));
+    boxes[Line::Name] = "New";
+    boxes[Line::Carder] = "Upper Carder";
+    boxes[Line::FinisherType] = "Submission";
+    boxes[Line::TagTeam].clear(); // written as "no"
+    boxes[Line::Stable].clear();
+    boxes[Line::Manager].clear(); // kept empty
+    EXPECT_EQ(ApplyWrestler(roster, "Twin", boxes), 2u);
+
+    // Text that is none of the offered words keeps the stored carder and finisher type.
+    auto b = boxesOf(wrestler("B", "x"));
+    b[Line::Carder] = "upper carder";
+    b[Line::FinisherType] = "Flying";
+    EXPECT_EQ(ApplyWrestler(roster, "B", b), 1u);
+
+    Lines changed = withLine(wrestler("Twin", " 3 "), Line::Name, "New");
+    changed[Line::FinisherType] = "s";
+    changed[Line::Manager] = "";
+    EXPECT_EQ(world.roster(),
+              recordBytes({changed, placeholderWrestler(), changed, wrestler("B", "x")}));
+    EXPECT_EQ(rosterNames(roster), (Lines{"New", "New", "B"}));
+
+    EXPECT_EQ(deleteWrestler(roster, "New"), 2u);
+    addBlankWrestler(roster); // last, after the placeholder too
+    EXPECT_EQ(world.roster(),
+              recordBytes({placeholderWrestler(), wrestler("B", "x"), blankWrestlerLines()}));
+}
+
+TEST_F(RosterOps, NothingIsWrittenWhenNoRecordMatches) {
+    // Bare LF endings would come back as CR LF if the file were rewritten.
+    writeFile(roster.file, "name\n" + std::string(18, '\n') + "A\n" + std::string(18, '\n'));
+    const auto before = world.files();
+    EXPECT_EQ(ApplyWrestler(roster, "B", boxesOf(wrestler("B"))) +
+                  ApplyWrestler(roster, "name", boxesOf(wrestler("X"))) + healAll(roster),
+              0u);
+    EXPECT_EQ(deleteWrestler(roster, "B") + deleteWrestler(roster, "name") +
+                  deleteWrestler(roster, ""),
+              0u);
+    EXPECT_EQ(moveWrestler(roster, "B", Direction::Up), MoveResult::NotFound);
+    EXPECT_EQ(moveWrestler(roster, "name", Direction::Down), MoveResult::NotFound);
+    EXPECT_EQ(world.files(), before);
+}
+
+TEST_F(RosterOps, LineBreaksNeverReachTheFile) {
+    set({wrestler("A")});
+    auto boxes = boxesOf(wrestler("A"));
+    boxes[Line::Description] = "Tall\r\n\r\nand\nstrong\r";
+    ApplyWrestler(roster, "A", boxes);
+    EXPECT_EQ(world.roster(), recordBytes({withLine(withLine(wrestler("A"), Line::Carder, " 2 "),
+                                                    Line::Description, "Tall and strong ")}));
+
+    const auto before = world.files();
+    for (auto [line, value] : {std::pair{Line::Name, "two\nlines"},
+                               {Line::Finisher, "a\rb"},
+                               {Line::Manager, "a\nb"},
+                               {Line::Carder, "a\nb"},
+                               {Line::Name, "name"}}) {
+        auto refused = boxesOf(wrestler("A"));
+        refused[line] = value;
+        EXPECT_THROW(ApplyWrestler(roster, "A", refused), OperationRefused) << value;
+    }
+    EXPECT_EQ(world.files(), before);
+}
+
+TEST_F(RosterOps, MovesSwapNeighboursPastPlaceholdersAndRefuseAtTheEnds) {
+    using enum Direction;
+    for (auto [before, name, direction, after] : {std::tuple{"-ABC", "A", Up, "-ABC"},
+                                                  {"-ABC", "C", Down, "-ABC"},
+                                                  {"-ABC", "C", Up, "-ACB"},
+                                                  {"ABC", "A", Up, "ABC"},
+                                                  {"ABC", "B", Up, "ABC"}, // the second place
+                                                  {"ABC", "A", Down, "BAC"},
+                                                  {"A-B", "B", Up, "AB-"},
+                                                  {"B-A", "B", Down, "-BA"},
+                                                  {"ABTt", "T", Down, "ABtT"}}) { // the first
+        SCOPED_TRACE(std::string(before) + " " + name);
+        set(records(before));
+        EXPECT_EQ(moveWrestler(roster, name, direction),
+                  std::string_view(before) == after ? MoveResult::Refused : MoveResult::Moved);
+        EXPECT_EQ(world.roster(), recordBytes(records(after)));
+    }
+}
+
+TEST_F(RosterOps, InjuredAreWrestlersOutAtLeastOneWeekAndHealingTouchesOnlyThem) {
+    const std::vector<Lines> before = {wrestler("Fit", "2", "0"),  wrestler("Fit too", "2", " 0 "),
+                                       wrestler("Empty", "2", ""), wrestler("Hurt", "2", "1"),
+                                       placeholderWrestler(),      wrestler("Long", "2", " 12 "),
+                                       wrestler("Odd", "2", "-3")};
+    set(before);
+    const auto injured = injuredWrestlers(roster);
+    ASSERT_EQ(injured.size(), 2u);
+    EXPECT_EQ(injured[0].name + "|" + injured[0].weeks, "Hurt|1");
+    EXPECT_EQ(injured[1].name + "|" + injured[1].weeks, "Long| 12 ");
+
+    EXPECT_EQ(healAll(roster), 2u);
+    auto after = before;
+    after[3][Line::Injury] = after[5][Line::Injury] = " 0 ";
+    EXPECT_EQ(world.roster(), recordBytes(after));
+}
+
+TEST_F(RosterOps, AFailedRewriteLeavesTheRosterAsItWas) {
+    set({placeholderWrestler(), wrestler("A"), wrestler("B", "2", "4"), wrestler("C")});
+    const FailingRewrites failing;
+    expectFails({[&] { ApplyWrestler(roster, "A", boxesOf(wrestler("A"))); },
+                 [&] { addBlankWrestler(roster); }, [&] { deleteWrestler(roster, "A"); },
+                 [&] { moveWrestler(roster, "C", Direction::Up); }, [&] { healAll(roster); }});
+}
+
+TEST_F(RosterOps, ATruncatedRosterOrAnUnreadableInjuryIsReportedAndNothingIsWritten) {
+    auto bytes = recordBytes({wrestler("A"), wrestler("B", "2", "3")});
+    bytes.resize(bytes.size() - 10);
+    writeFile(roster.file, bytes);
+    expectFails({[&] { rosterNames(roster); },
+                 [&] { ApplyWrestler(roster, "A", boxesOf(wrestler("A"))); },
+                 [&] { addBlankWrestler(roster); }, [&] { deleteWrestler(roster, "A"); },
+                 [&] { moveWrestler(roster, "A", Direction::Down); },
+                 [&] { injuredWrestlers(roster); }, [&] { healAll(roster); }},
+                38); // the first line that is missing
+
+    set({wrestler("A"), wrestler("B", "2", "three")});
+    expectFails({[&] { injuredWrestlers(roster); }, [&] { healAll(roster); }}, 20 + Line::Injury);
 }
 
 } // namespace

@@ -1,0 +1,94 @@
+#pragma once
+
+// Helpers for window tests: a context over a test world, captured messages, and finding and
+// using controls by their names.
+
+#include "testsupport/test_support.h"
+#include "ui/editor_context.h"
+#include "ui/messages.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QString>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace hv::test {
+
+// An editor context over a test game world: the working folder and a settable slot.
+struct FakeContext : hv::ui::EditorContext {
+    explicit FakeContext(std::filesystem::path dir) : work(std::move(dir)) {}
+    std::filesystem::path workDir() const override { return work; }
+    QString currentSlot() const override { return slot; }
+    void reloadMainWindow() override { ++reloads; }
+    std::filesystem::path work;
+    QString slot = QStringLiteral("save1");
+    int reloads = 0;
+};
+
+template <class T> T* child(QWidget* window, const char* name) {
+    auto* found = window->findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr)
+        ADD_FAILURE() << "no control named " << name;
+    return found;
+}
+
+// The list's items, joined by "|".
+inline std::string items(QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts.join(QLatin1Char('|')).toStdString();
+}
+
+inline std::string selected(QListWidget* list) {
+    const auto items = list->selectedItems();
+    return items.isEmpty() ? std::string() : items.first()->text().toStdString();
+}
+
+// Clicks the first item with this text, as the user would.
+inline void clickItem(QListWidget* list, const char* text) {
+    const auto found =
+        list->findItems(QString::fromLatin1(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    ASSERT_FALSE(found.isEmpty()) << text;
+    list->scrollToItem(found.first());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.first()).center());
+}
+
+inline void clickButton(QWidget* window, const char* name) {
+    QTest::mouseClick(child<QPushButton>(window, name), Qt::LeftButton);
+}
+
+// The base of window fixtures: a test world, a context over it, and the messages the windows
+// report instead of showing message boxes.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() {
+        hv::ui::setMessageSink(
+            [this](const QString&, const QString& text) { messages.push_back(text); });
+    }
+    ~WindowTest() override { hv::ui::setMessageSink({}); }
+
+    // Exactly `count` messages so far, the last naming `word`.
+    void expectReported(std::size_t count, const char* word) {
+        ASSERT_EQ(messages.size(), count);
+        EXPECT_TRUE(messages.back().contains(QString::fromLatin1(word)))
+            << messages.back().toStdString();
+    }
+
+    GameWorld world;
+    FakeContext context{world.work};
+    std::vector<QString> messages;
+};
+
+} // namespace hv::test
