@@ -1,9 +1,224 @@
 #include "cli.h"
 
+#include "gamefiles/error.h"
+#include "gamefiles/text.h"
+#include "savegame/savegame_ops.h"
+
+#include <ostream>
+
 namespace hv::cli {
+namespace {
+
+using namespace hv::savegame;
+
+// The field names of `fed show` and `fed set`, in Setting order.
+constexpr std::string_view kFedFields[kSettings] = {"slotname", "commissioner", "weekday", "day",
+                                                    "month",    "year",         "bank"};
+
+SaveGameFile saveOf(const CliContext& c) {
+    return SaveGameFile(c.gameFolder(), c.slot);
+}
+
+// Splits FIELD=VALUE.
+std::pair<std::string, std::string> assignment(const std::string& arg, const char* form) {
+    const auto equals = arg.find('=');
+    if (equals == std::string::npos)
+        throw UsageError{std::string("expected ") + form + ", not \"" + arg + "\""};
+    return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+// N from 1 to `count`, as given on the command line.
+std::size_t indexArg(const std::string& text, std::size_t count) {
+    const auto n = parseNumber(text);
+    if (!n || text.find(' ') != std::string::npos || *n < 1 || *n > static_cast<long long>(count))
+        throw UsageError{"expected a number from 1 to " + std::to_string(count) + ", not \"" +
+                         text + "\""};
+    return static_cast<std::size_t>(*n - 1);
+}
+
+void requireChanges(const std::vector<std::string>& args, const char* form) {
+    if (args.empty())
+        throw UsageError{std::string("expected at least one ") + form};
+}
+
+int fedShow(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    const Settings settings = readSettings(saveOf(c));
+    for (std::size_t s = 0; s < kSettings; ++s)
+        c.out << kFedFields[s] << ": " << settings[s] << "\n";
+    return kOk;
+}
+
+int fedSet(CliContext& c, const std::vector<std::string>& args) {
+    requireChanges(args, "FIELD=VALUE");
+    std::vector<std::pair<std::size_t, std::string>> changes;
+    for (const auto& arg : args) {
+        auto [field, value] = assignment(arg, "FIELD=VALUE");
+        std::size_t s = 0;
+        while (s < kSettings && kFedFields[s] != field)
+            ++s;
+        if (s == kSettings)
+            throw UsageError{"unknown field \"" + field + "\"; see `hv fed set --help`"};
+        changes.emplace_back(s, std::move(value));
+    }
+    const SaveGameFile save = saveOf(c);
+    Settings settings = readSettings(save);
+    for (auto& [s, value] : changes)
+        settings[s] = std::move(value);
+    applySettings(save, settings);
+    return kOk;
+}
+
+int titlesShow(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    const Titles titles = readTitles(saveOf(c));
+    const auto names = titleNames(titles.federation);
+    for (std::size_t t = 0; t < kTitles; ++t) {
+        if (names)
+            c.out << (*names)[t];
+        else
+            c.out << "Title " << t + 1;
+        c.out << ": " << titles.holders[t] << "\n";
+    }
+    return kOk;
+}
+
+int titlesSet(CliContext& c, const std::vector<std::string>& args) {
+    requireChanges(args, "N=HOLDER");
+    std::vector<std::pair<std::size_t, std::string>> changes;
+    for (const auto& arg : args) {
+        auto [n, holder] = assignment(arg, "N=HOLDER");
+        changes.emplace_back(indexArg(n, kTitles), std::move(holder));
+    }
+    const SaveGameFile save = saveOf(c);
+    Holders holders = readTitles(save).holders;
+    for (auto& [t, holder] : changes)
+        holders[t] = std::move(holder);
+    applyTitles(save, holders);
+    return kOk;
+}
+
+// The feuds as read, each stored level that had to be moved into range noted on stderr.
+Feuds feudsOf(const CliContext& c, const SaveGameFile& save) {
+    Feuds feuds = readFeuds(save);
+    for (std::size_t f = 0; f < kFeuds; ++f)
+        if (!feuds[f].levelValid)
+            c.err << "hv: note: " << levelNote(f, feuds[f]) << "\n";
+    return feuds;
+}
+
+int feudsShow(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 0);
+    const Feuds feuds = feudsOf(c, saveOf(c));
+    for (std::size_t f = 0; f < kFeuds; ++f)
+        c.out << "feud " << f + 1 << ": " << feuds[f].text << "\nlevel " << f + 1 << ": "
+              << feuds[f].level << "\n";
+    return kOk;
+}
+
+int feudsSet(CliContext& c, const std::vector<std::string>& args) {
+    requireChanges(args, "N=LEVEL");
+    std::vector<std::pair<std::size_t, int>> changes;
+    for (const auto& arg : args) {
+        auto [n, text] = assignment(arg, "N=LEVEL");
+        const auto level = parseNumber(text);
+        if (!level || text.find(' ') != std::string::npos || *level < kMinLevel ||
+            *level > kMaxLevel)
+            throw UsageError{"expected a level from 15 to 10600, not \"" + text + "\""};
+        changes.emplace_back(indexArg(n, kFeuds), static_cast<int>(*level));
+    }
+    const SaveGameFile save = saveOf(c);
+    Feuds feuds = feudsOf(c, save);
+    for (auto [f, level] : changes)
+        feuds[f].level = level;
+    applyFeuds(save, feuds);
+    return kOk;
+}
+
+int feudsDelete(CliContext& c, const std::vector<std::string>& args) {
+    requireChanges(args, "N");
+    std::vector<std::size_t> deleted;
+    for (const auto& arg : args)
+        deleted.push_back(indexArg(arg, kFeuds));
+    const SaveGameFile save = saveOf(c);
+    Feuds feuds = feudsOf(c, save);
+    for (std::size_t f : deleted) {
+        feuds[f].text.clear();
+        feuds[f].level = kMinLevel;
+    }
+    applyFeuds(save, feuds);
+    return kOk;
+}
+
+const char* const kSaveFile =
+    "Works on \"Saved Game/save1.hv1\" of the slot; every line the command does\n"
+    "not change is kept byte for byte.";
+
+const char* const kFeudsWrite =
+    "Every change writes all five feuds, as the feud editor's \"Apply Change\" does:\n"
+    "the texts on lines 16 to 20 and, on lines 21 to 30, the marker 33023 and the\n"
+    "level of each feud as number lines (\" 33023 \", \" 15 \"). A stored level that is\n"
+    "no number from 15 to 10600 is noted on stderr and written as the nearest valid\n"
+    "level (15 for text that is no number) unless the command sets it.\n";
+
+} // namespace
 
 std::vector<Command> saveGameCommands() {
-    return {};
+    return {
+        {{"fed", "show"},
+         "",
+         "Print the federation settings of the slot.",
+         std::string("Prints one \"field: value\" line for each of slotname (the slot's line\n"
+                     "of saveslots.hv1), commissioner, weekday, day, month, year and bank\n"
+                     "(save lines 1 and 3 to 7), as stored.\n") +
+             kSaveFile,
+         fedShow},
+        {{"fed", "set"},
+         "FIELD=VALUE...",
+         "Change federation settings, as \"Fed Edit\" does.",
+         std::string("Fields: slotname, commissioner, weekday, day, month, year, bank.\n"
+                     "\n"
+                     "Values are written as given, byte for byte and unchecked, as the window\n"
+                     "writes what its boxes hold; fields not given keep the file's text. The\n"
+                     "slot's line of saveslots.hv1 and save lines 1 and 3 to 7 are rewritten\n"
+                     "together; a value holding a line break is refused.\n") +
+             kSaveFile,
+         fedSet},
+        {{"titles", "show"},
+         "",
+         "Print the holders of the five titles.",
+         std::string("Prints \"TITLE: HOLDER\" for save lines 8 to 12, with the title names of\n"
+                     "the slot's federation (\"WWF\" or \"WCW\", line 2) or \"Title 1\" to\n"
+                     "\"Title 5\" for any other federation.\n") +
+             kSaveFile,
+         titlesShow},
+        {{"titles", "set"},
+         "N=HOLDER...",
+         "Change title holders, as the titles window does.",
+         std::string("N is the title's number, 1 to 5 (save lines 8 to 12). A holder is written\n"
+                     "as given: any wrestler name, or \"Vacant\"; the others keep the file's\n"
+                     "text.\n") +
+             kSaveFile,
+         titlesSet},
+        {{"feuds", "show"},
+         "",
+         "Print the five feuds and their levels.",
+         std::string("Prints \"feud N: TEXT\" and \"level N: LEVEL\" for feuds 1 to 5; an empty\n"
+                     "text is an empty feud slot.\n") +
+             kFeudsWrite + kSaveFile,
+         feudsShow},
+        {{"feuds", "set"},
+         "N=LEVEL...",
+         "Change feud levels.",
+         std::string("N is the feud's number, 1 to 5; LEVEL a whole number from 15 to 10600.\n") +
+             kFeudsWrite + kSaveFile,
+         feudsSet},
+        {{"feuds", "delete"},
+         "N...",
+         "Delete feuds: empty their text and set their level to 15.",
+         std::string(kFeudsWrite) + kSaveFile,
+         feudsDelete},
+    };
 }
 
 } // namespace hv::cli

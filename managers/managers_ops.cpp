@@ -1,1 +1,101 @@
 #include "managers_ops.h"
+
+#include "gamefiles/error.h"
+#include "gamefiles/game_folder.h"
+#include "gamefiles/managers.h"
+#include "gamefiles/save_game.h"
+#include "gamefiles/text.h"
+
+namespace hv::managers {
+namespace {
+
+// A record's name and code as the game's field reads give them.
+std::string nameOf(const ManagersFile& file, std::size_t i) {
+    return fieldReadFirst(file.line(i, ManagerRecord::Name));
+}
+
+ManagersFile readFile(const ManagersPlace& place) {
+    return ManagersFile::read(place.required());
+}
+
+} // namespace
+
+ManagersPlace::ManagersPlace(const std::string& gameFolder, std::string_view slotName)
+    : slot(slotName),
+      federation(readFederationName(slotFilePath(gameFolder, slotName, GameFile::SaveGame))) {
+    if (auto which = managersFileFor(federation)) {
+        file = slotFilePath(gameFolder, slotName, *which);
+        temp = slotTempPath(gameFolder, slotName, *which);
+    }
+}
+
+std::string ManagersPlace::noFileReason() const {
+    return "The federation of " + slot + " is \"" + federation +
+           "\": only WWF and WCW have managers, so there is nothing to list or change.";
+}
+
+const std::filesystem::path& ManagersPlace::required() const {
+    if (!file)
+        throw OperationRefused(noFileReason());
+    return *file;
+}
+
+std::vector<std::string> listManagers(const ManagersPlace& place) {
+    return managerNames(place.required());
+}
+
+std::optional<Manager> findManager(const ManagersPlace& place, std::string_view name) {
+    const ManagersFile file = readFile(place);
+    for (std::size_t i = 0; i < file.size(); ++i)
+        if (nameOf(file, i) == name)
+            return Manager{nameOf(file, i), fieldReadFirst(file.line(i, ManagerRecord::Sex))};
+    return std::nullopt;
+}
+
+void addManager(const ManagersPlace& place) {
+    ManagersFile file = readFile(place);
+    ManagerRecord record;
+    record.lines = {"manager", "m"};
+    file.append(record);
+    file.save(place.temp);
+}
+
+std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
+                           std::optional<std::string_view> newName, std::string_view sex) {
+    if (newName && newName->find_first_of(",\"") != std::string_view::npos)
+        throw OperationRefused("A manager's name cannot hold a comma or a double quote: the "
+                               "game would not read it back whole. Nothing was written.");
+    if (newName && hasLineBreak(*newName))
+        throw OperationRefused("The manager's name holds a line break. Nothing was written.");
+    const char* code = sex == "male" ? "m" : sex == "female" ? "f" : nullptr;
+
+    ManagersFile file = readFile(place);
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (nameOf(file, i) != key)
+            continue;
+        ManagerRecord record = file.record(i);
+        if (newName)
+            record.lines[ManagerRecord::Name] = *newName;
+        if (code)
+            record.lines[ManagerRecord::Sex] = code;
+        file.replace(i, record);
+        ++changed;
+    }
+    file.save(place.temp);
+    return changed;
+}
+
+std::size_t deleteManagers(const ManagersPlace& place, std::string_view name) {
+    ManagersFile file = readFile(place);
+    std::size_t removed = 0;
+    for (std::size_t i = 0; i < file.size(); ++i)
+        if (nameOf(file, i) == name) {
+            file.drop(i);
+            ++removed;
+        }
+    file.save(place.temp);
+    return removed;
+}
+
+} // namespace hv::managers

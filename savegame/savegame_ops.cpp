@@ -1,1 +1,238 @@
 #include "savegame_ops.h"
+
+#include "gamefiles/error.h"
+#include "gamefiles/game_folder.h"
+#include "gamefiles/header_value.h"
+#include "gamefiles/records.h"
+#include "gamefiles/slot_names.h"
+#include "gamefiles/temp_rewrite.h"
+#include "gamefiles/text.h"
+
+#include <algorithm>
+#include <map>
+
+namespace hv::savegame {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Replacements = std::map<std::size_t, std::string>; // 1-based line number -> new text
+
+// A file's bytes, refused unless it has at least `needed` lines.
+std::string readLines(const fs::path& file, std::size_t needed, std::string_view what) {
+    std::string bytes = readFileBytes(file);
+    LineReader reader(bytes);
+    std::size_t count = 0;
+    while (count < needed && !reader.atEnd()) {
+        reader.next();
+        ++count;
+    }
+    if (count < needed)
+        throw GameFileError(file, "has only " + std::to_string(count) + " lines; " +
+                                      std::string(what) + " needs " + std::to_string(needed));
+    return bytes;
+}
+
+// Lines 1..n of `bytes` by line read (the file is known to have them).
+std::vector<std::string> firstLines(std::string_view bytes, std::size_t n) {
+    std::vector<std::string> lines;
+    LineReader reader(bytes);
+    while (lines.size() < n && !reader.atEnd())
+        lines.emplace_back(reader.next());
+    return lines;
+}
+
+// The file with the given lines replaced by text lines; every other byte as it was.
+std::string withReplacedLines(std::string_view bytes, const Replacements& replaced) {
+    std::string out;
+    out.reserve(bytes.size() + 64);
+    LineReader reader(bytes);
+    const std::size_t last = replaced.empty() ? 0 : replaced.rbegin()->first;
+    for (std::size_t number = 1; number <= last && !reader.atEnd(); ++number) {
+        const std::size_t start = reader.position();
+        reader.next();
+        if (auto it = replaced.find(number); it != replaced.end())
+            appendTextLine(out, it->second);
+        else
+            out.append(bytes.substr(start, reader.position() - start));
+    }
+    out.append(bytes.substr(reader.position()));
+    return out;
+}
+
+void refuseLineBreak(std::string_view value, std::string_view what) {
+    if (hasLineBreak(value))
+        throw OperationRefused("The " + std::string(what) +
+                               " holds a line break. Nothing was written.");
+}
+
+std::optional<std::size_t> slotIndex(std::string_view slot) {
+    for (std::size_t i = 0; i < std::size(kSlots); ++i)
+        if (kSlots[i] == slot)
+            return i;
+    return std::nullopt;
+}
+
+constexpr std::string_view kSettingsUse = "the federation settings editor";
+constexpr std::string_view kTitlesUse = "the title holders editor";
+constexpr std::string_view kFeudsUse = "the feud editor";
+constexpr std::size_t kSettingsLines = 7;
+constexpr std::size_t kTitleLines = 12;
+constexpr std::size_t kFeudLines = 30;
+constexpr std::size_t kFirstTitleLine = 8;
+constexpr std::size_t kFirstFeudLine = 16;
+constexpr std::size_t kFirstMarkerLine = 21;
+
+// Save lines of the settings after the slot name, in Setting order.
+constexpr std::size_t kSettingLine[kSettings] = {0, 1, 3, 4, 5, 6, 7};
+
+constexpr std::string_view kSettingWhat[kSettings] = {
+    "save file name", "commissioner's name", "day of week", "day of month", "month",
+    "year",           "bank account"};
+
+} // namespace
+
+SaveGameFile::SaveGameFile(const std::string& folder, std::string_view slotName)
+    : gameFolder(folder), slot(slotName), file(slotFilePath(folder, slotName, GameFile::SaveGame)),
+      temp(slotTempPath(folder, slotName, GameFile::SaveGame)) {}
+
+std::vector<std::string_view> settingChoices(Setting setting) {
+    switch (setting) {
+    case Setting::Weekday:
+        return {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    case Setting::Day: {
+        static const std::vector<std::string> days = [] {
+            std::vector<std::string> out;
+            for (int d = 1; d <= 31; ++d)
+                out.push_back(std::to_string(d));
+            return out;
+        }();
+        return {days.begin(), days.end()};
+    }
+    case Setting::Month:
+        return {"January", "February", "March",     "April",   "May",      "June",
+                "July",    "August",   "September", "October", "November", "December"};
+    default:
+        return {};
+    }
+}
+
+Settings readSettings(const SaveGameFile& save) {
+    Settings settings;
+    const fs::path namesFile = saveSlotNamesPath(save.gameFolder);
+    const SaveSlotNames names = parseSaveSlotNames(readFileBytes(namesFile), namesFile);
+    if (auto index = slotIndex(save.slot))
+        settings[0] = names.names[*index];
+    const auto lines =
+        firstLines(readLines(save.file, kSettingsLines, kSettingsUse), kSettingsLines);
+    for (std::size_t s = 1; s < kSettings; ++s)
+        settings[s] = lines[kSettingLine[s] - 1];
+    return settings;
+}
+
+void applySettings(const SaveGameFile& save, const Settings& settings) {
+    for (std::size_t s = 0; s < kSettings; ++s)
+        refuseLineBreak(settings[s], kSettingWhat[s]);
+
+    const fs::path namesFile = saveSlotNamesPath(save.gameFolder);
+    const std::string names = readFileBytes(namesFile);
+    parseSaveSlotNames(names, namesFile); // refuses a list of fewer than four names
+    Replacements nameLine;
+    if (auto index = slotIndex(save.slot))
+        nameLine[*index + 1] = settings[0];
+    const std::string newNames = withReplacedLines(names, nameLine);
+
+    const std::string bytes = readLines(save.file, kSettingsLines, kSettingsUse);
+    Replacements lines;
+    for (std::size_t s = 1; s < kSettings; ++s)
+        lines[kSettingLine[s]] = settings[s];
+    const std::string newSave = withReplacedLines(bytes, lines);
+
+    const std::string_view namePieces[] = {newNames};
+    const std::string_view savePieces[] = {newSave};
+    PendingRewrite namesRewrite(namesFile, namesFile.stem().string() + ".tmp", namePieces);
+    PendingRewrite saveRewrite(save.file, save.temp, savePieces);
+    namesRewrite.commit();
+    saveRewrite.commit();
+}
+
+std::optional<std::array<std::string_view, kTitles>> titleNames(std::string_view federation) {
+    using Names = std::array<std::string_view, kTitles>;
+    if (federation == "WWF")
+        return Names{"WWF World Champion", "Interconental Champion", "European Champion",
+                     "Lightweight Champion", "Hardcore Champion"};
+    if (federation == "WCW")
+        return Names{"WCW World Champion", "U.S. Heavyweight Champion", "Television Champion",
+                     "Cruiserweight Champion", "Hardcore Champion"};
+    return std::nullopt;
+}
+
+Titles readTitles(const SaveGameFile& save) {
+    const auto lines = firstLines(readLines(save.file, kTitleLines, kTitlesUse), kTitleLines);
+    Titles titles;
+    titles.federation = lines[1];
+    for (std::size_t t = 0; t < kTitles; ++t)
+        titles.holders[t] = lines[kFirstTitleLine - 1 + t];
+    return titles;
+}
+
+std::vector<std::string> titleCandidates(const SaveGameFile& save) {
+    std::vector<std::string> names{"Vacant"};
+    const auto roster = RecordFile<WrestlerRecord>::read(
+        slotFilePath(save.gameFolder, save.slot, GameFile::Roster));
+    for (auto& name : roster.names())
+        names.push_back(std::move(name));
+    return names;
+}
+
+void applyTitles(const SaveGameFile& save, const Holders& holders) {
+    Replacements lines;
+    for (std::size_t t = 0; t < kTitles; ++t) {
+        refuseLineBreak(holders[t], "holder of title " + std::to_string(t + 1));
+        lines[kFirstTitleLine + t] = holders[t];
+    }
+    const std::string bytes = readLines(save.file, kTitleLines, kTitlesUse);
+    TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
+}
+
+Feuds readFeuds(const SaveGameFile& save) {
+    const auto lines = firstLines(readLines(save.file, kFeudLines, kFeudsUse), kFeudLines);
+    Feuds feuds;
+    for (std::size_t f = 0; f < kFeuds; ++f) {
+        Feud& feud = feuds[f];
+        feud.text = headerValue(lines[kFirstFeudLine - 1 + f]);
+        feud.storedLevel = lines[kFirstMarkerLine + 2 * f]; // the line after the marker
+        const auto level = parseNumber(headerValue(feud.storedLevel));
+        feud.levelValid = level && *level >= kMinLevel && *level <= kMaxLevel;
+        feud.level = !level ? kMinLevel
+                            : static_cast<int>(std::clamp<long long>(*level, kMinLevel, kMaxLevel));
+    }
+    return feuds;
+}
+
+std::string levelNote(std::size_t feudIndex, const Feud& feud) {
+    return "Feud " + std::to_string(feudIndex + 1) + " (\"" + feud.text +
+           "\"): the stored level \"" + feud.storedLevel + "\" is not a number from " +
+           std::to_string(kMinLevel) + " to " + std::to_string(kMaxLevel) + "; shown as " +
+           std::to_string(feud.level) + ".";
+}
+
+void applyFeuds(const SaveGameFile& save, const Feuds& feuds) {
+    Replacements lines;
+    for (std::size_t f = 0; f < kFeuds; ++f) {
+        const Feud& feud = feuds[f];
+        refuseLineBreak(feud.text, "text of feud " + std::to_string(f + 1));
+        if (feud.level < kMinLevel || feud.level > kMaxLevel)
+            throw OperationRefused("The level of feud " + std::to_string(f + 1) + " is " +
+                                   std::to_string(feud.level) + ", not a whole number from " +
+                                   std::to_string(kMinLevel) + " to " + std::to_string(kMaxLevel) +
+                                   ". Nothing was written.");
+        lines[kFirstFeudLine + f] = feud.text;
+        lines[kFirstMarkerLine + 2 * f] = numberLine(kFeudMarker);
+        lines[kFirstMarkerLine + 2 * f + 1] = numberLine(feud.level);
+    }
+    const std::string bytes = readLines(save.file, kFeudLines, kFeudsUse);
+    TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
+}
+
+} // namespace hv::savegame

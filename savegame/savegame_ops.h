@@ -1,5 +1,90 @@
 #pragma once
 
-// The Qt-free operations of this part of the editor, shared by its windows and `hv`.
+// Operations on a slot's save game header and on the slot names, shared by the federation
+// settings, title holders and feud windows and by `hv`. Each reads what it needs first and
+// writes through the safe rewrite, so a failure leaves every file as it was. Lines the
+// operation does not change are copied byte for byte, however many follow the header.
 
-namespace hv::savegame {} // namespace hv::savegame
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv::savegame {
+
+// The save game of one slot and the temporary file beside it.
+struct SaveGameFile {
+    SaveGameFile(const std::string& gameFolder, std::string_view slot);
+    std::string gameFolder;
+    std::string slot;
+    std::filesystem::path file;
+    std::filesystem::path temp;
+};
+
+// --- Federation settings: the slot's name in saveslots.hv1 and save lines 1, 3 to 7 ---
+
+enum class Setting { SlotName, Commissioner, Weekday, Day, Month, Year, Bank };
+inline constexpr std::size_t kSettings = 7;
+using Settings = std::array<std::string, kSettings>; // indexed by Setting
+
+// The offered values of the settings with lists (empty for the others).
+std::vector<std::string_view> settingChoices(Setting setting);
+
+// Lines 1 to 7 by line read, and the slot's line of saveslots.hv1. A slot name that is none
+// of "save1" to "save4" has no line there and reads as empty.
+Settings readSettings(const SaveGameFile& save);
+
+// Writes the slot's line of saveslots.hv1 and save lines 1, 3 to 7 exactly as given; both
+// temporary files are complete before either file is replaced. A value holding a line break
+// is refused.
+void applySettings(const SaveGameFile& save, const Settings& settings);
+
+// --- Title holders: save lines 8 to 12 ---
+
+inline constexpr std::size_t kTitles = 5;
+using Holders = std::array<std::string, kTitles>;
+
+// The names of the five titles of "WWF" or "WCW" (exact); none for any other federation.
+std::optional<std::array<std::string_view, kTitles>> titleNames(std::string_view federation);
+
+struct Titles {
+    std::string federation; // line 2 by line read
+    Holders holders;        // lines 8 to 12 by line read
+};
+Titles readTitles(const SaveGameFile& save);
+
+// "Vacant", then the roster's wrestlers in file order, placeholders left out.
+std::vector<std::string> titleCandidates(const SaveGameFile& save);
+
+// Writes lines 8 to 12; a holder holding a line break is refused.
+void applyTitles(const SaveGameFile& save, const Holders& holders);
+
+// --- Feuds: save lines 16 to 30 ---
+
+inline constexpr std::size_t kFeuds = 5;
+inline constexpr int kMinLevel = 15;
+inline constexpr int kMaxLevel = 10600;
+inline constexpr long long kFeudMarker = 33023;
+
+struct Feud {
+    std::string text;        // the line as one value (blanks and enclosing quotes removed)
+    int level = kMinLevel;   // within kMinLevel..kMaxLevel
+    std::string storedLevel; // the level line as stored
+    bool levelValid = true;  // false: storedLevel was no number in range, `level` is nearest
+};
+using Feuds = std::array<Feud, kFeuds>;
+
+Feuds readFeuds(const SaveGameFile& save);
+
+// What a window or `hv` says about a stored level it had to move into range.
+std::string levelNote(std::size_t feudIndex, const Feud& feud);
+
+// Writes all five feuds as the feud editor's "Apply Change" does: texts on lines 16 to 20,
+// the marker 33023 and the level as number lines on 21 to 30. A level outside the range or
+// a text holding a line break is refused.
+void applyFeuds(const SaveGameFile& save, const Feuds& feuds);
+
+} // namespace hv::savegame

@@ -1,0 +1,212 @@
+// The managers window `mansave`: lists the managers of the slot's big federation, shows one,
+// and adds, changes and deletes them.
+
+#include "managers_window.h"
+
+#include "managers_ops.h"
+
+#include "ui/byte_text.h"
+#include "ui/messages.h"
+#include "ui/window_support.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace hv::managers {
+namespace {
+
+class ManagersWindow : public QWidget {
+public:
+    explicit ManagersWindow(ui::EditorContext& context) : context_(context) {
+        setObjectName(QStringLiteral("mansave"));
+        setWindowTitle(QStringLiteral("Managers"));
+        build();
+        load();
+    }
+
+private:
+    void build() {
+        list_ = new QListWidget(this);
+        list_->setObjectName(QStringLiteral("List1"));
+        list_->setUniformItemSizes(true);
+        connect(list_, &QListWidget::currentItemChanged, this,
+                [this](QListWidgetItem* item) { showManager(item); });
+        // A click on the manager already selected shows him again after the boxes were cleared.
+        connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+            if (text1_->text() != item->text())
+                showManager(item);
+        });
+
+        auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
+        nameLabel->setObjectName(QStringLiteral("Label1"));
+        text2_ = new QLineEdit(this);
+        text2_->setObjectName(QStringLiteral("Text2"));
+        ui::keepOnOneLine(text2_);
+        nameLabel->setBuddy(text2_);
+        auto* sexLabel = new QLabel(QStringLiteral("Sex"), this);
+        sexLabel->setObjectName(QStringLiteral("Label2"));
+        combo_ = new QComboBox(this);
+        combo_->setObjectName(QStringLiteral("Combo1"));
+        combo_->setEditable(true);
+        combo_->setInsertPolicy(QComboBox::NoInsert);
+        ui::keepOnOneLine(combo_->lineEdit());
+        combo_->addItems({QStringLiteral("male"), QStringLiteral("female")});
+        combo_->setCurrentIndex(-1);
+        sexLabel->setBuddy(combo_);
+
+        const std::array<std::pair<const char*, const char*>, 3> buttons = {{
+            {"Command1", "Add Manager"},
+            {"Command2", "Apply Changes"},
+            {"Command3", "Delete Manager"},
+        }};
+        for (std::size_t i = 0; i < buttons.size(); ++i) {
+            buttons_[i] = new QPushButton(QString::fromLatin1(buttons[i].second), this);
+            buttons_[i]->setObjectName(QString::fromLatin1(buttons[i].first));
+        }
+        connect(buttons_[0], &QPushButton::clicked, this, [this] { add(); });
+        connect(buttons_[1], &QPushButton::clicked, this, [this] { apply(); });
+        connect(buttons_[2], &QPushButton::clicked, this, [this] { remove(); });
+
+        // Says why the list is empty when the federation has no managers file.
+        note_ = new QLabel(this);
+        note_->setObjectName(QStringLiteral("Note"));
+        note_->setTextFormat(Qt::PlainText);
+        note_->setWordWrap(true);
+        note_->hide();
+
+        auto* right = new QVBoxLayout;
+        right->setSpacing(2);
+        right->addWidget(nameLabel);
+        right->addWidget(text2_);
+        right->addSpacing(6);
+        right->addWidget(sexLabel);
+        right->addWidget(combo_);
+        right->addSpacing(12);
+        for (QPushButton* button : buttons_)
+            right->addWidget(button);
+        right->addStretch(1);
+
+        auto* grid = new QGridLayout(this);
+        grid->addWidget(list_, 0, 0);
+        grid->addLayout(right, 0, 1);
+        grid->addWidget(note_, 1, 0, 1, 2);
+        grid->setColumnStretch(0, 1);
+
+        text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
+        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        resize(380, 280);
+    }
+
+    QString title() const { return windowTitle(); }
+
+    // The managers file, chosen afresh from the save game as every event does.
+    ManagersPlace place() const {
+        return ManagersPlace(ui::gameFolder(context_), hid_->text().toStdString());
+    }
+
+    void load() {
+        hid_->setText(context_.currentSlot());
+        ui::runReported(this, title(), [&] {
+            const ManagersPlace where = place();
+            if (!where.file) {
+                note_->setText(ui::toQt(where.noFileReason()));
+                note_->show();
+                for (QPushButton* button : buttons_)
+                    button->setEnabled(false);
+                return;
+            }
+            ui::refill(list_, ui::toQtList(listManagers(where)));
+        });
+    }
+
+    void refillList() {
+        ui::runReported(this, title(),
+                        [&] { ui::refill(list_, ui::toQtList(listManagers(place()))); });
+    }
+
+    void clearBoxes() {
+        text1_->clear();
+        text2_->clear();
+        combo_->setCurrentIndex(-1);
+        combo_->setEditText(QString());
+    }
+
+    void showManager(QListWidgetItem* item) {
+        if (item == nullptr || item->text().isEmpty())
+            return;
+        ui::runReported(this, title(), [&] {
+            const auto name = ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
+            const auto manager = findManager(place(), name);
+            if (!manager)
+                return;
+            text1_->setText(ui::toQt(manager->name));
+            text2_->setText(ui::toQt(manager->name));
+            // Any other code leaves the box as it was.
+            if (manager->code == "m")
+                combo_->setEditText(QStringLiteral("male"));
+            else if (manager->code == "f")
+                combo_->setEditText(QStringLiteral("female"));
+        });
+    }
+
+    void add() {
+        if (ui::runReported(this, title(), [&] { addManager(place()); }))
+            refillList();
+    }
+
+    void apply() {
+        if (text1_->text().isEmpty()) { // no manager shown: nothing to change
+            clearBoxes();
+            refillList();
+            return;
+        }
+        const bool applied = ui::runReported(this, title(), [&] {
+            const auto key = ui::fromQtOrRefuse(text1_->text(), QStringLiteral("Name"));
+            const auto name =
+                ui::fromQtOrRefuse(ui::joinLineBreaks(text2_->text()), QStringLiteral("Name"));
+            const auto sex = ui::fromQtOrRefuse(combo_->currentText(), QStringLiteral("Sex"));
+            changeManagers(place(), key, name, sex);
+        });
+        if (!applied)
+            return; // the boxes keep what was typed, to be corrected
+        refillList();
+        clearBoxes();
+    }
+
+    void remove() {
+        const auto selected = list_->selectedItems();
+        if (selected.isEmpty())
+            return;
+        const QString name = selected.first()->text();
+        if (!ui::runReported(this, title(), [&] {
+                deleteManagers(place(), ui::fromQtOrRefuse(name, QStringLiteral("Name")));
+            }))
+            return;
+        refillList();
+        clearBoxes();
+    }
+
+    ui::EditorContext& context_;
+    QListWidget* list_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    QComboBox* combo_ = nullptr;
+    QLineEdit* hid_ = nullptr;
+    QLabel* note_ = nullptr;
+    std::array<QPushButton*, 3> buttons_{};
+};
+
+} // namespace
+
+QWidget* createManagersWindow(ui::EditorContext& context) {
+    return new ManagersWindow(context);
+}
+
+} // namespace hv::managers

@@ -1,0 +1,61 @@
+#include "managers/managers_ops.h"
+
+#include "gamefiles/error.h"
+#include "testsupport/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace hv::test {
+namespace {
+
+using namespace hv::managers;
+
+class ManagersOps : public ::testing::Test {
+protected:
+    std::filesystem::path wwf() const {
+        return world.slotFile("save1", "Background/wwfmanagers.hv1");
+    }
+    ManagersPlace place() const { return ManagersPlace(world.game.string(), "save1"); }
+    GameWorld world;
+};
+
+TEST_F(ManagersOps, AddOnAnEmptyFileGivesExactlyOneNewManager) {
+    writeFile(wwf(), "");
+    EXPECT_TRUE(listManagers(place()).empty());
+    addManager(place());
+    EXPECT_EQ(readFile(wwf()), crlf({"manager", "m"}));
+}
+
+TEST_F(ManagersOps, TheFederationChoosesTheFileAndOthersHaveNone) {
+    world.setSaveGame("save1", "WCW");
+    const auto wwfBefore = readFile(wwf());
+    addManager(place());
+    EXPECT_EQ(readFile(world.slotFile("save1", "Background/wcwmanagers.hv1")),
+              crlf({"Carl Manager", "m", "manager", "m"}));
+    EXPECT_EQ(readFile(wwf()), wwfBefore);
+
+    world.setSaveGame("save1", "wwf");
+    const auto before = world.files();
+    EXPECT_FALSE(place().file);
+    EXPECT_THROW(listManagers(place()), OperationRefused);
+    EXPECT_THROW(addManager(place()), OperationRefused);
+    EXPECT_EQ(world.files(), before);
+}
+
+TEST_F(ManagersOps, AFailedOrImpossibleRewriteLeavesTheFileAsItWas) {
+    const auto before = world.files();
+    {
+        const FailingRewrites failing;
+        EXPECT_THROW(addManager(place()), GameFileError);
+        EXPECT_THROW(changeManagers(place(), "Wally Manager", std::string_view("W"), "female"),
+                     GameFileError);
+        EXPECT_THROW(deleteManagers(place(), "Wally Manager"), GameFileError);
+    }
+    writeFile(wwf(), crlf({"Odd", "m", "Half"}));
+    EXPECT_THROW(addManager(place()), GameFileError);
+    writeFile(wwf(), crlf({"Wally Manager", "m", "Wendy Manager", "f"}));
+    EXPECT_EQ(world.files(), before);
+}
+
+} // namespace
+} // namespace hv::test

@@ -1,0 +1,165 @@
+// The federation settings editor `fededit`: the slot's name, the commissioner, the date and
+// the bank account. It keeps the slot it was loaded with in its own `hid`.
+
+#include "savegame_windows.h"
+
+#include "ui/byte_text.h"
+#include "ui/messages.h"
+#include "ui/window_support.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <array>
+
+namespace hv::savegame {
+namespace {
+
+struct Place {
+    Setting setting;
+    const char* box;
+    const char* label;
+    const char* caption;
+    int row;
+    int column; // 0 or 1; a lone box in its row spans both columns
+};
+
+// Rows top to bottom, each label above its box.
+constexpr Place kPlaces[kSettings] = {
+    {Setting::SlotName, "Text1", "Label3", "Save file name", 0, 0},
+    {Setting::Commissioner, "Text2", "Label2", "Commish's name", 1, 0},
+    {Setting::Weekday, "Combo1", "Label5", "Day of week", 2, 0},
+    {Setting::Day, "Combo2", "Label6", "Day of month", 3, 0},
+    {Setting::Month, "Combo3", "Label7", "Month", 3, 1},
+    {Setting::Year, "Text3", "Label4", "Year", 4, 0},
+    {Setting::Bank, "Text4", "Label1", "Fed's bank account $", 4, 1},
+};
+
+class FedEditWindow : public QWidget {
+public:
+    explicit FedEditWindow(ui::EditorContext& context) : context_(context) {
+        setObjectName(QStringLiteral("fededit"));
+        setWindowTitle(QStringLiteral("Form1"));
+        build();
+        load();
+    }
+
+private:
+    static QString caption(Setting s) {
+        return QString::fromLatin1(kPlaces[static_cast<std::size_t>(s)].caption);
+    }
+
+    void build() {
+        auto* grid = new QGridLayout(this);
+        grid->setVerticalSpacing(2);
+        grid->setHorizontalSpacing(12);
+        for (const Place& place : kPlaces) {
+            const bool combo = place.box[0] == 'C';
+            QWidget* box = nullptr;
+            if (combo) {
+                auto* c = new QComboBox(this);
+                c->setEditable(true);
+                c->setInsertPolicy(QComboBox::NoInsert);
+                ui::keepOnOneLine(c->lineEdit());
+                box = c;
+            } else {
+                auto* t = new QLineEdit(this);
+                ui::keepOnOneLine(t);
+                box = t;
+            }
+            box->setObjectName(QString::fromLatin1(place.box));
+            boxes_[static_cast<std::size_t>(place.setting)] = box;
+            auto* label = new QLabel(QString::fromLatin1(place.caption), this);
+            label->setObjectName(QString::fromLatin1(place.label));
+            label->setBuddy(box);
+            const bool alone = place.row < 3;
+            const int span = alone && place.setting != Setting::Weekday ? 2 : 1;
+            grid->addWidget(label, place.row * 2, place.column, 1, span);
+            grid->addWidget(box, place.row * 2 + 1, place.column, 1, span);
+            grid->setRowMinimumHeight(place.row * 2, 18);
+        }
+        grid->setColumnStretch(0, 1);
+        grid->setColumnStretch(1, 1);
+        grid->setRowMinimumHeight(10, 8);
+
+        apply_ = new QPushButton(QStringLiteral("Apply Changes"), this);
+        apply_->setObjectName(QStringLiteral("Command1"));
+        connect(apply_, &QPushButton::clicked, this, [this] { applyChanges(); });
+        grid->addWidget(apply_, 11, 0, 1, 2);
+        grid->setRowStretch(12, 1);
+
+        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        resize(360, 270);
+    }
+
+    QString text(Setting s) const {
+        QWidget* box = boxes_[static_cast<std::size_t>(s)];
+        if (auto* c = qobject_cast<QComboBox*>(box))
+            return c->currentText();
+        return static_cast<QLineEdit*>(box)->text();
+    }
+
+    void setText(Setting s, const QString& value) {
+        QWidget* box = boxes_[static_cast<std::size_t>(s)];
+        if (auto* c = qobject_cast<QComboBox*>(box))
+            c->setEditText(value);
+        else
+            static_cast<QLineEdit*>(box)->setText(value);
+    }
+
+    void load() {
+        hid_->setText(context_.currentSlot());
+        // Without the file's values, Apply would write empty ones over them.
+        const bool loaded = ui::runReported(this, windowTitle(), [&] {
+            const Settings settings = readSettings(saveGameFor(context_, hid_->text()));
+            for (std::size_t s = 0; s < kSettings; ++s)
+                setText(static_cast<Setting>(s), ui::toQt(settings[s]));
+        });
+        // The lists come after the texts, so a text that is none of the items stays shown.
+        for (Setting s : {Setting::Weekday, Setting::Day, Setting::Month}) {
+            auto* combo = static_cast<QComboBox*>(boxes_[static_cast<std::size_t>(s)]);
+            const QString shown = combo->currentText();
+            for (std::string_view item : settingChoices(s))
+                combo->addItem(ui::toQt(item));
+            combo->setCurrentIndex(-1);
+            combo->setEditText(shown);
+        }
+        apply_->setEnabled(loaded);
+    }
+
+    void applyChanges() {
+        const bool applied = ui::runReported(this, windowTitle(), [&] {
+            Settings settings;
+            for (std::size_t s = 0; s < kSettings; ++s) {
+                const auto setting = static_cast<Setting>(s);
+                settings[s] =
+                    ui::fromQtOrRefuse(ui::joinLineBreaks(text(setting)), caption(setting));
+            }
+            applySettings(saveGameFor(context_, hid_->text()), settings);
+        });
+        if (!applied)
+            return;
+        // The main window starts afresh with the new slot names; this window stays, on top,
+        // still editing its own slot.
+        context_.reloadMainWindow();
+        show();
+        raise();
+        activateWindow();
+    }
+
+    ui::EditorContext& context_;
+    QLineEdit* hid_ = nullptr;
+    QPushButton* apply_ = nullptr;
+    std::array<QWidget*, kSettings> boxes_{};
+};
+
+} // namespace
+
+QWidget* createFedEditWindow(ui::EditorContext& context) {
+    return new FedEditWindow(context);
+}
+
+} // namespace hv::savegame

@@ -1,0 +1,149 @@
+// The feud editor `fuededit`: the five feuds' texts and levels. A click on a feud's text asks
+// whether to delete it; nothing is written before "Apply Change".
+
+#include "savegame_windows.h"
+
+#include "ui/byte_text.h"
+#include "ui/messages.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace hv::savegame {
+namespace {
+
+class FeudWindow : public QWidget {
+public:
+    explicit FeudWindow(ui::EditorContext& context) : context_(context) {
+        setObjectName(QStringLiteral("fuededit"));
+        setWindowTitle(QString());
+        build();
+        load();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            for (std::size_t f = 0; f < kFeuds; ++f)
+                if (watched == labels_[f]) {
+                    askToDelete(f);
+                    return true;
+                }
+        return QWidget::eventFilter(watched, event);
+    }
+
+private:
+    static QString title() { return QStringLiteral("Fued Editor"); }
+
+    void build() {
+        auto* layout = new QVBoxLayout(this);
+        layout->setSpacing(4);
+        for (std::size_t f = 0; f < kFeuds; ++f) {
+            const QString n = QString::number(f + 1);
+            labels_[f] = new QLabel(QStringLiteral("Label") + n, this);
+            labels_[f]->setObjectName(QStringLiteral("Label") + n);
+            labels_[f]->setTextFormat(Qt::PlainText);
+            labels_[f]->setAlignment(Qt::AlignHCenter);
+            labels_[f]->setWordWrap(true);
+            // An empty feud keeps its row, so the scroll bars stay evenly spaced.
+            labels_[f]->setMinimumHeight(labels_[f]->fontMetrics().height());
+            labels_[f]->setCursor(Qt::PointingHandCursor);
+            labels_[f]->installEventFilter(this);
+            bars_[f] = new QScrollBar(Qt::Horizontal, this);
+            bars_[f]->setObjectName(QStringLiteral("HScroll") + n);
+            bars_[f]->setRange(kMinLevel, kMaxLevel);
+            bars_[f]->setSingleStep(1); // an arrow
+            bars_[f]->setPageStep(1);   // a click in the track
+            bars_[f]->setValue(kMinLevel);
+            layout->addWidget(labels_[f]);
+            layout->addWidget(bars_[f]);
+            layout->addSpacing(8);
+        }
+        // Says which stored levels the scroll bars could not show as they are.
+        note_ = new QLabel(this);
+        note_->setObjectName(QStringLiteral("Note"));
+        note_->setTextFormat(Qt::PlainText);
+        note_->setWordWrap(true);
+        note_->hide();
+        layout->addWidget(note_);
+
+        apply_ = new QPushButton(QStringLiteral("Apply Change"), this);
+        apply_->setObjectName(QStringLiteral("Command1"));
+        connect(apply_, &QPushButton::clicked, this, [this] { applyChange(); });
+        layout->addWidget(apply_);
+        layout->addStretch(1);
+        resize(420, 300);
+    }
+
+    SaveGameFile save() const { return saveGameFor(context_, context_.currentSlot()); }
+
+    void load() {
+        // Without the file's feuds, Apply would write the design captions over them.
+        const bool loaded = ui::runReported(this, title(), [&] {
+            const Feuds feuds = readFeuds(save());
+            QStringList notes;
+            for (std::size_t f = 0; f < kFeuds; ++f) {
+                labels_[f]->setText(ui::toQt(feuds[f].text));
+                bars_[f]->setValue(feuds[f].level);
+                if (!feuds[f].levelValid)
+                    notes.append(ui::toQt(levelNote(f, feuds[f])));
+            }
+            if (!notes.isEmpty()) {
+                notes.append(QStringLiteral("Nothing is written before \"Apply Change\"."));
+                note_->setText(notes.join(QLatin1Char('\n')));
+                note_->show();
+                // The window grows by the note, so that the rows above keep their place.
+                const QMargins margins = layout()->contentsMargins();
+                resize(width(),
+                       height() + layout()->spacing() +
+                           note_->heightForWidth(width() - margins.left() - margins.right()));
+            }
+        });
+        for (std::size_t f = 0; f < kFeuds; ++f)
+            bars_[f]->setEnabled(loaded && !labels_[f]->text().isEmpty());
+        apply_->setEnabled(loaded);
+    }
+
+    void askToDelete(std::size_t f) {
+        const QString text =
+            QStringLiteral("Do you want to delete ") + labels_[f]->text() + QStringLiteral("?");
+        if (!ui::askYesNo(this, QStringLiteral("Delete Fued?"), text))
+            return;
+        labels_[f]->clear();
+        bars_[f]->setValue(kMinLevel);
+        bars_[f]->setEnabled(false);
+    }
+
+    void applyChange() {
+        ui::runReported(this, title(), [&] {
+            Feuds feuds;
+            for (std::size_t f = 0; f < kFeuds; ++f) {
+                feuds[f].text = ui::fromQtOrRefuse(labels_[f]->text(), QStringLiteral("Feud ") +
+                                                                           QString::number(f + 1));
+                feuds[f].level = bars_[f]->value();
+            }
+            applyFeuds(save(), feuds);
+        });
+    }
+
+    ui::EditorContext& context_;
+    std::array<QLabel*, kFeuds> labels_{};
+    std::array<QScrollBar*, kFeuds> bars_{};
+    QLabel* note_ = nullptr;
+    QPushButton* apply_ = nullptr;
+};
+
+} // namespace
+
+QWidget* createFeudWindow(ui::EditorContext& context) {
+    return new FeudWindow(context);
+}
+
+} // namespace hv::savegame

@@ -1,0 +1,134 @@
+#include "savegame/savegame_ops.h"
+
+#include "gamefiles/error.h"
+#include "testsupport/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+namespace hv::test {
+namespace {
+
+using namespace hv::savegame;
+using Lines = std::vector<std::string>;
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+class SaveGameOps : public ::testing::Test {
+protected:
+    SaveGameOps() {
+        for (const char* level : {" 500 ", "10600", " 15 ", "abc", " 20000 "})
+            lines.insert(lines.end(), {" 12345 ", level});
+        lines.insert(lines.end(), {"game data 31", "  game data 32, kept  "});
+        writeFile(world.slotFile("save2", kSave), crlf(lines));
+    }
+    SaveGameFile save() const { return SaveGameFile(world.game.string(), "save2"); }
+    // The files as they were, but for the save game of "save2" now holding `lines` and, if
+    // given, the slot names.
+    Files expected(Files before, const std::string& slotNames = {}) const {
+        for (auto& [name, bytes] : before) {
+            if (name == "Halvorn/save2/Saved Game/save1.hv1")
+                bytes = crlf(lines);
+            if (name == "Halvorn/saveslots.hv1" && !slotNames.empty())
+                bytes = slotNames;
+        }
+        return before;
+    }
+
+    static constexpr const char* kSave = "Saved Game/save1.hv1";
+    GameWorld world;
+    Lines lines = {"Cole",          "WWF",        "Monday",     "12",
+                   "March",         "99",         "250000",     "Champ A",
+                   "Vacant",        "Champ C",    "Champ D",    "Champ E",
+                   "Team",          "Member One", "Member Two", "Gamma, the one with a comma",
+                   "Alpha vs Beta", "",           "\"Quoted\"", " Padded "};
+};
+
+TEST_F(SaveGameOps, SettingsChangeOnlyTheSlotNameAndLinesOneAndThreeToSeven) {
+    EXPECT_EQ(readSettings(save()),
+              (Settings{"Second Slot", "Cole", "Monday", "12", "March", "99", "250000"}));
+    const Files before = world.files();
+    const Settings values{"New, Name", "", "Munday", "45", "Smarch", "year", "1,000"};
+    applySettings(save(), values);
+    lines[0] = "";
+    std::copy(values.begin() + 2, values.end(), lines.begin() + 2);
+    EXPECT_EQ(world.files(),
+              expected(before, crlf({"First Slot", "New, Name", "No Saved Game", "Fourth Slot"})));
+}
+
+TEST_F(SaveGameOps, ShortFilesAreRefusedNamingTheFileAndNothingIsWritten) {
+    const auto expectRefused = [&](std::size_t keep, auto operation, const char* file) {
+        writeFile(world.slotFile("save2", kSave), crlf(Lines(lines.begin(), lines.begin() + keep)));
+        const auto before = world.files();
+        try {
+            operation();
+            ADD_FAILURE() << "not refused";
+        } catch (const GameFileError& e) {
+            EXPECT_NE(e.file().string().find(file), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(world.files(), before);
+    };
+    const Settings settings{"a", "b", "c", "d", "e", "f", "g"};
+    expectRefused(
+        29, [&] { applyFeuds(save(), {}); }, "save1.hv1");
+    expectRefused(
+        11, [&] { applyTitles(save(), {}); }, "save1.hv1");
+    expectRefused(
+        6, [&] { applySettings(save(), settings); }, "save1.hv1");
+    writeFile(world.game / "saveslots.hv1", crlf({"One", "Two", "Three"}));
+    expectRefused(
+        32, [&] { applySettings(save(), settings); }, "saveslots.hv1");
+}
+
+TEST_F(SaveGameOps, ASettingsFailureInEitherRewriteLeavesBothFilesAsTheyWere) {
+    static const char* failing = nullptr;
+    for (const char* temp : {"saveslots.tmp", "save1.tmp"}) {
+        failing = temp;
+        rewriteSyscalls().open = [](const char* path, int flags, mode_t mode) {
+            if (std::string_view(path).ends_with(failing)) {
+                errno = ENOSPC;
+                return -1;
+            }
+            return ::open(path, flags, mode);
+        };
+        const auto before = world.files();
+        EXPECT_THROW(applySettings(save(), {"a", "b", "c", "d", "e", "f", "g"}), GameFileError);
+        resetRewriteSyscalls();
+        EXPECT_EQ(world.files(), before) << temp;
+    }
+    const auto before = world.files();
+    const FailingRewrites failingRename;
+    EXPECT_THROW(applyTitles(save(), {}), GameFileError);
+    EXPECT_THROW(applyFeuds(save(), readFeuds(save())), GameFileError);
+    EXPECT_EQ(world.files(), before);
+}
+
+TEST_F(SaveGameOps, FeudsAreReadAsWholeLinesAndWrittenWithMarkersAndNumberLines) {
+    Feuds feuds = readFeuds(save());
+    const Lines texts = {"Gamma, the one with a comma", "Alpha vs Beta", "", "Quoted", "Padded"};
+    const int levels[] = {500, 10600, 15, 15, 10600};
+    const bool valid[] = {true, true, true, false, false};
+    for (std::size_t f = 0; f < kFeuds; ++f) {
+        EXPECT_EQ(feuds[f].text, texts[f]);
+        EXPECT_EQ(feuds[f].level, levels[f]);
+        EXPECT_EQ(feuds[f].levelValid, valid[f]);
+    }
+    EXPECT_EQ(levelNote(4, feuds[4]),
+              "Feud 5 (\"Padded\"): the stored level \" 20000 \" is not a number from 15 to "
+              "10600; shown as 10600.");
+
+    feuds[1].text.clear(); // feud 2 deleted
+    feuds[1].level = kMinLevel;
+    const auto before = world.files();
+    applyFeuds(save(), feuds);
+    const Lines written = {" 500 ", " 15 ", " 15 ", " 15 ", " 10600 "};
+    for (std::size_t f = 0; f < kFeuds; ++f) {
+        lines[15 + f] = f == 1 ? "" : texts[f];
+        lines[20 + 2 * f] = " 33023 ";
+        lines[21 + 2 * f] = written[f];
+    }
+    EXPECT_EQ(world.files(), expected(before));
+}
+
+} // namespace
+} // namespace hv::test

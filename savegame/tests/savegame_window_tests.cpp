@@ -1,0 +1,144 @@
+#include "savegame/savegame_windows.h"
+#include "testsupport/window_test_support.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScrollBar>
+
+namespace hv::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class SaveGameWindow : public WindowTest {
+protected:
+    SaveGameWindow() {
+        lines.resize(30, " 33023 ");
+        lines.push_back("game data");
+        for (std::size_t f = 0; f < 5; ++f) {
+            lines[15 + f] = feudTexts[f];
+            lines[21 + 2 * f] = feudLevels[f];
+        }
+        writeFile(saveFile(), crlf(lines));
+    }
+    ~SaveGameWindow() override { delete window.data(); }
+    std::filesystem::path saveFile(std::string_view slot = "save1") const {
+        return world.slotFile(slot, "Saved Game/save1.hv1");
+    }
+    template <class T> T* box(const char* name) { return child<T>(window, name); }
+    std::string combo(const char* name) {
+        return box<QComboBox>(name)->currentText().toStdString();
+    }
+
+    Lines feudTexts = {"A vs B, again", "", "C vs D", "<b>E</b> vs F", "G vs H"};
+    Lines feudLevels = {" 100 ", " 15 ", "9", "10600", "many"};
+    Lines lines = {"Cole",          "WCW",    "Munday", "12",  "March", "99",  "250000", "Ann",
+                   "Gone Wrestler", "Vacant", "Vacant", "Bob", "Team",  "One", "Two"};
+    QPointer<QWidget> window;
+};
+
+TEST_F(SaveGameWindow, FedEditWritesItsOwnSlotAndRefreshesTheMainWindow) {
+    writeFile(saveFile("save2"), crlf(lines));
+    context.slot = QStringLiteral("save2");
+    window = savegame::createFedEditWindow(context);
+    window->show();
+    context.slot = QStringLiteral("save1"); // the main window moved on; the editor stays
+    EXPECT_EQ(box<QLineEdit>("hid")->text(), QStringLiteral("save2"));
+    EXPECT_EQ(box<QLineEdit>("Text1")->text(), QStringLiteral("Second Slot"));
+    EXPECT_EQ(combo("Combo1"), "Munday"); // not one of the days, shown as stored
+
+    box<QLineEdit>("Text1")->setText(QStringLiteral("Renamed\nslot"));
+    box<QComboBox>("Combo3")->setEditText(QStringLiteral("May"));
+    box<QLineEdit>("Text4")->setText(QStringLiteral("€5")); // the files' byte 0x80
+    clickButton(window, "Command1");
+
+    EXPECT_EQ(readFile(world.game / "saveslots.hv1"),
+              crlf({"First Slot", "Renamed slot", "No Saved Game", "Fourth Slot"}));
+    lines[4] = "May";
+    lines[6] = "\x80"
+               "5";
+    EXPECT_EQ(readFile(saveFile("save2")), crlf(lines));
+    EXPECT_EQ(context.reloads, 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(box<QLineEdit>("hid")->text(), QStringLiteral("save2"));
+
+    // A character the files cannot hold is refused, naming the box; nothing is written.
+    const auto before = world.files();
+    box<QLineEdit>("Text2")->setText(QStringLiteral("Cole ☃"));
+    clickButton(window, "Command1");
+    expectReported(1, "Commish's name");
+    EXPECT_EQ(world.files(), before);
+    EXPECT_EQ(context.reloads, 1);
+}
+
+TEST_F(SaveGameWindow, TitlesShowTheFederationsTitlesAndWriteLinesEightToTwelve) {
+    world.setRoster("save1", {wrestler("Ann"), placeholderWrestler(), wrestler("Bob")});
+    writeFile(saveFile(), crlf(lines));
+    window = hv::savegame::createTitlesWindow(context);
+    EXPECT_EQ(box<QLabel>("Label2")->text(), QStringLiteral("U.S. Heavyweight Champion"));
+    EXPECT_EQ(combo("Combo2"), "Gone Wrestler");
+    EXPECT_EQ(box<QComboBox>("Combo5")->itemText(2), QStringLiteral("Bob"));
+    EXPECT_EQ(box<QComboBox>("Combo5")->count(), 3);
+
+    box<QComboBox>("Combo2")->setCurrentIndex(0);
+    box<QComboBox>("Combo3")->setEditText(QStringLiteral("Someone, typed"));
+    clickButton(window, "Command1");
+    lines[8] = "Vacant";
+    lines[9] = "Someone, typed";
+    EXPECT_EQ(readFile(saveFile()), crlf(lines));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SaveGameWindow, FeudsAreDeletedOnlyOnYesAndWrittenOnlyOnApply) {
+    window = hv::savegame::createFeudWindow(context);
+    window->show();
+    QScrollBar* bars[5];
+    for (int f = 0; f < 5; ++f)
+        bars[f] = child<QScrollBar>(window, ("HScroll" + std::to_string(f + 1)).c_str());
+    EXPECT_EQ(box<QLabel>("Label1")->text(), QStringLiteral("A vs B, again"));
+    EXPECT_FALSE(bars[1]->isEnabled()); // empty feud
+    EXPECT_EQ(bars[2]->value(), 15);    // stored 9
+    EXPECT_TRUE(box<QLabel>("Note")->text().contains(QStringLiteral("Feud 5 (\"G vs H\")")));
+
+    std::vector<std::pair<QString, QString>> asked;
+    bool answer = false;
+    ui::setQuestionAnswerer([&](const QString& title, const QString& text) {
+        asked.emplace_back(title, text);
+        return answer;
+    });
+    QTest::mouseClick(box<QLabel>("Label3"), Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], std::make_pair(QStringLiteral("Delete Fued?"),
+                                       QStringLiteral("Do you want to delete C vs D?")));
+    EXPECT_EQ(box<QLabel>("Label3")->text(), QStringLiteral("C vs D"));
+    answer = true;
+    bars[0]->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    bars[3]->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QTest::mouseClick(box<QLabel>("Label5"), Qt::LeftButton);
+    ui::setQuestionAnswerer({});
+    EXPECT_EQ(box<QLabel>("Label5")->text(), QString());
+    EXPECT_FALSE(bars[4]->isEnabled());
+    EXPECT_EQ(readFile(saveFile()), crlf(lines)); // nothing written before Apply
+
+    clickButton(window, "Command1");
+    const Lines texts = {"A vs B, again", "", "C vs D", "<b>E</b> vs F", ""};
+    const Lines levels = {" 101 ", " 15 ", " 15 ", " 10599 ", " 15 "};
+    for (std::size_t f = 0; f < 5; ++f) {
+        lines[15 + f] = texts[f];
+        lines[21 + 2 * f] = levels[f];
+    }
+    EXPECT_EQ(readFile(saveFile()), crlf(lines));
+    EXPECT_TRUE(messages.empty());
+
+    // A save too short to load is reported, and Apply cannot write the design captions.
+    delete window.data();
+    writeFile(saveFile(), crlf(Lines(lines.begin(), lines.begin() + 29)));
+    window = hv::savegame::createFeudWindow(context);
+    expectReported(1, "save1.hv1");
+    EXPECT_FALSE(box<QPushButton>("Command1")->isEnabled());
+}
+
+} // namespace
+} // namespace hv::test

@@ -1,0 +1,107 @@
+// The title holders editor `titles`: the holders of the five singles titles, chosen from
+// "Vacant" and the roster or typed.
+
+#include "savegame_windows.h"
+
+#include "ui/byte_text.h"
+#include "ui/messages.h"
+#include "ui/window_support.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace hv::savegame {
+namespace {
+
+class TitlesWindow : public QWidget {
+public:
+    explicit TitlesWindow(ui::EditorContext& context) : context_(context) {
+        setObjectName(QStringLiteral("titles"));
+        setWindowTitle(QString());
+        build();
+        load();
+    }
+
+private:
+    static QString title() { return QStringLiteral("Titles"); }
+
+    void build() {
+        auto* layout = new QVBoxLayout(this);
+        layout->setSpacing(2);
+        for (std::size_t t = 0; t < kTitles; ++t) {
+            const QString n = QString::number(t + 1);
+            labels_[t] = new QLabel(QStringLiteral("Label") + n, this);
+            labels_[t]->setObjectName(QStringLiteral("Label") + n);
+            labels_[t]->setAlignment(Qt::AlignHCenter);
+            combos_[t] = new QComboBox(this);
+            combos_[t]->setObjectName(QStringLiteral("Combo") + n);
+            combos_[t]->setEditable(true);
+            combos_[t]->setInsertPolicy(QComboBox::NoInsert);
+            ui::keepOnOneLine(combos_[t]->lineEdit());
+            labels_[t]->setBuddy(combos_[t]);
+            layout->addWidget(labels_[t]);
+            layout->addWidget(combos_[t]);
+            layout->addSpacing(8);
+        }
+        apply_ = new QPushButton(QStringLiteral("Apply Changes"), this);
+        apply_->setObjectName(QStringLiteral("Command1"));
+        connect(apply_, &QPushButton::clicked, this, [this] { applyChanges(); });
+        layout->addWidget(apply_);
+        layout->addStretch(1);
+        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        resize(300, 300);
+    }
+
+    SaveGameFile save() const { return saveGameFor(context_, hid_->text()); }
+
+    void load() {
+        hid_->setText(context_.currentSlot());
+        // The roster and the save game are read apart, so that a fault in one still lets
+        // the window show what the other holds.
+        QStringList candidates{QStringLiteral("Vacant")};
+        ui::runReported(this, title(), [&] { candidates = ui::toQtList(titleCandidates(save())); });
+        for (QComboBox* combo : combos_) {
+            combo->addItems(candidates);
+            combo->setCurrentIndex(-1);
+        }
+        // Without the file's holders, Apply would write empty ones over them.
+        const bool loaded = ui::runReported(this, title(), [&] {
+            const Titles titles = readTitles(save());
+            for (std::size_t t = 0; t < kTitles; ++t)
+                combos_[t]->setEditText(ui::toQt(titles.holders[t]));
+            if (auto names = titleNames(titles.federation))
+                for (std::size_t t = 0; t < kTitles; ++t)
+                    labels_[t]->setText(ui::toQt((*names)[t]));
+        });
+        apply_->setEnabled(loaded);
+    }
+
+    void applyChanges() {
+        ui::runReported(this, title(), [&] {
+            Holders holders;
+            for (std::size_t t = 0; t < kTitles; ++t)
+                holders[t] = ui::fromQtOrRefuse(ui::joinLineBreaks(combos_[t]->currentText()),
+                                                labels_[t]->text());
+            applyTitles(save(), holders);
+        });
+    }
+
+    ui::EditorContext& context_;
+    QLineEdit* hid_ = nullptr;
+    QPushButton* apply_ = nullptr;
+    std::array<QLabel*, kTitles> labels_{};
+    std::array<QComboBox*, kTitles> combos_{};
+};
+
+} // namespace
+
+QWidget* createTitlesWindow(ui::EditorContext& context) {
+    return new TitlesWindow(context);
+}
+
+} // namespace hv::savegame
