@@ -1,9 +1,142 @@
 #include "cli.h"
 
+#include "exchange/exchange_ops.h"
+#include "gamefiles/error.h"
+
+#include <algorithm>
+#include <map>
+#include <ostream>
+
 namespace hv::cli {
+namespace {
+
+using exchange::RosterFile;
+
+// Positional arguments and "--name VALUE" / "--name=VALUE" options (flags take no value).
+struct Parsed {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+};
+
+Parsed parse(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+             const std::vector<std::string>& flags = {}) {
+    Parsed p;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (!a.starts_with("--") || a.size() == 2) {
+            p.positional.push_back(a);
+            continue;
+        }
+        const auto equals = a.find('=');
+        const std::string name = a.substr(0, equals);
+        const bool takesValue = std::ranges::find(valued, name) != valued.end();
+        if (!takesValue && std::ranges::find(flags, name) == flags.end())
+            throw UsageError{"unknown option \"" + name + "\""};
+        if (p.options.contains(name))
+            throw UsageError{name + " is given twice"};
+        if (!takesValue) {
+            if (equals != std::string::npos)
+                throw UsageError{name + " takes no value"};
+            p.options[name];
+        } else if (equals != std::string::npos) {
+            p.options[name] = a.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            p.options[name] = args[++i];
+        } else {
+            throw UsageError{name + " needs a value"};
+        }
+    }
+    return p;
+}
+
+// A relative file name counts from the working folder, as the exchange window's exports do.
+std::filesystem::path inWorkDir(const CliContext& c, const std::string& file) {
+    return c.workDir / file;
+}
+
+RosterFile rosterOf(const CliContext& c) {
+    return RosterFile(c.gameFolder(), c.slot);
+}
+
+int exportCommand(CliContext& c, const std::vector<std::string>& args) {
+    const Parsed p = parse(args, {"--output"});
+    expectArgs(p.positional, 1);
+    const std::string& name = p.positional[0];
+    const auto output = p.options.find("--output");
+    const std::filesystem::path target = output != p.options.end()
+                                             ? inWorkDir(c, output->second)
+                                             : c.workDir / exchange::exportFileName(name);
+    exchange::exportWrestler(rosterOf(c), name, target);
+    c.out << target.string() << "\n";
+    return kOk;
+}
+
+int previewCommand(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 1);
+    c.out << exchange::previewFile(inWorkDir(c, args[0]));
+    return kOk;
+}
+
+int importCommand(CliContext& c, const std::vector<std::string>& args) {
+    const Parsed p = parse(args, {"--as"}, {"--overwrite"});
+    expectArgs(p.positional, 1);
+    const bool overwrite = p.options.contains("--overwrite");
+    const auto as = p.options.find("--as");
+    if (overwrite && as != p.options.end())
+        throw UsageError{"give --overwrite or --as, not both"};
+    const std::filesystem::path file = inWorkDir(c, p.positional[0]);
+    const RosterFile roster = rosterOf(c);
+    const exchange::ImportResult result = exchange::importWrestler(roster, file);
+    if (result.appended)
+        return kOk;
+    if (overwrite)
+        exchange::overwriteWrestler(roster, result.name, file);
+    else if (as != p.options.end())
+        exchange::importAs(roster, file, as->second);
+    else
+        throw GameFileError(roster.file, "\"" + result.name +
+                                             "\" is already in the roster; nothing was imported "
+                                             "(use --overwrite or --as NEWNAME)");
+    return kOk;
+}
+
+} // namespace
 
 std::vector<Command> exchangeCommands() {
-    return {};
+    return {
+        {{"export"},
+         "NAME [--output FILE]",
+         "Write a wrestler to an export file (.hve).",
+         "Writes every record named NAME (exact, case-sensitive) of the slot's\n"
+         "Controlled/yourfed.hv1, byte for byte and in roster order, to FILE, and prints\n"
+         "the file's name. Without --output the file is NAME followed by \".hve\" in the\n"
+         "working folder; characters that cannot stand in a file name (path separators,\n"
+         "control characters, \\ : * ? \" < > |, trailing dots and blanks) become \"_\" and\n"
+         "a device name such as CON gets a leading \"_\", so the file always lands in\n"
+         "that folder. An existing file is replaced. Refused (exit 1, nothing written)\n"
+         "when no wrestler bears the name.",
+         exportCommand},
+        {{"preview"},
+         "FILE",
+         "Print an export file's wrestler as readable text.",
+         "Prints the first record of FILE as the exchange window's preview shows it.\n"
+         "Refused (exit 1) for a file of fewer than 19 lines or whose line 7 (carder)\n"
+         "holds no number. Nothing is written.",
+         previewCommand},
+        {{"import"},
+         "FILE [--overwrite | --as NEWNAME]",
+         "Add an export file's wrestler to the roster.",
+         "Appends the first record (19 lines) of FILE to the slot's\n"
+         "Controlled/yourfed.hv1, unless a wrestler of the same name (exact) is already\n"
+         "there. Such a clash is resolved by the option, which matters only then:\n"
+         "  --overwrite     every record of that name becomes the imported record, in\n"
+         "                  its place (\"Yes\" in the conflict window);\n"
+         "  --as NEWNAME    the record is appended under NEWNAME, taken as given even if\n"
+         "                  that name is in the roster too (\"No\", then \"Apply\").\n"
+         "A clash without either option: exit 1, a message naming the wrestler, nothing\n"
+         "written. A file of fewer than 19 lines is refused.",
+         importCommand},
+    };
 }
 
 } // namespace hv::cli

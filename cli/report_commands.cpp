@@ -1,9 +1,123 @@
 #include "cli.h"
 
+#include "report/report_ops.h"
+
+#include <algorithm>
+#include <map>
+#include <ostream>
+#include <ranges>
+
 namespace hv::cli {
+namespace {
+
+using report::PageOptions;
+
+std::vector<std::string> splitCommas(std::string_view list) {
+    std::vector<std::string> parts;
+    for (auto part : std::views::split(list, ','))
+        parts.emplace_back(part.begin(), part.end());
+    return parts;
+}
+
+// "--name VALUE" and "--name=VALUE", each at most once; no positional arguments.
+std::map<std::string, std::string> parseOptions(const std::vector<std::string>& args) {
+    static const std::vector<std::string> kKnown = {"--output", "--title", "--background", "--text",
+                                                    "--border", "--order", "--hide"};
+    std::map<std::string, std::string> options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto equals = a.find('=');
+        const std::string name = a.substr(0, equals);
+        if (std::ranges::find(kKnown, name) == kKnown.end())
+            throw UsageError{"unexpected argument \"" + a + "\""};
+        if (options.contains(name))
+            throw UsageError{name + " is given twice"};
+        if (equals != std::string::npos)
+            options[name] = a.substr(equals + 1);
+        else if (i + 1 < args.size())
+            options[name] = args[++i];
+        else
+            throw UsageError{name + " needs a value"};
+    }
+    return options;
+}
+
+report::SectionOrder orderOption(const std::string& value) {
+    const auto parts = splitCommas(value);
+    report::SectionOrder order = report::defaultOrder();
+    if (parts.size() != order.size() || !std::ranges::is_permutation(parts, order))
+        throw UsageError{"--order takes Roster, Titles and Fueds, each once, separated by "
+                         "commas, not \"" +
+                         value + "\""};
+    std::ranges::copy(parts, order.begin());
+    return order;
+}
+
+void hideOption(const std::string& value, PageOptions& o) {
+    const std::pair<std::string_view, bool*> kParts[] = {{"commissioner", &o.commissioner},
+                                                         {"fedname", &o.fedName},
+                                                         {"titles", &o.titles},
+                                                         {"feuds", &o.feuds},
+                                                         {"draw", &o.draw},
+                                                         {"ent", &o.ent},
+                                                         {"carder", &o.carder},
+                                                         {"align", &o.align},
+                                                         {"finisher", &o.finisher},
+                                                         {"morale", &o.morale}};
+    for (const auto& word : splitCommas(value)) {
+        const auto found =
+            std::ranges::find(kParts, word, &std::pair<std::string_view, bool*>::first);
+        if (found == std::end(kParts))
+            throw UsageError{"--hide does not know \"" + word + "\"; see hv report --help"};
+        *found->second = false;
+    }
+}
+
+int reportCommand(CliContext& c, const std::vector<std::string>& args) {
+    const auto options = parseOptions(args);
+    PageOptions o;
+    o.settings = report::readSettings(c.workDir);
+    const std::pair<const char*, std::string*> kSettings[] = {
+        {"--output", &o.settings.file},
+        {"--title", &o.settings.title},
+        {"--background", &o.settings.background},
+        {"--text", &o.settings.text},
+        {"--border", &o.settings.border}};
+    for (const auto& [name, setting] : kSettings)
+        if (const auto it = options.find(name); it != options.end())
+            *setting = it->second;
+    if (const auto it = options.find("--order"); it != options.end())
+        o.order = orderOption(it->second);
+    if (const auto it = options.find("--hide"); it != options.end())
+        hideOption(it->second, o);
+    c.out << report::writePage(c.workDir, c.gameFolder(), c.slot, o).string() << "\n";
+    return kOk;
+}
+
+} // namespace
 
 std::vector<Command> reportCommands() {
-    return {};
+    return {
+        {{"report"},
+         "[OPTION...]",
+         "Write the HTML roster page, as \"HTML IT!!!\" does.",
+         "Options: --output FILE, --title T, --background C, --text C, --border N,\n"
+         "--order Roster,Titles,Fueds, --hide LIST.\n\n"
+         "Writes the page of the report window for the slot (heading, roster table, title\n"
+         "holders, feud bars) to FILE and prints FILE's name; a relative FILE counts from\n"
+         "the working folder. Options not given take the window's remembered settings,\n"
+         "lines 2 to 6 of options.dat (file, title, background, text colour, border).\n"
+         "Colours \"White\", \"Black\", \"Blue\", \"Red\" and \"Yellow\" become their codes; any\n"
+         "other text, the title and the border are written as given. Values from the\n"
+         "game's files are escaped for HTML.\n"
+         "--order gives the order of the sections (default Roster,Titles,Fueds).\n"
+         "--hide takes a comma-separated list of: commissioner, fedname (heading),\n"
+         "titles, feuds (sections), draw, ent, carder, align, finisher, morale (roster\n"
+         "columns); everything else is shown.\n"
+         "options.dat and the window's arrange.tmp are left alone. Refused (exit 1) when\n"
+         "no file name is given or known, or when a file cannot be read or written.",
+         reportCommand},
+    };
 }
 
 } // namespace hv::cli

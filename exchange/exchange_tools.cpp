@@ -1,5 +1,7 @@
 #include "exchange_tools.h"
 
+#include "exchange_windows.h"
+
 namespace hv::exchange {
 namespace {
 
@@ -7,7 +9,7 @@ using Tool = ui::ToolDescriptor;
 
 constexpr Tool kTools[] = {
     {"impsave", "Import/Export Wrestlers", Tool::Opener::Button, "Command5",
-     "Import/Export Wrestlers", 2, 4, true, nullptr},
+     "Import/Export Wrestlers", 2, 4, true, &createExchangeWindow},
 };
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "report_tools.h"
 
+#include "report_windows.h"
+
 namespace hv::report {
 namespace {
 
 using Tool = ui::ToolDescriptor;
 
 constexpr Tool kTools[] = {
-    {"html22", "HTML Roster", Tool::Opener::Menu, "html", "HTMLize", 1, 3, false, nullptr},
+    {"html22", kCaption, Tool::Opener::Menu, "html", "HTMLize", 1, 3, false, &createReportWindow},
 };
 
 } // namespace

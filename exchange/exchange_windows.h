@@ -1,0 +1,31 @@
+#pragma once
+
+// The exchange windows: `impsave` (export, preview and import) and its conflict window
+// `yesno`, shown without blocking when an import meets a wrestler of the same name.
+
+#include "exchange_ops.h"
+
+#include "ui/editor_context.h"
+
+#include <QString>
+
+class QListWidget;
+class QWidget;
+
+namespace hv::exchange {
+
+inline constexpr char kExportFilter[] = "Halvorn Export (*.hve)";
+
+QWidget* createExchangeWindow(ui::EditorContext& context); // `impsave`
+
+// The conflict window for one clash: the slot, the name met in the roster and the export
+// file, kept in its hidden boxes. "Apply" adds the new name to `list` while it exists.
+QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
+                              const QString& exportFile, QListWidget* list);
+
+// The roster of `slot` in the game folder named by options.dat (read now).
+inline RosterFile rosterFileFor(const ui::EditorContext& context, const QString& slot) {
+    return RosterFile(ui::gameFolder(context), slot.toStdString());
+}
+
+} // namespace hv::exchange

@@ -1,0 +1,131 @@
+// The conflict window `yesno`: an import met a wrestler of the same name. "Yes" overwrites
+// him, "No" unlocks a new name and "Apply" imports under it. It works from its own hidden
+// boxes, so the exchange window may be closed meanwhile.
+
+#include "exchange_windows.h"
+
+#include "ui/byte_text.h"
+#include "ui/messages.h"
+#include "ui/window_support.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+
+namespace hv::exchange {
+namespace {
+
+class ConflictWindow : public QWidget {
+public:
+    ConflictWindow(ui::EditorContext& context, QListWidget* list) : context_(context), list_(list) {
+        setObjectName(QStringLiteral("yesno"));
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowTitle(QStringLiteral("Import"));
+
+        auto* question = new QLabel(
+            QStringLiteral("Name is already present in database. Do you wish to update the "
+                           "wrestler (Press Yes) or name the import name of the wrestler "
+                           "something else (press no)"),
+            this);
+        question->setObjectName(QStringLiteral("Label1"));
+        question->setWordWrap(true);
+        auto* yes = button("Command1", "Yes");
+        auto* no = button("Command2", "No");
+        newName_ = new QLineEdit(this);
+        newName_->setObjectName(QStringLiteral("Text5"));
+        ui::keepOnOneLine(newName_);
+        apply_ = button("Command3", "Apply");
+        slot_ = ui::hiddenBox(this, QStringLiteral("Text1"));
+        name_ = ui::hiddenBox(this, QStringLiteral("Text2"));
+        file_ = ui::hiddenBox(this, QStringLiteral("Text3"));
+
+        connect(yes, &QPushButton::clicked, this, [this] { overwrite(); });
+        connect(no, &QPushButton::clicked, this, [this] { unlockNewName(); });
+        connect(apply_, &QPushButton::clicked, this, [this] { importUnderNewName(); });
+
+        auto* grid = new QGridLayout(this);
+        grid->addWidget(question, 0, 0, 1, 2);
+        grid->addWidget(yes, 1, 0);
+        grid->addWidget(no, 1, 1);
+        grid->addWidget(newName_, 2, 0, 1, 2);
+        grid->addWidget(apply_, 3, 0, 1, 2);
+        resize(360, 180);
+
+        // Waiting: a grey, locked name box until "No".
+        setNameBoxColour(QColor(128, 128, 128));
+        newName_->setEnabled(false);
+        apply_->setEnabled(false);
+    }
+
+    void fill(const QString& slot, const QString& name, const QString& exportFile) {
+        slot_->setText(slot);
+        name_->setText(name);
+        file_->setText(exportFile);
+        newName_->setText(name);
+    }
+
+private:
+    QPushButton* button(const char* name, const char* text) {
+        auto* b = new QPushButton(QString::fromLatin1(text), this);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    }
+    void setNameBoxColour(const QColor& colour) {
+        QPalette palette = newName_->palette();
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setColor(group, QPalette::Base, colour);
+        newName_->setPalette(palette);
+    }
+    RosterFile roster() const { return rosterFileFor(context_, slot_->text()); }
+    std::filesystem::path exportFile() const {
+        return std::filesystem::path(file_->text().toStdU16String());
+    }
+
+    void overwrite() {
+        if (ui::runReported(this, windowTitle(), [&] {
+                const auto name = ui::fromQtOrRefuse(name_->text(), QStringLiteral("Name"));
+                overwriteWrestler(roster(), name, exportFile());
+            }))
+            close();
+    }
+
+    void unlockNewName() {
+        setNameBoxColour(Qt::white);
+        newName_->setEnabled(true);
+        apply_->setEnabled(true);
+    }
+
+    void importUnderNewName() {
+        const QString shown = newName_->text();
+        if (!ui::runReported(this, windowTitle(), [&] {
+                importAs(roster(), exportFile(),
+                         ui::fromQtOrRefuse(shown, QStringLiteral("New name")));
+            }))
+            return;
+        if (list_)
+            list_->addItem(shown);
+        close();
+    }
+
+    ui::EditorContext& context_;
+    QPointer<QListWidget> list_;
+    QLineEdit* newName_ = nullptr;
+    QPushButton* apply_ = nullptr;
+    QLineEdit* slot_ = nullptr;
+    QLineEdit* name_ = nullptr;
+    QLineEdit* file_ = nullptr;
+};
+
+} // namespace
+
+QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
+                              const QString& exportFile, QListWidget* list) {
+    auto* window = new ConflictWindow(context, list);
+    window->fill(slot, name, exportFile);
+    return window;
+}
+
+} // namespace hv::exchange
