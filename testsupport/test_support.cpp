@@ -17,13 +17,6 @@ TempDir::TempDir() {
     path_ = name;
 }
 
-std::string crlf(std::initializer_list<std::string_view> lines) {
-    std::string out;
-    for (auto l : lines)
-        out.append(l).append("\r\n");
-    return out;
-}
-
 std::string crlf(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& l : lines)

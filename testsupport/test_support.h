@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstddef>
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -31,7 +30,6 @@ private:
 };
 
 // Joins lines, each ended by CR LF.
-std::string crlf(std::initializer_list<std::string_view> lines);
 std::string crlf(const std::vector<std::string>& lines);
 
 void writeFile(const std::filesystem::path& file, std::string_view bytes);

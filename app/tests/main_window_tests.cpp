@@ -1,11 +1,14 @@
 #include "app_test_support.h"
 
+#include "app/folder_chooser.h"
 #include "app/tool_table.h"
 #include "gamefiles/error.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 namespace hv::test {
 namespace {
@@ -99,7 +102,7 @@ TEST_F(ToolLauncher, EveryToolOpensFromItsButtonOrMenuItemAsAnOwnerlessModelessW
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(ToolLauncher, OpeningAnOpenToolOnlyBringsItForward) {
+TEST_F(ToolLauncher, OpenedOnceBroughtForwardAndReportedWhenItCannotLoad) {
     start();
     int loads = 0;
     main->setToolFactory(u"titles"_s, [&loads](hv::ui::EditorContext&) {
@@ -117,10 +120,7 @@ TEST_F(ToolLauncher, OpeningAnOpenToolOnlyBringsItForward) {
     first->close();
     EXPECT_NE(main->openTool(u"titles"_s), nullptr);
     EXPECT_EQ(loads, 2);
-}
 
-TEST_F(ToolLauncher, ToolThatCannotLoadIsReportedAndNotOpened) {
-    start();
     main->setToolFactory(u"doctor"_s, [](hv::ui::EditorContext&) -> QWidget* {
         throw GameFileError("yourfed.hv1", "ends inside a record", 40);
     });
@@ -161,7 +161,7 @@ TEST_F(SlotChoice, ClosesExactlyTheSevenSlotWindowsInOrder) {
     main.reset(); // the windows log into locals of this test
 }
 
-TEST_F(SlotChoice, RosterEditorOpenedAfterAChangeShowsTheNewSlot) {
+TEST_F(SlotChoice, ToolsOpenOnTheNewSlotAndAReloadRereadsNamesAndSelectsSlotOne) {
     world.setRoster("save2", {wrestler("Slot Two Guy")});
     start();
     main->openTool(u"save"_s);
@@ -169,17 +169,10 @@ TEST_F(SlotChoice, RosterEditorOpenedAfterAChangeShowsTheNewSlot) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QWidget* editor = main->openTool(u"save"_s);
     ASSERT_NE(editor, nullptr);
-    auto* list = child<QListWidget>(editor, u"List1"_s);
-    ASSERT_EQ(list->count(), 1);
-    EXPECT_EQ(list->item(0)->text(), u"Slot Two Guy"_s);
-}
+    EXPECT_EQ(items(child<QListWidget>(editor, u"List1"_s)), "Slot Two Guy");
 
-TEST_F(SlotChoice, ReloadRereadsNamesSelectsSlotOneAndClosesSlotWindows) {
-    start();
-    clickOption(2);
     main->openTool(u"titles"_s);
     writeFile(world.game / "saveslots.hv1", crlf({"New One", "No Saved Game", "C", "D"}));
-
     // As a tool window asks for it after changing the slot names.
     static_cast<hv::ui::EditorContext&>(*main).reloadMainWindow();
     EXPECT_EQ(option(1)->text(), u"Save 1 : New One"_s);
@@ -194,6 +187,172 @@ TEST_F(SlotChoice, ReloadRereadsNamesSelectsSlotOneAndClosesSlotWindows) {
     main->reload();
     EXPECT_EQ(frameTitle(), u"Select Save File to edit"_s);
     EXPECT_TRUE(option(1)->isEnabled());
+}
+
+// Points HOME at a folder of the test's own and puts it back afterwards.
+struct HomeFolder {
+    explicit HomeFolder(const fs::path& home) {
+        fs::create_directories(home);
+        qputenv("HOME", QByteArray::fromStdString(home.string()));
+    }
+    ~HomeFolder() { qputenv("HOME", old); }
+    const QByteArray old = qgetenv("HOME");
+};
+
+class FolderChooserTest : public AppTest {
+protected:
+    hv::ui::FolderChooser* chooser() {
+        auto* found = qobject_cast<hv::ui::FolderChooser*>(main->windows().find(u"pathfind"_s));
+        EXPECT_NE(found, nullptr);
+        return found;
+    }
+    hv::ui::FolderChooser* openChooser() {
+        main->findChild<QAction*>(u"phv"_s)->trigger();
+        return chooser();
+    }
+    // Opens a folder of the list as a user would: Return on it, or a double click.
+    void enterFolder(QWidget* window, const QString& text, bool doubleClick = false) {
+        QListWidget* list = child<QListWidget>(window, u"Dir1"_s);
+        const auto found = list->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << text.toStdString();
+        list->setCurrentItem(found.first());
+        if (!doubleClick)
+            return QTest::keyClick(list, Qt::Key_Return);
+        const QPoint at = list->visualItemRect(found.first()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    std::string options() { return readFile(optionsFile()); }
+};
+
+TEST_F(FolderChooserTest, MovingIntoASubfolderAndBackWritesEachFolderAndReloads) {
+    writeFile(optionsFile(), crlf({world.game.string(), "page.html,1", "\"a, b\"", "3"}));
+    start();
+    clickOption(2);
+    main->openTool(u"titles"_s);
+    main->openTool(u"traderos"_s);
+    hv::ui::FolderChooser* opened = openChooser();
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->currentFolder(), world.game);
+    EXPECT_EQ(child<QLineEdit>(opened, u"Text1"_s)->text(),
+              QString::fromStdString(world.game.string()));
+
+    enterFolder(opened, u"save1"_s);
+    EXPECT_EQ(opened->currentFolder(), world.game / "save1");
+    // Line 1 is the new folder; the report's lines stay as they were.
+    EXPECT_EQ(options(), crlf({(world.game / "save1").string(), "page.html,1", "\"a, b\"", "3"}));
+    EXPECT_EQ(frameTitle(), u"Path is incorrect."_s);
+    EXPECT_EQ(hid(), u"save1"_s);
+    EXPECT_FALSE(main->windows().isOpen(u"titles"_s));
+    EXPECT_TRUE(main->windows().isOpen(u"traderos"_s));
+    // The failed load brings the same chooser forward rather than opening another.
+    EXPECT_EQ(main->windows().find(u"pathfind"_s), opened);
+
+    enterFolder(opened, QString::fromStdString(world.game.filename().string()), true);
+    EXPECT_EQ(opened->currentFolder(), world.game);
+    EXPECT_EQ(options(), crlf({world.game.string(), "page.html,1", "\"a, b\"", "3"}));
+    EXPECT_EQ(frameTitle(), u"Select Save File to edit"_s);
+    EXPECT_EQ(option(1)->text(), u"Save 1 : First Slot"_s);
+    EXPECT_TRUE(option(4)->isEnabled());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FolderChooserTest, FolderNamesKeepTheirBytes) {
+    const std::string name = "Caf\xe9 \x80";
+    fs::create_directories(world.game / name);
+    start();
+    ASSERT_NE(openChooser(), nullptr);
+    enterFolder(chooser(), u"Caf\u00e9 \u20ac"_s);
+    EXPECT_EQ(options(), crlf({(world.game / name).string()}));
+    EXPECT_EQ(child<QLineEdit>(chooser(), u"currentPath"_s)->text(),
+              QString::fromStdString(world.game.string()) + u"/Caf\u00e9 \u20ac"_s);
+}
+
+TEST_F(FolderChooserTest, FirstRunOpensAtHomeAndWritesOnlyWhenTheUserMoves) {
+    HomeFolder home(world.root.path() / "home");
+    fs::create_directories(world.root.path() / "home" / "Games");
+    fs::remove(optionsFile());
+    start();
+    ASSERT_NE(chooser(), nullptr);
+    EXPECT_EQ(chooser()->currentFolder(), world.root.path() / "home");
+    chooser()->close();
+    EXPECT_FALSE(fs::exists(optionsFile()));
+
+    ASSERT_NE(openChooser(), nullptr);
+    enterFolder(chooser(), u"Games"_s);
+    EXPECT_EQ(options(), crlf({(world.root.path() / "home" / "Games").string()}));
+    EXPECT_EQ(frameTitle(), u"Path is incorrect."_s);
+
+    chooser()->moveTo(world.game);
+    EXPECT_EQ(options(), crlf({world.game.string()}));
+    EXPECT_EQ(option(2)->text(), u"Save 2 : Second Slot"_s);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FolderChooserTest, ChoosingADriveWritesItsFolderAtOnce) {
+    HomeFolder home(world.root.path() / "home");
+    start();
+    hv::ui::FolderChooser* opened = openChooser();
+    ASSERT_NE(opened, nullptr);
+    auto* drives = child<QComboBox>(opened, u"Drive1"_s);
+    ASSERT_GE(drives->count(), 2);
+    EXPECT_EQ(drives->itemText(0), u"/"_s);
+    EXPECT_TRUE(drives->itemText(drives->count() - 1).contains(u"home"_s));
+
+    emit drives->activated(drives->count() - 1);
+    EXPECT_EQ(opened->currentFolder(), world.root.path() / "home");
+    EXPECT_EQ(options(), crlf({(world.root.path() / "home").string()}));
+
+    emit drives->activated(0);
+    EXPECT_EQ(opened->currentFolder(), fs::path("/"));
+    EXPECT_EQ(options(), crlf({"/"}));
+    EXPECT_EQ(drives->currentIndex(), 0);
+    EXPECT_EQ(frameTitle(), u"Path is incorrect."_s);
+}
+
+// A folder that cannot be stored, or a rewrite that fails: one message naming why, and
+// options.dat exactly as it was.
+TEST_F(FolderChooserTest, ARefusedOrFailedMoveIsReportedAndWritesNothing) {
+    struct Case {
+        const char* folder;
+        const char* words;
+        bool blockTemp;
+    };
+    for (const Case& c :
+         {Case{"say \"hi\"", "double quote", false}, Case{"save2", "options.dat", true}}) {
+        SCOPED_TRACE(c.folder);
+        fs::create_directories(world.game / c.folder);
+        if (c.blockTemp)
+            writeFile(world.work / "temp" / "in the way", "x");
+        messages.clear();
+        start();
+        const std::string before = options();
+        enterFolder(openChooser(), QString::fromUtf8(c.folder));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].second.contains(QString::fromUtf8(c.words)))
+            << messages[0].second.toStdString();
+        EXPECT_EQ(options(), before);
+        EXPECT_EQ(frameTitle(), u"Select Save File to edit"_s);
+        EXPECT_FALSE(fs::is_regular_file(world.work / "temp"));
+        main.reset();
+    }
+}
+
+TEST(StartingFolder, IsTheNearestExistingFolder) {
+    TempDir dir;
+    const fs::path game = dir.path() / "Halvorn", home = dir.path() / "home";
+    fs::create_directories(game);
+    fs::create_directories(home);
+    using hv::ui::startingFolder;
+    EXPECT_EQ(startingFolder(game.string(), dir.path(), home), game);
+    EXPECT_EQ(startingFolder(game.string() + "/", dir.path(), home), game);
+    EXPECT_EQ(startingFolder((game / "a" / "b").string(), dir.path(), home), game);
+    EXPECT_EQ(startingFolder("Halvorn", dir.path(), home), game);
+    EXPECT_EQ(startingFolder("", dir.path(), home), home);
+    EXPECT_EQ(startingFolder("", dir.path(), dir.path() / "no home"), fs::path("/"));
+    // A Windows name is a relative name here, so it falls back to the working folder.
+    EXPECT_EQ(startingFolder("C:\\Games\\HV", dir.path(), home), dir.path());
 }
 
 } // namespace

@@ -22,7 +22,7 @@ protected:
     const std::vector<std::string> a = wrestler("A", "1"), b = wrestler("B", "3");
 };
 
-TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByte) {
+TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByteInsideTheFolder) {
     world.setRoster("save1", {placeholderWrestler(), a, b, withLine(a, 1, "99")});
     const fs::path out = world.work / "A.hve";
     EXPECT_EQ(exchange::exportWrestler(roster(), "B", out), 1u);
@@ -34,9 +34,8 @@ TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByte) {
     EXPECT_THROW(exchange::exportWrestler(roster(), "Gone", out), GameFileError);
     EXPECT_THROW(exchange::exportWrestler(roster(), "name", out), GameFileError);
     EXPECT_EQ(world.files(), before);
-}
 
-TEST_F(Exchange, HostileNamesStayInsideTheFolder) {
+    // Hostile names stay inside the folder.
     // clang-format off
     const std::pair<std::string, std::string> cases[] = {
         {"../x", ".._x.hve"}, {"a/b", "a_b.hve"}, {"CON", "_CON.hve"}, {"lpt1.x", "_lpt1.x.hve"},
@@ -46,9 +45,9 @@ TEST_F(Exchange, HostileNamesStayInsideTheFolder) {
     for (const auto& [name, file] : cases) {
         EXPECT_EQ(exchange::exportFileName(name), file);
         world.setRoster("save1", {wrestler(name)});
-        const fs::path out = world.work / exchange::exportFileName(name);
-        exchange::exportWrestler(roster(), name, out);
-        EXPECT_EQ(readFile(out), crlf(wrestler(name)));
+        const fs::path named = world.work / exchange::exportFileName(name);
+        exchange::exportWrestler(roster(), name, named);
+        EXPECT_EQ(readFile(named), crlf(wrestler(name)));
     }
     EXPECT_EQ(exchange::exportFileName(std::string(300, 'x')).size(), 255u);
 }

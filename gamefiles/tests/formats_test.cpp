@@ -1,21 +1,257 @@
+#include "gamefiles/check.h"
 #include "gamefiles/error.h"
 #include "gamefiles/export_file.h"
+#include "gamefiles/game_folder.h"
 #include "gamefiles/managers.h"
 #include "gamefiles/options.h"
 #include "gamefiles/records.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/slot_names.h"
+#include "gamefiles/text.h"
 
 #include "testsupport/test_support.h"
 
 #include <gtest/gtest.h>
 
-using namespace hv;
-using hv::test::crlf;
-using hv::test::readFile;
-using hv::test::TempDir;
-using hv::test::writeFile;
+#include <algorithm>
+
+namespace hv::test {
+namespace {
+
 namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+std::string rosterBytes(std::initializer_list<const char*> names) {
+    std::string bytes;
+    for (const char* n : names)
+        bytes += crlf(wrestler(n, " 3 ", "2"));
+    return bytes;
+}
+
+// Two-line records A1 A2, B1 B2, ... as a managers file holds them.
+std::string pairs(std::string_view letters) {
+    std::string bytes;
+    for (char c : letters)
+        bytes += std::string(1, c) + "1\r\n" + std::string(1, c) + "2\r\n";
+    return bytes;
+}
+
+ManagerRecord pair(char c) {
+    return ManagerRecord{{std::string(1, c) + "1", std::string(1, c) + "2"}, 0};
+}
+
+TEST(LineRead, KeepsEverythingButTheLineEnd) {
+    for (auto [bytes, lines] :
+         {std::pair<std::string_view, Lines>{"a, \"b\"\r\n  c  \r\n", {"a, \"b\"", "  c  "}},
+          {"a\nb\r\nc", {"a", "b", "c"}}, // LF only, no final end
+          {"\r\n\r\nx\r\n", {"", "", "x"}},
+          {"a\rb\r\n", {"a\rb"}}, // a lone CR is data
+          {"caf\xe9\x81\r\n", {"caf\xe9\x81"}},
+          {"", {}},
+          {"\r\n", {""}}})
+        EXPECT_EQ(splitLines(bytes), lines) << bytes;
+}
+
+TEST(FieldRead, SplitsAtCommasTrimsBlanksAndDropsQuotes) {
+    for (auto [bytes, fields] :
+         {std::pair<std::string_view, Lines>{"C:\\Games\\HV,rest\r\n", {"C:\\Games\\HV", "rest"}},
+          {"   lead and trail   \r\n", {"lead and trail"}},
+          {"a,,b\r\n", {"a", "", "b"}},
+          {"a,\r\nb\r\n", {"a", "", "b"}},
+          {"x\ny", {"x", "y"}}, // LF only and no final line end
+          {"\r\n\r\nm\r\n", {"", "", "m"}},
+          {"\"Smith, John\" , next\r\n", {"Smith, John", "next"}},
+          {"  \" padded \"\r\n", {" padded "}},
+          {"\"tail\"junk,b\r\n", {"tail", "b"}},
+          {"\"unclosed, still\r\nx\r\n", {"unclosed, still", "x"}},
+          {"say \"hi\"\r\n", {"say \"hi\""}}}) { // not at the start
+        Lines read;
+        for (FieldReader r(bytes); !r.atEnd();)
+            read.push_back(r.next());
+        EXPECT_EQ(read, fields) << bytes;
+    }
+    EXPECT_EQ(fieldReadFirst(" WWF "), "WWF");
+}
+
+TEST(NumberLines, WrittenWithSignAndTrailingBlankAndComparedAsNumbers) {
+    EXPECT_EQ(numberLine(3) + numberLine(0) + numberLine(-2) + numberLine(33023),
+              " 3  0 -2  33023 ");
+    for (const char* text : {"3", " 3", " 3 ", "3 ", "\t3", "+3"})
+        EXPECT_EQ(parseNumber(text), 3) << text;
+    EXPECT_EQ(parseNumber("-2 "), -2);
+    for (const char* text : {"", "  ", "abc", "3a", "3 4", "-", "1.5", "99999999999999999999"})
+        EXPECT_FALSE(parseNumber(text).has_value()) << text;
+    EXPECT_TRUE(hasLineBreak("a\r") && hasLineBreak("a\nb") && !hasLineBreak("a b"));
+}
+
+TEST(GameFolderLayout, EverySpellingReachesTheSameFileAndNewFilesTakeTheFirst) {
+    TempDir dir;
+    const fs::path game = dir.path(), roster = game / "save1/controlled/YourFed.HV1";
+    writeFile(roster, "x");
+    writeFile(game / "save1/background/wwf.hv1", "w");
+    for (std::string_view spelling : {"/Controlled/yourfed.hv1", "/controlled/yourfed.hv1",
+                                      "\\controlled\\yourfed.hv1", "\\Controlled/YOURFED.hv1"})
+        EXPECT_EQ(resolveBelow(game / "save1", spelling), roster) << spelling;
+    EXPECT_EQ(resolveBelow(game, "SAVE1\\Background\\wwf.hv1"), game / "save1/background/wwf.hv1");
+    EXPECT_EQ(slotFilePath(game.string(), "save1", GameFile::Roster), roster);
+    EXPECT_TRUE(isSlotName("save4"));
+    EXPECT_FALSE(isSlotName("save5") || isSlotName("Save1"));
+
+    // An exact match wins, or else the first of the sorted case-insensitive matches.
+    for (const char* folder : {"backGround", "bACKGROUND", "BackGround"})
+        writeFile(game / "x" / folder / "b.hv1", "");
+    EXPECT_EQ(resolveBelow(game, "x/bACKGROUND/b.hv1"), game / "x/bACKGROUND/b.hv1");
+    EXPECT_EQ(resolveBelow(game, "x/BACKGROUND/b.hv1"), game / "x/BackGround/b.hv1");
+
+    // A file not there yet takes the first spelling, or that of a folder already there.
+    fs::create_directories(game / "save2");
+    EXPECT_EQ(slotFilePath(game.string(), "save2", GameFile::Roster),
+              game / "save2/Controlled/yourfed.hv1");
+    EXPECT_EQ(slotTempPath(game.string(), "save2", GameFile::WcwManagers),
+              game / "save2/background/temp");
+    fs::create_directories(game / "save2/CONTROLLED");
+    EXPECT_EQ(slotTempPath(game.string(), "save2", GameFile::Roster),
+              game / "save2/CONTROLLED/yourfed.tmp");
+}
+
+TEST(Check, ReportsEachProblemWithFileAndLineAndNothingOnAGoodWorld) {
+    GameWorld world("WCW");
+    world.setRoster("save1", {placeholderWrestler(), wrestler("A", " 3 ", "2")});
+    EXPECT_TRUE(checkGameFolder(world.game.string()).empty());
+
+    writeFile(world.rosterFile("save2"), recordBytes({wrestler("A"), {"B", "1", "2"}}));
+    world.setRoster("save3", {wrestler("C", "upper", "x")}); // carder and injury no numbers
+    std::filesystem::remove_all(world.game / "save4");
+    writeFile(world.slotFile("save1", "Saved Game/save1.hv1"), "short\r\n");
+    std::vector<std::string> found;
+    for (const auto& p : checkGameFolder(world.game.string()))
+        found.push_back(std::filesystem::relative(p.file, world.game).generic_string() + ":" +
+                        std::to_string(p.line));
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"save1/Saved Game/save1.hv1:1",
+                                               "save2/Controlled/yourfed.hv1:23",
+                                               "save3/Controlled/yourfed.hv1:12",
+                                               "save3/Controlled/yourfed.hv1:7", "save4:0"}));
+}
+
+TEST(RecordFile, NamesFindAndRecordsSkipPlaceholders) {
+    std::string bytes = rosterBytes({"Alpha", "name", "Twin", "twin", "Twin", " name"});
+    bytes.replace(bytes.find("50", bytes.rfind("Twin\r\n")), 2, "99"); // second Twin's draw
+    const RecordFile<WrestlerRecord> file(bytes, "yourfed.hv1");
+    ASSERT_EQ(file.size(), 6u);
+    EXPECT_EQ(file.names(), (std::vector<std::string>{"Alpha", "Twin", "twin", "Twin", " name"}));
+    EXPECT_EQ(file.findFirst("Twin"), 2u);
+    EXPECT_FALSE(file.findFirst("Twin "));
+    EXPECT_FALSE(file.findFirst("name"));
+    const WrestlerRecord r = file.record(4);
+    EXPECT_EQ(r.firstLine, 77u);
+    EXPECT_EQ(r.lines[WrestlerRecord::Draw], "99");
+    EXPECT_EQ(file.line(4, WrestlerRecord::Carder), " 3 ");
+    EXPECT_EQ(file.text(0), crlf(wrestler("Alpha", " 3 ", "2")));
+    // Managers have no placeholders.
+    EXPECT_EQ(ManagersFile(crlf({"name", "m"}), "m").names(), std::vector<std::string>{"name"});
+}
+
+TEST(RecordFile, AFileCutInsideARecordNamesFileAndLine) {
+    struct Case {
+        std::size_t lines; // of a record
+        std::string bytes;
+        std::size_t missingLine;
+        const char* words;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {19, rosterBytes({"Alpha"}) + crlf({"Beta", "1", "2", "3", "4"}), 25,
+              "record starting at line 20 has only 5 of 19 lines"},
+             {16, crlf({"a", "b", "c"}), 4, "record starting at line 1 has only 3 of 16 lines"},
+             {2, crlf({"Jim", "m", "Lonely"}), 4, "record starting at line 3 has only 1 of 2"},
+             {2, "Jim\r\nm\r\nLonely", 4, "record starting at line 3 has only 1 of 2"},
+         }) {
+        try {
+            RecordBytes(FileBytes(c.bytes), "save1/Background/x.hv1", c.lines);
+            ADD_FAILURE() << c.words;
+        } catch (const GameFileError& e) {
+            EXPECT_EQ(e.file(), "save1/Background/x.hv1");
+            EXPECT_EQ(e.line(), c.missingLine) << c.words;
+            EXPECT_NE(e.problem().find(c.words), std::string::npos) << e.problem();
+        }
+    }
+}
+
+TEST(RecordFile, EditsCopyUntouchedRunsWholeAndWriteByteExactResults) {
+    struct Case {
+        const char* what;
+        void (*edit)(ManagersFile&);
+        std::string expected;
+        std::size_t pieces;
+    };
+    const Case cases[] = {
+        {"replace", [](ManagersFile& f) { f.replace(2, pair('X')); }, pairs("ABXDE"), 3},
+        {"drop first and last", [](ManagersFile& f) { f.drop(0), f.drop(4); }, pairs("BCD"), 1},
+        {"swap up", [](ManagersFile& f) { f.swap(2, 1); }, pairs("ACBDE"), 4},
+        {"swap last two", [](ManagersFile& f) { f.swap(3, 4); }, pairs("ABCED"), 3},
+        {"append", [](ManagersFile& f) { f.append(pair('F')); }, pairs("ABCDEF"), 2},
+        {"all at once",
+         [](ManagersFile& f) {
+             f.drop(1), f.replace(3, pair('Y')), f.append(pair('Z')), f.append(pair('W'));
+         },
+         pairs("ACYEZW"), 6},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const fs::path path = dir.path() / "wwfmanagers.hv1";
+        writeFile(path, pairs("ABCDE"));
+        ManagersFile file = ManagersFile::read(path);
+        c.edit(file);
+        EXPECT_EQ(file.pieces().size(), c.pieces) << c.what;
+        file.save("temp");
+        EXPECT_EQ(readFile(path), c.expected) << c.what;
+        EXPECT_FALSE(fs::exists(dir.path() / "temp")) << c.what;
+    }
+}
+
+TEST(RecordFile, LineEndsAreNormalisedSoNothingIsGluedOn) {
+    struct Case {
+        std::string bytes;
+        std::string expected; // after appending "C1", "C2"
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"A1\r\nA2\r\nB1\r\nB2\r\n", pairs("ABC")},
+             {"A1\nA2\nB1\nB2\n", pairs("ABC")},
+             {"A1\r\nA2\r\nB1\r\nB2", pairs("ABC")},
+             {"A1\r\nA2\nB1\r\nB2", pairs("ABC")},
+             {"", pairs("C")},
+             {"A\r1\r\nA2\r\n", "A\r1\r\nA2\r\nC1\r\nC2\r\n"}, // a lone CR is part of its line
+             // Long enough to be scanned in blocks: a CR LF across a block boundary, a bare LF
+             // inside a later block.
+             {"0123456789abcde\r\nA2\r\n", "0123456789abcde\r\nA2\r\nC1\r\nC2\r\n"},
+             {"0123456789abcde\r\nA2\nB1\r\n0123456789ab\r\n",
+              "0123456789abcde\r\nA2\r\nB1\r\n0123456789ab\r\nC1\r\nC2\r\n"},
+         }) {
+        ManagersFile file(c.bytes, "m");
+        file.append(pair('C'));
+        std::string out;
+        for (auto piece : file.pieces())
+            out += piece;
+        EXPECT_EQ(out, c.expected) << c.bytes;
+    }
+}
+
+TEST(RecordFile, NothingIsWrittenWithoutAnEdit) {
+    TempDir dir;
+    const fs::path path = dir.path() / "ecw.hv1";
+    writeFile(path, "A1\nA2\n"); // would come back normalised if it were written
+    const auto file = ManagersFile::read(path);
+    file.save("ecw.tmp");
+    EXPECT_EQ(readFile(path), "A1\nA2\n");
+    EXPECT_EQ(snapshot(dir.path()).size(), 1u);
+}
+
+TEST(ManagersFormat, NamesAreWhatTheFieldReadGives) {
+    TempDir dir;
+    const fs::path path = dir.path() / "wcwmanagers.hv1";
+    writeFile(path, crlf({"  Jim Manager ", "m", "\"Quoted, Name\"", "f"}));
+    EXPECT_EQ(managerNames(path), (std::vector<std::string>{"Jim Manager", "Quoted, Name"}));
+}
 
 TEST(RosterFormat, InjuryWeeksBlankIsNoneOtherTextNamesTheLine) {
     WrestlerRecord r = blankWrestler();
@@ -31,13 +267,6 @@ TEST(RosterFormat, InjuryWeeksBlankIsNoneOtherTextNamesTheLine) {
     } catch (const GameFileError& e) {
         EXPECT_EQ(e.line(), 31u);
     }
-}
-
-TEST(RivalFormat, OtherBigFedIsExact) {
-    EXPECT_EQ(OtherBigFed("WWF"), "WCW");
-    EXPECT_EQ(OtherBigFed("WCW"), "WWF");
-    EXPECT_FALSE(OtherBigFed("wwf"));
-    EXPECT_FALSE(OtherBigFed("ECW"));
 }
 
 TEST(SaveGameFormat, HeaderRewrittenAndTheRestKeptVerbatim) {
@@ -77,20 +306,24 @@ TEST(SaveGameFormat, ShortFileAndFederationName) {
     EXPECT_THROW(readFederationName(file), GameFileError);
 }
 
-TEST(ExportFormat, OnlyTheFirstNineteenLines) {
-    const std::string one = crlf(hv::test::wrestler("Exported"));
+TEST(SmallFormats, ExportSlotNamesAndOtherBigFed) {
+    // An export file: only its first nineteen lines.
+    const std::string one = crlf(wrestler("Exported"));
     EXPECT_EQ(parseExportFile(one + "extra\r\n", "x.hve").name(), "Exported");
     EXPECT_EQ(serializeExportFile(parseExportFile(one, "x.hve")), one);
     EXPECT_THROW(parseExportFile(crlf({"a", "b"}), "x.hve"), GameFileError);
-}
 
-TEST(SlotNamesFormat, FourLinesNeeded) {
+    // Slot names: four lines needed.
     auto names = parseSaveSlotNames(crlf({"A", "", "No Saved Game", "D", "extra"}), "s");
     EXPECT_EQ(names.names[1], "");
     EXPECT_EQ(names.names[2], kNoSavedGame);
     EXPECT_THROW(parseSaveSlotNames(crlf({"A", "B", "C"}), "s"), GameFileError);
     TempDir dir;
     EXPECT_THROW(readSaveSlotNames((dir.path() / "nowhere").string()), GameFileError);
+
+    EXPECT_EQ(OtherBigFed("WWF"), "WCW");
+    EXPECT_EQ(OtherBigFed("WCW"), "WWF");
+    EXPECT_FALSE(OtherBigFed("wwf") || OtherBigFed("ECW"));
 }
 
 TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByte) {
@@ -122,7 +355,7 @@ TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByte)
     }
 }
 
-TEST(OptionsFile, FoldersTheFieldReadWouldCutAreQuotedAndReadBackWhole) {
+TEST(OptionsFile, FoldersTheFieldReadWouldCutAreQuotedAndThoseItCannotGiveBackRefused) {
     TempDir dir;
     const fs::path options = dir.path() / "options.dat";
     for (auto [folder, line1] : std::initializer_list<std::pair<const char*, const char*>>{
@@ -136,11 +369,8 @@ TEST(OptionsFile, FoldersTheFieldReadWouldCutAreQuotedAndReadBackWhole) {
         EXPECT_EQ(readFile(options), crlf({line1, "kept"}));
         EXPECT_EQ(readGameFolder(dir.path()), folder);
     }
-}
 
-TEST(OptionsFile, FoldersTheFieldReadCannotGiveBackAreRefusedWithoutWriting) {
-    TempDir dir;
-    const fs::path options = dir.path() / "options.dat";
+    // Folders the field read cannot give back are refused without writing.
     const std::string before = crlf({"/games/halvorn", "Title, with comma"});
     writeFile(options, before);
     for (const char* folder : {"/games/say \"hi\"", "/games/a\nb", "/games/a\rb", ""}) {
@@ -149,3 +379,6 @@ TEST(OptionsFile, FoldersTheFieldReadCannotGiveBackAreRefusedWithoutWriting) {
         EXPECT_FALSE(fs::exists(dir.path() / "temp"));
     }
 }
+
+} // namespace
+} // namespace hv::test

@@ -4,21 +4,18 @@
 #include "testsupport/test_support.h"
 
 #include <cerrno>
-#include <csignal>
 #include <gtest/gtest.h>
+
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace hv;
-using hv::test::readFile;
-using hv::test::snapshot;
-using hv::test::TempDir;
-using hv::test::writeFile;
-namespace fs = std::filesystem;
-
+namespace hv::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 // Each test starts and ends with the real system calls.
 class TempRewriteTest : public ::testing::Test {
@@ -28,7 +25,7 @@ protected:
 
     TempDir dir;
     fs::path target = dir.path() / "yourfed.hv1";
-    const std::string original = hv::test::crlf({"Old Line", "caf\xe9", " 3 "});
+    const std::string original = crlf({"Old Line", "caf\xe9", " 3 "});
 
     // Runs a rewrite that must fail, and checks that nothing but the target remains,
     // byte for byte as it was.
@@ -47,8 +44,8 @@ protected:
     }
 };
 
-int failingOpen(const char*, int, mode_t) {
-    errno = EACCES;
+int fail(int error) {
+    errno = error;
     return -1;
 }
 
@@ -65,49 +62,25 @@ ssize_t writeThenFail(int fd, const void* buf, size_t count) {
     return done;
 }
 
-ssize_t shortWrites(int fd, const void* buf, size_t count) {
-    return ::write(fd, buf, std::min<size_t>(count, 7));
-}
-
-int failingFsync(int) {
-    errno = EIO;
-    return -1;
-}
-int failingClose(int fd) {
-    ::close(fd);
-    errno = EIO;
-    return -1;
-}
-int failingRename(const char*, const char*) {
-    errno = EXDEV;
-    return -1;
-}
-
-} // namespace
-
-TEST_F(TempRewriteTest, UnchangedContentGivesIdenticalBytesAndNoLeftovers) {
+TEST_F(TempRewriteTest, KeepsBytesAndPermissionsCreatesMissingFilesAndLeavesNoTemporary) {
     writeFile(target, original);
+    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(target, perms);
     TempRewrite(target, "yourfed.tmp", original);
     EXPECT_EQ(readFile(target), original);
-    EXPECT_FALSE(fs::exists(dir.path() / "yourfed.tmp"));
-    EXPECT_EQ(snapshot(dir.path()).size(), 1u);
-}
-
-TEST_F(TempRewriteTest, KeepsPermissionsAndCreatesMissingFiles) {
-    writeFile(target, original);
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    TempRewrite(target, "yourfed.tmp", "new\r\n");
-    EXPECT_EQ(fs::status(target).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(target).permissions(), perms);
 
     const fs::path fresh = dir.path() / "options.dat";
     TempRewrite(fresh, "temp", "C:\\HV\r\n");
     EXPECT_EQ(readFile(fresh), "C:\\HV\r\n");
+    EXPECT_EQ(snapshot(dir.path()).size(), 2u); // and no temporary file
 }
 
 TEST_F(TempRewriteTest, PiecesLargeAndSmallAreWrittenInOrderDespiteShortWrites) {
     writeFile(target, original);
-    rewriteSyscalls().write = &shortWrites;
+    rewriteSyscalls().write = [](int fd, const void* buf, size_t count) {
+        return ::write(fd, buf, std::min<size_t>(count, 7));
+    };
     const std::string big(70001, 'x'), small = "line\r\n";
     std::vector<std::string_view> pieces;
     std::string expected;
@@ -120,7 +93,8 @@ TEST_F(TempRewriteTest, PiecesLargeAndSmallAreWrittenInOrderDespiteShortWrites) 
     EXPECT_EQ(readFile(target), expected);
 }
 
-TEST_F(TempRewriteTest, PlantedLinkAtTheTemporaryNameIsNotWrittenThrough) {
+TEST_F(TempRewriteTest, LinksAreNeverWrittenThroughAndAFolderIsNoTarget) {
+    // A link planted at the temporary name is removed, not followed.
     writeFile(target, original);
     const fs::path victim = dir.path() / "victim.txt";
     writeFile(victim, "precious");
@@ -129,21 +103,19 @@ TEST_F(TempRewriteTest, PlantedLinkAtTheTemporaryNameIsNotWrittenThrough) {
     EXPECT_EQ(readFile(victim), "precious");
     EXPECT_EQ(readFile(target), "new\r\n");
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "yourfed.tmp")));
-}
 
-TEST_F(TempRewriteTest, LinkedTargetIsReplacedAtItsRealPlace) {
-    const fs::path real = dir.path() / "real" / "yourfed.hv1";
+    // A linked target is replaced at its real place and stays a link.
+    const fs::path real = dir.path() / "real" / "yourfed.hv1", link = dir.path() / "linked.hv1";
     writeFile(real, original);
-    fs::create_symlink(real, target);
-    TempRewrite(target, "yourfed.tmp", "new\r\n");
-    EXPECT_TRUE(fs::is_symlink(target));
+    fs::create_symlink(real, link);
+    TempRewrite(link, "yourfed.tmp", "new\r\n");
+    EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readFile(real), "new\r\n");
-}
 
-TEST_F(TempRewriteTest, RefusesAFolderAsTarget) {
-    fs::create_directories(target);
-    EXPECT_THROW(TempRewrite(target, "yourfed.tmp", "x"), GameFileError);
-    EXPECT_TRUE(fs::is_directory(target));
+    const fs::path folder = dir.path() / "folder.hv1";
+    fs::create_directories(folder);
+    EXPECT_THROW(TempRewrite(folder, "yourfed.tmp", "x"), GameFileError);
+    EXPECT_TRUE(fs::is_directory(folder));
 }
 
 TEST_F(TempRewriteTest, EveryFailingStepLeavesTheTargetAsItWas) {
@@ -152,11 +124,18 @@ TEST_F(TempRewriteTest, EveryFailingStepLeavesTheTargetAsItWas) {
         void (*inject)(RewriteSyscalls&);
     };
     for (const Case& c : std::initializer_list<Case>{
-             {"cannot be created", [](RewriteSyscalls& s) { s.open = &failingOpen; }},
+             {"cannot be created",
+              [](RewriteSyscalls& s) {
+                  s.open = [](const char*, int, mode_t) { return fail(EACCES); };
+              }},
              {"writing failed", [](RewriteSyscalls& s) { s.write = &writeThenFail; }},
-             {"flushing", [](RewriteSyscalls& s) { s.fsync = &failingFsync; }},
-             {"closing", [](RewriteSyscalls& s) { s.close = &failingClose; }},
-             {"replacing", [](RewriteSyscalls& s) { s.rename = &failingRename; }},
+             {"flushing", [](RewriteSyscalls& s) { s.fsync = [](int) { return fail(EIO); }; }},
+             {"closing",
+              [](RewriteSyscalls& s) { s.close = [](int fd) { return ::close(fd), fail(EIO); }; }},
+             {"replacing",
+              [](RewriteSyscalls& s) {
+                  s.rename = [](const char*, const char*) { return fail(EXDEV); };
+              }},
          }) {
         SCOPED_TRACE(c.words);
         writtenSoFar = 0;
@@ -202,3 +181,6 @@ TEST_F(TempRewriteTest, FileSizeLimitInAChildLeavesTargetUnchanged) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the rewrite did not report the failure";
     EXPECT_EQ(snapshot(dir.path()), before);
 }
+
+} // namespace
+} // namespace hv::test

@@ -39,7 +39,7 @@ protected:
     GameWorld world{"WWF"}; // the rival big federation is WCW
 };
 
-TEST_F(Trading, IntoTheRosterConvertsAndMovesOnlyTheFirstOfASharedName) {
+TEST_F(Trading, IntoTheRosterConvertsMovesOnlyTheFirstOfANameAndOutAndBackKeepsAll) {
     Lines second = rival("Joe", "Masked Joe");
     second[1] = " 1 ";
     set("wcw", {placeholder, rival("Joe", "Masked Joe"), second});
@@ -52,9 +52,8 @@ TEST_F(Trading, IntoTheRosterConvertsAndMovesOnlyTheFirstOfASharedName) {
                              "no",         o[12],       o[13], o[14], o[15]};
     EXPECT_EQ(world.roster(), recordBytes({placeholderWrestler(), wrestler("Kept"), converted}));
     EXPECT_EQ(read("wcw"), recordBytes({placeholder, second}));
-}
 
-TEST_F(Trading, OutOfTheRosterAndBackKeepsEveryLineThatBothRecordsHold) {
+    // Out of the roster and back keeps every line that both records hold.
     const Lines own = wrestler("Star");
     world.setRoster("save1", {wrestler("A"), own, placeholderWrestler()});
     trade(Party::Own, Party::Ecw, "Star");

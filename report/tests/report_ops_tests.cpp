@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ranges>
 #include <set>
 
@@ -94,7 +93,7 @@ protected:
     PageOptions o;
 };
 
-TEST_F(Report, EverythingOnAndEachPartOff) {
+TEST_F(Report, EverythingOnEachPartOffLevelCellsAndMoves) {
     const std::string heading = "Cole &quot;Boss&quot;'s WWF";
     EXPECT_EQ(render(), page(heading, {&kRosterLines, &kTitleLines, &kFeudLines}));
 
@@ -127,9 +126,8 @@ TEST_F(Report, EverythingOnAndEachPartOff) {
     setSave("ECW"); // neither WWF nor WCW: no headings for the middle three titles
     const Lines titles = without(kTitleLines, {kTitleLines[4], kTitleLines[6], kTitleLines[8]});
     EXPECT_EQ(render(), page("", {&titles, &kRosterLines}));
-}
 
-TEST(ReportLevels, CellsPerLevelAndMoves) {
+    // Cells per feud level, and the section moves.
     const std::pair<long long, std::size_t> levels[] = {
         {-5, 0}, {14, 0}, {15, 1}, {155, 1}, {156, 2}, {10600, 76}, {1LL << 60, 76}};
     for (const auto& [level, cells] : levels)

@@ -30,7 +30,7 @@ protected:
     QListWidget* list = nullptr;
 };
 
-TEST_F(InjuriesWindow, ListsTheInjuredWithTheirWeeksAsStoredAndHealsOnlyThem) {
+TEST_F(InjuriesWindow, ListsTheInjuredAsStoredHealsOnlyThemAndReportsWhatFails) {
     world.setRoster("save1", records);
     open();
     EXPECT_EQ(items(list), "Hurt|Long");
@@ -55,19 +55,18 @@ TEST_F(InjuriesWindow, ListsTheInjuredWithTheirWeeksAsStoredAndHealsOnlyThem) {
     EXPECT_EQ(world.roster(), recordBytes(records));
     EXPECT_TRUE(closed());
     EXPECT_EQ(messages.size(), 1u);
-}
 
-TEST_F(InjuriesWindow, ATruncatedRosterIsReportedAndNothingIsWritten) {
+    // A truncated roster is reported on loading and on healing, and nothing is written.
     std::string truncated = recordBytes(records);
     truncated.resize(truncated.size() - 30);
     writeFile(world.rosterFile(), truncated);
-    const auto before = world.files();
+    const auto unreadable = world.files();
     open();
-    expectReported(1, "yourfed.hv1");
+    expectReported(2, "yourfed.hv1");
     EXPECT_EQ(items(list), "");
     clickButton(window, "Command1");
-    expectReported(2, "yourfed.hv1");
-    EXPECT_EQ(world.files(), before);
+    expectReported(3, "yourfed.hv1");
+    EXPECT_EQ(world.files(), unreadable);
 }
 
 } // namespace

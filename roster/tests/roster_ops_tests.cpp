@@ -56,7 +56,7 @@ protected:
     RosterFile roster{world.game.string(), "save1"};
 };
 
-TEST_F(RosterOps, ListingSkipsPlaceholdersAndLookUpTakesTheFirstMatch) {
+TEST_F(RosterOps, ListingSkipsPlaceholdersLookUpTakesTheFirstMatchManagersFollowTheFed) {
     set({placeholderWrestler(), wrestler("A"), wrestler("Name"), wrestler(" name"),
          withLine(wrestler("A"), Line::Draw, "99")});
     EXPECT_EQ(rosterNames(roster), (Lines{"A", "Name", " name", "A"}));
@@ -69,9 +69,8 @@ TEST_F(RosterOps, ListingSkipsPlaceholdersAndLookUpTakesTheFirstMatch) {
         set(records(spelling));
         EXPECT_EQ(listRoster(roster).reorderSelection.value_or(""), first) << spelling;
     }
-}
 
-TEST_F(RosterOps, ManagersAreThoseOfTheFederationsFile) {
+    // The managers offered are those of the federation's file.
     for (auto [federation, managers] : {std::pair{"WWF", Lines{"Wally Manager", "Wendy Manager"}},
                                         {"WCW", Lines{"Carl Manager"}},
                                         {"ECW", Lines{}}}) {

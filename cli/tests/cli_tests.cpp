@@ -1,0 +1,333 @@
+#include "cli/cli.h"
+
+#include "gamefiles/text.h"
+#include "testsupport/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ranges>
+#include <set>
+#include <sstream>
+
+namespace hv::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using Args = std::vector<std::string>;
+using hv::cli::kRefused;
+using hv::cli::kUsage;
+
+struct HvRun {
+    int code;
+    std::string out, err;
+};
+
+// `hv` run in-process on a fresh test world.
+class Cli : public ::testing::Test {
+protected:
+    HvRun hv(const Args& args) {
+        std::ostringstream out, err;
+        const int code = hv::cli::runCli(args, world.work, out, err);
+        return {code, out.str(), err.str()};
+    }
+    // A command that must succeed: its output.
+    std::string ok(const Args& args) {
+        const HvRun r = hv(args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return r.out;
+    }
+    // Each command line (split at blanks) exits with `code`, prints nothing on stdout and one
+    // line on stderr naming `word`, and changes nothing.
+    void expectRefused(std::initializer_list<std::string_view> lines, int code = kRefused,
+                       std::string_view word = {}) {
+        const auto before = world.files();
+        for (std::string_view line : lines) {
+            Args args;
+            for (auto arg : std::views::split(line, ' '))
+                args.emplace_back(arg.begin(), arg.end());
+            const HvRun r = hv(args);
+            EXPECT_EQ(r.code, code) << line;
+            EXPECT_EQ(r.out, "") << line;
+            EXPECT_NE(r.err.find(word), std::string::npos) << r.err;
+            EXPECT_EQ(std::ranges::count(r.err, '\n'), 1) << r.err;
+        }
+        EXPECT_EQ(world.files(), before);
+    }
+
+    GameWorld world;
+    const Lines p = placeholderWrestler();
+};
+
+std::string rival(const std::string& name) {
+    return crlf({name, "1", "2", "3", "4", "d", "2", " 7 ", "no", "Heel", "F", "no", "W", "p",
+                 "Big Man", "5"});
+}
+
+TEST_F(Cli, SlotsFromOptionsOrGameFolderOption) {
+    EXPECT_EQ(ok({"slots"}),
+              "save1: First Slot\nsave2: Second Slot\nsave3: No Saved Game\nsave4: Fourth Slot\n");
+    writeFile(world.work / "options.dat", crlf({"/nowhere"}));
+    EXPECT_EQ(hv({"--game-folder", world.game.string(), "slots"}).code, 0);
+    expectRefused({"slots"}, kRefused, "/nowhere");
+}
+
+TEST_F(Cli, RivalsFollowTheSlotsFederation) {
+    world.setSaveGame("save1", "WCW"); // save2 stays WWF
+    world.setSaveGame("save3", "AWA");
+    for (auto slot : {"save1", "save2"}) {
+        writeFile(world.slotFile(slot, "Background/wwf.hv1"), rival("name") + rival("Wolf"));
+        writeFile(world.slotFile(slot, "Background/wcw.hv1"), rival("Crow"));
+    }
+    writeFile(world.slotFile("save1", "Background/ecw.hv1"), rival("Extreme"));
+    EXPECT_EQ(ok({"rivals", "list", "rival"}), "Wolf\n");
+    EXPECT_EQ(ok({"--slot", "save2", "rivals", "list", "rival"}), "Crow\n");
+    EXPECT_EQ(ok({"rivals", "list", "ecw"}), "Extreme\n");
+    EXPECT_EQ(ok({"rivals", "list", "indy"}), "");
+    expectRefused({"--slot save3 rivals list rival"}, kRefused, "AWA");
+}
+
+TEST_F(Cli, UsageErrorsExitTwo) {
+    EXPECT_EQ(hv({}).code, kUsage);
+    expectRefused({"frobnicate", "--slot save9 slots", "rivals list xyz", "slots extra", "--slot"},
+                  kUsage);
+    EXPECT_EQ(hv({"--help"}).code, 0);
+}
+
+TEST_F(Cli, CheckPrintsOneLinePerProblemWithFileAndLine) {
+    world.setRoster("save1", {wrestler("A"), wrestler("B")});
+    EXPECT_EQ(ok({"check"}), "");
+    writeFile(world.rosterFile(), recordBytes({wrestler("A"), {"B", "1"}}));
+    const HvRun cut = hv({"check"});
+    EXPECT_EQ(cut.code, kRefused);
+    EXPECT_EQ(cut.out.rfind(world.rosterFile().string() + ":22: ", 0), 0u) << cut.out;
+    EXPECT_EQ(std::ranges::count(cut.out, '\n'), 1) << cut.out;
+}
+
+TEST_F(Cli, GameFolderShowPrintsLineOneAsTheEditorReadsIt) {
+    // --game-folder names another folder; show still reads options.dat.
+    EXPECT_EQ(ok({"--game-folder", "/elsewhere", "game-folder", "show"}),
+              world.game.string() + "\n");
+    writeFile(world.work / "options.dat", crlf({"  \"/games/a, b\" ,x", "report"}));
+    EXPECT_EQ(ok({"game-folder", "show"}), "/games/a, b\n");
+
+    writeFile(world.work / "options.dat", "");
+    expectRefused({"game-folder show"}, kRefused, "options.dat");
+    fs::remove(world.work / "options.dat");
+    expectRefused({"game-folder show"}, kRefused, "options.dat");
+}
+
+TEST_F(Cli, GameFolderSetWritesLineOneAndKeepsTheReportBytes) {
+    const fs::path options = world.work / "options.dat";
+    const std::string before = "old\r\nTitle, with comma\r\nx\ny";
+    const std::string root = world.root.path().string(), game = world.game.string();
+    fs::create_directories(root + "/a, b");
+    fs::create_directories(root + "/say\"hi\"");
+    // The arguments, the folder as show reads it back, and line 1 as written.
+    for (const auto& [args, folder, line1] :
+         std::initializer_list<std::tuple<Args, std::string, std::string>>{
+             {{"game-folder", "set", game}, game, game},
+             {{"game-folder", "set", "../a, b/./"}, root + "/a, b", "\"" + root + "/a, b\""},
+             // --game-folder does not redirect where set writes.
+             {{"--game-folder", "/elsewhere", "game-folder", "set", "."},
+              root + "/work",
+              root + "/work"}}) {
+        writeFile(options, before);
+        EXPECT_EQ(ok(args), "");
+        EXPECT_EQ(readFile(options), line1 + before.substr(3));
+        EXPECT_EQ(ok({"game-folder", "show"}), folder + "\n");
+    }
+    expectRefused({"game-folder set " + root + "/missing"}, kRefused, root + "/missing");
+    expectRefused({"game-folder set " + root + "/say\"hi\""});
+    expectRefused({"game-folder set", "game-folder set " + game + " " + game}, kUsage);
+}
+
+TEST_F(Cli, ManagersListAddSetAndDeleteEveryMatch) {
+    const auto file = world.slotFile("save1", "Background/wwfmanagers.hv1");
+    writeFile(file, crlf({"Wally", "x", "Wendy", "f", "Wally", "m"}));
+    EXPECT_EQ(ok({"managers", "list"}), "Wally\nWendy\nWally\n");
+    for (const Args& args : {Args{"managers", "add"},
+                             {"managers", "set", "manager", "name=Max", "sex=female"},
+                             {"managers", "set", "Wally", "name=Walt"}, // the odd code "x" stays
+                             {"managers", "delete", "Wendy"}})
+        EXPECT_EQ(ok(args), "") << args[1];
+    EXPECT_EQ(readFile(file), crlf({"Walt", "x", "Walt", "m", "Max", "f"}));
+
+    expectRefused({"managers set Max name=\"Doc\"", "managers delete Nobody"});
+    expectRefused({"managers set Max sex=other"}, kUsage);
+    world.setSaveGame("save1", "ECW");
+    expectRefused({"managers list"}, kRefused, "\"ECW\"");
+}
+
+TEST_F(Cli, ExportPreviewAndImport) {
+    const Lines a = wrestler("A/B"), b = wrestler("B");
+    world.setRoster("save1", {a, b});
+    const auto file = world.work / "A_B.hve";
+    EXPECT_EQ(ok({"export", "A/B"}), file.string() + "\n");
+    EXPECT_EQ(readFile(file), crlf(a));
+    EXPECT_EQ(ok({"preview", file.string()}).substr(0, 21), "Name : A/B\nDraw : 50\n");
+
+    expectRefused({"import " + file.string()}, kRefused, "\"A/B\" is already in the roster");
+    expectRefused({"import " + file.string() + " --overwrite --as X"}, kUsage);
+    ok({"import", file.string(), "--as", "C"});
+    writeFile(file, crlf(withLine(a, 1, "1")));
+    ok({"import", file.string(), "--overwrite"});
+    EXPECT_EQ(world.roster(), recordBytes({withLine(a, 1, "1"), b, withLine(a, 0, "C")}));
+}
+
+// Each run seeds its own generator: eight runs all drawing one potential happen once in 10^9.
+TEST_F(Cli, SeparateTradesDrawTheirOwnPotentialsAndRefusalsWriteNothing) {
+    world.setSaveGame("save1", "WCW"); // the rival big federation is WWF
+    const auto wwf = world.slotFile("save1", "Background/wwf.hv1");
+    std::set<std::string> potentials;
+    for (int run = 0; run < 8; ++run) {
+        world.setRoster("save1", {wrestler("Mover")});
+        writeFile(wwf, "");
+        ok({"trade", "Mover", "own", "rival"});
+        potentials.insert(splitLines(readFile(wwf)).at(7)); // its range is tested with the transfer
+    }
+    EXPECT_GT(potentials.size(), 1u);
+
+    // Refusals exit with one line and write nothing.
+    world.setRoster("save1", {wrestler("Ace")});
+    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf({"Cut", "short"}));
+    world.setSaveGame("save2", "NWO");
+    // line 2 written with line breaks puts "late" on line 6, the year
+    world.setSaveGame("save3", "WCW\r\nMonday\r\n12\r\nMarch\r\nlate");
+    expectRefused({"trade Ace own tna", "trade Ace own indy --years 3"}, kUsage);
+    expectRefused({"trade Ace own own", "trade X indy own --as " /* an empty name */,
+                   "trade Nobody own rival", "trade Ace own ecw",
+                   "--slot save2 trade Ace own rival", "--slot save3 trade X indy own"});
+}
+
+TEST_F(Cli, ReportTakesMissingOptionsFromTheSettingsWhichStayAsTheyWere) {
+    world.setRoster("save1", {wrestler("B")});
+    const auto options = world.work / "options.dat";
+    writeFile(options, readFile(options) + crlf({"p.html", "T", "Red", "Blue", "4"}));
+    const auto before = readFile(options);
+    ok({"report", "--text", "Black", "--hide", "draw,titles", "--order", "Fueds,Roster,Titles"});
+    const std::string page = readFile(world.work / "p.html");
+    EXPECT_NE(page.find("<BODY BGCOLOR=\"#FF0000\" TEXT=\"#000000\">"), std::string::npos);
+    EXPECT_NE(page.find("<TABLE BORDER=\"4\">"), std::string::npos);
+    EXPECT_EQ(page.find("Draw"), std::string::npos);
+    EXPECT_EQ(page.find("TITLES"), std::string::npos);
+    EXPECT_LT(page.find("</CENTER></CENTER></CENTER>"), page.find("ROSTER"));
+    EXPECT_EQ(readFile(options), before);
+    EXPECT_FALSE(fs::exists(world.work / "arrange.tmp"));
+    expectRefused({"report --hide colour", "report --order Roster,Roster,Titles"}, kUsage);
+}
+
+TEST_F(Cli, RosterListShowsTheFirstRecordOfANameAndSetChangesThemAll) {
+    world.setRoster("save1", {p, wrestler("A", " 3 "), withLine(wrestler("Odd", "9"), 16, "P"),
+                              wrestler("A", "1")});
+    world.setRoster("save2", {wrestler("Other")});
+    EXPECT_EQ(ok({"roster", "list"}), "A\nOdd\nA\n");
+    EXPECT_EQ(ok({"--slot", "save2", "roster", "list"}), "Other\n");
+    EXPECT_EQ(ok({"roster", "show", "A"}),
+              "name: A\ndraw: 50\nentertainment: 60\nwages: 1000\nvalue: 2000\n"
+              "description: A description\ncarder: Upper Carder\nalignment: Face\n"
+              "contract: 3\nfinisher: A Driver\ntagteam: no\ninjury: 0\nmorale: 75\n"
+              "stable: no\nmanager: no\nweapon: Chair\nfinishertype: Power Move\n"
+              "style: Technical Wrestler\nretirement: 8\n");
+    const std::string odd = ok({"roster", "show", "Odd"});
+    EXPECT_NE(odd.find("\ncarder: 9\n"), std::string::npos) << odd;
+    EXPECT_NE(odd.find("\nfinishertype: P\n"), std::string::npos) << odd;
+
+    // Set changes every record of the name as Apply does.
+    const Lines b = wrestler("B", "x");
+    world.setRoster("save1",
+                    {p, wrestler("Old", " 1"), withLine(wrestler("Old", " 1"), 1, "10"), b});
+    ok({"roster", "set", "Old", "name=New", "carder=Upper Carder",
+        "tagteam=", "manager=", "finishertype=Submission", "description=Two\r\nlines"});
+    Lines changed = withLine(withLine(wrestler("New", " 3 "), 5, "Two lines"), 16, "s");
+    changed[9] = "Old Driver";
+    changed[14] = "";
+    // Other text keeps the stored carder and finisher type; fields not given keep their lines.
+    ok({"roster", "set", "B", "carder=Main Event", "finishertype=Flying", "draw=77"});
+    EXPECT_EQ(world.roster(), recordBytes({p, changed, changed, withLine(b, 1, "77")}));
+}
+
+TEST_F(Cli, RosterAddDeleteMoveAndHeal) {
+    world.setRoster("save1", {p, wrestler("A"), wrestler("Twin"), wrestler("C", "2", " 12 "),
+                              wrestler("Twin", "2", "1")});
+    const Lines blank = blankWrestlerLines();
+    ok({"roster", "add"});
+    EXPECT_EQ(ok({"injuries", "list"}), "C\t 12 \nTwin\t1\n");
+    ok({"roster", "delete", "Twin"});
+    ok({"roster", "move", "C", "up"});
+    EXPECT_EQ(world.roster(), recordBytes({p, wrestler("C", "2", " 12 "), wrestler("A"), blank}));
+    ok({"roster", "move", "C", "down"});
+    ok({"injuries", "heal"});
+    EXPECT_EQ(world.roster(), recordBytes({p, wrestler("A"), wrestler("C", "2", " 0 "), blank}));
+}
+
+TEST_F(Cli, RosterRefusalsFailedRewritesAndTruncatedRostersChangeNothing) {
+    world.setRoster("save1", {p, wrestler("A"), wrestler("B")});
+    expectRefused({"roster show Nobody", "roster set Nobody draw=1", "roster delete Nobody",
+                   "roster delete name", "roster move Nobody up", "roster move A up",
+                   "roster move B down"},
+                  kRefused, "yourfed.hv1");
+    expectRefused({"roster set A finisher=Two\nlines"}, kRefused, "Finsher");
+    expectRefused({"roster set A height=2", "roster set A", "roster move A left"}, kUsage,
+                  "hv roster");
+
+    world.setRoster("save1", {p, wrestler("A"), wrestler("B", "2", "3")});
+    {
+        const FailingRewrites failing;
+        expectRefused({"roster add", "roster set A draw=1", "roster delete A", "roster move A down",
+                       "injuries heal"},
+                      kRefused, "yourfed.hv1");
+    }
+    const std::string bytes = world.roster();
+    writeFile(world.rosterFile(), bytes.substr(0, bytes.size() - 4));
+    expectRefused({"roster list", "injuries heal"}, kRefused, "yourfed.hv1:57: ");
+}
+
+TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
+    const auto saveFile = world.slotFile("save2", "Saved Game/save1.hv1");
+    Lines lines = {"Cole", "ECW",    "Monday", "1",   "May",  "99",  "5",  "Ann",
+                   "Bob",  "Vacant", "Cy",     "Dee", "Team", "One", "Two"};
+    lines.resize(30, " 33023 ");
+    for (std::size_t f = 0; f < 5; ++f)
+        lines[15 + f] = f == 2 ? "" : "Feud " + std::to_string(f + 1) + ", with a comma";
+    lines[21] = " 7 "; // below the lowest level
+    lines.push_back("after the header");
+    writeFile(saveFile, crlf(lines));
+    const auto slot2 = [&](Args args) {
+        args.insert(args.begin(), {"--slot", "save2"});
+        return hv(args);
+    };
+
+    const HvRun fed = slot2({"fed", "show"}), titles = slot2({"titles", "show"}),
+                feuds = slot2({"feuds", "show"});
+    EXPECT_EQ(fed.code + titles.code + feuds.code, 0);
+    EXPECT_EQ(fed.out + titles.out + feuds.out,
+              "slotname: Second Slot\ncommissioner: Cole\nweekday: Monday\nday: 1\nmonth: May\n"
+              "year: 99\nbank: 5\nTitle 1: Ann\nTitle 2: Bob\nTitle 3: Vacant\nTitle 4: Cy\n"
+              "Title 5: Dee\nfeud 1: Feud 1, with a comma\nlevel 1: 15\nfeud 2: Feud 2, with a "
+              "comma\nlevel 2: 10600\nfeud 3: \nlevel 3: 10600\nfeud 4: Feud 4, with a comma\n"
+              "level 4: 10600\nfeud 5: Feud 5, with a comma\nlevel 5: 10600\n");
+    EXPECT_NE(feuds.err.find("\" 7 \""), std::string::npos) << feuds.err;
+
+    EXPECT_EQ(slot2({"feuds", "set", "1=14"}).code, kUsage);
+    for (const Args& args : {Args{"fed", "set", "year=2001", "slotname=Mine"},
+                             {"titles", "set", "5=Vacant", "1=Eve"},
+                             {"feuds", "set", "2=600"},
+                             {"feuds", "delete", "4"}})
+        EXPECT_EQ(slot2(args).code, 0) << args[0];
+    lines[5] = "2001";
+    lines[7] = "Eve";
+    lines[11] = "Vacant";
+    lines[18] = "";
+    // Stored levels out of range are written as the nearest valid level.
+    const Lines levels = {" 15 ", " 600 ", " 10600 ", " 15 ", " 10600 "};
+    for (std::size_t f = 0; f < 5; ++f)
+        lines[21 + 2 * f] = levels[f];
+    EXPECT_EQ(readFile(saveFile), crlf(lines));
+    EXPECT_EQ(readFile(world.game / "saveslots.hv1"),
+              crlf({"First Slot", "Mine", "No Saved Game", "Fourth Slot"}));
+}
+
+} // namespace
+} // namespace hv::test
