@@ -119,8 +119,12 @@ std::optional<Party> partyFromWord(std::string_view word) {
     return std::nullopt;
 }
 
+std::string federationOf(const std::string& gameFolder, std::string_view slot) {
+    return readFederationName(slotFilePath(gameFolder, slot, GameFile::SaveGame));
+}
+
 std::optional<std::string> otherBigFedOf(const std::string& gameFolder, std::string_view slot) {
-    return OtherBigFed(readFederationName(slotFilePath(gameFolder, slot, GameFile::SaveGame)));
+    return OtherBigFed(federationOf(gameFolder, slot));
 }
 
 PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party party,
@@ -131,6 +135,11 @@ PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party 
 
 std::vector<std::string> rivalNames(const std::filesystem::path& file) {
     return RivalFile::read(file).names();
+}
+
+std::vector<std::string> partyNames(const PartyFile& file, Party party) {
+    return party == Party::Own ? RecordFile<WrestlerRecord>::read(file.file).names()
+                               : rivalNames(file.file);
 }
 
 std::optional<OtherFedRecord> findRival(const std::filesystem::path& file, std::string_view name) {

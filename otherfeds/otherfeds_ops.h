@@ -24,6 +24,8 @@ inline constexpr Party kParties[] = {Party::Own, Party::Rival, Party::Ecw, Party
 std::string_view partyWord(Party party);
 std::optional<Party> partyFromWord(std::string_view word);
 
+// The player's federation of a slot: save game line 2.
+std::string federationOf(const std::string& gameFolder, std::string_view slot);
 // The rival big federation of a slot ("WWF" or "WCW"), from save game line 2 compared
 // exactly; none when the player runs neither.
 std::optional<std::string> otherBigFedOf(const std::string& gameFolder, std::string_view slot);
@@ -40,6 +42,8 @@ PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party 
 // Rival roster operations. Each reads the whole file; a missing file or one cut short in the
 // middle of a record throws GameFileError naming it, and nothing is written.
 std::vector<std::string> rivalNames(const std::filesystem::path& file);
+// The names of a party's roster file, placeholders left out, in file order.
+std::vector<std::string> partyNames(const PartyFile& file, Party party);
 std::optional<OtherFedRecord> findRival(const std::filesystem::path& file, std::string_view name);
 void appendRival(const PartyFile& rival, const OtherFedRecord& record);
 // Removes every record named `name`; returns how many (nothing is written when none).

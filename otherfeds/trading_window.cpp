@@ -4,7 +4,6 @@
 #include "otherfeds_windows.h"
 
 #include "gamefiles/error.h"
-#include "gamefiles/game_folder.h"
 #include "gamefiles/save_game.h"
 #include "ui/byte_text.h"
 #include "ui/messages.h"
@@ -175,9 +174,7 @@ private:
             reportLoad(problems);
             return;
         }
-        attempt([&] {
-            federation = readFederationName(slotFilePath(folder, slot(), GameFile::SaveGame));
-        });
+        attempt([&] { federation = federationOf(folder, slot()); });
         if (federation)
             otherBigFed_ = OtherBigFed(*federation);
 
@@ -189,10 +186,7 @@ private:
                 continue; // no file to open for it
             attempt([&] {
                 const auto file = partyFile(folder, slot(), party, otherBigFed_.value_or(""));
-                const auto names = party == Party::Own
-                                       ? RecordFile<WrestlerRecord>::read(file.file).names()
-                                       : rivalNames(file.file);
-                ui::refill(column(party).list, sorted(names));
+                ui::refill(column(party).list, sorted(partyNames(file, party)));
             });
         }
 
