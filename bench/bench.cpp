@@ -6,7 +6,6 @@
 #include "tools/world.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -16,7 +15,6 @@
 #include <string_view>
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 using hv::bench::measure;
 using hv::bench::parseNumber;
 using hv::bench::ScratchDir;
