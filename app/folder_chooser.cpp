@@ -1,6 +1,7 @@
 #include "folder_chooser.h"
 
 #include "gamefiles/options.h"
+#include "gamefiles/system_path.h"
 #include "ui/byte_text.h"
 #include "ui/messages.h"
 
@@ -53,14 +54,39 @@ private:
     }
 };
 
-QByteArray toBytes(const fs::path& path) {
+// Paths are UTF-16 on Windows and bytes elsewhere; a list item keeps the native form, so
+// that any folder the system can name is reached again exactly.
+#ifdef _WIN32
+QVariant pathData(const fs::path& path) {
+    return QString::fromStdWString(path.native());
+}
+fs::path pathFromData(const QVariant& data) {
+    return fs::path(data.toString().toStdWString());
+}
+QString pathText(const fs::path& path) {
+    return QString::fromStdWString(path.native());
+}
+// A path Qt gives (a volume root, the home folder), which spells separators as "/".
+fs::path pathFromQt(const QString& path) {
+    return fs::path(QDir::toNativeSeparators(path).toStdWString());
+}
+#else
+QVariant pathData(const fs::path& path) {
     const std::string& s = path.native();
     return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
 }
-
-fs::path fromBytes(const QByteArray& bytes) {
+fs::path pathFromData(const QVariant& data) {
+    const QByteArray bytes = data.toByteArray();
     return fs::path(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
+QString pathText(const fs::path& path) {
+    return toQt(path.native());
+}
+fs::path pathFromQt(const QString& path) {
+    // Qt decoded the name from the file system's bytes; encodeName gives them back.
+    return fs::path(QFile::encodeName(path).toStdString());
+}
+#endif
 
 bool isDirectory(const fs::path& path) {
     std::error_code ec;
@@ -79,10 +105,11 @@ bool isWithin(const fs::path& folder, const fs::path& root) {
 }
 
 fs::path homeFolder() {
+#ifndef _WIN32
     if (const char* home = std::getenv("HOME"); home && *home)
         return tidyFolder(fs::path(home));
-    // Qt decoded the name from the file system's bytes; encodeName gives them back.
-    return tidyFolder(fs::path(QFile::encodeName(QDir::homePath()).toStdString()));
+#endif
+    return tidyFolder(pathFromQt(QDir::homePath()));
 }
 
 // Mounts that hold no user files.
@@ -102,7 +129,8 @@ bool isPseudoVolume(const QStorageInfo& volume, const fs::path& root) {
 }
 
 QStringList sortedSubfolders(const fs::path& folder, std::vector<fs::path>& paths) {
-    std::vector<std::string> names;
+    using Name = fs::path::string_type;
+    std::vector<Name> names;
     std::error_code ec;
     for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -110,19 +138,19 @@ QStringList sortedSubfolders(const fs::path& folder, std::vector<fs::path>& path
             names.push_back(it->path().filename().native());
     }
     // Case-insensitive, hidden folders after the others.
-    auto key = [](const std::string& name) {
-        std::string lower = name;
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-            return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    auto key = [](const Name& name) {
+        Name lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](fs::path::value_type c) {
+            return static_cast<fs::path::value_type>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
         });
         return std::make_pair(!name.empty() && name[0] == '.', lower);
     };
     std::sort(names.begin(), names.end(),
-              [&](const std::string& a, const std::string& b) { return key(a) < key(b); });
+              [&](const Name& a, const Name& b) { return key(a) < key(b); });
     QStringList shown;
-    for (const std::string& name : names) {
+    for (const Name& name : names) {
         paths.push_back(folder / name);
-        shown << toQt(name);
+        shown << pathText(name);
     }
     return shown;
 }
@@ -132,7 +160,7 @@ QStringList sortedSubfolders(const fs::path& folder, std::vector<fs::path>& path
 fs::path startingFolder(const std::string& configured, const fs::path& workDir,
                         const fs::path& home) {
     if (!configured.empty()) {
-        for (fs::path candidate = tidyFolder(configured, workDir);;
+        for (fs::path candidate = tidyFolder(pathFromBytes(configured), workDir);;
              candidate = candidate.parent_path()) {
             if (isDirectory(candidate))
                 return candidate;
@@ -173,17 +201,19 @@ FolderChooser::FolderChooser(fs::path workDir, std::function<void()> afterMove, 
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->hide();
 
-    // Volumes first ("/" leading), then the home folder.
+    // Volumes first (on Windows the drive letters, elsewhere "/" leading), then the home
+    // folder.
+#ifndef _WIN32
     drives_.push_back({QStringLiteral("/"), fs::path("/")});
+#endif
     std::vector<Drive> volumes;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady())
             continue;
-        const fs::path root =
-            tidyFolder(fs::path(QFile::encodeName(volume.rootPath()).toStdString()));
+        const fs::path root = tidyFolder(pathFromQt(volume.rootPath()));
         if (root == fs::path("/") || isPseudoVolume(volume, root) || !isDirectory(root))
             continue;
-        QString label = toQt(root.native());
+        QString label = pathText(root);
         if (!volume.name().isEmpty())
             label += QStringLiteral("  (%1)").arg(volume.name());
         volumes.push_back({label, root});
@@ -195,7 +225,7 @@ FolderChooser::FolderChooser(fs::path workDir, std::function<void()> afterMove, 
                   volumes.end());
     drives_.insert(drives_.end(), volumes.begin(), volumes.end());
     const fs::path home = homeFolder();
-    drives_.push_back({QStringLiteral("Home folder  %1").arg(toQt(home.native())), home});
+    drives_.push_back({QStringLiteral("Home folder  %1").arg(pathText(home)), home});
     for (const Drive& drive : drives_)
         drive1_->addItem(drive.label);
 
@@ -221,7 +251,7 @@ FolderChooser::FolderChooser(fs::path workDir, std::function<void()> afterMove, 
 
 void FolderChooser::showFolder(const fs::path& folder) {
     folder_ = folder;
-    shownPath_->setText(toQt(folder_.native()));
+    shownPath_->setText(pathText(folder_));
     shownPath_->setCursorPosition(0);
 
     std::vector<fs::path> chain;
@@ -236,7 +266,7 @@ void FolderChooser::showFolder(const fs::path& folder) {
     const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
     auto addItem = [this](const QIcon& icon, const QString& text, const fs::path& path, int depth) {
         auto* item = new QListWidgetItem(icon, text, dir1_);
-        item->setData(kPathRole, toBytes(path));
+        item->setData(kPathRole, pathData(path));
         item->setData(kDepthRole, depth);
         return item;
     };
@@ -245,8 +275,8 @@ void FolderChooser::showFolder(const fs::path& folder) {
     int depth = 0;
     QListWidgetItem* current = nullptr;
     for (const fs::path& ancestor : chain) {
-        const QString text = ancestor == ancestor.root_path() ? toQt(ancestor.native())
-                                                              : toQt(ancestor.filename().native());
+        const QString text =
+            ancestor == ancestor.root_path() ? pathText(ancestor) : pathText(ancestor.filename());
         current = addItem(open, text, ancestor, depth++);
     }
     QFont bold = current->font();
@@ -292,12 +322,12 @@ void FolderChooser::onDriveChosen(int index) {
 
 void FolderChooser::onFolderActivated(QListWidgetItem* item) {
     if (item)
-        moveTo(fromBytes(item->data(kPathRole).toByteArray()));
+        moveTo(pathFromData(item->data(kPathRole)));
 }
 
 void FolderChooser::onDirChange() {
     // Text1's change writes options.dat before the main window reads it again.
-    text1_->setText(toQt(folder_.native()));
+    text1_->setText(pathText(folder_));
     if (afterMove_)
         afterMove_();
 }

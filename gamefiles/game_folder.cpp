@@ -1,6 +1,9 @@
 #include "game_folder.h"
 
+#include "system_path.h"
+
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -8,13 +11,36 @@ namespace fs = std::filesystem;
 namespace hv {
 namespace {
 
-char lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+using Name = fs::path::string_type; // bytes, or UTF-16 on Windows
+
+bool equalsIgnoringCase(const Name& a, const Name& b) {
+    auto lower = [](fs::path::value_type c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<fs::path::value_type>(c - 'A' + 'a') : c;
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](auto x, auto y) { return lower(x) == lower(y); });
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lower(x) == lower(y); });
+// The entry of `folder` that `name` means: itself when it exists under exactly that name,
+// otherwise the first of the sorted case-insensitive matches.
+std::optional<Name> entryNamed(const fs::path& folder, const Name& name) {
+    std::error_code ec;
+#ifndef _WIN32
+    // Windows would find any spelling here; it lists the folder below to learn the real one.
+    if (fs::exists(folder / name, ec))
+        return name;
+#endif
+    std::vector<Name> matches;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        Name entry = it->path().filename().native();
+        if (entry == name)
+            return name;
+        if (equalsIgnoringCase(entry, name))
+            matches.push_back(std::move(entry));
+    }
+    if (matches.empty())
+        return std::nullopt;
+    return *std::min_element(matches.begin(), matches.end());
 }
 
 std::vector<std::string> components(std::string_view relative) {
@@ -74,32 +100,27 @@ std::string_view gameFileTempSuffix(GameFile file) {
     return names(file).temp;
 }
 
+// On Windows too the names are resolved here rather than left to the system, so that paths
+// and messages spell each file as it is on disk, the same on every system.
 fs::path resolveBelow(const fs::path& base, std::string_view relative) {
     fs::path current = base;
     bool exists = true; // once a component is missing, the rest keep their spelling
     for (const std::string& part : components(relative)) {
-        std::error_code ec;
-        if (exists && !fs::exists(current / part, ec)) {
-            std::vector<std::string> matches;
-            for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
-                std::string name = it->path().filename().string();
-                if (equalsIgnoringCase(name, part))
-                    matches.push_back(std::move(name));
-            }
-            if (!matches.empty()) {
-                std::sort(matches.begin(), matches.end());
-                current /= matches.front();
+        const Name name = pathFromBytes(part).native();
+        if (exists) {
+            if (const auto found = entryNamed(current, name)) {
+                current /= *found;
                 continue;
             }
             exists = false;
         }
-        current /= part;
+        current /= name;
     }
     return current;
 }
 
 fs::path slotFolder(const std::string& gameFolder, std::string_view slot) {
-    return resolveBelow(fs::path(gameFolder), slot);
+    return resolveBelow(pathFromBytes(gameFolder), slot);
 }
 
 fs::path slotFilePath(const std::string& gameFolder, std::string_view slot, GameFile file) {
@@ -111,7 +132,7 @@ fs::path slotTempPath(const std::string& gameFolder, std::string_view slot, Game
 }
 
 fs::path saveSlotNamesPath(const std::string& gameFolder) {
-    return resolveBelow(fs::path(gameFolder), "saveslots.hv1");
+    return resolveBelow(pathFromBytes(gameFolder), "saveslots.hv1");
 }
 
 } // namespace hv

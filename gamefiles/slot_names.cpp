@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "game_folder.h"
+#include "system_path.h"
 #include "text.h"
 
 namespace hv {
@@ -11,8 +12,8 @@ SaveSlotNames parseSaveSlotNames(std::string_view bytes, const std::filesystem::
     LineReader reader(bytes);
     for (std::size_t i = 0; i < names.names.size(); ++i) {
         if (reader.atEnd())
-            throw GameFileError(file,
-                                "names only " + std::to_string(i) + " of the four save slots");
+            throw GameFileError(file, "names only " + std::to_string(i) + " of the four save slots",
+                                i + 1); // the first missing line
         names.names[i] = std::string(reader.next());
     }
     return names;
@@ -20,8 +21,8 @@ SaveSlotNames parseSaveSlotNames(std::string_view bytes, const std::filesystem::
 
 SaveSlotNames readSaveSlotNames(const std::string& gameFolder) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(gameFolder, ec))
-        throw GameFileError(gameFolder, "game folder does not exist");
+    if (!std::filesystem::is_directory(pathFromBytes(gameFolder), ec))
+        throw GameFileError(pathFromBytes(gameFolder), "game folder does not exist");
     const auto file = saveSlotNamesPath(gameFolder);
     return parseSaveSlotNames(readFileBytes(file), file);
 }

@@ -2,14 +2,18 @@
 
 #include "error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#ifdef _WIN32
+#include <system_error>
+#include <windows.h>
+#else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#ifndef _WIN32
-#include <sys/mman.h>
 #endif
 
 namespace hv {
@@ -127,14 +131,63 @@ bool hasLineBreak(std::string_view text) {
 
 namespace {
 
+#ifdef _WIN32
+
+// Reads a whole file. Every sharing right is granted, so that neither the game nor our own
+// rewrite, which replaces the file by renaming over it, is locked out meanwhile; for the same
+// reason the file is never mapped (Windows refuses to replace a mapped file).
+std::string readWhole(const std::filesystem::path& file) {
+    auto failure = [&](const char* what) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return GameFileError(file, "file not found");
+        return GameFileError(file, what + std::system_category().message(static_cast<int>(error)));
+    };
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw GameFileError(file, "is a folder, not a file");
+    HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        throw failure("cannot be opened: ");
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(handle, &size);
+    // One byte more than the file holds, so that the read that finds its end needs no growth.
+    std::string bytes(static_cast<std::size_t>(size.QuadPart > 0 ? size.QuadPart : 0) + 1, '\0');
+    std::size_t have = 0;
+    for (;;) {
+        if (have == bytes.size())
+            bytes.resize(bytes.size() + (1 << 16));
+        DWORD n = 0;
+        const auto want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1u << 30));
+        if (!::ReadFile(handle, bytes.data() + have, want, &n, nullptr)) {
+            const GameFileError error = failure("cannot be read: ");
+            ::CloseHandle(handle);
+            throw error;
+        }
+        if (n == 0)
+            break;
+        have += n;
+    }
+    ::CloseHandle(handle);
+    bytes.resize(have);
+    return bytes;
+}
+
+} // namespace
+
+std::string readFileBytes(const std::filesystem::path& file) {
+    return readWhole(file);
+}
+
+FileBytes::FileBytes(const std::filesystem::path& file) : read_(readWhole(file)), view_(read_) {}
+
+#else
+
 // Opens a file for reading and finds its size; throws GameFileError naming it.
 int openForReading(const std::filesystem::path& file, std::size_t& size) {
-#ifdef O_BINARY
-    constexpr int kFlags = O_RDONLY | O_BINARY;
-#else
-    constexpr int kFlags = O_RDONLY | O_CLOEXEC;
-#endif
-    const int fd = ::open(file.c_str(), kFlags);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         throw GameFileError(file, error == ENOENT
@@ -187,7 +240,6 @@ std::string readFileBytes(const std::filesystem::path& file) {
 FileBytes::FileBytes(const std::filesystem::path& file) {
     std::size_t size = 0;
     const int fd = openForReading(file, size);
-#ifndef _WIN32
     if (size > 0) {
 #ifdef MAP_POPULATE
         constexpr int kMapFlags = MAP_PRIVATE | MAP_POPULATE;
@@ -203,11 +255,12 @@ FileBytes::FileBytes(const std::filesystem::path& file) {
             return;
         }
     }
-#endif
     read_.assign(size + 1, '\0');
     readAll(fd, file, read_);
     view_ = read_;
 }
+
+#endif
 
 FileBytes::FileBytes(FileBytes&& other) noexcept
     : read_(std::move(other.read_)), map_(other.map_), mapSize_(other.mapSize_),

@@ -51,6 +51,21 @@ private:
 
 std::vector<std::string> splitLines(std::string_view bytes);
 
+// The 1-based number of the first line not ended by CR LF (a bare LF, or a last line without
+// an ending), or nothing. The game writes CR LF throughout; a file another tool wrote with
+// other line ends is reported, and not rewritten, since a rewrite would change every line.
+inline constexpr std::string_view kNotCrLf = "the line does not end in CR LF as the game's do";
+inline std::optional<std::size_t> lineWithoutCrLf(std::string_view bytes) {
+    std::size_t line = 1;
+    for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos;
+         lf = bytes.find('\n', lf + 1), ++line)
+        if (lf == 0 || bytes[lf - 1] != '\r')
+            return line;
+    if (!bytes.empty() && bytes.back() != '\n')
+        return line;
+    return std::nullopt;
+}
+
 // The first value of one line as a field read gives it.
 std::string fieldReadFirst(std::string_view line);
 
