@@ -8,11 +8,14 @@
 #include "ui/byte_text.h"
 #include "ui/messages.h"
 
+#include "hv_version.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTime>
@@ -124,6 +127,19 @@ void MainWindow::buildUi() {
         const QString window = QString::fromLatin1(tool->window);
         connect(item, &QAction::triggered, this, [this, window] { openTool(window); });
     }
+    QAction* about = menuBar()->addAction(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("about"));
+    connect(about, &QAction::triggered, this, [this] { showAbout(); });
+}
+
+void MainWindow::showAbout() {
+    QMessageBox::about(this, QStringLiteral("About ") + windowTitle(),
+                       QStringLiteral("<b>Unofficial HV Editor</b> %1<br><br>"
+                                      "Edits the save slots of a Halvorn game folder. Every "
+                                      "change keeps the files it replaces as a restore point "
+                                      "(menu \"Restore...\").<br><br>"
+                                      "The same operations from a terminal: <tt>hv --help</tt>.")
+                           .arg(QStringLiteral(HV_VERSION)));
 }
 
 QString MainWindow::currentSlot() const {

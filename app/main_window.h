@@ -50,6 +50,7 @@ public:
 
 private:
     void buildUi();
+    void showAbout();
     void load();
     void showLoadFailure(const QString& reason);
     void selectSaveSlot();

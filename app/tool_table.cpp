@@ -4,6 +4,7 @@
 #include "managers/managers_tools.h"
 #include "otherfeds/otherfeds_tools.h"
 #include "report/report_tools.h"
+#include "restore/restore_tools.h"
 #include "roster/roster_windows.h"
 #include "savegame/savegame_tools.h"
 
@@ -19,6 +20,7 @@ const std::vector<ui::ToolDescriptor>& allTools() {
                  managers::managerTools(),
                  exchange::exchangeTools(),
                  report::reportTools(),
+                 restore::restoreTools(),
              })
             all.insert(all.end(), table.begin(), table.end());
         return all;

@@ -2,6 +2,7 @@
 
 #include "bench_support.h"
 #include "gamefiles/records.h"
+#include "gamefiles/restore.h"
 #include "gamefiles/temp_rewrite.h"
 #include "tools/world.h"
 
@@ -81,19 +82,27 @@ int run(const Options& options) {
     // Alternates the morale written, so that every run really changes every record.
     int round = 0;
     std::string morale;
-    const Timing rewrite = measure(options.repetitions, [&] {
+    const auto changeMorale = [&] {
         morale = std::to_string(50 + (round++ % 2));
         Roster file = Roster::read(roster);
         for (std::size_t i = 0; i < file.size(); ++i)
             if (!file.isPlaceholder(i))
                 file.replaceLine(i, hv::WrestlerRecord::Morale, morale);
         file.save("yourfed.tmp");
+    };
+    const Timing rewrite = measure(options.repetitions, changeMorale);
+    // The same with the old file kept as a restore point, as every operation of the editor does.
+    const Timing withPoint = measure(options.repetitions, [&] {
+        const hv::RestoreScope point(dir.path(), "save1", "Change morale");
+        changeMorale();
     });
+    const std::size_t points = hv::listRestorePoints(dir.path(), "save1").size();
 
     report("copy_file (plain copy, the reference)", plain, size, nullptr, nullptr);
     report("synced copy (read + write + fsync)", synced, size, &plain, nullptr);
     report("read names (RecordFile::names)", names, size, &plain, nullptr);
     report("change morale of every record + rewrite", rewrite, size, &plain, &synced);
+    report("the same, keeping a restore point", withPoint, size, &plain, &synced);
 
     // The figures only count if the operations did their work.
     const Roster after = Roster::read(roster);
@@ -101,8 +110,10 @@ int run(const Options& options) {
     for (std::size_t i = 0; i < after.size(); ++i)
         ok = ok && (after.isPlaceholder(i) || after.line(i, hv::WrestlerRecord::Morale) == morale);
     ok = ok && !fs::exists(dir.path() / "yourfed.tmp");
-    std::printf("  check: %zu names listed, %zu records after the rewrites, morale %s: %s\n",
-                listed, after.size(), morale.c_str(), ok ? "ok" : "FAILED");
+    ok = ok && points == static_cast<std::size_t>(options.repetitions) + 1;
+    std::printf("  check: %zu names listed, %zu records after the rewrites, morale %s, %zu restore "
+                "points: %s\n",
+                listed, after.size(), morale.c_str(), points, ok ? "ok" : "FAILED");
     return ok ? 0 : 1;
 }
 

@@ -206,6 +206,12 @@ Run runAt(const Options& o, std::size_t wrestlers) {
     if (const Lines shown = output({"roster", "show", name}, 1); shown.at != "draw: " + draw)
         throw Failure("after roster set, roster show prints \"" + shown.at +
                       "\", not \"draw: " + draw + "\"");
+    // Every set made a restore point: the newest is the last set's.
+    if (const Lines points = output({"restore", "list"}, 0);
+        points.count < static_cast<std::size_t>(o.repetitions) + 1 ||
+        !points.at.ends_with("\tEdit " + name))
+        throw Failure("after roster set, restore list prints " + std::to_string(points.count) +
+                      " points, the newest \"" + points.at + "\"");
 
     int moves = 0;
     time("roster move NAME down/up", [&] {
@@ -283,7 +289,8 @@ void printTargets(const Run& base, const Run* big) {
     std::printf("\ntargets:\n");
     const double set = row(base, "hv roster set NAME draw=V").time.median;
     const double setRatio = set / row(base, kProgramCopy).time.median;
-    std::printf("  roster set <= %.1fx the synced copy as a program at %zu wrestlers: %.2fx  %s\n"
+    std::printf("  roster set, restore points on, <= %.1fx the synced copy as a program at %zu "
+                "wrestlers: %.2fx  %s\n"
                 "    (%.2fx the copy made inside this process, which starts no program)\n",
                 kSetTarget, base.wrestlers, setRatio, verdict(setRatio <= kSetTarget),
                 set / base.rows.front().time.median);

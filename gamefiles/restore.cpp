@@ -1,0 +1,332 @@
+#include "restore.h"
+
+#include "error.h"
+#include "game_folder.h"
+
+#include <algorithm>
+#include <charconv>
+#include <ctime>
+#include <exception>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+namespace fs = std::filesystem;
+
+namespace hv {
+namespace {
+
+// One thread runs every operation; the innermost open scope that makes points.
+thread_local RestoreScope* current = nullptr;
+
+constexpr const char* kManifest = "point.txt";
+constexpr const char* kManifestTemp = "point.tmp";
+
+void hardLink(const fs::path& existing, const fs::path& link, std::error_code& error) {
+    fs::create_hard_link(existing, link, error);
+}
+
+fs::path slotArea(const fs::path& gameFolder, std::string_view slot) {
+    return gameFolder / kRestoreFolder / std::string(slot);
+}
+
+std::optional<unsigned long long> parseId(const std::string& text) {
+    unsigned long long id = 0;
+    const char* end = text.data() + text.size();
+    if (text.empty() || text.size() > 18 || text.front() == '0')
+        return std::nullopt;
+    auto [at, error] = std::from_chars(text.data(), end, id);
+    if (error != std::errc() || at != end)
+        return std::nullopt;
+    return id;
+}
+
+// The point folders of a slot, newest first.
+std::vector<std::pair<unsigned long long, fs::path>> pointFolders(const fs::path& area) {
+    std::vector<std::pair<unsigned long long, fs::path>> folders;
+    std::error_code error;
+    for (fs::directory_iterator it(area, error), end; !error && it != end; it.increment(error))
+        if (auto id = parseId(it->path().filename().string()))
+            folders.emplace_back(*id, it->path());
+    std::sort(folders.begin(), folders.end(), [](auto& a, auto& b) { return a.first > b.first; });
+    return folders;
+}
+
+// The record of a point names files by relative paths; one that could lead out of the game
+// folder (planted or damaged) makes the whole record unusable.
+bool isPlainRelative(std::string_view path) {
+    if (path.empty() || path.front() == '/' || path.find_first_of(":\\") != std::string_view::npos)
+        return false;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string oneLine(std::string_view text) {
+    std::string line(text);
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return line;
+}
+
+std::string fileName(std::string_view relative) {
+    return std::string(relative.substr(relative.rfind('/') + 1));
+}
+
+// Whether two files hold the same bytes (or are one file).
+bool sameFile(const fs::path& a, const fs::path& b) {
+    std::error_code error;
+    if (fs::equivalent(a, b, error))
+        return true;
+    if (error || fs::file_size(a, error) != fs::file_size(b, error) || error)
+        return false;
+    std::ifstream first(a, std::ios::binary), second(b, std::ios::binary);
+    std::string x(1 << 16, '\0'), y(1 << 16, '\0');
+    while (first && second) {
+        first.read(x.data(), static_cast<std::streamsize>(x.size()));
+        second.read(y.data(), static_cast<std::streamsize>(y.size()));
+        if (first.gcount() != second.gcount() ||
+            x.compare(0, static_cast<std::size_t>(first.gcount()), y, 0,
+                      static_cast<std::size_t>(second.gcount())) != 0)
+            return false;
+    }
+    return first.eof() && second.eof();
+}
+
+std::optional<RestorePoint> readPoint(unsigned long long id, const fs::path& folder) {
+    std::ifstream in(folder / kManifest, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    RestorePoint point;
+    point.id = id;
+    point.folder = folder;
+    bool timed = false;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t blank = line.find(' ');
+        const std::string key = line.substr(0, blank);
+        const std::string value = blank == std::string::npos ? "" : line.substr(blank + 1);
+        if (key == "time") {
+            auto [at, error] =
+                std::from_chars(value.data(), value.data() + value.size(), point.time);
+            timed = error == std::errc() && at == value.data() + value.size();
+        } else if (key == "slot") {
+            point.slot = value;
+        } else if (key == "description") {
+            point.description = value;
+        } else if (key == "file") {
+            if (!isPlainRelative(value))
+                return std::nullopt;
+            point.files.push_back(value);
+        }
+    }
+    if (!timed || point.files.empty())
+        return std::nullopt;
+    return point;
+}
+
+} // namespace
+
+fs::path RestorePoint::kept(std::size_t index) const {
+    return folder / (std::to_string(index + 1) + "-" + fileName(files.at(index)));
+}
+
+RestoreLinker& restoreLinker() {
+    static RestoreLinker linker = &hardLink;
+    return linker;
+}
+
+void resetRestoreLinker() {
+    restoreLinker() = &hardLink;
+}
+
+RestoreScope::RestoreScope(const fs::path& gameFolder, std::string_view slot,
+                           std::string_view description)
+    : outer_(current), exceptions_(std::uncaught_exceptions()) {
+    // A slot name becomes a folder name: anything else makes no point rather than a stray one.
+    if (outer_ || !isSlotName(slot))
+        return;
+    std::error_code error;
+    root_ = fs::weakly_canonical(fs::absolute(gameFolder, error), error);
+    if (error)
+        return;
+    slot_ = slot;
+    description_ = oneLine(description);
+    active_ = true;
+    current = this;
+}
+
+RestoreScope::~RestoreScope() {
+    if (!active_)
+        return;
+    current = nullptr;
+    if (std::uncaught_exceptions() > exceptions_)
+        dropUnreplaced();
+    if (point_.files.empty())
+        return;
+    // The oldest go after the operation, so that a slow removal never delays a change.
+    const auto folders = pointFolders(slotArea(root_, slot_));
+    std::error_code ignored;
+    for (std::size_t i = kRestorePointsKept; i < folders.size(); ++i)
+        fs::remove_all(folders[i].second, ignored);
+}
+
+std::optional<unsigned long long> RestoreScope::pointId() const {
+    if (outer_)
+        return outer_->pointId();
+    if (point_.files.empty())
+        return std::nullopt;
+    return point_.id;
+}
+
+void RestoreScope::keep(const fs::path& named, const fs::path& real) {
+    // Which game file, by the name the operation used: a link's destination may lie elsewhere.
+    std::error_code error;
+    const fs::path absolute = fs::absolute(named, error);
+    const fs::path folder = fs::weakly_canonical(absolute.parent_path(), error);
+    if (error)
+        return;
+    const fs::path relative = (folder / absolute.filename()).lexically_relative(root_);
+    if (relative.empty() || *relative.begin() == ".." ||
+        *relative.begin() == fs::path(std::string(kRestoreFolder)))
+        return; // not a file of this game folder, or the restore area itself
+    const std::string name = relative.generic_string();
+    if (!isPlainRelative(name) || name.find('\n') != std::string::npos ||
+        !fs::is_regular_file(real, error))
+        return; // a new file has no old version to keep
+    if (std::find(point_.files.begin(), point_.files.end(), name) != point_.files.end())
+        return; // the version from before the operation is kept already
+
+    if (point_.files.empty()) {
+        const fs::path area = slotArea(root_, slot_);
+        fs::create_directories(area, error);
+        if (error)
+            throw GameFileError(
+                named, "its current version cannot be kept for restoring: " + area.string() + ": " +
+                           error.message() + "; the file was left unchanged");
+        const auto existing = pointFolders(area);
+        point_.id = existing.empty() ? 1 : existing.front().first + 1;
+        // Another program making a point at the same moment takes the next number.
+        while (!fs::create_directory(area / std::to_string(point_.id), error) && !error)
+            ++point_.id;
+        if (error)
+            throw GameFileError(named, "its current version cannot be kept for restoring: " +
+                                           error.message() + "; the file was left unchanged");
+        point_.folder = area / std::to_string(point_.id);
+        point_.time = static_cast<long long>(std::time(nullptr));
+        point_.slot = slot_;
+        point_.description = description_;
+    }
+
+    point_.files.push_back(name);
+    const fs::path kept = point_.kept(point_.files.size() - 1);
+    restoreLinker()(real, kept, error);
+    if (error) {
+        error.clear();
+        fs::copy_file(real, kept, fs::copy_options::overwrite_existing, error);
+    }
+    try {
+        if (error)
+            throw GameFileError(named, "its current version cannot be kept for restoring in " +
+                                           point_.folder.string() + ": " + error.message() +
+                                           "; the file was left unchanged");
+        writeManifest();
+    } catch (...) {
+        point_.files.pop_back();
+        fs::remove(kept, error);
+        if (point_.files.empty())
+            fs::remove_all(point_.folder, error);
+        throw;
+    }
+}
+
+void RestoreScope::dropUnreplaced() {
+    if (point_.files.empty())
+        return;
+    std::error_code ignored;
+    for (std::size_t i = point_.files.size(); i-- > 0;) {
+        const fs::path kept = point_.kept(i);
+        if (!sameFile(kept, root_ / point_.files[i]))
+            continue;
+        fs::remove(kept, ignored);
+        // Later files move up a place, and so do their kept names.
+        for (std::size_t j = i + 1; j < point_.files.size(); ++j)
+            fs::rename(point_.kept(j),
+                       point_.kept(j - 1).parent_path() /
+                           (std::to_string(j) + "-" + fileName(point_.files[j])),
+                       ignored);
+        point_.files.erase(point_.files.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    if (point_.files.empty()) {
+        fs::remove_all(point_.folder, ignored);
+        return;
+    }
+    try {
+        writeManifest();
+    } catch (const std::exception&) {
+        // The point stays as it was: restoring an unchanged file gives back the same bytes.
+    }
+}
+
+// Written beside and renamed over, so that a reader never meets half a record. Not synced:
+// after a power cut the newest point may be lost, never the game's own files.
+void RestoreScope::writeManifest() const {
+    std::ostringstream text;
+    text << "time " << point_.time << "\nslot " << point_.slot << "\ndescription "
+         << point_.description << "\n";
+    for (const auto& file : point_.files)
+        text << "file " << file << "\n";
+    const fs::path temp = point_.folder / kManifestTemp;
+    const fs::path manifest = point_.folder / kManifest;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text.str();
+        out.close();
+        if (!out)
+            throw GameFileError(manifest, "the restore point cannot be written; the file "
+                                          "being changed was left unchanged");
+    }
+    std::error_code error;
+    fs::rename(temp, manifest, error);
+    if (error)
+        throw GameFileError(manifest, "the restore point cannot be written: " + error.message() +
+                                          "; the file being changed was left unchanged");
+}
+
+void keepForRestore(const fs::path& named, const fs::path& real) {
+    if (current)
+        current->keep(named, real);
+}
+
+std::vector<RestorePoint> listRestorePoints(const fs::path& gameFolder, std::string_view slot) {
+    std::vector<RestorePoint> points;
+    if (!isSlotName(slot))
+        return points;
+    for (const auto& [id, folder] : pointFolders(slotArea(gameFolder, slot)))
+        if (auto point = readPoint(id, folder))
+            points.push_back(std::move(*point));
+    return points;
+}
+
+std::optional<RestorePoint> findRestorePoint(const fs::path& gameFolder, std::string_view slot,
+                                             unsigned long long id) {
+    if (!isSlotName(slot))
+        return std::nullopt;
+    return readPoint(id, slotArea(gameFolder, slot) / std::to_string(id));
+}
+
+std::string restoreTimeText(long long time) {
+    const std::time_t t = static_cast<std::time_t>(time);
+    const std::tm* local = std::localtime(&t);
+    char text[32];
+    if (!local || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0)
+        return std::to_string(time);
+    return text;
+}
+
+} // namespace hv

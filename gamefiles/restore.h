@@ -1,0 +1,89 @@
+#pragma once
+
+// Restore points: undo for the game folder. Every operation that changes game files opens a
+// RestoreScope; each file the operation replaces is kept, just before the replace, under
+// ".hv-restore/SLOT/ID/" in the game folder (which the game never reads) as a hard link to
+// the old file, so keeping it copies no bytes. Where a link is impossible (another file
+// system, FAT) the old file is copied. One point per operation, the newest 50 per slot.
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace hv {
+
+inline constexpr std::string_view kRestoreFolder = ".hv-restore";
+inline constexpr std::size_t kRestorePointsKept = 50;
+
+struct RestorePoint {
+    unsigned long long id = 0;
+    long long time = 0; // seconds since 1970 (UTC)
+    std::string slot;
+    std::string description;
+    // The replaced files, relative to the game folder with "/" between the components, in the
+    // order the operation replaced them.
+    std::vector<std::string> files;
+    std::filesystem::path folder; // where the kept versions lie
+
+    // The kept version of files[index].
+    std::filesystem::path kept(std::size_t index) const;
+};
+
+// Opened by an operation for its whole run. Every file a PendingRewrite replaces while the
+// scope is open, inside the scope's game folder, is kept in the scope's point, which is
+// complete on disk before that replace; a scope in which nothing is replaced leaves no point.
+// A scope opened while another is open adds nothing of its own: its files go to the outer one.
+// When the operation fails, files it did not replace after all are dropped from the point
+// again, so a failed operation leaves no point, or one of the files it did replace.
+class RestoreScope {
+public:
+    RestoreScope(const std::filesystem::path& gameFolder, std::string_view slot,
+                 std::string_view description);
+    ~RestoreScope(); // drops the slot's oldest points beyond kRestorePointsKept
+    RestoreScope(const RestoreScope&) = delete;
+    RestoreScope& operator=(const RestoreScope&) = delete;
+
+    // The point made so far, if any file was replaced.
+    std::optional<unsigned long long> pointId() const;
+
+private:
+    friend void keepForRestore(const std::filesystem::path&, const std::filesystem::path&);
+    void keep(const std::filesystem::path& named, const std::filesystem::path& real);
+    void writeManifest() const;
+    void dropUnreplaced();
+
+    RestoreScope* outer_ = nullptr;
+    int exceptions_ = 0; // in flight when the scope opened: more at its end means it failed
+    bool active_ = false;
+    std::filesystem::path root_; // the game folder, absolute
+    std::string slot_;
+    std::string description_;
+    RestorePoint point_;
+};
+
+// Called by PendingRewrite::commit just before it replaces `real` (the file behind the name
+// `named`). Without an open scope it does nothing. Throws GameFileError, with the file left in
+// place, when the old version cannot be kept.
+void keepForRestore(const std::filesystem::path& named, const std::filesystem::path& real);
+
+// The points of a slot, newest first. A point whose record is missing or unreadable (a
+// crash while it was being made) is left out.
+std::vector<RestorePoint> listRestorePoints(const std::filesystem::path& gameFolder,
+                                            std::string_view slot);
+std::optional<RestorePoint> findRestorePoint(const std::filesystem::path& gameFolder,
+                                             std::string_view slot, unsigned long long id);
+
+// "2026-12-07 14:05:09" in local time.
+std::string restoreTimeText(long long time);
+
+// How a kept version is made; tests replace it to make every link fail and so reach the copy.
+using RestoreLinker = void (*)(const std::filesystem::path& existing,
+                               const std::filesystem::path& link, std::error_code& error);
+RestoreLinker& restoreLinker();
+void resetRestoreLinker();
+
+} // namespace hv

@@ -1,0 +1,16 @@
+#pragma once
+
+// The restore window: the restore points of the slot in use, newest first, and putting one
+// back.
+
+#include "ui/editor_context.h"
+
+class QWidget;
+
+namespace hv::restore {
+
+inline constexpr char kCaption[] = "Restore Points";
+
+QWidget* createRestoreWindow(ui::EditorContext& context); // `restore`
+
+} // namespace hv::restore
