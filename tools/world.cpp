@@ -341,10 +341,10 @@ Roster roster(Rng& rng, NameForge& names, const Context& context, std::size_t co
 
 // `placeholderAt`: position of a placeholder record, or a negative number for none.
 std::vector<OtherFedRecord> rivalRoster(Rng& rng, NameForge& names, int placeholderAt,
-                                        bool eightBit) {
+                                        bool eightBit, std::size_t wanted) {
     std::vector<OtherFedRecord> records;
-    const auto count = static_cast<int>(rng.range(8, 15));
-    for (int i = 0; i < count; ++i) {
+    const auto count = wanted ? static_cast<long long>(wanted) : rng.range(8, 15);
+    for (long long i = 0; i < count; ++i) {
         if (i == placeholderAt)
             records.push_back(placeholder<OtherFedRecord>());
         records.push_back(rival(rng, names));
@@ -473,11 +473,14 @@ void makeWorld(const WorldOptions& options, const FileSink& sink) {
         sink(slot + "/Controlled/yourfed.hv1", serializeRecords(own.records));
         sink(slot + "/Saved Game/save1.hv1", saveGame(rng, names, federation, context.year, own));
         // Placeholders in some rival files only, at the front or in the middle.
-        sink(slot + "/Background/wwf.hv1", serializeRecords(rivalRoster(rng, names, 0, false)));
-        sink(slot + "/Background/wcw.hv1", serializeRecords(rivalRoster(rng, names, -1, false)));
-        sink(slot + "/Background/ecw.hv1", serializeRecords(rivalRoster(rng, names, 4, s == 1)));
-        sink(slot + "/Background/otherbig.hv1",
-             serializeRecords(rivalRoster(rng, names, s % 2 ? -1 : 0, false)));
+        auto rivals = [&](int placeholderAt, bool eightBit) {
+            return serializeRecords(
+                rivalRoster(rng, names, placeholderAt, eightBit, options.rivalWrestlers));
+        };
+        sink(slot + "/Background/wwf.hv1", rivals(0, false));
+        sink(slot + "/Background/wcw.hv1", rivals(-1, false));
+        sink(slot + "/Background/ecw.hv1", rivals(4, s == 1));
+        sink(slot + "/Background/otherbig.hv1", rivals(s % 2 ? -1 : 0, false));
         sink(slot + "/Background/wwfmanagers.hv1", serializeRecords(wwfManagers));
         sink(slot + "/Background/wcwmanagers.hv1", serializeRecords(wcwManagers));
     }

@@ -16,6 +16,8 @@ struct WorldOptions {
     std::uint64_t seed = kDefaultSeed;
     // Wrestlers in every slot's own roster; 0 draws a small roster (12 to 20) per slot.
     std::size_t wrestlers = 0;
+    // Wrestlers in each rival file; 0 draws 8 to 15.
+    std::size_t rivalWrestlers = 0;
 };
 
 // Receives each file as a "/"-separated path relative to the game folder and its bytes.

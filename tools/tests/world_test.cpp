@@ -48,7 +48,10 @@ TEST(SampleGame, CommittedSampleIsWhatTheGeneratorWrites) {
     expectSameFiles(generated({}), onDisk(kSample));
     hv::test::TempDir dir;
     const fs::path out = dir.path() / "game";
-    const std::string command = std::string("\"") + HV_MAKE_WORLD + "\" \"" + out.string() + "\"";
+    std::string command = std::string("\"") + HV_MAKE_WORLD + "\" \"" + out.string() + "\"";
+#ifdef _WIN32
+    command = "\"" + command + "\""; // cmd.exe drops the outermost pair of quotes
+#endif
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     expectSameFiles(onDisk(kSample), onDisk(out));
 }
