@@ -2,15 +2,34 @@
 
 #include "error.h"
 #include "game_folder.h"
+#include "header_value.h"
 #include "managers.h"
+#include "options.h"
 #include "records.h"
 #include "save_game.h"
 #include "slot_names.h"
+#include "system_path.h"
 
 namespace fs = std::filesystem;
 
 namespace hv {
+
+std::string problemText(const fs::path& file, std::size_t line, std::string_view message) {
+    // Built with append: GCC 12 warns falsely (-Wrestrict) on chained string operator+.
+    std::string text = pathBytes(file);
+    if (line > 0) {
+        text.append(":");
+        text.append(std::to_string(line));
+    }
+    text.append(": ");
+    text.append(message);
+    return text;
+}
+
 namespace {
+
+constexpr long long kMinFeudLevel = 15;
+constexpr long long kMaxFeudLevel = 10600;
 
 class Checker {
 public:
@@ -20,21 +39,29 @@ public:
         problems_.push_back({file, line, std::move(message)});
     }
 
-    // Runs `body`, turning a GameFileError into one problem.
-    template <class F> void guarded(F&& body) {
+    // Runs `body`, turning a GameFileError into one problem, worded as the reader words it.
+    template <class F> bool guarded(F&& body) {
         try {
             body();
+            return true;
         } catch (const GameFileError& e) {
             add(e.file(), e.line(), e.problem());
+            return false;
         }
     }
 
-    bool present(const fs::path& file) {
-        std::error_code ec;
-        if (fs::is_regular_file(file, ec))
-            return true;
-        add(file, 0, "file is missing");
-        return false;
+    // The file's bytes as the editor reads them; a missing, unreadable or folder-shaped file
+    // is one problem. Line ends other than CR LF are reported here, once per file.
+    std::optional<std::string> read(const fs::path& file, bool lineEnds = true) {
+        std::optional<std::string> bytes;
+        guarded([&] { bytes = readFileBytes(file); });
+        if (bytes && lineEnds)
+            this->lineEnds(file, *bytes);
+        return bytes;
+    }
+    void lineEnds(const fs::path& file, std::string_view bytes) {
+        if (auto line = lineWithoutCrLf(bytes))
+            add(file, *line, std::string(kNotCrLf));
     }
 
     void numberLine(const fs::path& file, std::size_t line, std::string_view text,
@@ -44,8 +71,11 @@ public:
     }
 
     void roster(const fs::path& file) {
+        auto bytes = read(file);
+        if (!bytes)
+            return;
         guarded([&] {
-            const auto roster = RecordFile<WrestlerRecord>::read(file);
+            const RecordFile<WrestlerRecord> roster(std::move(*bytes), file);
             for (std::size_t i = 0; i < roster.size(); ++i) {
                 if (roster.isPlaceholder(i))
                     continue;
@@ -58,8 +88,11 @@ public:
     }
 
     void rival(const fs::path& file) {
+        auto bytes = read(file);
+        if (!bytes)
+            return;
         guarded([&] {
-            const auto rivals = RecordFile<OtherFedRecord>::read(file);
+            const RecordFile<OtherFedRecord> rivals(std::move(*bytes), file);
             for (std::size_t i = 0; i < rivals.size(); ++i) {
                 if (rivals.isPlaceholder(i))
                     continue;
@@ -72,21 +105,53 @@ public:
 
     // Returns the federation name, or nothing when the save game cannot be read.
     std::optional<std::string> saveGame(const fs::path& file) {
+        // Only the header is the editor's; what follows it is the game's own business.
+        auto bytes = read(file, false);
+        if (!bytes)
+            return std::nullopt;
         std::optional<std::string> federation;
         guarded([&] {
-            SaveHeader h = readSaveGame(file);
+            const SaveHeader h = parseSaveGame(*bytes, file);
+            lineEnds(file, std::string_view(*bytes).substr(0, bytes->size() - h.rest.size()));
             numberLine(file, SaveHeader::Year, h.line(SaveHeader::Year), "year");
             for (std::size_t feud = 0; feud < 5; ++feud) {
-                std::size_t level = SaveHeader::Feud1Level + 2 * feud;
-                numberLine(file, level, h.line(level), "level of feud " + std::to_string(feud + 1));
+                const std::size_t line = SaveHeader::Feud1Level + 2 * feud;
+                const std::string stored = h.line(line);
+                const auto level = parseNumber(headerValue(stored));
+                if (!level || *level < kMinFeudLevel || *level > kMaxFeudLevel)
+                    add(file, line,
+                        "level of feud " + std::to_string(feud + 1) + " is not a number from " +
+                            std::to_string(kMinFeudLevel) + " to " + std::to_string(kMaxFeudLevel) +
+                            ": \"" + stored + "\"");
             }
-            federation = readFederationName(file);
+            federation = fieldReadFirst(h.line(SaveHeader::Federation));
         });
         return federation;
     }
 
+    // The game reads managers by fields: a line that holds more than one value (a comma
+    // outside quotes) shifts every later name and code.
     void managers(const fs::path& file) {
-        guarded([&] { ManagersFile::read(file); });
+        auto bytes = read(file);
+        if (!bytes)
+            return;
+        guarded([&] {
+            const ManagersFile managers(std::move(*bytes), file);
+            for (std::size_t i = 0; i < managers.size(); ++i)
+                for (std::size_t line = 0; line < ManagerRecord::kLines; ++line) {
+                    FieldReader values(managers.line(i, line));
+                    const std::string first = values.atEnd() ? std::string() : values.next();
+                    if (!values.atEnd())
+                        add(file, managers.firstLine(i) + line,
+                            "the game reads this line by fields and would take only \"" + first +
+                                "\", then read the rest as the next value");
+                }
+        });
+    }
+
+    void slotNames(const fs::path& file) {
+        if (auto bytes = read(file))
+            guarded([&] { parseSaveSlotNames(*bytes, file); });
     }
 
 private:
@@ -99,13 +164,11 @@ std::vector<CheckProblem> checkGameFolder(const std::string& gameFolder) {
     std::vector<CheckProblem> problems;
     Checker check(problems);
     std::error_code ec;
-    if (!fs::is_directory(gameFolder, ec)) {
-        check.add(gameFolder, 0, "game folder does not exist");
+    if (!fs::is_directory(pathFromBytes(gameFolder), ec)) {
+        check.add(pathFromBytes(gameFolder), 0, "game folder does not exist");
         return problems;
     }
-    const fs::path names = saveSlotNamesPath(gameFolder);
-    if (check.present(names))
-        check.guarded([&] { readSaveSlotNames(gameFolder); });
+    check.slotNames(saveSlotNamesPath(gameFolder));
 
     for (std::string_view slot : kSlots) {
         const fs::path folder = slotFolder(gameFolder, slot);
@@ -114,33 +177,43 @@ std::vector<CheckProblem> checkGameFolder(const std::string& gameFolder) {
             continue;
         }
         auto path = [&](GameFile f) { return slotFilePath(gameFolder, slot, f); };
-        auto exists = [&](GameFile f) { return fs::is_regular_file(path(f), ec); };
+        // A file the slot may lack: checked only when something is there.
+        auto present = [&](GameFile f) { return fs::exists(fs::symlink_status(path(f), ec)); };
 
-        if (check.present(path(GameFile::Roster)))
-            check.roster(path(GameFile::Roster));
-
-        std::optional<std::string> federation;
-        if (check.present(path(GameFile::SaveGame)))
-            federation = check.saveGame(path(GameFile::SaveGame));
+        check.roster(path(GameFile::Roster));
+        const std::optional<std::string> federation = check.saveGame(path(GameFile::SaveGame));
 
         // The rival files in play must be there; the player's own big federation's file is
         // never used, so it is only checked when present.
-        std::optional<std::string> rival = federation ? OtherBigFed(*federation) : std::nullopt;
+        const auto rival = federation ? OtherBigFed(*federation) : std::nullopt;
         for (GameFile f : {GameFile::WwfRoster, GameFile::WcwRoster}) {
             const bool needed = rival && *rival == (f == GameFile::WwfRoster ? "WWF" : "WCW");
-            if (needed ? check.present(path(f)) : exists(f))
+            if (needed || present(f))
                 check.rival(path(f));
         }
         for (GameFile f : {GameFile::EcwRoster, GameFile::IndyRoster})
-            if (check.present(path(f)))
-                check.rival(path(f));
+            check.rival(path(f));
 
-        std::optional<GameFile> own = federation ? managersFileFor(*federation) : std::nullopt;
-        for (GameFile f : {GameFile::WwfManagers, GameFile::WcwManagers}) {
-            if (own && *own == f ? check.present(path(f)) : exists(f))
+        const auto own = federation ? managersFileFor(*federation) : std::nullopt;
+        for (GameFile f : {GameFile::WwfManagers, GameFile::WcwManagers})
+            if ((own && *own == f) || present(f))
                 check.managers(path(f));
-        }
     }
+    return problems;
+}
+
+std::vector<CheckProblem> checkOptions(const fs::path& workDir) {
+    std::vector<CheckProblem> problems;
+    Checker check(problems);
+    const fs::path file = optionsPath(workDir);
+    if (!check.read(file))
+        return problems;
+    std::string folder;
+    if (!check.guarded([&] { folder = readGameFolder(workDir); }))
+        return problems;
+    std::error_code ec;
+    if (!fs::is_directory(pathFromBytes(folder), ec))
+        check.add(file, 1, "names the game folder \"" + folder + "\", which does not exist");
     return problems;
 }
 

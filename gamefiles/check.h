@@ -1,20 +1,35 @@
 #pragma once
 
-// Validation of a whole game folder, for "hv check".
+// Validation of every file the editor reads, for "hv check", and the one wording of a file
+// problem that check, hv's errors and the windows' messages all share.
 
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hv {
 
 struct CheckProblem {
     std::filesystem::path file;
-    std::size_t line = 0;
+    std::size_t line = 0; // 0: the problem is about the whole file
     std::string message;
 };
 
+// "path:line: message", or "path: message" without a line.
+std::string problemText(const std::filesystem::path& file, std::size_t line,
+                        std::string_view message);
+inline std::string problemText(const CheckProblem& p) {
+    return problemText(p.file, p.line, p.message);
+}
+
+// Every file of the game folder the editor reads: saveslots.hv1, and in each slot the roster,
+// the save game header (numbers and feud levels), the rival rosters and the managers files.
+// A problem is worded as the operation that reads the file words its failure.
 std::vector<CheckProblem> checkGameFolder(const std::string& gameFolder);
+
+// options.dat in the working folder: readable, naming a game folder on line 1, CR LF ends.
+std::vector<CheckProblem> checkOptions(const std::filesystem::path& workDir);
 
 } // namespace hv

@@ -1,23 +1,20 @@
 #include "error.h"
 
+#include "check.h"
+#include "text.h"
+
 namespace hv {
-namespace {
-std::string describe(const std::filesystem::path& file, const std::string& problem,
-                     std::size_t line) {
-    // Built with append: GCC 12 warns falsely (-Wrestrict) on chained string operator+.
-    std::string text = file.string();
-    if (line > 0) {
-        text.append(":");
-        text.append(std::to_string(line));
-    }
-    text.append(": ");
-    text.append(problem);
-    return text;
-}
-} // namespace
 
 GameFileError::GameFileError(std::filesystem::path file, std::string problem, std::size_t line)
-    : std::runtime_error(describe(file, problem, line)), file_(std::move(file)),
+    : std::runtime_error(problemText(file, line, problem)), file_(std::move(file)),
       problem_(std::move(problem)), line_(line) {}
+
+void refuseLineBreak(const std::filesystem::path& file, std::string_view what,
+                     std::string_view value) {
+    if (hasLineBreak(value))
+        throw GameFileError(file, "the " + std::string(what) +
+                                      " holds a line break, which would split it over two lines; "
+                                      "nothing was written");
+}
 
 } // namespace hv

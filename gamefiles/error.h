@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace hv {
 
@@ -21,6 +22,11 @@ private:
     std::string problem_;
     std::size_t line_;
 };
+
+// Refuses a value holding a CR or LF, which would split it over two lines of `file`: throws a
+// GameFileError naming the file and `what` (e.g. "value of \"Finsher\"").
+void refuseLineBreak(const std::filesystem::path& file, std::string_view what,
+                     std::string_view value);
 
 // A refusal that is not about one file (bad argument, nothing selected, ...).
 class OperationRefused : public std::runtime_error {

@@ -1,0 +1,339 @@
+// Every write operation of the program, failed at every step of every safe rewrite it makes:
+// each failure must leave the game folder and the working folder byte for byte as they were
+// (a transfer failing between its two replaces may leave the wrestler in both files), leave
+// no temporary file behind, and name the file in its message.
+
+#include "exchange/exchange_ops.h"
+#include "gamefiles/error.h"
+#include "gamefiles/options.h"
+#include "gamefiles/restore.h"
+#include "managers/managers_ops.h"
+#include "otherfeds/otherfeds_ops.h"
+#include "report/report_ops.h"
+#include "restore/restore_ops.h"
+#include "roster/roster_ops.h"
+#include "savegame/savegame_ops.h"
+#include "testsupport/rewrite_steps.h"
+#include "testsupport/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <regex>
+#include <set>
+
+namespace hv::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Files = std::vector<std::pair<std::string, std::string>>;
+using otherfeds::Party;
+
+// A small world with someone to change in every file: slot 1 runs the WWF, so WCW is the
+// rival big federation.
+struct World : GameWorld {
+    World() : GameWorld("WWF") {
+        setRoster("save1", {placeholderWrestler(), wrestler("Ace", "3", " 4 "), wrestler("Bo"),
+                            wrestler("Cy")});
+        for (auto [file, name] :
+             {std::pair{"wcw", "Crow"}, {"ecw", "Extreme"}, {"otherbig", "Indy"}})
+            writeFile(slotFile("save1", "Background/" + std::string(file) + ".hv1"),
+                      crlf(rivalWrestler(name)));
+        const auto save = slotFile("save1", "Saved Game/save1.hv1");
+        std::string feuds = readFile(save);
+        feuds.replace(feuds.find("Two\r\n\r\n"), 5, "Two\r\nAce vs Bo");
+        feuds.replace(feuds.find(" 15 "), 4, " 500 ");
+        writeFile(save, feuds);
+        writeFile(work / "Dee.hve", crlf(wrestler("Dee")));
+        writeFile(work / "Bo.hve", crlf(withLine(wrestler("Bo"), 1, "99")));
+        writeFile(work / "options.dat",
+                  crlf({game.string(), "page.html", "Title", "White", "Black", "1"}));
+    }
+    std::string folder() const { return game.string(); }
+    roster::RosterFile roster() const { return {folder(), "save1"}; }
+    exchange::RosterFile exchangeRoster() const { return {folder(), "save1"}; }
+    savegame::SaveGameFile save() const { return {folder(), "save1"}; }
+    managers::ManagersPlace managers() const { return {folder(), "save1"}; }
+    otherfeds::PartyFile party(Party p) const {
+        return otherfeds::partyFile(folder(), "save1", p, "WCW");
+    }
+};
+
+struct Operation {
+    std::string name;
+    // The functions of the sources that write files and that this row drives.
+    std::set<std::string> writers;
+    std::function<void(const World&)> run;
+    bool transfer = false; // two replaces; between them the wrestler may be in both files
+    std::function<void(const World&)> setUp = [](const World&) {};
+};
+
+std::vector<Operation> operations() {
+    using namespace roster;
+    std::vector<Operation> ops = {
+        {"roster apply",
+         {"ApplyWrestler", "applyBoxes"},
+         [](const World& w) {
+             ApplyWrestler(w.roster(), "Bo", boxesFor(*findWrestler(w.roster(), "Cy")));
+         }},
+        {"roster set",
+         {"setWrestlerFields", "applyBoxes"},
+         [](const World& w) {
+             setWrestlerFields(w.roster(), "Bo", {{WrestlerRecord::Draw, "1"}});
+         }},
+        {"roster add", {"addBlankWrestler"}, [](const World& w) { addBlankWrestler(w.roster()); }},
+        {"roster delete",
+         {"deleteWrestler"},
+         [](const World& w) { deleteWrestler(w.roster(), "Bo"); }},
+        {"roster move up",
+         {"moveWrestler"},
+         [](const World& w) { moveWrestler(w.roster(), "Cy", Direction::Up); }},
+        {"roster move down",
+         {"moveWrestler"},
+         [](const World& w) { moveWrestler(w.roster(), "Ace", Direction::Down); }},
+        {"injuries heal", {"healAll"}, [](const World& w) { healAll(w.roster()); }},
+        {"rival append",
+         {"appendRival"},
+         [](const World& w) {
+             OtherFedRecord r;
+             r.lines[0] = "New";
+             otherfeds::appendRival(w.party(Party::Ecw), r);
+         }},
+        {"rival remove",
+         {"removeRival"},
+         [](const World& w) { otherfeds::removeRival(w.party(Party::Ecw), "Extreme"); }},
+        {"federation settings",
+         {"applySettings"},
+         [](const World& w) {
+             savegame::applySettings(w.save(), {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
+         }},
+        {"title holders",
+         {"applyTitles"},
+         [](const World& w) {
+             savegame::applyTitles(w.save(), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
+         }},
+        {"feud levels",
+         {"applyFeuds"},
+         [](const World& w) {
+             auto feuds = savegame::readFeuds(w.save());
+             feuds[1].level = 600;
+             savegame::applyFeuds(w.save(), feuds);
+         }},
+        {"feud delete",
+         {"applyFeuds"},
+         [](const World& w) {
+             auto feuds = savegame::readFeuds(w.save());
+             feuds[0] = {};
+             savegame::applyFeuds(w.save(), feuds);
+         }},
+        {"managers add",
+         {"addManager"},
+         [](const World& w) { managers::addManager(w.managers()); }},
+        {"managers change",
+         {"changeManagers"},
+         [](const World& w) {
+             managers::changeManagers(w.managers(), "Wally Manager", std::string_view("Walt"),
+                                      "female");
+         }},
+        {"managers delete",
+         {"deleteManagers"},
+         [](const World& w) { managers::deleteManagers(w.managers(), "Wendy Manager"); }},
+        {"export",
+         {"exportWrestler"},
+         [](const World& w) {
+             exchange::exportWrestler(w.exchangeRoster(), "Ace", w.work / "Ace.hve");
+         }},
+        {"import appended",
+         {"importWrestler"},
+         [](const World& w) {
+             ASSERT_TRUE(exchange::importWrestler(w.exchangeRoster(), w.work / "Dee.hve").appended);
+         }},
+        {"import overwrite",
+         {"overwriteWrestler"},
+         [](const World& w) {
+             exchange::overwriteWrestler(w.exchangeRoster(), "Bo", w.work / "Bo.hve");
+         }},
+        {"import as",
+         {"importAs"},
+         [](const World& w) {
+             exchange::importAs(w.exchangeRoster(), w.work / "Bo.hve", "Bo Two");
+         }},
+        {"game folder change",
+         {"changeGameFolder"},
+         [](const World& w) { changeGameFolder(w.work, w.root.path().string()); }},
+        {"report settings",
+         {"writeSettings"},
+         [](const World& w) {
+             report::writeSettings(w.work, {"other.html", "T", "Red", "Blue", "2"});
+         }},
+        {"report page",
+         {"writePage"},
+         [](const World& w) {
+             report::PageOptions o;
+             o.settings = report::readSettings(w.work);
+             report::writePage(w.work, w.folder(), "save1", o);
+         }},
+        {"report order",
+         {"writeOrder"},
+         [](const World& w) {
+             report::writeOrder(w.work, {"Fueds", "Roster", "Titles"});
+         }},
+    };
+    ops.push_back({"restore point apply",
+                   {"applyPoint"},
+                   [](const World& w) {
+                       restore::applyPoint(w.folder(), "save1",
+                                           restore::listPoints(w.folder(), "save1").at(0).id);
+                   },
+                   false,
+                   [](const World& w) { deleteWrestler(w.roster(), "Bo"); }});
+    const std::pair<Party, std::string> holders[] = {{Party::Own, "Ace"},
+                                                     {Party::Rival, "Crow"},
+                                                     {Party::Ecw, "Extreme"},
+                                                     {Party::Indy, "Indy"}};
+    for (const auto& [from, name] : holders)
+        for (Party to : otherfeds::kParties) {
+            if (to == from)
+                continue;
+            otherfeds::TransferRequest request{"save1", from, to, name, "New " + name, "2", "WCW"};
+            ops.push_back({"trade " + std::string(otherfeds::partyWord(from)) + " to " +
+                               std::string(otherfeds::partyWord(to)),
+                           {"TransferWrestler", "replaceBoth"},
+                           [request](const World& w) {
+                               otherfeds::TransferWrestler(w.folder(), request, [] { return 0.5; });
+                           },
+                           true});
+        }
+    return ops;
+}
+
+// The files without the restore points kept beside them.
+Files gameFiles(Files files) {
+    std::erase_if(files, [](const auto& file) {
+        return file.first.find("/" + std::string(kRestoreFolder) + "/") != std::string::npos;
+    });
+    return files;
+}
+
+// Puts every file back as it was, from the files as they are now: those that differ are
+// written again, those that were not there are removed.
+void restore(const World& world, const Files& now, const Files& was) {
+    for (const auto& file : now)
+        if (!std::ranges::binary_search(was, file))
+            fs::remove(world.root.path() / file.first);
+    for (const auto& file : was)
+        if (!std::ranges::binary_search(now, file))
+            writeFile(world.root.path() / file.first, file.second);
+}
+
+TEST(FailureSweep, EveryStepOfEveryWriteFailsCleanly) {
+    int injected = 0;
+    for (const Operation& op : operations()) {
+        World world;
+        op.setUp(world);
+        const Files before = world.files();
+        std::array<int, std::size(kRewriteSteps)> counts{};
+        {
+            const RewriteStepFailure counting;
+            op.run(world);
+            for (RewriteStep step : kRewriteSteps)
+                counts[static_cast<std::size_t>(step)] = counting.count(step);
+        }
+        const Files after = world.files();
+        ASSERT_NE(gameFiles(after), gameFiles(before)) << op.name << " changed nothing";
+        std::vector<std::string> written; // full paths of the files the operation changes
+        for (const auto& [name, bytes] : after)
+            if (!std::ranges::count(before, std::pair{name, bytes}))
+                written.push_back((world.root.path() / name).make_preferred().string());
+
+        for (RewriteStep step : kRewriteSteps)
+            for (int nth = 1; nth <= counts[static_cast<std::size_t>(step)]; ++nth, ++injected) {
+                const std::string where =
+                    op.name + ", " + stepName(step) + " #" + std::to_string(nth);
+                restore(world, world.files(), before);
+                std::string message;
+                {
+                    const RewriteStepFailure failure(step, nth);
+                    try {
+                        op.run(world);
+                        ADD_FAILURE() << where << ": no error";
+                    } catch (const GameFileError& e) {
+                        message = e.what();
+                    }
+                    EXPECT_TRUE(failure.fired()) << where;
+                }
+                EXPECT_TRUE(std::ranges::any_of(written,
+                                                [&](const std::string& file) {
+                                                    return message.find(file) != std::string::npos;
+                                                }))
+                    << where << ": " << message;
+                if (op.transfer && step == RewriteStep::Replace && nth == 2) {
+                    // The destination is replaced, the source not: the wrestler is in both, and
+                    // the restore point of the half-done transfer may stay to undo it.
+                    Files expected = gameFiles(after);
+                    for (auto& [name, bytes] : expected)
+                        if (message.find((world.root.path() / name).make_preferred().string()) !=
+                            std::string::npos)
+                            bytes =
+                                std::ranges::find(before, name, &Files::value_type::first)->second;
+                    EXPECT_EQ(gameFiles(world.files()), expected) << where;
+                } else {
+                    EXPECT_EQ(world.files(), before) << where;
+                }
+            }
+    }
+    std::cout << "failure sweep: " << operations().size() << " operations, " << injected
+              << " injected failures (operations x steps)\n";
+    ::testing::Test::RecordProperty("injected_failures", injected);
+}
+
+// The functions in the program's sources that write a file through the safe rewrite. The
+// rewrite itself and the record file's save and prepare are the means, not operations.
+std::set<std::string> writingFunctions() {
+    const std::regex write(R"((\.save|\.prepare|TempRewrite|PendingRewrite)\b)");
+    const std::regex head(R"(^[A-Za-z_][^;]*?([A-Za-z_]\w*)\()");
+    std::set<std::string> found;
+    const fs::path root = HV_SOURCE_DIR;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+         ++it) {
+        const fs::path& p = it->path();
+        const std::string name = p.filename().string();
+        if (it->is_directory() && (name.starts_with("build") || name.starts_with(".") ||
+                                   name == "tests" || name == "testsupport" || name == "fuzz")) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        const std::string folder = p.parent_path().filename().string();
+        const bool product = p.extension() == ".cpp" && (name.ends_with("_ops.cpp") ||
+                                                         folder == "gamefiles" || folder == "cli");
+        if (!product || name == "temp_rewrite.cpp" || name == "record_file.cpp")
+            continue;
+        std::ifstream in(p);
+        std::string line, function;
+        while (std::getline(in, line)) {
+            line = line.substr(0, line.find("//"));
+            std::smatch m;
+            if (std::regex_search(line, m, head) && !line.starts_with("namespace"))
+                function = m[1];
+            else if (std::regex_search(line, write))
+                found.insert(function);
+        }
+    }
+    return found;
+}
+
+TEST(FailureSweep, KnowsEveryWriteOperation) {
+    std::set<std::string> covered;
+    for (const Operation& op : operations())
+        covered.insert(op.writers.begin(), op.writers.end());
+    const std::set<std::string> writers = writingFunctions();
+    EXPECT_GE(writers.size(), 20u); // the scan itself still finds them
+    for (const std::string& f : writers)
+        EXPECT_TRUE(covered.contains(f)) << f << " writes files but has no row in the sweep";
+}
+
+} // namespace
+} // namespace hv::test
