@@ -1,7 +1,10 @@
 #include "main_window.h"
 #include "screenshot.h"
 
+#include "exchange/exchange_windows.h"
+
 #include <QApplication>
+#include <QFileInfo>
 
 #include <filesystem>
 
@@ -14,5 +17,14 @@ int main(int argc, char** argv) {
     const QStringList args = QApplication::arguments();
     if (args.size() == 4 && args.at(1) == QLatin1String("--screenshot"))
         return hv::ui::saveScreenshot(window, args.at(2), args.at(3));
+    // `hv-editor FILE.hve`, as the desktop opens an export file: the exchange window with
+    // that file chosen and previewed, ready for "Import".
+    for (const QString& arg : args.mid(1)) {
+        if (arg.endsWith(QLatin1String(hv::exchange::kExportExtension), Qt::CaseInsensitive)) {
+            hv::exchange::chooseExportFile(window.openTool(QStringLiteral("impsave")),
+                                           QFileInfo(arg).absoluteFilePath());
+            break;
+        }
+    }
     return QApplication::exec();
 }

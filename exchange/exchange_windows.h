@@ -12,16 +12,26 @@
 class QListWidget;
 class QWidget;
 
+namespace hv::ui {
+class FileWatch;
+}
+
 namespace hv::exchange {
 
 inline constexpr char kExportFilter[] = "Halvorn Export (*.hve)";
 
 QWidget* createExchangeWindow(ui::EditorContext& context); // `impsave`
 
+// In an exchange window, previews `file` and makes it the file "Import" takes, as if it had
+// been chosen with "Choose File" (`hv-editor FILE.hve`). False when `window` is not one.
+bool chooseExportFile(QWidget* window, const QString& file);
+
 // The conflict window for one clash: the slot, the name met in the roster and the export
-// file, kept in its hidden boxes. "Apply" adds the new name to `list` while it exists.
+// file, kept in its hidden boxes. "Apply" adds the new name to `list` while it exists; its
+// writes count as the exchange window's own for `watch` while that exists.
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
-                              const QString& exportFile, QListWidget* list);
+                              const QString& exportFile, QListWidget* list,
+                              ui::FileWatch* watch = nullptr);
 
 // The roster of `slot` in the game folder named by options.dat (read now).
 inline RosterFile rosterFileFor(const ui::EditorContext& context, const QString& slot) {

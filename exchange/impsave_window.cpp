@@ -1,24 +1,43 @@
 // The exchange window `impsave`: lists the roster, exports the selected wrestler to an
-// export file in the working folder, previews a chosen export file and imports it.
+// export file in the working folder, previews a chosen export file and imports it. Export
+// files dropped on it are previewed and imported one after another, each clash waiting for
+// its conflict window to close before the next file.
 
 #include "exchange_windows.h"
 
 #include "ui/byte_text.h"
+#include "ui/file_watch.h"
+#include "ui/list_filter.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
 
 namespace hv::exchange {
 namespace {
 
 std::filesystem::path toPath(const QString& name) {
     return std::filesystem::path(name.toStdU16String());
+}
+
+// The local export files among dropped items, in their order.
+QStringList exportFilesIn(const QMimeData* data) {
+    QStringList files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QLatin1String(kExportExtension), Qt::CaseInsensitive))
+            files.append(url.toLocalFile());
+    return files;
 }
 
 class ExchangeWindow : public QWidget {
@@ -36,6 +55,8 @@ public:
         preview_->setObjectName(QStringLiteral("Text1"));
         preview_->setReadOnly(true);
         preview_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        preview_->setAcceptDrops(false); // dropped files go to the window
+        setAcceptDrops(true);
         auto* importButton = button("Command2", "Import");
         hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
 
@@ -43,8 +64,12 @@ public:
         connect(choose, &QPushButton::clicked, this, [this] { chooseFile(); });
         connect(importButton, &QPushButton::clicked, this, [this] { importChosen(); });
 
-        auto* grid = new QGridLayout(this);
-        grid->addWidget(list_, 0, 0, 2, 1);
+        watch_ = new ui::FileWatch(this, [this] { load(); });
+        auto* outer = new QVBoxLayout(this);
+        outer->addWidget(watch_->bar());
+        auto* grid = new QGridLayout;
+        outer->addLayout(grid, 1);
+        grid->addWidget((new ui::ListFilter(list_))->widget(), 0, 0, 2, 1);
         grid->addWidget(exportButton, 2, 0);
         grid->addWidget(choose, 0, 1);
         grid->addWidget(preview_, 1, 1);
@@ -52,7 +77,32 @@ public:
         grid->setColumnStretch(1, 1);
         resize(560, 420);
 
+        hid_->setText(context_.currentSlot());
         load();
+    }
+
+    // Previews the file; only a file that could be read becomes the one "Import" takes.
+    bool choose(const QString& file) {
+        return ui::runReported(this, QStringLiteral("Choose File"), [&] {
+            const std::string text = previewFile(toPath(file));
+            preview_->setPlainText(ui::toQt(text));
+            chosen_ = file;
+        });
+    }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override {
+        if (!exportFilesIn(event->mimeData()).isEmpty())
+            event->acceptProposedAction();
+    }
+
+    void dropEvent(QDropEvent* event) override {
+        const QStringList files = exportFilesIn(event->mimeData());
+        if (files.isEmpty())
+            return;
+        event->acceptProposedAction();
+        dropped_ += files;
+        importDropped();
     }
 
 private:
@@ -63,10 +113,13 @@ private:
     }
     RosterFile roster() const { return rosterFileFor(context_, hid_->text()); }
 
+    // Also the reload after an outside change, on the slot the window was opened on.
     void load() {
-        hid_->setText(context_.currentSlot());
-        ui::runReported(this, windowTitle(),
-                        [&] { ui::refill(list_, ui::toQtList(wrestlerNames(roster()))); });
+        ui::runReported(this, windowTitle(), [&] {
+            const RosterFile file = roster();
+            ui::refill(list_, ui::toQtList(wrestlerNames(file)));
+            watch_->track({file.file});
+        });
     }
 
     void exportSelected() {
@@ -82,29 +135,45 @@ private:
     void chooseFile() {
         const QString file =
             ui::chooseFileToOpen(this, QStringLiteral("Choose File"), QLatin1String(kExportFilter));
-        if (file.isEmpty())
-            return; // cancelled: the preview and the chosen file stay
-        ui::runReported(this, QStringLiteral("Choose File"), [&] {
-            const std::string text = previewFile(toPath(file));
-            // Only a file that could be read becomes the one "Import" takes.
-            preview_->setPlainText(ui::toQt(text));
-            chosen_ = file;
-        });
+        if (!file.isEmpty()) // cancelled: the preview and the chosen file stay
+            choose(file);
+    }
+
+    // Imports the dropped files in turn until one meets a clash; its conflict window going
+    // away resumes the rest.
+    void importDropped() {
+        while (!dropped_.isEmpty() && !conflict_) {
+            if (choose(dropped_.takeFirst()))
+                importChosen();
+        }
     }
 
     void importChosen() {
-        ui::runReported(this, QStringLiteral("Import"), [&] {
+        const QString title = QStringLiteral("Import");
+        if (!chosen_.isEmpty() && !watch_->confirmWrite(title)) {
+            dropped_.clear(); // declined: the rest of a drop waits for a reload
+            return;
+        }
+        ui::runReported(this, title, [&] {
             if (chosen_.isEmpty())
                 throw OperationRefused("Choose an export file first.");
             const ImportResult result = importWrestler(roster(), toPath(chosen_));
             if (result.appended) {
+                watch_->noteWritten();
                 list_->addItem(ui::toQt(result.name));
                 return;
             }
             if (conflict_)
                 conflict_->close();
-            conflict_ =
-                createConflictWindow(context_, hid_->text(), ui::toQt(result.name), chosen_, list_);
+            QWidget* conflict = createConflictWindow(context_, hid_->text(), ui::toQt(result.name),
+                                                     chosen_, list_, watch_);
+            conflict_ = conflict;
+            connect(conflict, &QObject::destroyed, this, [this, conflict] {
+                if (conflict_.data() != conflict && !conflict_.isNull())
+                    return; // replaced by a later clash, which the rest waits for
+                conflict_ = nullptr;
+                importDropped();
+            });
             conflict_->show();
         });
     }
@@ -113,7 +182,9 @@ private:
     QListWidget* list_ = nullptr;
     QPlainTextEdit* preview_ = nullptr;
     QLineEdit* hid_ = nullptr;
-    QString chosen_; // the file dialog's last chosen file
+    ui::FileWatch* watch_ = nullptr;
+    QString chosen_;      // the file dialog's last chosen file
+    QStringList dropped_; // dropped files still to import
     QPointer<QWidget> conflict_;
 };
 
@@ -121,6 +192,14 @@ private:
 
 QWidget* createExchangeWindow(ui::EditorContext& context) {
     return new ExchangeWindow(context);
+}
+
+bool chooseExportFile(QWidget* window, const QString& file) {
+    auto* exchange = dynamic_cast<ExchangeWindow*>(window);
+    if (exchange == nullptr)
+        return false;
+    exchange->choose(file);
+    return true;
 }
 
 } // namespace hv::exchange

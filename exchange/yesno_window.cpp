@@ -5,6 +5,7 @@
 #include "exchange_windows.h"
 
 #include "ui/byte_text.h"
+#include "ui/file_watch.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
@@ -20,7 +21,8 @@ namespace {
 
 class ConflictWindow : public QWidget {
 public:
-    ConflictWindow(ui::EditorContext& context, QListWidget* list) : context_(context), list_(list) {
+    ConflictWindow(ui::EditorContext& context, QListWidget* list, ui::FileWatch* watch)
+        : context_(context), list_(list), watch_(watch) {
         setObjectName(QStringLiteral("yesno"));
         setAttribute(Qt::WA_DeleteOnClose);
         setWindowTitle(QStringLiteral("Import"));
@@ -88,8 +90,15 @@ private:
         if (ui::runReported(this, windowTitle(), [&] {
                 const auto name = ui::fromQtOrRefuse(name_->text(), QStringLiteral("Name"));
                 overwriteWrestler(roster(), name, exportFile());
-            }))
+            })) {
+            noteWritten();
             close();
+        }
+    }
+
+    void noteWritten() {
+        if (watch_)
+            watch_->noteWritten();
     }
 
     void unlockNewName() {
@@ -105,6 +114,7 @@ private:
                          ui::fromQtOrRefuse(shown, QStringLiteral("New name")));
             }))
             return;
+        noteWritten();
         if (list_)
             list_->addItem(shown);
         close();
@@ -112,6 +122,7 @@ private:
 
     ui::EditorContext& context_;
     QPointer<QListWidget> list_;
+    QPointer<ui::FileWatch> watch_;
     QLineEdit* newName_ = nullptr;
     QPushButton* apply_ = nullptr;
     QLineEdit* slot_ = nullptr;
@@ -122,8 +133,8 @@ private:
 } // namespace
 
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
-                              const QString& exportFile, QListWidget* list) {
-    auto* window = new ConflictWindow(context, list);
+                              const QString& exportFile, QListWidget* list, ui::FileWatch* watch) {
+    auto* window = new ConflictWindow(context, list, watch);
     window->fill(slot, name, exportFile);
     return window;
 }

@@ -6,6 +6,8 @@
 #include "managers_ops.h"
 
 #include "ui/byte_text.h"
+#include "ui/file_watch.h"
+#include "ui/list_filter.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
@@ -18,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <functional>
 
 namespace hv::managers {
 namespace {
@@ -70,6 +73,10 @@ private:
             buttons_[i] = new QPushButton(QString::fromLatin1(buttons[i].second), this);
             buttons_[i]->setObjectName(QString::fromLatin1(buttons[i].first));
         }
+        watch_ = new ui::FileWatch(this, [this] {
+            clearBoxes();
+            refillList();
+        });
         connect(buttons_[0], &QPushButton::clicked, this, [this] { add(); });
         connect(buttons_[1], &QPushButton::clicked, this, [this] { apply(); });
         connect(buttons_[2], &QPushButton::clicked, this, [this] { remove(); });
@@ -93,8 +100,11 @@ private:
             right->addWidget(button);
         right->addStretch(1);
 
-        auto* grid = new QGridLayout(this);
-        grid->addWidget(list_, 0, 0);
+        auto* outer = new QVBoxLayout(this);
+        outer->addWidget(watch_->bar());
+        auto* grid = new QGridLayout;
+        outer->addLayout(grid, 1);
+        grid->addWidget((new ui::ListFilter(list_))->widget(), 0, 0);
         grid->addLayout(right, 0, 1);
         grid->addWidget(note_, 1, 0, 1, 2);
         grid->setColumnStretch(0, 1);
@@ -123,12 +133,27 @@ private:
                 return;
             }
             ui::refill(list_, ui::toQtList(listManagers(where)));
+            watch_->track({*where.file});
         });
     }
 
     void refillList() {
-        ui::runReported(this, title(),
-                        [&] { ui::refill(list_, ui::toQtList(listManagers(place()))); });
+        ui::runReported(this, title(), [&] {
+            const ManagersPlace where = place();
+            ui::refill(list_, ui::toQtList(listManagers(where)));
+            if (where.file)
+                watch_->track({*where.file});
+        });
+    }
+
+    // Runs a change of the managers file unless the user declines to write over a newer one.
+    bool write(const std::function<void()>& change) {
+        if (!watch_->confirmWrite(title()))
+            return false;
+        const bool written = ui::runReported(this, title(), change);
+        if (written)
+            watch_->noteWritten();
+        return written;
     }
 
     void clearBoxes() {
@@ -157,7 +182,7 @@ private:
     }
 
     void add() {
-        if (ui::runReported(this, title(), [&] { addManager(place()); }))
+        if (write([&] { addManager(place()); }))
             refillList();
     }
 
@@ -167,7 +192,7 @@ private:
             refillList();
             return;
         }
-        const bool applied = ui::runReported(this, title(), [&] {
+        const bool applied = write([&] {
             const auto key = ui::fromQtOrRefuse(text1_->text(), QStringLiteral("Name"));
             const auto name =
                 ui::fromQtOrRefuse(ui::joinLineBreaks(text2_->text()), QStringLiteral("Name"));
@@ -185,9 +210,8 @@ private:
         if (selected.isEmpty())
             return;
         const QString name = selected.first()->text();
-        if (!ui::runReported(this, title(), [&] {
-                deleteManagers(place(), ui::fromQtOrRefuse(name, QStringLiteral("Name")));
-            }))
+        if (!write(
+                [&] { deleteManagers(place(), ui::fromQtOrRefuse(name, QStringLiteral("Name"))); }))
             return;
         refillList();
         clearBoxes();
@@ -195,6 +219,7 @@ private:
 
     ui::EditorContext& context_;
     QListWidget* list_ = nullptr;
+    ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;
     QComboBox* combo_ = nullptr;

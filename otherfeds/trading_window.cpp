@@ -6,6 +6,8 @@
 #include "gamefiles/error.h"
 #include "gamefiles/save_game.h"
 #include "ui/byte_text.h"
+#include "ui/file_watch.h"
+#include "ui/list_filter.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
@@ -15,9 +17,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -71,7 +75,11 @@ public:
         setWindowTitle(QString::fromLatin1(kTradingCaption));
         hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
 
-        auto* grid = new QGridLayout(this);
+        watch_ = new ui::FileWatch(this, [this] { LoadTradingLists(); });
+        auto* outer = new QVBoxLayout(this);
+        outer->addWidget(watch_->bar());
+        auto* grid = new QGridLayout;
+        outer->addLayout(grid, 1);
         static constexpr const char* kDesignCaptions[] = {"Your Fed", "WCW or WWF", "ECW",
                                                           "Other/Indy"};
         for (std::size_t c = 0; c < columns_.size(); ++c) {
@@ -85,7 +93,7 @@ public:
             column.list->setObjectName(QStringLiteral("List%1").arg(n));
             column.list->setUniformItemSizes(true);
             grid->addWidget(column.caption, 0, at);
-            grid->addWidget(column.list, 1, at);
+            grid->addWidget((new ui::ListFilter(column.list))->widget(), 1, at);
             grid->setColumnStretch(at, 1);
             if (c == 0)
                 continue;
@@ -181,14 +189,17 @@ private:
         column(Party::Own).caption->setText(federation ? ui::toQt(*federation) : QString());
         column(Party::Rival)
             .caption->setText(otherBigFed_ ? ui::toQt(*otherBigFed_) : kNoOtherBigFed);
+        std::vector<std::filesystem::path> shown;
         for (Party party : kParties) {
             if (party == Party::Rival && !otherBigFed_)
                 continue; // no file to open for it
             attempt([&] {
                 const auto file = partyFile(folder, slot(), party, otherBigFed_.value_or(""));
                 ui::refill(column(party).list, sorted(partyNames(file, party)));
+                shown.push_back(file.file);
             });
         }
+        watch_->track(shown);
 
         const Column& rival = column(Party::Rival);
         rival.combo->setEnabled(otherBigFed_.has_value());
@@ -235,6 +246,8 @@ private:
     void transfer(const TransferButton& move) {
         Column& source = column(move.from);
         const QString where = source.caption->text();
+        if (!source.list->selectedItems().isEmpty() && !watch_->confirmWrite(windowTitle()))
+            return;
         const bool done = ui::runReported(this, windowTitle(), [&] {
             const auto chosen = source.list->selectedItems();
             if (chosen.isEmpty())
@@ -263,13 +276,16 @@ private:
             }
             TransferWrestler(ui::gameFolder(context_), request, random_);
         });
-        if (done)
-            LoadTradingLists();
+        if (!done)
+            return;
+        watch_->noteWritten();
+        LoadTradingLists();
     }
 
     ui::EditorContext& context_;
     RandomSource random_;
     QLineEdit* hid_ = nullptr;
+    ui::FileWatch* watch_ = nullptr;
     std::array<Column, 4> columns_;
     std::array<QPushButton*, std::size(kButtons)> buttons_{};
     std::optional<std::string> otherBigFed_; // as Label2 shows it; none when neither

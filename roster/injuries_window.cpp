@@ -6,6 +6,8 @@
 
 #include "ui/byte_text.h"
 #include "ui/editor_context.h"
+#include "ui/file_watch.h"
+#include "ui/list_filter.h"
 #include "ui/messages.h"
 
 #include <QLabel>
@@ -36,13 +38,16 @@ public:
         heal->setObjectName(QStringLiteral("Command1"));
         connect(heal, &QPushButton::clicked, this, [this] { healAndClose(); });
         hid_ = ui::hiddenBox(this, QStringLiteral("hid"), QStringLiteral("Text1"));
+        watch_ = new ui::FileWatch(this, [this] { load(); });
 
         auto* layout = new QVBoxLayout(this);
-        layout->addWidget(list_, 1);
+        layout->addWidget(watch_->bar());
+        layout->addWidget((new ui::ListFilter(list_))->widget(), 1);
         layout->addWidget(label_);
         layout->addWidget(heal);
         resize(280, 360);
 
+        hid_->setText(context_.currentSlot());
         load();
     }
 
@@ -50,15 +55,17 @@ private:
     static QString title() { return QStringLiteral("Injuries"); }
     RosterFile roster() const { return rosterFileFor(context_, hid_->text()); }
 
+    // Also the reload after an outside change, which keeps the slot the window was opened on.
     void load() {
-        hid_->setText(context_.currentSlot());
         ui::runReported(this, title(), [&] {
-            const auto injured = injuredWrestlers(roster());
+            const RosterFile file = roster();
+            const auto injured = injuredWrestlers(file);
             QStringList names;
             names.reserve(static_cast<qsizetype>(injured.size()));
             for (const auto& injury : injured)
                 names.append(ui::toQt(injury.name));
             ui::refill(list_, names);
+            watch_->track({file.file});
         });
     }
 
@@ -77,12 +84,17 @@ private:
     }
 
     void healAndClose() {
-        if (ui::runReported(this, title(), [&] { healAll(roster()); }))
+        if (!watch_->confirmWrite(title()))
+            return;
+        if (ui::runReported(this, title(), [&] { healAll(roster()); })) {
+            watch_->noteWritten();
             close();
+        }
     }
 
     ui::EditorContext& context_;
     QListWidget* list_ = nullptr;
+    ui::FileWatch* watch_ = nullptr;
     QLabel* label_ = nullptr;
     QLineEdit* hid_ = nullptr;
 };

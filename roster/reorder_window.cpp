@@ -6,6 +6,8 @@
 
 #include "ui/byte_text.h"
 #include "ui/editor_context.h"
+#include "ui/file_watch.h"
+#include "ui/list_filter.h"
 #include "ui/messages.h"
 
 #include <QHBoxLayout>
@@ -26,6 +28,7 @@ public:
         list_ = new QListWidget(this);
         list_->setObjectName(QStringLiteral("List1"));
         list_->setUniformItemSizes(true);
+        auto* filter = new ui::ListFilter(list_);
         auto* up = new QPushButton(QStringLiteral("Up"), this);
         up->setObjectName(QStringLiteral("Command1"));
         connect(up, &QPushButton::clicked, this, [this] { move(Direction::Up); });
@@ -34,13 +37,22 @@ public:
         connect(down, &QPushButton::clicked, this, [this] { move(Direction::Down); });
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
         text2_ = ui::hiddenBox(this, QStringLiteral("Text2"));
+        // A move swaps neighbours in the file, which a filtered list does not show.
+        connect(filter, &ui::ListFilter::changed, this, [up, down, filter] {
+            up->setEnabled(!filter->hidesRows());
+            down->setEnabled(!filter->hidesRows());
+        });
+        watch_ = new ui::FileWatch(this, [this] { load(); });
 
         auto* buttons = new QVBoxLayout;
         buttons->addWidget(up);
         buttons->addWidget(down);
         buttons->addStretch(1);
-        auto* layout = new QHBoxLayout(this);
-        layout->addWidget(list_, 1);
+        auto* outer = new QVBoxLayout(this);
+        outer->addWidget(watch_->bar());
+        auto* layout = new QHBoxLayout;
+        outer->addLayout(layout, 1);
+        layout->addWidget(filter->widget(), 1);
         layout->addLayout(buttons);
         resize(360, 420);
 
@@ -50,12 +62,14 @@ public:
 private:
     void load() {
         ui::runReported(this, windowTitle(), [&] {
-            const auto listing = listRoster(rosterFileFor(context_, context_.currentSlot()));
+            const RosterFile roster = rosterFileFor(context_, context_.currentSlot());
+            const auto listing = listRoster(roster);
             ui::refill(list_, ui::toQtList(listing.names));
             if (listing.reorderSelection)
                 ui::selectFirst(list_, ui::toQt(*listing.reorderSelection));
             // Only a record of the load; moves count the file afresh.
             text2_->setText(QString::number(listing.records));
+            watch_->track({roster.file});
         });
     }
 
@@ -64,19 +78,24 @@ private:
         if (selected.isEmpty())
             return;
         text1_->setText(selected.first()->text());
+        if (!watch_->confirmWrite(windowTitle()))
+            return;
         ui::runReported(this, windowTitle(), [&] {
             // The slot is the main window's at the time of the move.
             const RosterFile roster = rosterFileFor(context_, context_.currentSlot());
             const auto name = ui::fromQtOrRefuse(text1_->text(), QStringLiteral("Name"));
             if (moveWrestler(roster, name, direction) != MoveResult::Moved)
                 return;
+            watch_->noteWritten();
             ui::refill(list_, ui::toQtList(rosterNames(roster)));
+            watch_->track({roster.file});
             ui::selectFirst(list_, text1_->text());
         });
     }
 
     ui::EditorContext& context_;
     QListWidget* list_ = nullptr;
+    ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;
 };

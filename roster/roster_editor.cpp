@@ -6,6 +6,8 @@
 
 #include "ui/byte_text.h"
 #include "ui/editor_context.h"
+#include "ui/file_watch.h"
+#include "ui/list_filter.h"
 #include "ui/messages.h"
 
 #include <QComboBox>
@@ -20,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <functional>
 
 namespace hv::roster {
 namespace {
@@ -112,7 +115,7 @@ private:
         connect(remove, &QPushButton::clicked, this, [this] { deleteSelected(); });
 
         auto* left = new QVBoxLayout;
-        left->addWidget(list_, 1);
+        left->addWidget((new ui::ListFilter(list_))->widget(), 1);
         left->addWidget(add);
         left->addWidget(remove);
 
@@ -153,7 +156,14 @@ private:
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
         hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
 
-        auto* layout = new QHBoxLayout(this);
+        watch_ = new ui::FileWatch(this, [this] {
+            clearBoxes();
+            refillList();
+        });
+        auto* outer = new QVBoxLayout(this);
+        outer->addWidget(watch_->bar());
+        auto* layout = new QHBoxLayout;
+        outer->addLayout(layout, 1);
         layout->addLayout(left);
         layout->addWidget(frame, 1);
         resize(800, 520);
@@ -230,8 +240,20 @@ private:
 
     void refillList() {
         ui::runReported(this, title(), [&] {
-            ui::refill(list_, ui::toQtList(rosterNames(roster(context_.currentSlot()))));
+            const RosterFile file = roster(context_.currentSlot());
+            ui::refill(list_, ui::toQtList(rosterNames(file)));
+            watch_->track({file.file});
         });
+    }
+
+    // Runs a change of the roster file unless the user declines to write over a newer one.
+    bool write(const std::function<void()>& change) {
+        if (!watch_->confirmWrite(title()))
+            return false;
+        const bool written = ui::runReported(this, title(), change);
+        if (written)
+            watch_->noteWritten();
+        return written;
     }
 
     void showWrestler(QListWidgetItem* item) {
@@ -261,7 +283,7 @@ private:
             refillList();
             return;
         }
-        const bool applied = ui::runReported(this, title(), [&] {
+        const bool applied = write([&] {
             WrestlerBoxes values;
             for (std::size_t i = 0; i < values.size(); ++i) {
                 const auto line = static_cast<Line>(i);
@@ -277,13 +299,15 @@ private:
                 throw GameFileError(file.file, "there is no wrestler named \"" + key +
                                                    "\" any more; nothing was written");
         });
+        if (!applied && watch_->stale())
+            return; // declined: the typed values stay, and the bar offers a reload
         if (applied)
             clearBoxes();
         refillList();
     }
 
     void addBlank() {
-        if (ui::runReported(this, title(), [&] { addBlankWrestler(roster(hid_->text())); }))
+        if (write([&] { addBlankWrestler(roster(hid_->text())); }))
             refillList();
     }
 
@@ -292,7 +316,7 @@ private:
         if (selected.isEmpty())
             return;
         const QString name = selected.first()->text();
-        if (ui::runReported(this, title(), [&] {
+        if (write([&] {
                 deleteWrestler(roster(context_.currentSlot()),
                                ui::fromQtOrRefuse(name, label(Line::Name)));
             }))
@@ -301,6 +325,7 @@ private:
 
     ui::EditorContext& context_;
     QListWidget* list_ = nullptr;
+    ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* hid_ = nullptr;
     std::array<QWidget*, WrestlerRecord::kLines> boxes_{};

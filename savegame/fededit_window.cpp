@@ -3,7 +3,9 @@
 
 #include "savegame_windows.h"
 
+#include "gamefiles/game_folder.h"
 #include "ui/byte_text.h"
+#include "ui/file_watch.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <array>
 
@@ -53,7 +56,11 @@ private:
     }
 
     void build() {
-        auto* grid = new QGridLayout(this);
+        watch_ = new ui::FileWatch(this, [this] { readValues(); });
+        auto* outer = new QVBoxLayout(this);
+        outer->addWidget(watch_->bar());
+        auto* grid = new QGridLayout;
+        outer->addLayout(grid, 1);
         grid->setVerticalSpacing(2);
         grid->setHorizontalSpacing(12);
         for (const Place& place : kPlaces) {
@@ -110,14 +117,23 @@ private:
             static_cast<QLineEdit*>(box)->setText(value);
     }
 
-    void load() {
-        hid_->setText(context_.currentSlot());
+    // Also the reload after an outside change.
+    bool readValues() {
         // Without the file's values, Apply would write empty ones over them.
         const bool loaded = ui::runReported(this, windowTitle(), [&] {
-            const Settings settings = readSettings(saveGameFor(context_, hid_->text()));
+            const SaveGameFile save = saveGameFor(context_, hid_->text());
+            const Settings settings = readSettings(save);
             for (std::size_t s = 0; s < kSettings; ++s)
                 setText(static_cast<Setting>(s), ui::toQt(settings[s]));
+            watch_->track({save.file, saveSlotNamesPath(save.gameFolder)});
         });
+        apply_->setEnabled(loaded);
+        return loaded;
+    }
+
+    void load() {
+        hid_->setText(context_.currentSlot());
+        const bool loaded = readValues();
         // The lists come after the texts, so a text that is none of the items stays shown.
         for (Setting s : {Setting::Weekday, Setting::Day, Setting::Month}) {
             auto* combo = static_cast<QComboBox*>(boxes_[static_cast<std::size_t>(s)]);
@@ -131,6 +147,8 @@ private:
     }
 
     void applyChanges() {
+        if (!watch_->confirmWrite(windowTitle()))
+            return;
         const bool applied = ui::runReported(this, windowTitle(), [&] {
             Settings settings;
             for (std::size_t s = 0; s < kSettings; ++s) {
@@ -142,6 +160,7 @@ private:
         });
         if (!applied)
             return;
+        watch_->noteWritten();
         // The main window starts afresh with the new slot names; this window stays, on top,
         // still editing its own slot.
         context_.reloadMainWindow();
@@ -153,6 +172,7 @@ private:
     ui::EditorContext& context_;
     QLineEdit* hid_ = nullptr;
     QPushButton* apply_ = nullptr;
+    ui::FileWatch* watch_ = nullptr;
     std::array<QWidget*, kSettings> boxes_{};
 };
 

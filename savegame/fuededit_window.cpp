@@ -4,6 +4,7 @@
 #include "savegame_windows.h"
 
 #include "ui/byte_text.h"
+#include "ui/file_watch.h"
 #include "ui/messages.h"
 
 #include <QEvent>
@@ -45,6 +46,8 @@ private:
     void build() {
         auto* layout = new QVBoxLayout(this);
         layout->setSpacing(4);
+        watch_ = new ui::FileWatch(this, [this] { load(); });
+        layout->addWidget(watch_->bar());
         for (std::size_t f = 0; f < kFeuds; ++f) {
             const QString n = QString::number(f + 1);
             labels_[f] = new QLabel(QStringLiteral("Label") + n, this);
@@ -87,7 +90,10 @@ private:
     void load() {
         // Without the file's feuds, Apply would write the design captions over them.
         const bool loaded = ui::runReported(this, title(), [&] {
-            const Feuds feuds = readFeuds(save());
+            const SaveGameFile file = save();
+            const Feuds feuds = readFeuds(file);
+            watch_->track({file.file});
+            note_->hide(); // a reload may have mended what the note told
             QStringList notes;
             for (std::size_t f = 0; f < kFeuds; ++f) {
                 labels_[f]->setText(ui::toQt(feuds[f].text));
@@ -122,7 +128,9 @@ private:
     }
 
     void applyChange() {
-        ui::runReported(this, title(), [&] {
+        if (!watch_->confirmWrite(title()))
+            return;
+        const bool applied = ui::runReported(this, title(), [&] {
             Feuds feuds;
             for (std::size_t f = 0; f < kFeuds; ++f) {
                 feuds[f].text = ui::fromQtOrRefuse(labels_[f]->text(), QStringLiteral("Feud ") +
@@ -131,6 +139,8 @@ private:
             }
             applyFeuds(save(), feuds);
         });
+        if (applied)
+            watch_->noteWritten();
     }
 
     ui::EditorContext& context_;
@@ -138,6 +148,7 @@ private:
     std::array<QScrollBar*, kFeuds> bars_{};
     QLabel* note_ = nullptr;
     QPushButton* apply_ = nullptr;
+    ui::FileWatch* watch_ = nullptr;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "savegame_windows.h"
 
 #include "ui/byte_text.h"
+#include "ui/file_watch.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
@@ -33,6 +34,8 @@ private:
     void build() {
         auto* layout = new QVBoxLayout(this);
         layout->setSpacing(2);
+        watch_ = new ui::FileWatch(this, [this] { readHolders(); });
+        layout->addWidget(watch_->bar());
         for (std::size_t t = 0; t < kTitles; ++t) {
             const QString n = QString::number(t + 1);
             labels_[t] = new QLabel(QStringLiteral("Label") + n, this);
@@ -69,9 +72,16 @@ private:
             combo->addItems(candidates);
             combo->setCurrentIndex(-1);
         }
+        readHolders();
+    }
+
+    // Also the reload after an outside change.
+    void readHolders() {
         // Without the file's holders, Apply would write empty ones over them.
         const bool loaded = ui::runReported(this, title(), [&] {
-            const Titles titles = readTitles(save());
+            const SaveGameFile file = save();
+            const Titles titles = readTitles(file);
+            watch_->track({file.file});
             for (std::size_t t = 0; t < kTitles; ++t)
                 combos_[t]->setEditText(ui::toQt(titles.holders[t]));
             if (auto names = titleNames(titles.federation))
@@ -82,18 +92,23 @@ private:
     }
 
     void applyChanges() {
-        ui::runReported(this, title(), [&] {
+        if (!watch_->confirmWrite(title()))
+            return;
+        const bool applied = ui::runReported(this, title(), [&] {
             Holders holders;
             for (std::size_t t = 0; t < kTitles; ++t)
                 holders[t] = ui::fromQtOrRefuse(ui::joinLineBreaks(combos_[t]->currentText()),
                                                 labels_[t]->text());
             applyTitles(save(), holders);
         });
+        if (applied)
+            watch_->noteWritten();
     }
 
     ui::EditorContext& context_;
     QLineEdit* hid_ = nullptr;
     QPushButton* apply_ = nullptr;
+    ui::FileWatch* watch_ = nullptr;
     std::array<QLabel*, kTitles> labels_{};
     std::array<QComboBox*, kTitles> combos_{};
 };

@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include "byte_text.h"
+#include "gamefiles/check.h"
 #include "gamefiles/error.h"
 
 #include <QFileDialog>
@@ -60,11 +61,9 @@ void setNextOpenFileName(std::optional<QString> name) {
 
 QString describeError(const std::exception& error) {
     if (const auto* e = dynamic_cast<const GameFileError*>(&error)) {
-        // Paths are bytes on disk; show them through the same byte table as file contents.
-        QString text = toQt(e->file().string());
-        if (e->line() > 0)
-            text += QStringLiteral(", line %1").arg(e->line());
-        return text + QStringLiteral(":\n") + toQt(e->problem());
+        // Worded as hv check words it; paths are bytes on disk, shown through the same byte
+        // table as file contents.
+        return toQt(problemText(e->file(), e->line(), e->problem()));
     }
     return toQt(error.what());
 }

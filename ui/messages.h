@@ -14,7 +14,7 @@ namespace hv::ui {
 
 // Shows a warning. By default a QMessageBox; tests install their own sink.
 void showError(QWidget* parent, const QString& title, const QString& text);
-// The text for a caught exception (GameFileError: "file, line N: problem").
+// The text for a caught exception (GameFileError: "path:line: problem", as hv check says it).
 QString describeError(const std::exception& error);
 
 using MessageSink = std::function<void(const QString& title, const QString& text)>;

@@ -1,0 +1,266 @@
+// The filter boxes over every list of names, export files dropped on the exchange window, and
+// files changed on disk under an open window.
+
+#include "exchange/exchange_windows.h"
+#include "gamefiles/records.h"
+#include "managers/managers_window.h"
+#include "otherfeds/otherfeds_windows.h"
+#include "roster/roster_windows.h"
+#include "savegame/savegame_windows.h"
+#include "testsupport/window_test_support.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+namespace hv::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using Records = std::vector<Lines>;
+using Open = QWidget* (*)(ui::EditorContext&);
+using Where = fs::path (*)(const GameWorld&);
+using W = WrestlerRecord;
+
+QWidget* trading(ui::EditorContext& context) {
+    return otherfeds::createTradingWindow(context, [] { return 0.3; });
+}
+fs::path rosterAt(const GameWorld& w) {
+    return w.rosterFile();
+}
+fs::path ecwAt(const GameWorld& w) {
+    return w.slotFile("save1", "Background/ecw.hv1");
+}
+fs::path managersAt(const GameWorld& w) {
+    return w.slotFile("save1", "Background/wwfmanagers.hv1");
+}
+fs::path saveAt(const GameWorld& w) {
+    return w.slotFile("save1", "Saved Game/save1.hv1");
+}
+QString qt(const fs::path& file) {
+    return QString::fromStdString(file.string());
+}
+
+// The rows a user sees.
+std::string visible(QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        if (!list->isRowHidden(i))
+            texts.append(list->item(i)->text());
+    return texts.join(QLatin1Char('|')).toStdString();
+}
+
+// Replaces the file as a game's safe save does: a new file renamed over it.
+void saveOutside(const fs::path& file, const std::string& bytes) {
+    writeFile(file.string() + ".new", bytes);
+    fs::rename(file.string() + ".new", file);
+}
+
+const Lines p = placeholderWrestler(), axe = wrestler("Axe", "2", "3"),
+            blade = wrestler("Blade", "2", "2"), bo = wrestler("Bo Axelson", "2", "4"),
+            cy = wrestler("Cy", "2", "1"), dee = wrestler("Dee");
+const Records roster = {p, axe, blade, bo};
+const Records ecw = {rivalWrestler("Axe Rival"), rivalWrestler("Blade Rival"),
+                     rivalWrestler("Bo Axelson Jr")};
+const std::string managers = crlf({"Axe Manager", "m", "Blade Manager", "m", "Bo Axelson", "f"});
+
+Lines healed(Lines record) {
+    return withLine(std::move(record), W::Injury, " 0 ");
+}
+
+class FilterAndWatch : public WindowTest {
+protected:
+    FilterAndWatch() { reset(); }
+    ~FilterAndWatch() override {
+        window.reset();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            delete w;
+    }
+    void reset() {
+        world.setRoster("save1", roster);
+        writeFile(managersAt(world), managers);
+        writeFile(ecwAt(world), recordBytes(ecw));
+    }
+    QWidget* open(Open create) {
+        window.reset(create(context));
+        window->show();
+        return window.get();
+    }
+
+    std::unique_ptr<QWidget> window;
+};
+
+TEST_F(FilterAndWatch, FiltersNarrowTheListAndButtonsActOnTheWrestlerPicked) {
+    struct Case {
+        Open open;
+        const char* list;
+        const char* typed;
+        const char* visible;
+        const char* pick;
+        const char* draw; // typed into the draw box before the button, if any
+        const char* button;
+        Where file;
+        std::string expected;
+    };
+    const Lines bo77 = withLine(withLine(bo, W::Draw, "77"), W::Carder, " 2 ");
+    const Case cases[] = {
+        {roster::createRosterEditor, "List1", "AXE", "Axe|Bo Axelson", "Bo Axelson", nullptr,
+         "Command3", rosterAt, recordBytes({p, axe, blade})},
+        {roster::createRosterEditor, "List1", "bo", "Bo Axelson", "Bo Axelson", "77", "Command1",
+         rosterAt, recordBytes({p, axe, blade, bo77})},
+        // Moves are off while the filter hides anyone, on when it hides nobody.
+        {roster::createReorderWindow, "List1", "axe", "Axe|Bo Axelson", "Bo Axelson", nullptr,
+         "Command1", rosterAt, recordBytes(roster)},
+        {roster::createReorderWindow, "List1", "a", "Axe|Blade|Bo Axelson", "Blade", nullptr,
+         "Command1", rosterAt, recordBytes({p, blade, axe, bo})},
+        // Healing heals every injured wrestler, shown or not.
+        {roster::createInjuriesWindow, "List1", "xel", "Bo Axelson", "Bo Axelson", nullptr,
+         "Command1", rosterAt, recordBytes({p, healed(axe), healed(blade), healed(bo)})},
+        {trading, "List3", "axe", "Axe Rival|Bo Axelson Jr", "Bo Axelson Jr", nullptr, "indytran3",
+         ecwAt, recordBytes({ecw[0], ecw[1]})},
+        {exchange::createExchangeWindow, "List1", "axel", "Bo Axelson", "Bo Axelson", nullptr,
+         "Command1", [](const GameWorld& w) { return w.work / "Bo Axelson.hve"; }, crlf(bo)},
+        {managers::createManagersWindow, "List1", "Axe", "Axe Manager|Bo Axelson", "Bo Axelson",
+         nullptr, "Command3", managersAt, crlf({"Axe Manager", "m", "Blade Manager", "m"})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.list) + " " + c.typed + " " + c.button);
+        QWidget* w = open(c.open);
+        auto* list = child<QListWidget>(w, c.list);
+        auto* filter = child<QLineEdit>(w, QByteArray(c.list).replace("List", "Filter").data());
+        // A selected wrestler the filter hides is no longer the one a button acts on.
+        const std::string second = list->item(1)->text().toStdString();
+        clickItem(list, second.c_str());
+        QTest::keyClicks(filter, QString::fromLatin1(c.typed));
+        EXPECT_EQ(visible(list), c.visible);
+        EXPECT_EQ(selected(list), visible(list).find(second) == std::string::npos ? "" : second);
+        if (c.open == roster::createReorderWindow) {
+            EXPECT_EQ(child<QPushButton>(w, "Command2")->isEnabled(), visible(list) == items(list));
+        }
+        clickItem(list, c.pick);
+        if (c.draw != nullptr)
+            child<QLineEdit>(w, "Text3")->setText(QString::fromLatin1(c.draw));
+        clickButton(w, c.button);
+        EXPECT_EQ(readFile(c.file(world)), c.expected);
+        filter->clear();
+        EXPECT_EQ(visible(list), items(list));
+        reset();
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswer) {
+    const fs::path clash = world.work / "Axe.hve", fresh = world.work / "New.hve",
+                   notes = world.work / "notes.txt";
+    const Lines axe99 = withLine(axe, W::Draw, "99"), fresher = wrestler("New");
+    writeFile(clash, crlf(axe99));
+    writeFile(fresh, crlf(fresher));
+    writeFile(notes, "not an export file");
+    QWidget* w = open(exchange::createExchangeWindow);
+    auto* preview = child<QPlainTextEdit>(w, "Text1");
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(qt(clash)), QUrl::fromLocalFile(qt(notes)),
+                  QUrl::fromLocalFile(qt(fresh))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &drop);
+    EXPECT_EQ(world.roster(), recordBytes(roster)); // waiting for the clash's answer
+    QWidget* yesno = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String("yesno") && top->isVisible())
+            yesno = top;
+    ASSERT_NE(yesno, nullptr);
+    clickButton(yesno, "Command1"); // Yes: overwrite, then the next file follows
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(world.roster(), recordBytes({p, axe99, blade, bo, fresher}));
+    EXPECT_EQ(items(child<QListWidget>(w, "List1")), "Axe|Blade|Bo Axelson|New");
+    EXPECT_TRUE(preview->toPlainText().startsWith(u"Name : New"));
+
+    // `hv-editor FILE.hve`: chosen and previewed, imported only on "Import".
+    ASSERT_TRUE(exchange::chooseExportFile(w, qt(clash)));
+    EXPECT_TRUE(preview->toPlainText().startsWith(u"Name : Axe"));
+    EXPECT_EQ(world.roster(), recordBytes({p, axe99, blade, bo, fresher}));
+    EXPECT_TRUE(messages.empty());
+    QTest::qWait(50); // the editor's own writes raise no bar
+    EXPECT_TRUE(child<QWidget>(w, "OutsideChangeBar")->isHidden());
+}
+
+TEST_F(FilterAndWatch, AnOutsideChangeShowsTheBarReloadRereadsAndAWriteOverItAsksFirst) {
+    struct Case {
+        Open open;
+        const char* list; // or a text box
+        Where file;
+        std::string newer;  // saved outside while the window is open
+        const char* shows;  // the list or the box after "Reload"
+        std::string newest; // saved outside again before the write
+        const char* pick;   // in the list, if any
+        const char* button;
+        std::string written; // the write over `newest`, once allowed
+    };
+    const std::string save = readFile(saveAt(world));
+    auto commissioner = [&](const std::string& name) {
+        return std::string(save).replace(0, std::string("Commissioner Cole").size(), name);
+    };
+    const Case cases[] = {
+        {roster::createRosterEditor, "List1", rosterAt, recordBytes({p, axe, blade, bo, cy}),
+         "Axe|Blade|Bo Axelson|Cy", recordBytes({p, axe, blade, bo, cy, dee}), "Cy", "Command3",
+         recordBytes({p, axe, blade, bo, dee})},
+        {roster::createReorderWindow, "List1", rosterAt, recordBytes({p, axe, blade, bo, cy}),
+         "Axe|Blade|Bo Axelson|Cy", recordBytes({p, axe, blade, bo, cy, dee}), "Cy", "Command1",
+         recordBytes({p, axe, blade, cy, bo, dee})},
+        {trading, "List3", ecwAt, recordBytes({ecw[0], ecw[1], ecw[2], rivalWrestler("Cy Rival")}),
+         "Axe Rival|Blade Rival|Bo Axelson Jr|Cy Rival",
+         recordBytes({ecw[0], ecw[1], rivalWrestler("Cy Rival")}), "Cy Rival", "indytran3",
+         recordBytes({ecw[0], ecw[1]})},
+        {managers::createManagersWindow, "List1", managersAt,
+         crlf({"Axe Manager", "m", "Cy Manager", "m"}), "Axe Manager|Cy Manager",
+         crlf({"Cy Manager", "m"}), "Cy Manager", "Command3", std::string()},
+        // The settings editor writes back what it shows, the newer file's values.
+        {savegame::createFedEditWindow, "Text2", saveAt, commissioner("Colt"), "Colt",
+         commissioner("Commissioner Newest"), nullptr, "Command1", commissioner("Colt")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shows);
+        QWidget* w = open(c.open);
+        auto* bar = child<QWidget>(w, "OutsideChangeBar");
+        auto* list = w->findChild<QListWidget*>(QString::fromLatin1(c.list));
+        auto shown = [&] {
+            return list ? items(list) : child<QLineEdit>(w, c.list)->text().toStdString();
+        };
+        EXPECT_TRUE(bar->isHidden());
+        saveOutside(c.file(world), c.newer);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !bar->isHidden(); }, 5000));
+        clickButton(w, "Reload");
+        EXPECT_EQ(shown(), c.shows);
+        EXPECT_TRUE(bar->isHidden());
+
+        saveOutside(c.file(world), c.newest);
+        if (c.pick != nullptr)
+            clickItem(list, c.pick);
+        questions.clear();
+        answer = false;
+        clickButton(w, c.button);
+        EXPECT_EQ(questions.size(), 1u);
+        EXPECT_EQ(readFile(c.file(world)), c.newest);
+        EXPECT_FALSE(bar->isHidden());
+        answer = true;
+        clickButton(w, c.button);
+        EXPECT_EQ(questions.size(), 2u);
+        EXPECT_EQ(readFile(c.file(world)), c.written);
+        reset();
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+} // namespace
+} // namespace hv::test

@@ -1,0 +1,175 @@
+#include "file_watch.h"
+
+#include "messages.h"
+
+#include <QFile>
+#include <QFileSystemWatcher>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include <map>
+#include <set>
+#include <system_error>
+#include <utility>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace hv::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kOutside = QStringLiteral("This file was changed outside the editor.");
+const QString kOtherWindow = QStringLiteral("This file was changed in another window.");
+
+QString pathText(const fs::path& file) {
+#ifdef _WIN32
+    return QString::fromStdWString(file.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(file.native()));
+#endif
+}
+
+} // namespace
+
+FileWatch::FileWatch(QWidget* window, std::function<void()> reload)
+    : QObject(window), window_(window) {
+    auto* frame = new QFrame(window);
+    frame->setObjectName(QStringLiteral("OutsideChangeBar"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setAutoFillBackground(true);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::Window, QColor(255, 243, 205));
+    palette.setColor(QPalette::WindowText, QColor(60, 45, 0));
+    frame->setPalette(palette);
+    text_ = new QLabel(kOutside, frame);
+    text_->setObjectName(QStringLiteral("OutsideChangeText"));
+    auto* button = new QPushButton(QStringLiteral("Reload"), frame);
+    button->setObjectName(QStringLiteral("Reload"));
+    connect(button, &QPushButton::clicked, this, std::move(reload));
+    auto* layout = new QHBoxLayout(frame);
+    layout->setContentsMargins(8, 4, 4, 4);
+    layout->addWidget(text_, 1);
+    layout->addWidget(button);
+    frame->hide();
+    bar_ = frame;
+
+    watcher_ = new QFileSystemWatcher(this);
+    // A file replaced by a rename (as every safe save does) is reported as removed and drops
+    // out of the watch, so the folders are watched too and the files are added again.
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { check(); });
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { check(); });
+}
+
+FileWatch::Stamp FileWatch::stampOf(const fs::path& file) {
+#ifndef _WIN32
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return {};
+    return {true, static_cast<unsigned long long>(st.st_dev),
+            static_cast<unsigned long long>(st.st_ino), static_cast<unsigned long long>(st.st_size),
+            static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+#else
+    std::error_code error;
+    const auto size = fs::file_size(file, error);
+    if (error)
+        return {};
+    const auto modified = fs::last_write_time(file, error);
+    return {true, 0, 0, size, static_cast<long long>(modified.time_since_epoch().count())};
+#endif
+}
+
+std::map<QString, FileWatch::Stamp>& FileWatch::editorWrites() {
+    static std::map<QString, Stamp> writes;
+    return writes;
+}
+
+bool FileWatch::writtenByEditor(const QString& file, const Stamp& now) {
+    const auto& writes = editorWrites();
+    const auto found = writes.find(file);
+    return found != writes.end() && found->second == now;
+}
+
+void FileWatch::track(const std::vector<fs::path>& files) {
+    files_.clear();
+    for (const fs::path& file : files)
+        files_.push_back({file, pathText(file), stampOf(file)});
+    if (const QStringList old = watcher_->files() + watcher_->directories(); !old.isEmpty())
+        watcher_->removePaths(old);
+    std::set<QString> folders;
+    for (const Tracked& t : files_)
+        folders.insert(pathText(t.file.parent_path()));
+    for (const QString& folder : folders)
+        if (!folder.isEmpty())
+            watcher_->addPath(folder);
+    rewatch();
+    bar_->hide();
+    text_->setText(kOutside);
+}
+
+void FileWatch::rewatch() {
+    const QStringList watched = watcher_->files();
+    for (const Tracked& t : files_)
+        if (!watched.contains(t.watched) && QFile::exists(t.watched))
+            watcher_->addPath(t.watched);
+}
+
+void FileWatch::noteWritten() {
+    for (Tracked& t : files_) {
+        t.stamp = stampOf(t.file);
+        editorWrites()[t.watched] = t.stamp;
+    }
+}
+
+bool FileWatch::stale() const {
+    for (const Tracked& t : files_)
+        if (stampOf(t.file) != t.stamp)
+            return true;
+    return false;
+}
+
+void FileWatch::check() {
+    rewatch();
+    bool changed = false, outside = false;
+    for (const Tracked& t : files_) {
+        const Stamp now = stampOf(t.file);
+        if (now == t.stamp)
+            continue;
+        changed = true;
+        outside = outside || !writtenByEditor(t.watched, now);
+    }
+    if (changed)
+        showBar(!outside);
+}
+
+void FileWatch::showBar(bool byEditor) {
+    // A change from outside stays announced as such until the window reloads.
+    if (!byEditor || bar_->isHidden())
+        text_->setText(byEditor ? kOtherWindow : kOutside);
+    bar_->show();
+}
+
+bool FileWatch::confirmWrite(const QString& title) {
+    QStringList newer;
+    bool outside = false;
+    for (const Tracked& t : files_) {
+        const Stamp now = stampOf(t.file);
+        if (now == t.stamp)
+            continue;
+        newer.append(pathText(t.file.filename()));
+        outside = outside || !writtenByEditor(t.watched, now);
+    }
+    if (newer.isEmpty())
+        return true;
+    showBar(!outside);
+    return askYesNo(window_, title,
+                    newer.join(QStringLiteral(", ")) +
+                        QStringLiteral(" changed on disk after this window read it. Write over "
+                                       "the newer file anyway?"));
+}
+
+} // namespace hv::ui

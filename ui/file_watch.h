@@ -1,0 +1,71 @@
+#pragma once
+
+// Watches the game files a window shows. When one changes on disk by another hand than the
+// window's own (the game saved while the editor was open), a bar at the top of the window says
+// so and offers "Reload"; a write from a window whose files are newer than what it shows asks
+// first. Files are told apart by what the window last read or wrote (size, modification time
+// and, where the system has them, device and inode), so the window's own writes stay quiet.
+
+#include <QObject>
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <vector>
+
+class QFileSystemWatcher;
+class QLabel;
+class QWidget;
+
+namespace hv::ui {
+
+class FileWatch : public QObject {
+    Q_OBJECT
+public:
+    // `reload` re-reads the window's files (and calls track() with them).
+    FileWatch(QWidget* window, std::function<void()> reload);
+
+    // The bar, hidden until a file changes: put it at the top of the window's layout.
+    QWidget* bar() const { return bar_; }
+
+    // The window has just read these files: they are what it shows now. Hides the bar.
+    void track(const std::vector<std::filesystem::path>& files);
+    // The window has just written some of its files: their new state is its own, and other
+    // windows that show them learn that the change came from the editor.
+    void noteWritten();
+    // Before a write: true when the files are still as the window shows them, or when the
+    // user chooses to write over the newer files anyway. `title` captions the question.
+    bool confirmWrite(const QString& title);
+    // Whether a file has changed since the window read or wrote it (checked now).
+    bool stale() const;
+
+private:
+    struct Stamp {
+        bool exists = false;
+        unsigned long long device = 0, inode = 0, size = 0;
+        long long modified = 0; // nanoseconds
+        bool operator==(const Stamp&) const = default;
+    };
+    struct Tracked {
+        std::filesystem::path file;
+        QString watched; // the path as the watcher knows it
+        Stamp stamp;
+    };
+    static Stamp stampOf(const std::filesystem::path& file);
+    // What this editor last wrote to each file, from any window.
+    static std::map<QString, Stamp>& editorWrites();
+    // Whether the file's present state was written by this editor (another window of it).
+    static bool writtenByEditor(const QString& file, const Stamp& now);
+    void check();
+    void rewatch();
+    void showBar(bool byEditor);
+
+    QWidget* window_ = nullptr;
+    QWidget* bar_ = nullptr;
+    QLabel* text_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    std::vector<Tracked> files_;
+};
+
+} // namespace hv::ui
