@@ -3,6 +3,7 @@
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/options.h"
+#include "hv_version.h"
 
 #include <algorithm>
 #include <ostream>
@@ -12,8 +13,9 @@ namespace {
 
 std::vector<Command> allCommands() {
     std::vector<Command> commands;
-    for (auto group : {coreCommands, rosterCommands, gameFolderCommands, otherFedCommands,
-                       saveGameCommands, managerCommands, exchangeCommands, reportCommands})
+    for (auto group :
+         {coreCommands, rosterCommands, gameFolderCommands, otherFedCommands, saveGameCommands,
+          managerCommands, exchangeCommands, reportCommands, restoreCommands})
         for (auto& c : group())
             commands.push_back(std::move(c));
     return commands;
@@ -36,6 +38,7 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands) {
            "                     working folder, as the editor reads it)\n"
            "  --slot SLOT        the save slot to work on (default: save1)\n"
            "  --help             this text; `hv COMMAND --help` describes one command\n"
+           "  --version          the version of hv\n"
            "\n"
            "Commands:\n";
     std::size_t width = 0;
@@ -95,6 +98,9 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             help = true;
+        } else if (a == "--version") {
+            out << "hv " << HV_VERSION << "\n";
+            return kOk;
         } else if (a == "--game-folder" || a == "--slot") {
             if (i + 1 >= args.size()) {
                 err << "hv: " << a << " needs a value\n";

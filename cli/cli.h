@@ -51,6 +51,7 @@ std::vector<Command> saveGameCommands();   // fed ..., titles ..., feuds ...
 std::vector<Command> managerCommands();    // managers ...
 std::vector<Command> exchangeCommands();   // export, preview, import
 std::vector<Command> reportCommands();     // report
+std::vector<Command> restoreCommands();    // restore list, restore apply
 
 // Runs the tool in-process (tests call this). Errors go to `err` as one line naming the file
 // and the problem; GameFileError and OperationRefused give exit 1.

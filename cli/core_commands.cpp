@@ -2,9 +2,11 @@
 
 #include "gamefiles/check.h"
 #include "gamefiles/game_folder.h"
+#include "gamefiles/options.h"
 #include "gamefiles/records.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/slot_names.h"
+#include "gamefiles/system_path.h"
 
 #include <ostream>
 
@@ -49,13 +51,17 @@ int rivalsList(CliContext& c, const std::vector<std::string>& args) {
 
 int check(CliContext& c, const std::vector<std::string>& args) {
     expectArgs(args, 0);
-    const auto problems = checkGameFolder(c.gameFolder());
-    for (const auto& p : problems) {
-        c.out << p.file.string();
-        if (p.line > 0)
-            c.out << ":" << p.line;
-        c.out << ": " << p.message << "\n";
+    // options.dat is checked whenever it is there, and must be when it names the folder.
+    std::vector<CheckProblem> problems;
+    std::error_code ec;
+    if (c.gameFolderOption.empty() || std::filesystem::exists(optionsPath(c.workDir), ec))
+        problems = checkOptions(c.workDir);
+    if (problems.empty() || !c.gameFolderOption.empty()) {
+        auto more = checkGameFolder(c.gameFolder());
+        problems.insert(problems.end(), more.begin(), more.end());
     }
+    for (const auto& p : problems)
+        c.out << problemText(p) << "\n";
     return problems.empty() ? kOk : kRefused;
 }
 
@@ -80,8 +86,13 @@ std::vector<Command> coreCommands() {
         {{"check"},
          "",
          "Validate every file of every slot of the game folder.",
-         "Prints one line per problem, \"path:line: message\" (truncated records, short save\n"
-         "games or slot lists, codes that are not numbers, missing slot folders or files).\n"
+         "Reads every file the editor reads, as the editor reads it: options.dat (when\n"
+         "it names the folder or is present), saveslots.hv1, and in every slot the roster,\n"
+         "the save game header, the rival rosters and the managers files. Prints one line\n"
+         "per problem, \"path:line: message\", worded as the editor's windows word it:\n"
+         "missing, unreadable or folder-shaped files, line ends other than CR LF, files\n"
+         "cut inside a record, short save games or slot lists, codes and feud levels that\n"
+         "are no valid numbers, manager lines the game's field read would split.\n"
          "Exits 1 when it found any problem, 0 when it found none.",
          check},
     };

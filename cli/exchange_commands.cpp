@@ -2,6 +2,7 @@
 
 #include "exchange/exchange_ops.h"
 #include "gamefiles/error.h"
+#include "gamefiles/system_path.h"
 
 #include <algorithm>
 #include <map>
@@ -51,7 +52,7 @@ Parsed parse(const std::vector<std::string>& args, const std::vector<std::string
 
 // A relative file name counts from the working folder, as the exchange window's exports do.
 std::filesystem::path inWorkDir(const CliContext& c, const std::string& file) {
-    return c.workDir / file;
+    return c.workDir / pathFromBytes(file);
 }
 
 RosterFile rosterOf(const CliContext& c) {
@@ -63,11 +64,11 @@ int exportCommand(CliContext& c, const std::vector<std::string>& args) {
     expectArgs(p.positional, 1);
     const std::string& name = p.positional[0];
     const auto output = p.options.find("--output");
-    const std::filesystem::path target = output != p.options.end()
-                                             ? inWorkDir(c, output->second)
-                                             : c.workDir / exchange::exportFileName(name);
+    const std::filesystem::path target =
+        output != p.options.end() ? inWorkDir(c, output->second)
+                                  : c.workDir / pathFromBytes(exchange::exportFileName(name));
     exchange::exportWrestler(rosterOf(c), name, target);
-    c.out << target.string() << "\n";
+    c.out << pathBytes(target) << "\n";
     return kOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include "gamefiles/error.h"
 #include "gamefiles/options.h"
+#include "gamefiles/system_path.h"
 
 #include <ostream>
 #include <system_error>
@@ -20,11 +21,11 @@ int show(CliContext& c, const std::vector<std::string>& args) {
 
 int set(CliContext& c, const std::vector<std::string>& args) {
     expectArgs(args, 1);
-    const fs::path folder = tidyFolder(args[0], c.workDir);
+    const fs::path folder = tidyFolder(pathFromBytes(args[0]), c.workDir);
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
-        throw OperationRefused("\"" + folder.string() + "\" is not an existing folder");
-    changeGameFolder(c.workDir, folder.string());
+        throw OperationRefused("\"" + pathBytes(folder) + "\" is not an existing folder");
+    changeGameFolder(c.workDir, pathBytes(folder));
     return kOk;
 }
 

@@ -54,7 +54,10 @@ int trade(CliContext& c, const std::vector<std::string>& args) {
         if (args[i] == "--as" || args[i] == "--years") {
             if (i + 1 >= args.size())
                 throw UsageError{args[i] + " needs a value"};
-            (args[i] == "--as" ? newName : years) = args[++i];
+            // Chosen before the value is taken: in an assignment the right side is
+            // evaluated first, so `++i` there would already have moved past the option.
+            std::optional<std::string>& target = args[i] == "--as" ? newName : years;
+            target = args[++i];
         } else if (args[i].rfind("--as=", 0) == 0) {
             newName = args[i].substr(5);
         } else if (args[i].rfind("--years=", 0) == 0) {

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "gamefiles/system_path.h"
 #include "report/report_ops.h"
 
 #include <algorithm>
@@ -12,10 +13,16 @@ namespace {
 
 using report::PageOptions;
 
+// A plain loop: clang 14 cannot compile std::views::split over libstdc++ 12's ranges.
 std::vector<std::string> splitCommas(std::string_view list) {
     std::vector<std::string> parts;
-    for (auto part : std::views::split(list, ','))
-        parts.emplace_back(part.begin(), part.end());
+    for (std::size_t start = 0; !list.empty();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        parts.emplace_back(list.substr(start, comma - start));
+        if (comma == list.size())
+            return parts;
+        start = comma + 1;
+    }
     return parts;
 }
 
@@ -90,7 +97,7 @@ int reportCommand(CliContext& c, const std::vector<std::string>& args) {
         o.order = orderOption(it->second);
     if (const auto it = options.find("--hide"); it != options.end())
         hideOption(it->second, o);
-    c.out << report::writePage(c.workDir, c.gameFolder(), c.slot, o).string() << "\n";
+    c.out << pathBytes(report::writePage(c.workDir, c.gameFolder(), c.slot, o)) << "\n";
     return kOk;
 }
 

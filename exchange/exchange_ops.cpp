@@ -3,6 +3,7 @@
 #include "gamefiles/error.h"
 #include "gamefiles/export_file.h"
 #include "gamefiles/game_folder.h"
+#include "gamefiles/restore.h"
 #include "gamefiles/temp_rewrite.h"
 #include "gamefiles/text.h"
 
@@ -40,11 +41,6 @@ bool isDeviceName(std::string_view stem) {
            lower[3] >= '1' && lower[3] <= '9';
 }
 
-void refuseLineBreak(std::string_view name) {
-    if (hasLineBreak(name))
-        throw OperationRefused("A name with a line break cannot be stored in the roster.");
-}
-
 void refusePlaceholder(std::string_view name, const fs::path& exportFile) {
     if (name == kPlaceholderName)
         throw GameFileError(exportFile,
@@ -55,9 +51,9 @@ void refusePlaceholder(std::string_view name, const fs::path& exportFile) {
 
 } // namespace
 
-RosterFile::RosterFile(const std::string& gameFolder, std::string_view slot)
-    : file(slotFilePath(gameFolder, slot, GameFile::Roster)),
-      temp(slotTempPath(gameFolder, slot, GameFile::Roster)) {}
+RosterFile::RosterFile(const std::string& folder, std::string_view slotName)
+    : gameFolder(folder), slot(slotName), file(slotFilePath(folder, slotName, GameFile::Roster)),
+      temp(slotTempPath(folder, slotName, GameFile::Roster)) {}
 
 std::vector<std::string> wrestlerNames(const RosterFile& roster) {
     return WrestlerFile::read(roster.file).names();
@@ -159,6 +155,7 @@ ImportResult importWrestler(const RosterFile& roster, const fs::path& exportFile
     if (records.findFirst(record.name()))
         return {false, record.name()};
     records.append(record);
+    const RestoreScope point(roster.gameFolder, roster.slot, "Import " + record.name());
     records.save(roster.temp);
     return {true, record.name()};
 }
@@ -179,16 +176,20 @@ std::size_t overwriteWrestler(const RosterFile& roster, std::string_view name,
     // The imported name may differ from `name` only if the export file changed meanwhile;
     // a placeholder must not arise either way.
     refusePlaceholder(record.name(), exportFile);
+    const RestoreScope point(roster.gameFolder, roster.slot,
+                             "Import " + record.name() + " over " + std::string(name));
     records.save(roster.temp);
     return count;
 }
 
 void importAs(const RosterFile& roster, const fs::path& exportFile, std::string_view newName) {
-    refuseLineBreak(newName);
+    refuseLineBreak(roster.file, "new name", newName);
     if (newName == kPlaceholderName)
         throw OperationRefused("\"" + std::string(kPlaceholderName) +
                                "\" marks an empty record in the roster; choose another name.");
     WrestlerRecord record = readExportFile(exportFile);
+    const RestoreScope point(roster.gameFolder, roster.slot,
+                             "Import " + record.name() + " as " + std::string(newName));
     record.lines[WrestlerRecord::Name] = std::string(newName);
     WrestlerFile records = WrestlerFile::read(roster.file);
     records.append(record);

@@ -11,7 +11,7 @@ WrestlerRecord parseExportFile(std::string_view bytes, const std::filesystem::pa
             throw GameFileError(file,
                                 "export file is too short: " + std::to_string(i) + " of " +
                                     std::to_string(WrestlerRecord::kLines) + " lines",
-                                i);
+                                i + 1); // the first missing line
         record.lines[i] = std::string(reader.next());
     }
     return record; // anything after the first record is ignored

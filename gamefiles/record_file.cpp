@@ -87,6 +87,7 @@ RecordBytes::RecordBytes(FileBytes source, std::filesystem::path file, std::size
     auto counted = scanLines(bytes(), perRecord_, starts_);
     if (!counted) {
         // A line not ended by CR LF: normalise the whole file once and index it again.
+        badLineEnd_ = lineWithoutCrLf(bytes());
         bytes_ = FileBytes(normalised(bytes()));
         starts_.clear();
         counted = scanLines(bytes(), perRecord_, starts_);
@@ -180,14 +181,22 @@ std::vector<std::string_view> RecordBytes::pieces() const {
     return out;
 }
 
+void RecordBytes::refuseBadLineEnds() const {
+    if (badLineEnd_)
+        throw GameFileError(file_, std::string(kNotCrLf) + "; the file was left unchanged",
+                            *badLineEnd_);
+}
+
 void RecordBytes::save(const std::filesystem::path& tempName) const {
     if (!changed())
         return;
+    refuseBadLineEnds();
     const auto parts = pieces();
     TempRewrite(file_, tempName, parts);
 }
 
 PendingRewrite RecordBytes::prepare(const std::filesystem::path& tempName) const {
+    refuseBadLineEnds();
     const auto parts = pieces();
     return PendingRewrite(file_, tempName, parts);
 }

@@ -24,9 +24,9 @@ inline constexpr std::string_view kPlaceholderName = "name";
 // The untyped part: bytes, record offsets and edits.
 class RecordBytes {
 public:
-    // Throws GameFileError (file and line) for a file that ends inside a record. Every line
-    // ends in CR LF afterwards: a file with bare LF ends or without a final line end is
-    // normalised here once, so that a rewrite writes CR LF throughout.
+    // Throws GameFileError (file and line) for a file that ends inside a record. A file with
+    // bare LF ends or without a final line end is read as if it ended every line in CR LF,
+    // but `save` and `prepare` refuse it: a rewrite would change every line end at once.
     RecordBytes(FileBytes source, std::filesystem::path file, std::size_t linesPerRecord);
 
     const std::filesystem::path& file() const { return file_; }
@@ -64,11 +64,13 @@ private:
     };
 
     std::string_view bytes() const { return bytes_.view(); }
+    void refuseBadLineEnds() const;
 
     std::filesystem::path file_;
     FileBytes bytes_;
     std::size_t perRecord_;
-    std::vector<std::size_t> starts_; // offset of each record, then the end of the file
+    std::vector<std::size_t> starts_;       // offset of each record, then the end of the file
+    std::optional<std::size_t> badLineEnd_; // the first line not ended by CR LF
     std::map<std::size_t, Edit> edits_;
     std::vector<std::string> appended_;
 };

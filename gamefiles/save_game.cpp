@@ -14,7 +14,7 @@ SaveHeader parseSaveGame(std::string_view bytes, const std::filesystem::path& fi
                                 "save game is too short: " + std::to_string(i) +
                                     " lines, at least " + std::to_string(SaveHeader::kLines) +
                                     " expected",
-                                i);
+                                i + 1); // the first missing line
         header.lines[i] = std::string(reader.next());
     }
     // Everything after line 30 is the game's: keep it byte for byte.

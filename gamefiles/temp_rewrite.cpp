@@ -1,18 +1,74 @@
 #include "temp_rewrite.h"
 
 #include "error.h"
+#include "restore.h"
+#include "system_path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace fs = std::filesystem;
 
 namespace hv {
 namespace {
+
+#ifdef _WIN32
+
+// The game may hold its file open for a moment (Windows refuses to replace an open file);
+// a few attempts over about a second ride that out without hanging on a file kept open.
+constexpr int kReplaceAttempts = 20;
+constexpr unsigned long kReplacePause = 50; // milliseconds
+
+RewriteSyscalls defaults() {
+    return RewriteSyscalls{
+        [](const wchar_t* path) -> void* {
+            return ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr);
+        },
+        [](void* file, const void* buf, unsigned long count, unsigned long* written) -> int {
+            return ::WriteFile(file, buf, count, written, nullptr);
+        },
+        [](void* file) -> int { return ::FlushFileBuffers(file); },
+        [](void* file) -> int { return ::CloseHandle(file); },
+        [](const wchar_t* from, const wchar_t* to) -> int {
+            return ::MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        },
+        [](unsigned long milliseconds) { ::Sleep(milliseconds); },
+    };
+}
+
+int lastError() {
+    return static_cast<int>(::GetLastError());
+}
+
+bool isMissing(int error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+std::string reason(const std::string& what, int error) {
+    return what + ": " + std::system_category().message(error);
+}
+
+// 0, or the error of a file that exists and cannot be removed.
+int removeFile(const fs::path& file) {
+    if (::DeleteFileW(file.c_str()))
+        return 0;
+    const int error = lastError();
+    return isMissing(error) ? 0 : error;
+}
+
+#else
 
 int sysOpen(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
@@ -22,25 +78,41 @@ RewriteSyscalls defaults() {
     return RewriteSyscalls{&sysOpen, &::write, &::fsync, &::close, &::rename};
 }
 
+int lastError() {
+    return errno;
+}
+
 std::string reason(const std::string& what, int error) {
     return what + ": " + std::strerror(error);
 }
 
-// Removes the temporary file and throws, keeping errno of the failure that got us here.
+int removeFile(const fs::path& file) {
+    return ::unlink(file.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+}
+
+#endif
+
+// Removes the temporary file and throws, keeping the error of the failure that got us here.
 [[noreturn]] void fail(const fs::path& target, const fs::path& temp, const std::string& what,
                        int error) {
-    ::unlink(temp.c_str());
-    throw GameFileError(target, reason(what + " (temporary file " + temp.string() + ")", error) +
+    removeFile(temp);
+    throw GameFileError(target, reason(what + " (temporary file " + pathBytes(temp) + ")", error) +
                                     "; the file was left unchanged");
 }
 
-// Writes pieces to a file descriptor, gathering small ones so that a rewrite made of many
-// short new lines between long untouched runs still takes few system calls.
+#ifdef _WIN32
+using Handle = void*;
+#else
+using Handle = int;
+#endif
+
+// Writes pieces to an open file, gathering small ones so that a rewrite made of many short
+// new lines between long untouched runs still takes few system calls.
 class PieceWriter {
 public:
-    PieceWriter(int fd, const RewriteSyscalls& sys) : fd_(fd), sys_(sys) {}
+    PieceWriter(Handle file, const RewriteSyscalls& sys) : file_(file), sys_(sys) {}
 
-    // Each returns 0 or the errno of the failure.
+    // Each returns 0 or the system's error code of the failure.
     int put(std::string_view piece) {
         if (piece.size() >= kDirect) {
             if (int error = flush())
@@ -68,7 +140,15 @@ private:
         const char* data = bytes.data();
         std::size_t left = bytes.size();
         while (left > 0) {
-            const ssize_t n = sys_.write(fd_, data, left);
+#ifdef _WIN32
+            unsigned long n = 0;
+            const auto chunk = static_cast<unsigned long>(std::min<std::size_t>(left, 1u << 30));
+            if (!sys_.write(file_, data, chunk, &n))
+                return lastError();
+            if (n == 0)
+                return ERROR_DISK_FULL;
+#else
+            const ssize_t n = sys_.write(file_, data, left);
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -76,16 +156,72 @@ private:
             }
             if (n == 0)
                 return ENOSPC;
+#endif
             data += n;
             left -= static_cast<std::size_t>(n);
         }
         return 0;
     }
 
-    int fd_;
+    Handle file_;
     const RewriteSyscalls& sys_;
     std::vector<char> buffer_;
 };
+
+#ifdef _WIN32
+
+int syncFile(const RewriteSyscalls& sys, Handle file) {
+    return sys.flush(file) ? 0 : lastError();
+}
+int closeFile(const RewriteSyscalls& sys, Handle file) {
+    return sys.close(file) ? 0 : lastError();
+}
+
+// 0 or the error of the last attempt. Only a file held by another program is tried again.
+int replaceFile(const fs::path& from, const fs::path& to) {
+    const RewriteSyscalls& sys = rewriteSyscalls();
+    for (int attempt = 1;; ++attempt) {
+        if (sys.replace(from.c_str(), to.c_str()))
+            return 0;
+        const int error = lastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                          error == ERROR_LOCK_VIOLATION;
+        if (!held || attempt == kReplaceAttempts)
+            return error;
+        sys.pause(kReplacePause);
+    }
+}
+
+// MOVEFILE_WRITE_THROUGH has already made the replace durable.
+void syncFolder(const fs::path&) {}
+
+#else
+
+int syncFile(const RewriteSyscalls& sys, Handle file) {
+    return sys.fsync(file) == 0 ? 0 : errno;
+}
+int closeFile(const RewriteSyscalls& sys, Handle file) {
+    return sys.close(file) == 0 ? 0 : errno;
+}
+
+int replaceFile(const fs::path& from, const fs::path& to) {
+    return rewriteSyscalls().rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// Makes a rename durable. A failure here cannot be undone and does not lose data, so it is
+// not reported.
+void syncFolder(const fs::path& file) {
+    fs::path folder = file.parent_path();
+    if (folder.empty())
+        folder = ".";
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+#endif
 
 } // namespace
 
@@ -103,6 +239,16 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     : target_(target), real_(target) {
     const RewriteSyscalls& sys = rewriteSyscalls();
 
+#ifdef _WIN32
+    // The game's folders hold plain files; a folder is no target.
+    const DWORD attributes = ::GetFileAttributesW(real_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            throw GameFileError(target, "is not a regular file; nothing was written");
+    } else if (const int error = lastError(); !isMissing(error)) {
+        throw GameFileError(target, reason("cannot be examined", error));
+    }
+#else
     // Write beside the real file, so that the rename replaces it in one step even when the
     // game file is reached through a symbolic link.
     std::error_code ec;
@@ -126,6 +272,7 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     } else if (errno != ENOENT) {
         throw GameFileError(target, reason("cannot be examined", errno));
     }
+#endif
 
     fs::path folder = real_.parent_path();
     if (folder.empty())
@@ -135,16 +282,22 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
         throw GameFileError(target, "temporary file name equals the file's own name");
 
     // A leftover temporary file (or a link planted under its name) is removed, never
-    // written through; O_EXCL then guarantees that we write a file of our own.
-    if (::unlink(temp_.c_str()) != 0 && errno != ENOENT)
+    // written through; creating it exclusively then guarantees that we write a file of our own.
+    if (const int error = removeFile(temp_))
         throw GameFileError(
-            target, reason("old temporary file " + temp_.string() + " cannot be removed", errno) +
+            target, reason("old temporary file " + pathBytes(temp_) + " cannot be removed", error) +
                         "; the file was left unchanged");
-    int fd = sys.open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+#ifdef _WIN32
+    const Handle fd = sys.create(temp_.c_str());
+    if (fd == INVALID_HANDLE_VALUE) {
+#else
+    const Handle fd =
+        sys.open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        int error = errno;
+#endif
+        const int error = lastError();
         throw GameFileError(
-            target, reason("temporary file " + temp_.string() + " cannot be created", error) +
+            target, reason("temporary file " + pathBytes(temp_) + " cannot be created", error) +
                         "; the file was left unchanged");
     }
 
@@ -156,10 +309,11 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     if (error == 0)
         error = writer.flush();
     if (error != 0) {
-        sys.close(fd);
+        closeFile(sys, fd);
         fail(target, temp_, "writing failed", error);
     }
 
+#ifndef _WIN32
     if (::fchmod(fd, mode) != 0) {
         error = errno;
         sys.close(fd);
@@ -168,38 +322,30 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     if (owner != static_cast<uid_t>(-1) && ::fchown(fd, owner, group) != 0) {
         // Only root may give a file away; keeping our own ownership is harmless.
     }
-    if (sys.fsync(fd) != 0) {
-        error = errno;
-        sys.close(fd);
+#endif
+    if ((error = syncFile(sys, fd)) != 0) {
+        closeFile(sys, fd);
         fail(target, temp_, "flushing to disk failed", error);
     }
-    if (sys.close(fd) != 0)
-        fail(target, temp_, "closing failed", errno);
+    if ((error = closeFile(sys, fd)) != 0)
+        fail(target, temp_, "closing failed", error);
     pending_ = true;
 }
 
 PendingRewrite::~PendingRewrite() {
     if (pending_)
-        ::unlink(temp_.c_str());
+        removeFile(temp_);
 }
 
 void PendingRewrite::commit() {
     if (!pending_)
         throw GameFileError(target_, "nothing to put in place");
+    // The version about to be replaced goes to the open restore point; a throw leaves it.
+    keepForRestore(target_, real_);
     pending_ = false;
-    if (rewriteSyscalls().rename(temp_.c_str(), real_.c_str()) != 0)
-        fail(target_, temp_, "replacing the file failed", errno);
-
-    // The new file is in place; make the rename itself durable. A failure here cannot be
-    // undone and does not lose data, so it is not reported.
-    fs::path folder = real_.parent_path();
-    if (folder.empty())
-        folder = ".";
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    if (const int error = replaceFile(temp_, real_))
+        fail(target_, temp_, "replacing the file failed", error);
+    syncFolder(real_);
 }
 
 void TempRewrite(const fs::path& target, const fs::path& tempName,

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <span>
 #include <string_view>
+#ifndef _WIN32
 #include <sys/types.h>
+#endif
 
 namespace hv {
 
@@ -25,7 +27,8 @@ public:
     PendingRewrite& operator=(const PendingRewrite&) = delete;
 
     // Puts the new file in place (a target that does not exist yet is created) and syncs
-    // its folder. On failure the temporary file is removed and the target is untouched.
+    // its folder. On failure the temporary file is removed and the target is untouched. On
+    // Windows a target another program holds open is tried again for about a second.
     void commit();
 
 private:
@@ -42,6 +45,20 @@ void TempRewrite(const std::filesystem::path& target, const std::filesystem::pat
                  std::string_view contents);
 
 // System calls used by the rewrite, replaceable so that tests can make each step fail.
+#ifdef _WIN32
+// The Win32 calls, spelled without <windows.h>: a handle is a void*, a DWORD an unsigned
+// long, a BOOL an int; failures are told by GetLastError(), as from the real calls.
+struct RewriteSyscalls {
+    // CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)
+    void* (*create)(const wchar_t* path);
+    int (*write)(void* file, const void* buf, unsigned long count, unsigned long* written);
+    int (*flush)(void* file); // FlushFileBuffers
+    int (*close)(void* file); // CloseHandle
+    // MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+    int (*replace)(const wchar_t* from, const wchar_t* to);
+    void (*pause)(unsigned long milliseconds); // Sleep, between attempts to replace
+};
+#else
 struct RewriteSyscalls {
     int (*open)(const char* path, int flags, mode_t mode);
     ssize_t (*write)(int fd, const void* buf, size_t count);
@@ -49,6 +66,7 @@ struct RewriteSyscalls {
     int (*close)(int fd);
     int (*rename)(const char* from, const char* to);
 };
+#endif
 RewriteSyscalls& rewriteSyscalls();
 void resetRewriteSyscalls();
 

@@ -3,6 +3,7 @@
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/managers.h"
+#include "gamefiles/restore.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 
@@ -20,12 +21,12 @@ ManagersFile readFile(const ManagersPlace& place) {
 
 } // namespace
 
-ManagersPlace::ManagersPlace(const std::string& gameFolder, std::string_view slotName)
-    : slot(slotName),
-      federation(readFederationName(slotFilePath(gameFolder, slotName, GameFile::SaveGame))) {
+ManagersPlace::ManagersPlace(const std::string& folder, std::string_view slotName)
+    : gameFolder(folder), slot(slotName),
+      federation(readFederationName(slotFilePath(folder, slotName, GameFile::SaveGame))) {
     if (auto which = managersFileFor(federation)) {
-        file = slotFilePath(gameFolder, slotName, *which);
-        temp = slotTempPath(gameFolder, slotName, *which);
+        file = slotFilePath(folder, slotName, *which);
+        temp = slotTempPath(folder, slotName, *which);
     }
 }
 
@@ -53,6 +54,7 @@ std::optional<Manager> findManager(const ManagersPlace& place, std::string_view 
 }
 
 void addManager(const ManagersPlace& place) {
+    const RestoreScope point(place.gameFolder, place.slot, "Add a manager");
     ManagersFile file = readFile(place);
     ManagerRecord record;
     record.lines = {"manager", "m"};
@@ -63,12 +65,15 @@ void addManager(const ManagersPlace& place) {
 std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
                            std::optional<std::string_view> newName, std::string_view sex) {
     if (newName && newName->find_first_of(",\"") != std::string_view::npos)
-        throw OperationRefused("A manager's name cannot hold a comma or a double quote: the "
-                               "game would not read it back whole. Nothing was written.");
-    if (newName && hasLineBreak(*newName))
-        throw OperationRefused("The manager's name holds a line break. Nothing was written.");
+        throw GameFileError(place.required(),
+                            "a manager's name cannot hold a comma or a double quote: the game "
+                            "reads names by fields and would not read it back whole; nothing "
+                            "was written");
+    if (newName)
+        refuseLineBreak(place.required(), "manager's name", *newName);
     const char* code = sex == "male" ? "m" : sex == "female" ? "f" : nullptr;
 
+    const RestoreScope point(place.gameFolder, place.slot, "Change manager " + std::string(key));
     ManagersFile file = readFile(place);
     std::size_t changed = 0;
     for (std::size_t i = 0; i < file.size(); ++i) {
@@ -87,6 +92,7 @@ std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
 }
 
 std::size_t deleteManagers(const ManagersPlace& place, std::string_view name) {
+    const RestoreScope point(place.gameFolder, place.slot, "Delete manager " + std::string(name));
     ManagersFile file = readFile(place);
     std::size_t removed = 0;
     for (std::size_t i = 0; i < file.size(); ++i)

@@ -17,6 +17,7 @@ namespace hv::managers {
 // "WCW", exact) every time one is built, as each window event does.
 struct ManagersPlace {
     ManagersPlace(const std::string& gameFolder, std::string_view slot);
+    std::string gameFolder; // where the restore points of its changes go
     std::string slot;
     std::string federation;                    // line 2 of the save game, field-read
     std::optional<std::filesystem::path> file; // none: the federation has no managers file

@@ -2,6 +2,7 @@
 
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
+#include "gamefiles/restore.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 
@@ -69,12 +70,27 @@ std::string contractFor(const std::filesystem::path& saveGame, long long years) 
     return contractText(month, sum);
 }
 
+// How a restore point names a party: as the trading window captions its column.
+std::string partyCaption(Party party, std::string_view otherBigFed) {
+    switch (party) {
+    case Party::Own:
+        return "your federation";
+    case Party::Rival:
+        return std::string(otherBigFed);
+    case Party::Ecw:
+        return "ECW";
+    case Party::Indy:
+        return "Indy/Other";
+    }
+    return {};
+}
+
 [[noreturn]] void notFound(const std::filesystem::path& file, const std::string& name) {
     throw GameFileError(file, "no wrestler named \"" + name + "\"; nothing was written");
 }
 
 // The checks that need no file, so that a bad request opens nothing.
-void checkRequest(const TransferRequest& r) {
+void checkRequest(const TransferRequest& r, const std::string& gameFolder) {
     if (r.from == r.to)
         throw OperationRefused("A wrestler cannot be traded from a federation to itself." +
                                std::string(kNothingWritten));
@@ -84,8 +100,7 @@ void checkRequest(const TransferRequest& r) {
         return;
     if (r.newName.empty())
         throw OperationRefused("The new name is empty." + std::string(kNothingWritten));
-    if (hasLineBreak(r.newName))
-        throw OperationRefused("The new name holds a line break." + std::string(kNothingWritten));
+    refuseLineBreak(slotFilePath(gameFolder, r.slot, GameFile::Roster), "new name", r.newName);
     if (r.newName == kPlaceholderName)
         throw OperationRefused("\"name\" marks the game's placeholder records and cannot be a "
                                "wrestler's name." +
@@ -130,7 +145,8 @@ std::optional<std::string> otherBigFedOf(const std::string& gameFolder, std::str
 PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party party,
                     std::string_view otherBigFed) {
     const GameFile file = rivalGameFile(party, otherBigFed);
-    return {slotFilePath(gameFolder, slot, file), slotTempPath(gameFolder, slot, file)};
+    return {slotFilePath(gameFolder, slot, file), slotTempPath(gameFolder, slot, file), gameFolder,
+            std::string(slot)};
 }
 
 std::vector<std::string> rivalNames(const std::filesystem::path& file) {
@@ -150,12 +166,14 @@ std::optional<OtherFedRecord> findRival(const std::filesystem::path& file, std::
 }
 
 void appendRival(const PartyFile& rival, const OtherFedRecord& record) {
+    const RestoreScope point(rival.gameFolder, rival.slot, "Add " + record.name());
     RivalFile rivals = RivalFile::read(rival.file);
     rivals.append(record);
     rivals.save(rival.temp);
 }
 
 std::size_t removeRival(const PartyFile& rival, std::string_view name) {
+    const RestoreScope point(rival.gameFolder, rival.slot, "Remove " + std::string(name));
     RivalFile rivals = RivalFile::read(rival.file);
     std::size_t removed = 0;
     for (std::size_t i = 0; i < rivals.size(); ++i)
@@ -231,7 +249,7 @@ OtherFedRecord outOfRoster(const WrestlerRecord& own, int potential) {
 
 void TransferWrestler(const std::string& gameFolder, const TransferRequest& request,
                       const RandomSource& random) {
-    checkRequest(request);
+    checkRequest(request, gameFolder);
     const bool rivalInvolved = request.from == Party::Rival || request.to == Party::Rival;
     std::string otherBigFed;
     if (rivalInvolved)
@@ -243,6 +261,11 @@ void TransferWrestler(const std::string& gameFolder, const TransferRequest& requ
                                *parseContractYears(request.years));
     const PartyFile source = partyFile(gameFolder, request.slot, request.from, otherBigFed);
     const PartyFile destination = partyFile(gameFolder, request.slot, request.to, otherBigFed);
+    const bool renamed = request.to == Party::Own && request.newName != request.name;
+    const RestoreScope point(
+        gameFolder, request.slot,
+        "Trade " + request.name + ": " + partyCaption(request.from, otherBigFed) + " to " +
+            partyCaption(request.to, otherBigFed) + (renamed ? " as " + request.newName : ""));
 
     // Both files are read whole and checked before anything is written; only the first
     // record of the name moves, others sharing it stay where they are.

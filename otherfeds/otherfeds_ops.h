@@ -35,6 +35,8 @@ std::optional<std::string> otherBigFedOf(const std::string& gameFolder, std::str
 struct PartyFile {
     std::filesystem::path file;
     std::filesystem::path temp;
+    std::string gameFolder; // where the restore points of its changes go
+    std::string slot;
 };
 PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party party,
                     std::string_view otherBigFed = {});
@@ -84,7 +86,8 @@ struct TransferRequest {
 // Moves the first record named `name` from `from` to `to`, converting it when it crosses the
 // player's roster. Both new files are written and synced before either replaces its file,
 // the destination first; a refusal or failure before that changes nothing. Throws
-// OperationRefused for bad arguments and GameFileError for a file problem.
+// OperationRefused for bad arguments and GameFileError for a file problem or for a
+// value the file cannot hold (a new name with a line break).
 void TransferWrestler(const std::string& gameFolder, const TransferRequest& request,
                       const RandomSource& random);
 

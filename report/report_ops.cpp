@@ -6,6 +6,7 @@
 #include "gamefiles/options.h"
 #include "gamefiles/records.h"
 #include "gamefiles/save_game.h"
+#include "gamefiles/system_path.h"
 #include "gamefiles/temp_rewrite.h"
 #include "gamefiles/text.h"
 
@@ -148,7 +149,7 @@ void feudsSection(Page& p, const SaveHeader& save, const fs::path& saveFile) {
     p.line("</FONT>");
 }
 
-void refuseLineBreaks(const ReportSettings& s) {
+void refuseLineBreaks(const ReportSettings& s, const fs::path& workDir) {
     const std::pair<std::string_view, std::string_view> boxes[] = {
         {"file name", s.file},
         {"title", s.title},
@@ -156,9 +157,7 @@ void refuseLineBreaks(const ReportSettings& s) {
         {"text colour", s.text},
         {"border", s.border}};
     for (const auto& [label, value] : boxes)
-        if (hasLineBreak(value))
-            throw OperationRefused("The " + std::string(label) +
-                                   " holds a line break, which options.dat cannot keep.");
+        refuseLineBreak(optionsPath(workDir), label, value);
 }
 
 } // namespace
@@ -181,7 +180,7 @@ ReportSettings readSettings(const fs::path& workDir) {
 }
 
 void writeSettings(const fs::path& workDir, const ReportSettings& s) {
-    refuseLineBreaks(s);
+    refuseLineBreaks(s, workDir);
     const fs::path file = optionsPath(workDir);
     const std::string old = readFileBytes(file);
     std::string out;
@@ -274,13 +273,13 @@ std::string renderPage(const std::string& gameFolder, std::string_view slot, con
 fs::path pagePath(const fs::path& workDir, const ReportSettings& s) {
     if (s.file.empty())
         throw OperationRefused("No file name is given for the page.");
-    const fs::path name(s.file);
+    const fs::path name = pathFromBytes(s.file);
     return name.is_relative() ? workDir / name : name;
 }
 
 fs::path writePage(const fs::path& workDir, const std::string& gameFolder, std::string_view slot,
                    const PageOptions& options) {
-    refuseLineBreaks(options.settings);
+    refuseLineBreaks(options.settings, workDir);
     const fs::path file = pagePath(workDir, options.settings);
     const std::string page = renderPage(gameFolder, slot, options);
     TempRewrite(file, "hv-report.tmp", page);

@@ -3,6 +3,7 @@
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/managers.h"
+#include "gamefiles/restore.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 
@@ -28,9 +29,9 @@ bool isInjured(const WrestlerFile& file, std::size_t i) {
 
 } // namespace
 
-RosterFile::RosterFile(const std::string& gameFolder, std::string_view slot)
-    : file(slotFilePath(gameFolder, slot, GameFile::Roster)),
-      temp(slotTempPath(gameFolder, slot, GameFile::Roster)) {}
+RosterFile::RosterFile(const std::string& folder, std::string_view slotName)
+    : gameFolder(folder), slot(slotName), file(slotFilePath(folder, slotName, GameFile::Roster)),
+      temp(slotTempPath(folder, slotName, GameFile::Roster)) {}
 
 RosterListing listRoster(const RosterFile& roster) {
     const WrestlerFile file = readFile(roster);
@@ -114,9 +115,9 @@ std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string
     fillEmptyGroups(values);
     values[Line::Description] = joinLineBreaks(values[Line::Description]);
     for (std::size_t i = 0; i < values.size(); ++i)
-        if (hasLineBreak(values[i]))
-            throw OperationRefused("The value of \"" + std::string(boxLabel(static_cast<Line>(i))) +
-                                   "\" holds a line break. Nothing was written.");
+        refuseLineBreak(roster.file,
+                        "value of \"" + std::string(boxLabel(static_cast<Line>(i))) + "\"",
+                        values[i]);
     if (values[Line::Name] == kPlaceholderName)
         throw OperationRefused("\"name\" marks the game's placeholder records and cannot be "
                                "a wrestler's name. Nothing was written.");
@@ -145,6 +146,7 @@ std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string
 
 std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
                           const WrestlerBoxes& boxes) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
     WrestlerFile file = readFile(roster);
     return applyBoxes(file, roster, key, boxes);
 }
@@ -160,16 +162,19 @@ setWrestlerFields(const RosterFile& roster, std::string_view key,
     WrestlerBoxes boxes = file.record(*first).lines;
     for (const auto& [line, value] : fields)
         boxes[line] = value;
+    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
     return applyBoxes(file, roster, key, boxes);
 }
 
 void addBlankWrestler(const RosterFile& roster) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Add a blank wrestler");
     WrestlerFile file = readFile(roster);
     file.append(blankWrestler());
     file.save(roster.temp);
 }
 
 std::size_t deleteWrestler(const RosterFile& roster, std::string_view name) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Delete " + std::string(name));
     WrestlerFile file = readFile(roster);
     std::size_t removed = 0;
     for (std::size_t i = 0; i < file.size(); ++i) {
@@ -193,6 +198,9 @@ MoveResult moveWrestler(const RosterFile& roster, std::string_view name, Directi
     if (direction == Direction::Down && *p + 1 == file.size())
         return MoveResult::Refused;
     file.swap(*p, direction == Direction::Up ? *p - 1 : *p + 1);
+    const RestoreScope point(roster.gameFolder, roster.slot,
+                             "Move " + std::string(name) +
+                                 (direction == Direction::Up ? " up" : " down"));
     file.save(roster.temp);
     return MoveResult::Moved;
 }
@@ -207,6 +215,7 @@ std::vector<Injury> injuredWrestlers(const RosterFile& roster) {
 }
 
 std::size_t healAll(const RosterFile& roster) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Heal every injured wrestler");
     WrestlerFile file = readFile(roster);
     const std::string healedWeeks = numberLine(0);
     std::size_t healed = 0;

@@ -21,6 +21,8 @@ namespace hv::roster {
 // The roster of one slot and the temporary file its rewrites go through.
 struct RosterFile {
     RosterFile(const std::string& gameFolder, std::string_view slot);
+    std::string gameFolder; // where the restore points of its changes go
+    std::string slot;
     std::filesystem::path file;
     std::filesystem::path temp;
 };

@@ -4,6 +4,8 @@
 #include "gamefiles/game_folder.h"
 #include "gamefiles/header_value.h"
 #include "gamefiles/records.h"
+#include "gamefiles/restore.h"
+#include "gamefiles/save_game.h"
 #include "gamefiles/slot_names.h"
 #include "gamefiles/temp_rewrite.h"
 #include "gamefiles/text.h"
@@ -28,9 +30,21 @@ std::string readLines(const fs::path& file, std::size_t needed, std::string_view
         ++count;
     }
     if (count < needed)
-        throw GameFileError(file, "has only " + std::to_string(count) + " lines; " +
-                                      std::string(what) + " needs " + std::to_string(needed));
+        throw GameFileError(file,
+                            "has only " + std::to_string(count) + " lines; " + std::string(what) +
+                                " needs " + std::to_string(needed),
+                            count + 1); // the first missing line
     return bytes;
+}
+
+// The first `lines` lines are rewritten only when every one of them ends in CR LF, as the
+// game writes them: a new line among old ones must not end differently.
+void refuseOtherLineEnds(std::string_view bytes, std::size_t lines, const fs::path& file) {
+    LineReader reader(bytes);
+    for (std::size_t i = 0; i < lines && !reader.atEnd(); ++i)
+        reader.next();
+    if (auto line = lineWithoutCrLf(bytes.substr(0, reader.position())))
+        throw GameFileError(file, std::string(kNotCrLf) + "; nothing was written", *line);
 }
 
 // Lines 1..n of `bytes` by line read (the file is known to have them).
@@ -58,12 +72,6 @@ std::string withReplacedLines(std::string_view bytes, const Replacements& replac
     }
     out.append(bytes.substr(reader.position()));
     return out;
-}
-
-void refuseLineBreak(std::string_view value, std::string_view what) {
-    if (hasLineBreak(value))
-        throw OperationRefused("The " + std::string(what) +
-                               " holds a line break. Nothing was written.");
 }
 
 std::optional<std::size_t> slotIndex(std::string_view slot) {
@@ -131,18 +139,22 @@ Settings readSettings(const SaveGameFile& save) {
 }
 
 void applySettings(const SaveGameFile& save, const Settings& settings) {
+    const RestoreScope point(save.gameFolder, save.slot, "Change the federation settings");
     for (std::size_t s = 0; s < kSettings; ++s)
-        refuseLineBreak(settings[s], kSettingWhat[s]);
+        refuseLineBreak(s == 0 ? saveSlotNamesPath(save.gameFolder) : save.file, kSettingWhat[s],
+                        settings[s]);
 
     const fs::path namesFile = saveSlotNamesPath(save.gameFolder);
     const std::string names = readFileBytes(namesFile);
     parseSaveSlotNames(names, namesFile); // refuses a list of fewer than four names
+    refuseOtherLineEnds(names, std::size(kSlots), namesFile);
     Replacements nameLine;
     if (auto index = slotIndex(save.slot))
         nameLine[*index + 1] = settings[0];
     const std::string newNames = withReplacedLines(names, nameLine);
 
     const std::string bytes = readLines(save.file, kSettingsLines, kSettingsUse);
+    refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
     Replacements lines;
     for (std::size_t s = 1; s < kSettings; ++s)
         lines[kSettingLine[s]] = settings[s];
@@ -153,7 +165,18 @@ void applySettings(const SaveGameFile& save, const Settings& settings) {
     PendingRewrite namesRewrite(namesFile, namesFile.stem().string() + ".tmp", namePieces);
     PendingRewrite saveRewrite(save.file, save.temp, savePieces);
     namesRewrite.commit();
-    saveRewrite.commit();
+    try {
+        saveRewrite.commit();
+    } catch (const GameFileError& e) {
+        // Put the old slot names back, so that a failed apply changes neither file.
+        std::string problem = e.problem();
+        try {
+            TempRewrite(namesFile, namesFile.stem().string() + ".tmp", names);
+        } catch (const GameFileError&) {
+            problem += "; the new slot name is already in " + namesFile.filename().string();
+        }
+        throw GameFileError(e.file(), problem, e.line());
+    }
 }
 
 std::optional<std::array<std::string_view, kTitles>> titleNames(std::string_view federation) {
@@ -186,12 +209,14 @@ std::vector<std::string> titleCandidates(const SaveGameFile& save) {
 }
 
 void applyTitles(const SaveGameFile& save, const Holders& holders) {
+    const RestoreScope point(save.gameFolder, save.slot, "Change the title holders");
     Replacements lines;
     for (std::size_t t = 0; t < kTitles; ++t) {
-        refuseLineBreak(holders[t], "holder of title " + std::to_string(t + 1));
+        refuseLineBreak(save.file, "holder of title " + std::to_string(t + 1), holders[t]);
         lines[kFirstTitleLine + t] = holders[t];
     }
     const std::string bytes = readLines(save.file, kTitleLines, kTitlesUse);
+    refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
     TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
 }
 
@@ -218,10 +243,11 @@ std::string levelNote(std::size_t feudIndex, const Feud& feud) {
 }
 
 void applyFeuds(const SaveGameFile& save, const Feuds& feuds) {
+    const RestoreScope point(save.gameFolder, save.slot, "Change the feuds");
     Replacements lines;
     for (std::size_t f = 0; f < kFeuds; ++f) {
         const Feud& feud = feuds[f];
-        refuseLineBreak(feud.text, "text of feud " + std::to_string(f + 1));
+        refuseLineBreak(save.file, "text of feud " + std::to_string(f + 1), feud.text);
         if (feud.level < kMinLevel || feud.level > kMaxLevel)
             throw OperationRefused("The level of feud " + std::to_string(f + 1) + " is " +
                                    std::to_string(feud.level) + ", not a whole number from " +
@@ -232,6 +258,7 @@ void applyFeuds(const SaveGameFile& save, const Feuds& feuds) {
         lines[kFirstMarkerLine + 2 * f + 1] = numberLine(feud.level);
     }
     const std::string bytes = readLines(save.file, kFeudLines, kFeudsUse);
+    refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
     TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
 }
 

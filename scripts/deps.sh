@@ -2,7 +2,8 @@
 # Sourced by the other scripts.
 
 HV_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev clang-format fonts-dejavu-core
-             git)
+             git clang libclang-rt-14-dev
+             wine64 g++-mingw-w64-x86-64-posix googletest)
 
 hv_missing_packages() {
     local missing=()

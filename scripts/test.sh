@@ -21,6 +21,8 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+bash scripts/test-fuzz.sh
+bash scripts/test-windows.sh
 
 echo "== formatting and layering"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace hv::test {
 namespace {
@@ -15,6 +17,7 @@ struct State {
     int failStep = -1;
     int failNth = 0;
     bool fired = false;
+    RewriteSyscalls real{}; // what a step that does not fail calls
 };
 State state;
 
@@ -22,11 +25,48 @@ State state;
 bool failHere(RewriteStep step) {
     const int index = static_cast<int>(step);
     const int n = ++state.counts[static_cast<std::size_t>(index)];
-    if (index != state.failStep || n != state.failNth)
+    if (index != state.failStep || (state.failNth != 0 && n != state.failNth))
         return false;
     state.fired = true;
     return true;
 }
+
+#ifdef _WIN32
+
+// The Win32 calls report failure as FALSE (or an invalid handle) and GetLastError().
+int failWith(DWORD error) {
+    ::SetLastError(error);
+    return FALSE;
+}
+
+void install() {
+    RewriteSyscalls& sys = rewriteSyscalls();
+    sys.create = [](const wchar_t* path) -> void* {
+        if (!failHere(RewriteStep::Create))
+            return state.real.create(path);
+        failWith(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    };
+    sys.write = [](void* file, const void* buf, unsigned long count, unsigned long* written) {
+        return failHere(RewriteStep::Write) ? failWith(ERROR_DISK_FULL)
+                                            : state.real.write(file, buf, count, written);
+    };
+    sys.flush = [](void* file) {
+        return failHere(RewriteStep::Sync) ? failWith(ERROR_WRITE_FAULT) : state.real.flush(file);
+    };
+    sys.close = [](void* file) {
+        // A failing CloseHandle has still closed the handle.
+        const int result = state.real.close(file);
+        return failHere(RewriteStep::Close) ? failWith(ERROR_WRITE_FAULT) : result;
+    };
+    // A lasting failure: a file held by another program is retried, which is not this.
+    sys.replace = [](const wchar_t* from, const wchar_t* to) {
+        return failHere(RewriteStep::Replace) ? failWith(ERROR_WRITE_FAULT)
+                                              : state.real.replace(from, to);
+    };
+}
+
+#else
 
 int failWith(int error) {
     errno = error;
@@ -36,42 +76,39 @@ int failWith(int error) {
 void install() {
     RewriteSyscalls& sys = rewriteSyscalls();
     sys.open = [](const char* path, int flags, mode_t mode) {
-        return failHere(RewriteStep::Create) ? failWith(EACCES) : ::open(path, flags, mode);
+        return failHere(RewriteStep::Create) ? failWith(EACCES)
+                                             : state.real.open(path, flags, mode);
     };
     sys.write = [](int fd, const void* buf, size_t count) {
-        return failHere(RewriteStep::Write) ? ssize_t(failWith(ENOSPC)) : ::write(fd, buf, count);
+        return failHere(RewriteStep::Write) ? ssize_t(failWith(ENOSPC))
+                                            : state.real.write(fd, buf, count);
     };
-    sys.fsync = [](int fd) { return failHere(RewriteStep::Sync) ? failWith(EIO) : ::fsync(fd); };
+    sys.fsync = [](int fd) {
+        return failHere(RewriteStep::Sync) ? failWith(EIO) : state.real.fsync(fd);
+    };
     sys.close = [](int fd) {
         // A failing close has still closed the descriptor.
-        const int result = ::close(fd);
+        const int result = state.real.close(fd);
         return failHere(RewriteStep::Close) ? failWith(EIO) : result;
     };
     sys.rename = [](const char* from, const char* to) {
-        return failHere(RewriteStep::Replace) ? failWith(EIO) : ::rename(from, to);
+        return failHere(RewriteStep::Replace) ? failWith(EIO) : state.real.rename(from, to);
     };
 }
+
+#endif
 
 } // namespace
 
 const char* stepName(RewriteStep step) {
-    switch (step) {
-    case RewriteStep::Create:
-        return "create";
-    case RewriteStep::Write:
-        return "write";
-    case RewriteStep::Sync:
-        return "sync";
-    case RewriteStep::Close:
-        return "close";
-    case RewriteStep::Replace:
-        return "replace";
-    }
-    return "?";
+    static constexpr const char* kNames[] = {"create", "write", "sync", "close", "replace"};
+    return kNames[static_cast<std::size_t>(step)];
 }
 
 RewriteStepFailure::RewriteStepFailure() {
+    resetRewriteSyscalls();
     state = State{};
+    state.real = rewriteSyscalls();
     install();
 }
 

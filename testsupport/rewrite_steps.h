@@ -11,9 +11,9 @@ inline constexpr RewriteStep kRewriteSteps[] = {RewriteStep::Create, RewriteStep
                                                 RewriteStep::Replace};
 const char* stepName(RewriteStep step);
 
-// While it lives, every rewrite step is counted, and occurrence `nth` (1-based) of `step`
-// fails as a full disk or a lost permission would make it. Built without a step it only
-// counts, which tells a sweep how many places an operation can fail at.
+// While it lives, every rewrite step is counted, and occurrence `nth` (1-based; 0 for every
+// one) of `step` fails as a full disk or a lost permission would make it. Built without a step it
+// only counts, which tells a sweep how many places an operation can fail at.
 class RewriteStepFailure {
 public:
     RewriteStepFailure();

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -11,10 +12,25 @@ namespace fs = std::filesystem;
 namespace hv::test {
 
 TempDir::TempDir() {
+#ifdef _WIN32
+    // No mkdtemp: a random name, created only if it is new.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate =
+            fs::temp_directory_path() / ("hv-test-" + std::to_string(random() % 1000000000));
+        if (fs::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+#else
     std::string name = (fs::temp_directory_path() / "hv-test-XXXXXX").string();
     if (::mkdtemp(name.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     path_ = name;
+#endif
 }
 
 std::string crlf(const std::vector<std::string>& lines) {
@@ -41,8 +57,9 @@ std::string readFile(const fs::path& file) {
 
 std::vector<std::pair<std::string, std::string>> snapshot(const fs::path& root) {
     std::vector<std::pair<std::string, std::string>> files;
+    std::error_code unreadable; // a link loop is no file to compare
     for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
+        if (entry.is_regular_file(unreadable))
             files.emplace_back(fs::relative(entry.path(), root).generic_string(),
                                readFile(entry.path()));
     std::sort(files.begin(), files.end());
@@ -56,6 +73,13 @@ std::vector<std::string> wrestler(std::string_view name, std::string_view carder
     return {n,        "50", "60", "1000", "2000", about, c,       "Face", "3",
             finisher, "no", i,    "75",   "no",   "no",  "Chair", "p",    "Technical Wrestler",
             "8"};
+}
+
+std::vector<std::string> rivalWrestler(std::string_view name, std::string_view alterEgo) {
+    const std::string n(name);
+    return {
+        n,      " 50 ",      "60", " 7000 ", "800", n + " bio", "2",  " 9 ", std::string(alterEgo),
+        "Heel", n + " Bomb", "no", "Chair",  "s",   "Hardcore", " 4 "};
 }
 
 std::vector<std::string> blankWrestlerLines() {

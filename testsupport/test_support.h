@@ -2,9 +2,6 @@
 
 // Helpers shared by the tests: temporary folders and small game worlds written byte by byte.
 
-#include "gamefiles/temp_rewrite.h"
-
-#include <cerrno>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -37,21 +34,12 @@ std::string readFile(const std::filesystem::path& file);
 // Every file below `root` (relative path -> bytes), to prove that nothing else changed.
 std::vector<std::pair<std::string, std::string>> snapshot(const std::filesystem::path& root);
 
-// While it lives, every safe rewrite fails at its last step (the rename), as a full disk or a
-// lost permission would make it.
-struct FailingRewrites {
-    FailingRewrites() {
-        hv::rewriteSyscalls().rename = [](const char*, const char*) {
-            errno = EIO;
-            return -1;
-        };
-    }
-    ~FailingRewrites() { hv::resetRewriteSyscalls(); }
-};
-
 // A 19-line roster record: name, then the given lines in order (missing ones empty).
 std::vector<std::string> wrestler(std::string_view name, std::string_view carder = "2",
                                   std::string_view injury = "0");
+
+// A 16-line record of a rival federation's roster: name, then lines of its own.
+std::vector<std::string> rivalWrestler(std::string_view name, std::string_view alterEgo = "no");
 
 // The game's placeholder record, named "name"; injured, so that healing would touch it if it
 // were not skipped.
@@ -83,13 +71,20 @@ struct GameWorld {
     std::filesystem::path work;
 
     std::filesystem::path slotFile(std::string_view slot, std::string_view suffix) const {
-        return game / slot / suffix;
+        // In the system's own spelling, as the program builds its paths.
+        return (game / slot / suffix).make_preferred();
     }
     std::filesystem::path rosterFile(std::string_view slot = "save1") const {
         return slotFile(slot, "Controlled/yourfed.hv1");
     }
     std::string roster(std::string_view slot = "save1") const { return readFile(rosterFile(slot)); }
-    std::vector<std::pair<std::string, std::string>> files() const { return snapshot(root.path()); }
+    // Every file but the restore area, which each successful change adds to by design.
+    std::vector<std::pair<std::string, std::string>> files() const {
+        auto all = snapshot(root.path());
+        std::erase_if(all,
+                      [](const auto& f) { return f.first.find("/.hv-restore/") != f.first.npos; });
+        return all;
+    }
     void setRoster(std::string_view slot, const std::vector<std::vector<std::string>>& records) {
         writeFile(rosterFile(slot), recordBytes(records));
     }

@@ -76,8 +76,16 @@ protected:
     WindowTest() {
         hv::ui::setMessageSink(
             [this](const QString&, const QString& text) { messages.push_back(text); });
+        // A question never blocks a test: it is kept and answered with `answer`.
+        hv::ui::setQuestionAnswerer([this](const QString&, const QString& text) {
+            questions.push_back(text);
+            return answer;
+        });
     }
-    ~WindowTest() override { hv::ui::setMessageSink({}); }
+    ~WindowTest() override {
+        hv::ui::setMessageSink({});
+        hv::ui::setQuestionAnswerer({});
+    }
 
     // Exactly `count` messages so far, the last naming `word`.
     void expectReported(std::size_t count, const char* word) {
@@ -89,6 +97,8 @@ protected:
     GameWorld world;
     FakeContext context{world.work};
     std::vector<QString> messages;
+    std::vector<QString> questions;
+    bool answer = true;
 };
 
 } // namespace hv::test

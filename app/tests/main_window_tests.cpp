@@ -84,7 +84,6 @@ TEST_F(ToolLauncher, EveryToolOpensFromItsButtonOrMenuItemAsAnOwnerlessModelessW
         SCOPED_TRACE(name.toStdString());
         auto* opener = main->findChild<QObject*>(QString::fromLatin1(tool.openerName));
         ASSERT_NE(opener, nullptr);
-        EXPECT_EQ(opener->property("text").toString(), QString::fromLatin1(tool.openerText));
         auto* button = qobject_cast<QPushButton*>(opener);
         EXPECT_EQ(button != nullptr, tool.opener == hv::ui::ToolDescriptor::Opener::Button);
         if (button != nullptr)
@@ -93,8 +92,6 @@ TEST_F(ToolLauncher, EveryToolOpensFromItsButtonOrMenuItemAsAnOwnerlessModelessW
             qobject_cast<QAction*>(opener)->trigger();
         QWidget* window = main->windows().find(name);
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->objectName(), name);
-        EXPECT_EQ(window->windowTitle(), QString::fromLatin1(tool.caption));
         EXPECT_EQ(window->parentWidget(), nullptr);
         EXPECT_TRUE(window->isVisible());
         EXPECT_FALSE(window->isModal());
@@ -127,12 +124,12 @@ TEST_F(ToolLauncher, OpenedOnceBroughtForwardAndReportedWhenItCannotLoad) {
     EXPECT_EQ(main->openTool(u"doctor"_s), nullptr);
     EXPECT_FALSE(main->windows().isOpen(u"doctor"_s));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].second.contains(u"yourfed.hv1, line 40"_s));
+    EXPECT_EQ(messages[0].second, u"yourfed.hv1:40: ends inside a record"_s); // as hv says it
 }
 
 using SlotChoice = AppTest;
 
-TEST_F(SlotChoice, ClosesExactlyTheSevenSlotWindowsInOrder) {
+TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
     start();
     clickOption(2);
     QStringList closed;
@@ -155,7 +152,7 @@ TEST_F(SlotChoice, ClosesExactlyTheSevenSlotWindowsInOrder) {
     clickOption(4);
     EXPECT_EQ(hid(), u"save4"_s);
     EXPECT_EQ(closed, (QStringList{u"doctor"_s, u"fuededit"_s, u"html22"_s, u"impsave"_s,
-                                   u"mansave"_s, u"save"_s, u"titles"_s}));
+                                   u"mansave"_s, u"save"_s, u"titles"_s, u"restore"_s}));
     for (const QString& name : {u"fededit"_s, u"traderos"_s, u"reorder"_s, u"pathfind"_s})
         EXPECT_TRUE(main->windows().isOpen(name)) << name.toStdString();
     main.reset(); // the windows log into locals of this test
@@ -311,32 +308,17 @@ TEST_F(FolderChooserTest, ChoosingADriveWritesItsFolderAtOnce) {
     EXPECT_EQ(frameTitle(), u"Path is incorrect."_s);
 }
 
-// A folder that cannot be stored, or a rewrite that fails: one message naming why, and
-// options.dat exactly as it was.
-TEST_F(FolderChooserTest, ARefusedOrFailedMoveIsReportedAndWritesNothing) {
-    struct Case {
-        const char* folder;
-        const char* words;
-        bool blockTemp;
-    };
-    for (const Case& c :
-         {Case{"say \"hi\"", "double quote", false}, Case{"save2", "options.dat", true}}) {
-        SCOPED_TRACE(c.folder);
-        fs::create_directories(world.game / c.folder);
-        if (c.blockTemp)
-            writeFile(world.work / "temp" / "in the way", "x");
-        messages.clear();
-        start();
-        const std::string before = options();
-        enterFolder(openChooser(), QString::fromUtf8(c.folder));
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_TRUE(messages[0].second.contains(QString::fromUtf8(c.words)))
-            << messages[0].second.toStdString();
-        EXPECT_EQ(options(), before);
-        EXPECT_EQ(frameTitle(), u"Select Save File to edit"_s);
-        EXPECT_FALSE(fs::is_regular_file(world.work / "temp"));
-        main.reset();
-    }
+// A folder that cannot be stored: one message naming why, and options.dat exactly as it was.
+// (A failed rewrite of options.dat is a row of the failure sweep.)
+TEST_F(FolderChooserTest, ARefusedMoveIsReportedAndWritesNothing) {
+    fs::create_directories(world.game / "say \"hi\"");
+    start();
+    const std::string before = options();
+    enterFolder(openChooser(), u"say \"hi\""_s);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].second.contains(u"double quote"_s)) << messages[0].second.toStdString();
+    EXPECT_EQ(options(), before);
+    EXPECT_EQ(frameTitle(), u"Select Save File to edit"_s);
 }
 
 TEST(StartingFolder, IsTheNearestExistingFolder) {

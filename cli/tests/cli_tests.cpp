@@ -60,27 +60,23 @@ protected:
     const Lines p = placeholderWrestler();
 };
 
-std::string rival(const std::string& name) {
-    return crlf({name, "1", "2", "3", "4", "d", "2", " 7 ", "no", "Heel", "F", "no", "W", "p",
-                 "Big Man", "5"});
-}
-
 TEST_F(Cli, SlotsFromOptionsOrGameFolderOption) {
     EXPECT_EQ(ok({"slots"}),
               "save1: First Slot\nsave2: Second Slot\nsave3: No Saved Game\nsave4: Fourth Slot\n");
     writeFile(world.work / "options.dat", crlf({"/nowhere"}));
     EXPECT_EQ(hv({"--game-folder", world.game.string(), "slots"}).code, 0);
-    expectRefused({"slots"}, kRefused, "/nowhere");
+    expectRefused({"slots"}, kRefused, "nowhere");
 }
 
 TEST_F(Cli, RivalsFollowTheSlotsFederation) {
     world.setSaveGame("save1", "WCW"); // save2 stays WWF
     world.setSaveGame("save3", "AWA");
     for (auto slot : {"save1", "save2"}) {
-        writeFile(world.slotFile(slot, "Background/wwf.hv1"), rival("name") + rival("Wolf"));
-        writeFile(world.slotFile(slot, "Background/wcw.hv1"), rival("Crow"));
+        writeFile(world.slotFile(slot, "Background/wwf.hv1"),
+                  crlf(rivalWrestler("name")) + crlf(rivalWrestler("Wolf")));
+        writeFile(world.slotFile(slot, "Background/wcw.hv1"), crlf(rivalWrestler("Crow")));
     }
-    writeFile(world.slotFile("save1", "Background/ecw.hv1"), rival("Extreme"));
+    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Extreme")));
     EXPECT_EQ(ok({"rivals", "list", "rival"}), "Wolf\n");
     EXPECT_EQ(ok({"--slot", "save2", "rivals", "list", "rival"}), "Crow\n");
     EXPECT_EQ(ok({"rivals", "list", "ecw"}), "Extreme\n");
@@ -95,15 +91,7 @@ TEST_F(Cli, UsageErrorsExitTwo) {
     EXPECT_EQ(hv({"--help"}).code, 0);
 }
 
-TEST_F(Cli, CheckPrintsOneLinePerProblemWithFileAndLine) {
-    world.setRoster("save1", {wrestler("A"), wrestler("B")});
-    EXPECT_EQ(ok({"check"}), "");
-    writeFile(world.rosterFile(), recordBytes({wrestler("A"), {"B", "1"}}));
-    const HvRun cut = hv({"check"});
-    EXPECT_EQ(cut.code, kRefused);
-    EXPECT_EQ(cut.out.rfind(world.rosterFile().string() + ":22: ", 0), 0u) << cut.out;
-    EXPECT_EQ(std::ranges::count(cut.out, '\n'), 1) << cut.out;
-}
+// hv check's report, one line per problem, is met by every row of the bad-input catalogue.
 
 TEST_F(Cli, GameFolderShowPrintsLineOneAsTheEditorReadsIt) {
     // --game-folder names another folder; show still reads options.dat.
@@ -111,35 +99,31 @@ TEST_F(Cli, GameFolderShowPrintsLineOneAsTheEditorReadsIt) {
               world.game.string() + "\n");
     writeFile(world.work / "options.dat", crlf({"  \"/games/a, b\" ,x", "report"}));
     EXPECT_EQ(ok({"game-folder", "show"}), "/games/a, b\n");
-
-    writeFile(world.work / "options.dat", "");
-    expectRefused({"game-folder show"}, kRefused, "options.dat");
-    fs::remove(world.work / "options.dat");
-    expectRefused({"game-folder show"}, kRefused, "options.dat");
 }
 
 TEST_F(Cli, GameFolderSetWritesLineOneAndKeepsTheReportBytes) {
     const fs::path options = world.work / "options.dat";
     const std::string before = "old\r\nTitle, with comma\r\nx\ny";
     const std::string root = world.root.path().string(), game = world.game.string();
+    const std::string sep(1, fs::path::preferred_separator);
     fs::create_directories(root + "/a, b");
-    fs::create_directories(root + "/say\"hi\"");
     // The arguments, the folder as show reads it back, and line 1 as written.
     for (const auto& [args, folder, line1] :
          std::initializer_list<std::tuple<Args, std::string, std::string>>{
              {{"game-folder", "set", game}, game, game},
-             {{"game-folder", "set", "../a, b/./"}, root + "/a, b", "\"" + root + "/a, b\""},
+             {{"game-folder", "set", "../a, b/./"},
+              root + sep + "a, b",
+              "\"" + root + sep + "a, b\""},
              // --game-folder does not redirect where set writes.
              {{"--game-folder", "/elsewhere", "game-folder", "set", "."},
-              root + "/work",
-              root + "/work"}}) {
+              root + sep + "work",
+              root + sep + "work"}}) {
         writeFile(options, before);
         EXPECT_EQ(ok(args), "");
         EXPECT_EQ(readFile(options), line1 + before.substr(3));
         EXPECT_EQ(ok({"game-folder", "show"}), folder + "\n");
     }
-    expectRefused({"game-folder set " + root + "/missing"}, kRefused, root + "/missing");
-    expectRefused({"game-folder set " + root + "/say\"hi\""});
+    expectRefused({"game-folder set " + root + "/missing"}, kRefused, root + sep + "missing");
     expectRefused({"game-folder set", "game-folder set " + game + " " + game}, kUsage);
 }
 
@@ -154,7 +138,7 @@ TEST_F(Cli, ManagersListAddSetAndDeleteEveryMatch) {
         EXPECT_EQ(ok(args), "") << args[1];
     EXPECT_EQ(readFile(file), crlf({"Walt", "x", "Walt", "m", "Max", "f"}));
 
-    expectRefused({"managers set Max name=\"Doc\"", "managers delete Nobody"});
+    expectRefused({"managers delete Nobody"});
     expectRefused({"managers set Max sex=other"}, kUsage);
     world.setSaveGame("save1", "ECW");
     expectRefused({"managers list"}, kRefused, "\"ECW\"");
@@ -191,14 +175,13 @@ TEST_F(Cli, SeparateTradesDrawTheirOwnPotentialsAndRefusalsWriteNothing) {
 
     // Refusals exit with one line and write nothing.
     world.setRoster("save1", {wrestler("Ace")});
-    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf({"Cut", "short"}));
     world.setSaveGame("save2", "NWO");
     // line 2 written with line breaks puts "late" on line 6, the year
     world.setSaveGame("save3", "WCW\r\nMonday\r\n12\r\nMarch\r\nlate");
     expectRefused({"trade Ace own tna", "trade Ace own indy --years 3"}, kUsage);
     expectRefused({"trade Ace own own", "trade X indy own --as " /* an empty name */,
-                   "trade Nobody own rival", "trade Ace own ecw",
-                   "--slot save2 trade Ace own rival", "--slot save3 trade X indy own"});
+                   "trade Nobody own rival", "--slot save2 trade Ace own rival",
+                   "--slot save3 trade X indy own"});
 }
 
 TEST_F(Cli, ReportTakesMissingOptionsFromTheSettingsWhichStayAsTheyWere) {
@@ -262,26 +245,14 @@ TEST_F(Cli, RosterAddDeleteMoveAndHeal) {
     EXPECT_EQ(world.roster(), recordBytes({p, wrestler("A"), wrestler("C", "2", " 0 "), blank}));
 }
 
-TEST_F(Cli, RosterRefusalsFailedRewritesAndTruncatedRostersChangeNothing) {
+TEST_F(Cli, RosterRefusalsChangeNothing) {
     world.setRoster("save1", {p, wrestler("A"), wrestler("B")});
     expectRefused({"roster show Nobody", "roster set Nobody draw=1", "roster delete Nobody",
                    "roster delete name", "roster move Nobody up", "roster move A up",
                    "roster move B down"},
                   kRefused, "yourfed.hv1");
-    expectRefused({"roster set A finisher=Two\nlines"}, kRefused, "Finsher");
     expectRefused({"roster set A height=2", "roster set A", "roster move A left"}, kUsage,
                   "hv roster");
-
-    world.setRoster("save1", {p, wrestler("A"), wrestler("B", "2", "3")});
-    {
-        const FailingRewrites failing;
-        expectRefused({"roster add", "roster set A draw=1", "roster delete A", "roster move A down",
-                       "injuries heal"},
-                      kRefused, "yourfed.hv1");
-    }
-    const std::string bytes = world.roster();
-    writeFile(world.rosterFile(), bytes.substr(0, bytes.size() - 4));
-    expectRefused({"roster list", "injuries heal"}, kRefused, "yourfed.hv1:57: ");
 }
 
 TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
@@ -327,6 +298,24 @@ TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
     EXPECT_EQ(readFile(saveFile), crlf(lines));
     EXPECT_EQ(readFile(world.game / "saveslots.hv1"),
               crlf({"First Slot", "Mine", "No Saved Game", "Fourth Slot"}));
+}
+
+TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
+    world.setRoster("save1", {wrestler("Axe")});
+    const std::string before = world.roster();
+    ok({"roster", "set", "Axe", "draw=9"});
+    const std::string changed = world.roster();
+    const std::string listed = ok({"restore", "list"});
+    ASSERT_EQ(std::ranges::count(listed, '\t'), 2) << listed;
+    EXPECT_TRUE(listed.starts_with("1\t20") && listed.ends_with("\tEdit Axe\n")) << listed;
+    EXPECT_EQ(ok({"restore", "apply", "1"}), "");
+    EXPECT_EQ(world.roster(), before);
+    EXPECT_TRUE(ok({"restore", "list"}).ends_with("\tRestore 1 (Edit Axe)\n" + listed));
+    ok({"restore", "apply", "2"});
+    EXPECT_EQ(world.roster(), changed);
+    EXPECT_EQ(ok({"--slot", "save2", "restore", "list"}), "");
+    expectRefused({"restore apply 7"}, kRefused, "no restore point 7");
+    expectRefused({"restore apply x", "restore list 1"}, kUsage);
 }
 
 } // namespace

@@ -97,11 +97,13 @@ TEST(GameFolderLayout, EverySpellingReachesTheSameFileAndNewFilesTakeTheFirst) {
     EXPECT_TRUE(isSlotName("save4"));
     EXPECT_FALSE(isSlotName("save5") || isSlotName("Save1"));
 
+#ifndef _WIN32 // Windows holds one folder for all three spellings
     // An exact match wins, or else the first of the sorted case-insensitive matches.
     for (const char* folder : {"backGround", "bACKGROUND", "BackGround"})
         writeFile(game / "x" / folder / "b.hv1", "");
     EXPECT_EQ(resolveBelow(game, "x/bACKGROUND/b.hv1"), game / "x/bACKGROUND/b.hv1");
     EXPECT_EQ(resolveBelow(game, "x/BACKGROUND/b.hv1"), game / "x/BackGround/b.hv1");
+#endif
 
     // A file not there yet takes the first spelling, or that of a folder already there.
     fs::create_directories(game / "save2");
@@ -119,19 +121,20 @@ TEST(Check, ReportsEachProblemWithFileAndLineAndNothingOnAGoodWorld) {
     world.setRoster("save1", {placeholderWrestler(), wrestler("A", " 3 ", "2")});
     EXPECT_TRUE(checkGameFolder(world.game.string()).empty());
 
-    writeFile(world.rosterFile("save2"), recordBytes({wrestler("A"), {"B", "1", "2"}}));
     world.setRoster("save3", {wrestler("C", "upper", "x")}); // carder and injury no numbers
     std::filesystem::remove_all(world.game / "save4");
-    writeFile(world.slotFile("save1", "Saved Game/save1.hv1"), "short\r\n");
+    const auto save3 = world.slotFile("save3", "Saved Game/save1.hv1");
+    std::string levels = readFile(save3);
+    writeFile(save3, levels.replace(levels.find(" 15 "), 4, " 10601 ")); // feud 1, above the top
     std::vector<std::string> found;
     for (const auto& p : checkGameFolder(world.game.string()))
         found.push_back(std::filesystem::relative(p.file, world.game).generic_string() + ":" +
                         std::to_string(p.line));
     std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::string>{"save1/Saved Game/save1.hv1:1",
-                                               "save2/Controlled/yourfed.hv1:23",
-                                               "save3/Controlled/yourfed.hv1:12",
-                                               "save3/Controlled/yourfed.hv1:7", "save4:0"}));
+    // Cut and short files are rows of the bad-input catalogue, which runs hv check too.
+    EXPECT_EQ(found, (std::vector<std::string>{"save3/Controlled/yourfed.hv1:12",
+                                               "save3/Controlled/yourfed.hv1:7",
+                                               "save3/Saved Game/save1.hv1:22", "save4:0"}));
 }
 
 TEST(RecordFile, NamesFindAndRecordsSkipPlaceholders) {
@@ -290,18 +293,11 @@ TEST(SaveGameFormat, HeaderRewrittenAndTheRestKeptVerbatim) {
     EXPECT_EQ(serializeSaveGame(parseSaveGame(crlf(lines), "f")), crlf(lines));
 }
 
-TEST(SaveGameFormat, ShortFileAndFederationName) {
+TEST(SaveGameFormat, FederationName) {
     TempDir dir;
     const fs::path file = dir.path() / "save1.hv1";
     writeFile(file, crlf({"Boss, The", " \"WWF\" ", "Monday"}));
     EXPECT_EQ(readFederationName(file), "WWF"); // a comma on line 1 does not shift it
-    try {
-        readSaveGame(file);
-        FAIL();
-    } catch (const GameFileError& e) {
-        EXPECT_EQ(e.file(), file);
-        EXPECT_NE(e.problem().find("too short"), std::string::npos);
-    }
     writeFile(file, crlf({"Boss"}));
     EXPECT_THROW(readFederationName(file), GameFileError);
 }
@@ -311,15 +307,11 @@ TEST(SmallFormats, ExportSlotNamesAndOtherBigFed) {
     const std::string one = crlf(wrestler("Exported"));
     EXPECT_EQ(parseExportFile(one + "extra\r\n", "x.hve").name(), "Exported");
     EXPECT_EQ(serializeExportFile(parseExportFile(one, "x.hve")), one);
-    EXPECT_THROW(parseExportFile(crlf({"a", "b"}), "x.hve"), GameFileError);
 
-    // Slot names: four lines needed.
+    // Slot names (fewer than four lines is a row of the bad-input catalogue).
     auto names = parseSaveSlotNames(crlf({"A", "", "No Saved Game", "D", "extra"}), "s");
     EXPECT_EQ(names.names[1], "");
     EXPECT_EQ(names.names[2], kNoSavedGame);
-    EXPECT_THROW(parseSaveSlotNames(crlf({"A", "B", "C"}), "s"), GameFileError);
-    TempDir dir;
-    EXPECT_THROW(readSaveSlotNames((dir.path() / "nowhere").string()), GameFileError);
 
     EXPECT_EQ(OtherBigFed("WWF"), "WCW");
     EXPECT_EQ(OtherBigFed("WCW"), "WWF");

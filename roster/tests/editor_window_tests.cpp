@@ -1,4 +1,5 @@
 #include "roster/roster_windows.h"
+#include "testsupport/rewrite_steps.h"
 #include "testsupport/window_test_support.h"
 
 #include "gamefiles/records.h"
@@ -149,7 +150,7 @@ TEST_F(RosterEditorWindow, RefusalsAndFailedRewritesAreReportedAndWriteNothing) 
 
     text("Text9")->setText(QStringLiteral("Dragon"));
     {
-        const FailingRewrites failing;
+        const RewriteStepFailure failing(RewriteStep::Replace, 0);
         click("Command1");
         click("Command2");
         clickItem(list, "A");
@@ -168,7 +169,7 @@ TEST_F(RosterEditorWindow, UnreadableFilesAreReportedAndTheWindowStaysUsable) {
     const auto before = world.files();
     openOnFiles();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("yourfed.hv1, line 38")))
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("yourfed.hv1:38: ")))
         << messages[0].toStdString();
     expectReported(2, "save1.hv1");
     EXPECT_EQ(items(list), "");

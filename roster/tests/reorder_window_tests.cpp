@@ -1,4 +1,5 @@
 #include "roster/roster_windows.h"
+#include "testsupport/rewrite_steps.h"
 #include "testsupport/window_test_support.h"
 
 #include <memory>
@@ -40,7 +41,7 @@ TEST_F(ReorderWindow, MovesTheSelectedWrestlerKeepsHimSelectedAndReportsAFailure
 
     // A failed rewrite is reported, and the roster and the list stay as they were.
     const auto before = world.files();
-    const FailingRewrites failing;
+    const RewriteStepFailure failing(RewriteStep::Replace, 0);
     move("A", "Command2");
     expectReported(1, "yourfed.hv1");
     EXPECT_EQ(world.files(), before);
@@ -49,9 +50,10 @@ TEST_F(ReorderWindow, MovesTheSelectedWrestlerKeepsHimSelectedAndReportsAFailure
 
 TEST_F(ReorderWindow, MovesWorkOnTheFileAsItIsNowInTheSlotInUse) {
     open({a, b});
-    world.setRoster("save1", {a, b, c}); // grown since the window loaded
+    world.setRoster("save1", {a, b, c}); // grown since the window loaded: asked, and yes
     move("B", "Command2");
     EXPECT_EQ(world.roster(), recordBytes({a, c, b}));
+    EXPECT_EQ(questions.size(), 1u);
 
     world.setRoster("save2", {c, b, a});
     context.slot = QStringLiteral("save2");

@@ -91,12 +91,6 @@ TEST_F(RosterOps, ApplyWritesEveryRecordOfTheOldNameDeleteRemovesThemAllAndAddAp
     boxes[Line::Manager].clear(); // kept empty
     EXPECT_EQ(ApplyWrestler(roster, "Twin", boxes), 2u);
 
-    // Text that is none of the offered words keeps the stored carder and finisher type.
-    auto b = boxesOf(wrestler("B", "x"));
-    b[Line::Carder] = "upper carder";
-    b[Line::FinisherType] = "Flying";
-    EXPECT_EQ(ApplyWrestler(roster, "B", b), 1u);
-
     Lines changed = withLine(wrestler("Twin", " 3 "), Line::Name, "New");
     changed[Line::FinisherType] = "s";
     changed[Line::Manager] = "";
@@ -125,24 +119,14 @@ TEST_F(RosterOps, NothingIsWrittenWhenNoRecordMatches) {
     EXPECT_EQ(world.files(), before);
 }
 
-TEST_F(RosterOps, LineBreaksNeverReachTheFile) {
+// Line breaks in the boxes and stored codes kept for other text are met through hv roster set,
+// which writes through the same code.
+TEST_F(RosterOps, ThePlaceholdersNameIsRefused) {
     set({wrestler("A")});
     auto boxes = boxesOf(wrestler("A"));
-    boxes[Line::Description] = "Tall\r\n\r\nand\nstrong\r";
-    ApplyWrestler(roster, "A", boxes);
-    EXPECT_EQ(world.roster(), recordBytes({withLine(withLine(wrestler("A"), Line::Carder, " 2 "),
-                                                    Line::Description, "Tall and strong ")}));
-
+    boxes[Line::Name] = "name";
     const auto before = world.files();
-    for (auto [line, value] : {std::pair{Line::Name, "two\nlines"},
-                               {Line::Finisher, "a\rb"},
-                               {Line::Manager, "a\nb"},
-                               {Line::Carder, "a\nb"},
-                               {Line::Name, "name"}}) {
-        auto refused = boxesOf(wrestler("A"));
-        refused[line] = value;
-        EXPECT_THROW(ApplyWrestler(roster, "A", refused), OperationRefused) << value;
-    }
+    EXPECT_THROW(ApplyWrestler(roster, "A", boxes), OperationRefused);
     EXPECT_EQ(world.files(), before);
 }
 
@@ -182,25 +166,8 @@ TEST_F(RosterOps, InjuredAreWrestlersOutAtLeastOneWeekAndHealingTouchesOnlyThem)
     EXPECT_EQ(world.roster(), recordBytes(after));
 }
 
-TEST_F(RosterOps, AFailedRewriteLeavesTheRosterAsItWas) {
-    set({placeholderWrestler(), wrestler("A"), wrestler("B", "2", "4"), wrestler("C")});
-    const FailingRewrites failing;
-    expectFails({[&] { ApplyWrestler(roster, "A", boxesOf(wrestler("A"))); },
-                 [&] { addBlankWrestler(roster); }, [&] { deleteWrestler(roster, "A"); },
-                 [&] { moveWrestler(roster, "C", Direction::Up); }, [&] { healAll(roster); }});
-}
-
-TEST_F(RosterOps, ATruncatedRosterOrAnUnreadableInjuryIsReportedAndNothingIsWritten) {
-    auto bytes = recordBytes({wrestler("A"), wrestler("B", "2", "3")});
-    bytes.resize(bytes.size() - 10);
-    writeFile(roster.file, bytes);
-    expectFails({[&] { rosterNames(roster); },
-                 [&] { ApplyWrestler(roster, "A", boxesOf(wrestler("A"))); },
-                 [&] { addBlankWrestler(roster); }, [&] { deleteWrestler(roster, "A"); },
-                 [&] { moveWrestler(roster, "A", Direction::Down); },
-                 [&] { injuredWrestlers(roster); }, [&] { healAll(roster); }},
-                38); // the first line that is missing
-
+// A roster cut inside a record is a row of the bad-input catalogue.
+TEST_F(RosterOps, AnUnreadableInjuryIsReportedAndNothingIsWritten) {
     set({wrestler("A"), wrestler("B", "2", "three")});
     expectFails({[&] { injuredWrestlers(roster); }, [&] { healAll(roster); }}, 20 + Line::Injury);
 }

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-
 namespace hv::test {
 namespace {
 
@@ -78,29 +76,6 @@ TEST_F(SaveGameOps, ShortFilesAreRefusedNamingTheFileAndNothingIsWritten) {
     writeFile(world.game / "saveslots.hv1", crlf({"One", "Two", "Three"}));
     expectRefused(
         32, [&] { applySettings(save(), settings); }, "saveslots.hv1");
-}
-
-TEST_F(SaveGameOps, ASettingsFailureInEitherRewriteLeavesBothFilesAsTheyWere) {
-    static const char* failing = nullptr;
-    for (const char* temp : {"saveslots.tmp", "save1.tmp"}) {
-        failing = temp;
-        rewriteSyscalls().open = [](const char* path, int flags, mode_t mode) {
-            if (std::string_view(path).ends_with(failing)) {
-                errno = ENOSPC;
-                return -1;
-            }
-            return ::open(path, flags, mode);
-        };
-        const auto before = world.files();
-        EXPECT_THROW(applySettings(save(), {"a", "b", "c", "d", "e", "f", "g"}), GameFileError);
-        resetRewriteSyscalls();
-        EXPECT_EQ(world.files(), before) << temp;
-    }
-    const auto before = world.files();
-    const FailingRewrites failingRename;
-    EXPECT_THROW(applyTitles(save(), {}), GameFileError);
-    EXPECT_THROW(applyFeuds(save(), readFeuds(save())), GameFileError);
-    EXPECT_EQ(world.files(), before);
 }
 
 TEST_F(SaveGameOps, FeudsAreReadAsWholeLinesAndWrittenWithMarkersAndNumberLines) {

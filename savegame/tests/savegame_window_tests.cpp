@@ -103,17 +103,17 @@ TEST_F(SaveGameWindow, FeudsAreDeletedOnlyOnYesAndWrittenOnlyOnApply) {
     EXPECT_TRUE(box<QLabel>("Note")->text().contains(QStringLiteral("Feud 5 (\"G vs H\")")));
 
     std::vector<std::pair<QString, QString>> asked;
-    bool answer = false;
+    bool yes = false;
     ui::setQuestionAnswerer([&](const QString& title, const QString& text) {
         asked.emplace_back(title, text);
-        return answer;
+        return yes;
     });
     QTest::mouseClick(box<QLabel>("Label3"), Qt::LeftButton);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], std::make_pair(QStringLiteral("Delete Fued?"),
                                        QStringLiteral("Do you want to delete C vs D?")));
     EXPECT_EQ(box<QLabel>("Label3")->text(), QStringLiteral("C vs D"));
-    answer = true;
+    yes = true;
     bars[0]->triggerAction(QAbstractSlider::SliderPageStepAdd);
     bars[3]->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QTest::mouseClick(box<QLabel>("Label5"), Qt::LeftButton);
