@@ -147,14 +147,7 @@ private:
     }
 
     // Runs a change of the managers file unless the user declines to write over a newer one.
-    bool write(const std::function<void()>& change) {
-        if (!watch_->confirmWrite(title()))
-            return false;
-        const bool written = ui::runReported(this, title(), change);
-        if (written)
-            watch_->noteWritten();
-        return written;
-    }
+    bool write(const std::function<void()>& change) { return watch_->write(this, title(), change); }
 
     void clearBoxes() {
         text1_->clear();

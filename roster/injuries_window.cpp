@@ -84,12 +84,8 @@ private:
     }
 
     void healAndClose() {
-        if (!watch_->confirmWrite(title()))
-            return;
-        if (ui::runReported(this, title(), [&] { healAll(roster()); })) {
-            watch_->noteWritten();
+        if (watch_->write(this, title(), [&] { healAll(roster()); }))
             close();
-        }
     }
 
     ui::EditorContext& context_;

@@ -247,14 +247,7 @@ private:
     }
 
     // Runs a change of the roster file unless the user declines to write over a newer one.
-    bool write(const std::function<void()>& change) {
-        if (!watch_->confirmWrite(title()))
-            return false;
-        const bool written = ui::runReported(this, title(), change);
-        if (written)
-            watch_->noteWritten();
-        return written;
-    }
+    bool write(const std::function<void()>& change) { return watch_->write(this, title(), change); }
 
     void showWrestler(QListWidgetItem* item) {
         if (item == nullptr)

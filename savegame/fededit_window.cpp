@@ -147,9 +147,7 @@ private:
     }
 
     void applyChanges() {
-        if (!watch_->confirmWrite(windowTitle()))
-            return;
-        const bool applied = ui::runReported(this, windowTitle(), [&] {
+        const bool applied = watch_->write(this, windowTitle(), [&] {
             Settings settings;
             for (std::size_t s = 0; s < kSettings; ++s) {
                 const auto setting = static_cast<Setting>(s);
@@ -160,7 +158,6 @@ private:
         });
         if (!applied)
             return;
-        watch_->noteWritten();
         // The main window starts afresh with the new slot names; this window stays, on top,
         // still editing its own slot.
         context_.reloadMainWindow();

@@ -128,9 +128,7 @@ private:
     }
 
     void applyChange() {
-        if (!watch_->confirmWrite(title()))
-            return;
-        const bool applied = ui::runReported(this, title(), [&] {
+        watch_->write(this, title(), [&] {
             Feuds feuds;
             for (std::size_t f = 0; f < kFeuds; ++f) {
                 feuds[f].text = ui::fromQtOrRefuse(labels_[f]->text(), QStringLiteral("Feud ") +
@@ -139,8 +137,6 @@ private:
             }
             applyFeuds(save(), feuds);
         });
-        if (applied)
-            watch_->noteWritten();
     }
 
     ui::EditorContext& context_;

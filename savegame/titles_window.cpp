@@ -92,17 +92,13 @@ private:
     }
 
     void applyChanges() {
-        if (!watch_->confirmWrite(title()))
-            return;
-        const bool applied = ui::runReported(this, title(), [&] {
+        watch_->write(this, title(), [&] {
             Holders holders;
             for (std::size_t t = 0; t < kTitles; ++t)
                 holders[t] = ui::fromQtOrRefuse(ui::joinLineBreaks(combos_[t]->currentText()),
                                                 labels_[t]->text());
             applyTitles(save(), holders);
         });
-        if (applied)
-            watch_->noteWritten();
     }
 
     ui::EditorContext& context_;

@@ -172,4 +172,13 @@ bool FileWatch::confirmWrite(const QString& title) {
                                        "the newer file anyway?"));
 }
 
+bool FileWatch::write(QWidget* parent, const QString& title, const std::function<void()>& change) {
+    if (!confirmWrite(title))
+        return false;
+    const bool written = runReported(parent, title, change);
+    if (written)
+        noteWritten();
+    return written;
+}
+
 } // namespace hv::ui

@@ -37,6 +37,9 @@ public:
     // Before a write: true when the files are still as the window shows them, or when the
     // user chooses to write over the newer files anyway. `title` captions the question.
     bool confirmWrite(const QString& title);
+    // A window's write: confirmWrite(), then `change` with any failure reported under
+    // `title`, then noteWritten() when it succeeded. True when the change ran.
+    bool write(QWidget* parent, const QString& title, const std::function<void()>& change);
     // Whether a file has changed since the window read or wrote it (checked now).
     bool stale() const;
 
