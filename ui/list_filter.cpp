@@ -9,6 +9,10 @@ namespace hv::ui {
 ListFilter::ListFilter(QListWidget* list) : list_(list) {
     QWidget* parent = list->parentWidget();
     widget_ = new QWidget(parent);
+    // The filter is the widget's first child, so it goes (and its connections with it) before
+    // the box and the list: a list being torn down resets its model, which must not reach a
+    // filter whose box is already gone.
+    setParent(widget_);
     box_ = new QLineEdit(widget_);
     QString name = list->objectName();
     name.replace(QStringLiteral("List"), QStringLiteral("Filter"));
@@ -22,7 +26,6 @@ ListFilter::ListFilter(QListWidget* list) : list_(list) {
     layout->addWidget(box_);
     layout->addWidget(list, 1);
     QWidget::setTabOrder(box_, list); // Tab from the box goes into the list it narrows
-    setParent(widget_);
 
     connect(box_, &QLineEdit::textChanged, this, [this] { apply(); });
     // Refilled or grown lists keep the filter. Without one there is nothing to hide, which

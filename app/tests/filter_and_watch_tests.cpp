@@ -8,6 +8,7 @@
 #include "roster/roster_windows.h"
 #include "savegame/savegame_windows.h"
 #include "testsupport/window_test_support.h"
+#include "ui/list_filter.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -154,6 +155,15 @@ TEST_F(FilterAndWatch, FiltersNarrowTheListAndButtonsActOnTheWrestlerPicked) {
         reset();
     }
     EXPECT_TRUE(messages.empty());
+
+    // Closing a window while its filter hides rows leaves the filter out of the teardown.
+    QWidget* w = open(roster::createRosterEditor);
+    QTest::keyClicks(child<QLineEdit>(w, "Filter1"), QStringLiteral("axe"));
+    int runs = 0;
+    QObject::connect(w->findChild<ui::ListFilter*>(), &ui::ListFilter::changed,
+                     [&runs] { ++runs; });
+    window.reset();
+    EXPECT_EQ(runs, 0);
 }
 
 TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswer) {
