@@ -51,10 +51,6 @@ void refusePlaceholder(std::string_view name, const fs::path& exportFile) {
 
 } // namespace
 
-RosterFile::RosterFile(const std::string& folder, std::string_view slotName)
-    : gameFolder(folder), slot(slotName), file(slotFilePath(folder, slotName, GameFile::Roster)),
-      temp(slotTempPath(folder, slotName, GameFile::Roster)) {}
-
 std::vector<std::string> wrestlerNames(const RosterFile& roster) {
     return WrestlerFile::read(roster.file).names();
 }

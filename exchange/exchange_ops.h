@@ -4,6 +4,7 @@
 // and imported into it. Qt-free, shared by the exchange windows and `hv`. Every roster change
 // goes through the safe rewrite of the roster file, so a failure leaves it as it was.
 
+#include "gamefiles/game_folder.h"
 #include "gamefiles/records.h"
 
 #include <cstddef>
@@ -17,14 +18,7 @@ namespace hv::exchange {
 
 inline constexpr std::string_view kExportExtension = ".hve";
 
-// The roster of one slot and the temporary file its rewrites go through.
-struct RosterFile {
-    RosterFile(const std::string& gameFolder, std::string_view slot);
-    std::string gameFolder; // where the restore points of its changes go
-    std::string slot;
-    std::filesystem::path file;
-    std::filesystem::path temp;
-};
+using hv::RosterFile;
 
 // Names in file order, placeholders left out.
 std::vector<std::string> wrestlerNames(const RosterFile& roster);

@@ -131,6 +131,10 @@ fs::path slotTempPath(const std::string& gameFolder, std::string_view slot, Game
     return resolveBelow(slotFolder(gameFolder, slot), gameFileTempSuffix(file));
 }
 
+SlotFile::SlotFile(const std::string& folder, std::string_view slotName, GameFile which)
+    : gameFolder(folder), slot(slotName), file(slotFilePath(folder, slotName, which)),
+      temp(slotTempPath(folder, slotName, which)) {}
+
 fs::path saveSlotNamesPath(const std::string& gameFolder) {
     return resolveBelow(pathFromBytes(gameFolder), "saveslots.hv1");
 }

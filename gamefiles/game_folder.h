@@ -46,4 +46,20 @@ std::filesystem::path slotTempPath(const std::string& gameFolder, std::string_vi
                                    GameFile file);
 std::filesystem::path saveSlotNamesPath(const std::string& gameFolder);
 
+// One game file of a slot, the temporary file its rewrites go through, and the game folder and
+// slot whose restore points keep what its changes replace.
+struct SlotFile {
+    SlotFile(const std::string& folder, std::string_view slotName, GameFile which);
+    std::string gameFolder;
+    std::string slot;
+    std::filesystem::path file;
+    std::filesystem::path temp;
+};
+
+// The roster of one slot.
+struct RosterFile : SlotFile {
+    RosterFile(const std::string& folder, std::string_view slotName)
+        : SlotFile(folder, slotName, GameFile::Roster) {}
+};
+
 } // namespace hv

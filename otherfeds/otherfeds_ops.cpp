@@ -144,9 +144,7 @@ std::optional<std::string> otherBigFedOf(const std::string& gameFolder, std::str
 
 PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party party,
                     std::string_view otherBigFed) {
-    const GameFile file = rivalGameFile(party, otherBigFed);
-    return {slotFilePath(gameFolder, slot, file), slotTempPath(gameFolder, slot, file), gameFolder,
-            std::string(slot)};
+    return {gameFolder, slot, rivalGameFile(party, otherBigFed)};
 }
 
 std::vector<std::string> rivalNames(const std::filesystem::path& file) {

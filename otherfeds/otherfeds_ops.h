@@ -3,6 +3,7 @@
 // The rival federations of a slot and the trading of wrestlers between them and the player's
 // own federation. Qt-free, shared by the trading window and `hv`.
 
+#include "gamefiles/game_folder.h"
 #include "gamefiles/records.h"
 
 #include <filesystem>
@@ -30,14 +31,9 @@ std::string federationOf(const std::string& gameFolder, std::string_view slot);
 // exactly; none when the player runs neither.
 std::optional<std::string> otherBigFedOf(const std::string& gameFolder, std::string_view slot);
 
-// A party's roster file and the temporary file its rewrites go through. `otherBigFed` names
-// the rival big federation and must be "WWF" or "WCW" when the party is Rival.
-struct PartyFile {
-    std::filesystem::path file;
-    std::filesystem::path temp;
-    std::string gameFolder; // where the restore points of its changes go
-    std::string slot;
-};
+// A party's roster file. `otherBigFed` names the rival big federation and must be "WWF" or
+// "WCW" when the party is Rival.
+using PartyFile = SlotFile;
 PartyFile partyFile(const std::string& gameFolder, std::string_view slot, Party party,
                     std::string_view otherBigFed = {});
 

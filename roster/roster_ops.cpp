@@ -29,10 +29,6 @@ bool isInjured(const WrestlerFile& file, std::size_t i) {
 
 } // namespace
 
-RosterFile::RosterFile(const std::string& folder, std::string_view slotName)
-    : gameFolder(folder), slot(slotName), file(slotFilePath(folder, slotName, GameFile::Roster)),
-      temp(slotTempPath(folder, slotName, GameFile::Roster)) {}
-
 RosterListing listRoster(const RosterFile& roster) {
     const WrestlerFile file = readFile(roster);
     RosterListing listing;

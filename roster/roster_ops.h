@@ -5,6 +5,7 @@
 // it was. Placeholder records ("name") are never listed, matched or changed and keep their
 // place, except that a move may step a wrestler past one.
 
+#include "gamefiles/game_folder.h"
 #include "gamefiles/records.h"
 
 #include <array>
@@ -18,14 +19,7 @@
 
 namespace hv::roster {
 
-// The roster of one slot and the temporary file its rewrites go through.
-struct RosterFile {
-    RosterFile(const std::string& gameFolder, std::string_view slot);
-    std::string gameFolder; // where the restore points of its changes go
-    std::string slot;
-    std::filesystem::path file;
-    std::filesystem::path temp;
-};
+using hv::RosterFile;
 
 using WrestlerFile = RecordFile<WrestlerRecord>;
 
