@@ -1,7 +1,6 @@
 #include "test_support.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -12,8 +11,7 @@ namespace fs = std::filesystem;
 namespace hv::test {
 
 TempDir::TempDir() {
-#ifdef _WIN32
-    // No mkdtemp: a random name, created only if it is new.
+    // A random name, created only if it is new (Windows has no mkdtemp).
     std::random_device seed;
     std::mt19937_64 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -25,12 +23,6 @@ TempDir::TempDir() {
         }
     }
     throw std::runtime_error("cannot create a temporary folder");
-#else
-    std::string name = (fs::temp_directory_path() / "hv-test-XXXXXX").string();
-    if (::mkdtemp(name.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary folder");
-    path_ = name;
-#endif
 }
 
 std::string crlf(const std::vector<std::string>& lines) {

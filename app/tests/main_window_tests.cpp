@@ -1,19 +1,70 @@
-#include "app_test_support.h"
+// A fresh game world, a main window over it and the messages it shows, per test.
 
 #include "app/folder_chooser.h"
+#include "app/main_window.h"
 #include "app/tool_table.h"
 #include "gamefiles/error.h"
+#include "testsupport/window_test_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <memory>
 
 namespace hv::test {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace Qt::StringLiterals;
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        hv::ui::setMessageSink([this](const QString& title, const QString& text) {
+            messages.emplace_back(title, text);
+        });
+    }
+
+    void TearDown() override {
+        main.reset();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        hv::ui::setMessageSink({});
+    }
+
+    hv::ui::MainWindow& start() {
+        main = std::make_unique<hv::ui::MainWindow>(world.work);
+        main->show();
+        return *main;
+    }
+
+    QRadioButton* option(int n) {
+        return child<QRadioButton>(main.get(), ("Option" + std::to_string(n)).c_str());
+    }
+    // Clicks the option's round indicator; the rest of a wide button does not take clicks.
+    void clickOption(int n) {
+        QRadioButton* button = option(n);
+        QStyleOptionButton style;
+        style.initFrom(button);
+        const QRect indicator =
+            button->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, indicator.center());
+    }
+    QString frameTitle() { return child<QGroupBox>(main.get(), "Frame1")->title(); }
+    QString hid() { return child<QLineEdit>(main.get(), "hid")->text(); }
+    fs::path optionsFile() const { return world.work / "options.dat"; }
+
+    GameWorld world;
+    std::unique_ptr<hv::ui::MainWindow> main;
+    std::vector<std::pair<QString, QString>> messages;
+};
 
 // Notes the name of each window as it receives its close event.
 struct CloseLog : QObject {
@@ -144,7 +195,7 @@ TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
         QWidget* window = main->openTool(name);
         ASSERT_NE(window, nullptr);
         // The slot is copied in after the load, over whatever the tool put there.
-        EXPECT_EQ(child<QLineEdit>(window, u"hid"_s)->text(),
+        EXPECT_EQ(child<QLineEdit>(window, "hid")->text(),
                   tool.receivesSlot ? u"save2"_s : u"stale"_s)
             << name.toStdString();
     }
@@ -166,7 +217,7 @@ TEST_F(SlotChoice, ToolsOpenOnTheNewSlotAndAReloadRereadsNamesAndSelectsSlotOne)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QWidget* editor = main->openTool(u"save"_s);
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(items(child<QListWidget>(editor, u"List1"_s)), "Slot Two Guy");
+    EXPECT_EQ(items(child<QListWidget>(editor, "List1")), "Slot Two Guy");
 
     main->openTool(u"titles"_s);
     writeFile(world.game / "saveslots.hv1", crlf({"New One", "No Saved Game", "C", "D"}));
@@ -209,7 +260,7 @@ protected:
     }
     // Opens a folder of the list as a user would: Return on it, or a double click.
     void enterFolder(QWidget* window, const QString& text, bool doubleClick = false) {
-        QListWidget* list = child<QListWidget>(window, u"Dir1"_s);
+        QListWidget* list = child<QListWidget>(window, "Dir1");
         const auto found = list->findItems(text, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << text.toStdString();
         list->setCurrentItem(found.first());
@@ -232,7 +283,7 @@ TEST_F(FolderChooserTest, MovingIntoASubfolderAndBackWritesEachFolderAndReloads)
     hv::ui::FolderChooser* opened = openChooser();
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->currentFolder(), world.game);
-    EXPECT_EQ(child<QLineEdit>(opened, u"Text1"_s)->text(),
+    EXPECT_EQ(child<QLineEdit>(opened, "Text1")->text(),
               QString::fromStdString(world.game.string()));
 
     enterFolder(opened, u"save1"_s);
@@ -255,18 +306,7 @@ TEST_F(FolderChooserTest, MovingIntoASubfolderAndBackWritesEachFolderAndReloads)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(FolderChooserTest, FolderNamesKeepTheirBytes) {
-    const std::string name = "Caf\xe9 \x80";
-    fs::create_directories(world.game / name);
-    start();
-    ASSERT_NE(openChooser(), nullptr);
-    enterFolder(chooser(), u"Caf\u00e9 \u20ac"_s);
-    EXPECT_EQ(options(), crlf({(world.game / name).string()}));
-    EXPECT_EQ(child<QLineEdit>(chooser(), u"currentPath"_s)->text(),
-              QString::fromStdString(world.game.string()) + u"/Caf\u00e9 \u20ac"_s);
-}
-
-TEST_F(FolderChooserTest, FirstRunOpensAtHomeAndWritesOnlyWhenTheUserMoves) {
+TEST_F(FolderChooserTest, FirstRunOpensAtHomeAndWritesOnlyWhenTheUserMovesOrPicksADrive) {
     HomeFolder home(world.root.path() / "home");
     fs::create_directories(world.root.path() / "home" / "Games");
     fs::remove(optionsFile());
@@ -284,28 +324,32 @@ TEST_F(FolderChooserTest, FirstRunOpensAtHomeAndWritesOnlyWhenTheUserMoves) {
     chooser()->moveTo(world.game);
     EXPECT_EQ(options(), crlf({world.game.string()}));
     EXPECT_EQ(option(2)->text(), u"Save 2 : Second Slot"_s);
-    EXPECT_TRUE(messages.empty());
-}
 
-TEST_F(FolderChooserTest, ChoosingADriveWritesItsFolderAtOnce) {
-    HomeFolder home(world.root.path() / "home");
-    start();
-    hv::ui::FolderChooser* opened = openChooser();
-    ASSERT_NE(opened, nullptr);
-    auto* drives = child<QComboBox>(opened, u"Drive1"_s);
+    // Choosing a drive writes its folder at once.
+    auto* drives = child<QComboBox>(chooser(), "Drive1");
     ASSERT_GE(drives->count(), 2);
     EXPECT_EQ(drives->itemText(0), u"/"_s);
     EXPECT_TRUE(drives->itemText(drives->count() - 1).contains(u"home"_s));
-
     emit drives->activated(drives->count() - 1);
-    EXPECT_EQ(opened->currentFolder(), world.root.path() / "home");
+    EXPECT_EQ(chooser()->currentFolder(), world.root.path() / "home");
     EXPECT_EQ(options(), crlf({(world.root.path() / "home").string()}));
-
     emit drives->activated(0);
-    EXPECT_EQ(opened->currentFolder(), fs::path("/"));
+    EXPECT_EQ(chooser()->currentFolder(), fs::path("/"));
     EXPECT_EQ(options(), crlf({"/"}));
     EXPECT_EQ(drives->currentIndex(), 0);
     EXPECT_EQ(frameTitle(), u"Path is incorrect."_s);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FolderChooserTest, FolderNamesKeepTheirBytes) {
+    const std::string name = "Caf\xe9 \x80";
+    fs::create_directories(world.game / name);
+    start();
+    ASSERT_NE(openChooser(), nullptr);
+    enterFolder(chooser(), u"Caf\u00e9 \u20ac"_s);
+    EXPECT_EQ(options(), crlf({(world.game / name).string()}));
+    EXPECT_EQ(child<QLineEdit>(chooser(), "currentPath")->text(),
+              QString::fromStdString(world.game.string()) + u"/Caf\u00e9 \u20ac"_s);
 }
 
 // A folder that cannot be stored: one message naming why, and options.dat exactly as it was.

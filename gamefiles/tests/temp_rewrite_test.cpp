@@ -1,7 +1,6 @@
 #include "gamefiles/error.h"
 #include "gamefiles/temp_rewrite.h"
 
-#include "testsupport/rewrite_steps.h"
 #include "testsupport/test_support.h"
 
 #include <gtest/gtest.h>
@@ -20,32 +19,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each test starts and ends with the real system calls.
+// A test that replaces a system call leaves the real ones behind.
 class TempRewriteTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetRewriteSyscalls(); }
     void TearDown() override { resetRewriteSyscalls(); }
 
     TempDir dir;
     fs::path target = dir.path() / "yourfed.hv1";
     const std::string original = crlf({"Old Line", "caf\xe9", " 3 "});
-
-    // Runs a rewrite that must fail, and checks that nothing but the target remains,
-    // byte for byte as it was.
-    void expectFailureLeavesTarget(const std::string& expectedWords,
-                                   std::span<const std::string_view> pieces) {
-        writeFile(target, original);
-        const auto before = snapshot(dir.path());
-        try {
-            TempRewrite(target, "yourfed.tmp", pieces);
-            ADD_FAILURE() << "rewrite should have failed";
-        } catch (const GameFileError& e) {
-            EXPECT_EQ(e.file(), target);
-            EXPECT_NE(std::string(e.what()).find(expectedWords), std::string::npos) << e.what();
-        }
-        resetRewriteSyscalls();
-        EXPECT_EQ(snapshot(dir.path()), before);
-    }
 };
 
 TEST_F(TempRewriteTest, KeepsBytesAndPermissionsCreatesMissingFilesAndLeavesNoTemporary) {
@@ -104,26 +85,6 @@ TEST_F(TempRewriteTest, ALinkAtTheTemporaryNameIsRemovedNotFollowed) {
 }
 #endif
 
-TEST_F(TempRewriteTest, EveryFailingStepLeavesTheTargetAsItWas) {
-    // Pieces this large are written one call each, so the second write fails half-way.
-    const std::string big(40000, 'n');
-    const std::string_view pieces[] = {big, big, big};
-    struct Case {
-        RewriteStep step;
-        int nth;
-        const char* words;
-    };
-    for (const Case& c :
-         {Case{RewriteStep::Create, 1, "cannot be created"},
-          Case{RewriteStep::Write, 2, "writing failed"}, Case{RewriteStep::Sync, 1, "flushing"},
-          Case{RewriteStep::Close, 1, "closing"}, Case{RewriteStep::Replace, 1, "replacing"}}) {
-        SCOPED_TRACE(stepName(c.step));
-        const RewriteStepFailure failure(c.step, c.nth);
-        expectFailureLeavesTarget(c.words, pieces);
-        EXPECT_TRUE(failure.fired());
-    }
-}
-
 #ifdef _WIN32
 // Windows refuses to replace a file another program holds open, as the game may for a moment.
 HANDLE held = INVALID_HANDLE_VALUE;
@@ -160,18 +121,6 @@ TEST_F(TempRewriteTest, AFileHeldByTheGameIsReplacedOnceReleasedOrLeftAsItWas) {
     }
 }
 #endif
-
-TEST_F(TempRewriteTest, APendingRewriteChangesNothingUntilCommitted) {
-    writeFile(target, original);
-    const auto before = snapshot(dir.path());
-    {
-        const std::string_view pieces[] = {"new", "\r\n"};
-        PendingRewrite pending(target, "yourfed.tmp", pieces);
-        EXPECT_EQ(readFile(target), original);
-        EXPECT_EQ(readFile(dir.path() / "yourfed.tmp"), "new\r\n");
-    } // never committed
-    EXPECT_EQ(snapshot(dir.path()), before);
-}
 
 #ifndef _WIN32
 // A real file-size limit in a child process: the disk "fills up" while writing.

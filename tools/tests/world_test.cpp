@@ -26,20 +26,16 @@ Files generated(const hv::world::WorldOptions& options) {
 }
 
 Files onDisk(const fs::path& root) {
-    Files files;
-    for (auto& [path, bytes] : hv::test::snapshot(root))
-        files.emplace(path, std::move(bytes));
-    return files;
+    const auto files = hv::test::snapshot(root);
+    return {files.begin(), files.end()};
 }
 
+// File by file, so that a difference names its file instead of printing the whole sample.
 void expectSameFiles(const Files& expected, const Files& actual) {
-    ASSERT_EQ(expected.size(), actual.size());
-    for (const auto& [name, bytes] : expected) {
-        ASSERT_TRUE(actual.contains(name)) << name;
-        const std::string& other = actual.at(name);
-        const auto diff = std::mismatch(bytes.begin(), bytes.end(), other.begin(), other.end());
-        EXPECT_TRUE(bytes == other) << name << " differs at byte " << (diff.first - bytes.begin());
-    }
+    EXPECT_TRUE(std::ranges::equal(expected, actual, {}, &Files::value_type::first,
+                                   &Files::value_type::first));
+    for (const auto& [name, bytes] : expected)
+        EXPECT_TRUE(actual.contains(name) && actual.at(name) == bytes) << name;
 }
 
 // The committed sample is what the generator makes, in the library and through the program;
