@@ -8,6 +8,7 @@
 #include "ui/messages.h"
 
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
 #include <QTest>
@@ -83,6 +84,7 @@ protected:
         });
     }
     ~WindowTest() override {
+        delete window.data();
         hv::ui::setMessageSink({});
         hv::ui::setQuestionAnswerer({});
     }
@@ -94,8 +96,17 @@ protected:
             << messages.back().toStdString();
     }
 
+    // Shows the window under test in place of the one before; the last goes with the test.
+    QWidget* showWindow(QWidget* created) {
+        delete window.data();
+        window = created;
+        created->show();
+        return created;
+    }
+
     GameWorld world;
     FakeContext context{world.work};
+    QPointer<QWidget> window;
     std::vector<QString> messages;
     std::vector<QString> questions;
     bool answer = true;

@@ -23,20 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using namespace Qt::StringLiterals;
 
-class AppTest : public ::testing::Test {
+class AppTest : public WindowTest {
 protected:
-    void SetUp() override {
-        hv::ui::setMessageSink([this](const QString& title, const QString& text) {
-            messages.emplace_back(title, text);
-        });
-    }
-
     void TearDown() override {
         main.reset();
         for (QWidget* w : QApplication::topLevelWidgets())
             w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        hv::ui::setMessageSink({});
     }
 
     hv::ui::MainWindow& start() {
@@ -61,9 +54,7 @@ protected:
     QString hid() { return child<QLineEdit>(main.get(), "hid")->text(); }
     fs::path optionsFile() const { return world.work / "options.dat"; }
 
-    GameWorld world;
     std::unique_ptr<hv::ui::MainWindow> main;
-    std::vector<std::pair<QString, QString>> messages;
 };
 
 // Notes the name of each window as it receives its close event.
@@ -141,11 +132,11 @@ TEST_F(ToolLauncher, EveryToolOpensFromItsButtonOrMenuItemAsAnOwnerlessModelessW
             QTest::mouseClick(button, Qt::LeftButton);
         else
             qobject_cast<QAction*>(opener)->trigger();
-        QWidget* window = main->windows().find(name);
-        ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->parentWidget(), nullptr);
-        EXPECT_TRUE(window->isVisible());
-        EXPECT_FALSE(window->isModal());
+        QWidget* opened = main->windows().find(name);
+        ASSERT_NE(opened, nullptr);
+        EXPECT_EQ(opened->parentWidget(), nullptr);
+        EXPECT_TRUE(opened->isVisible());
+        EXPECT_FALSE(opened->isModal());
     }
     EXPECT_TRUE(messages.empty());
 }
@@ -175,7 +166,7 @@ TEST_F(ToolLauncher, OpenedOnceBroughtForwardAndReportedWhenItCannotLoad) {
     EXPECT_EQ(main->openTool(u"doctor"_s), nullptr);
     EXPECT_FALSE(main->windows().isOpen(u"doctor"_s));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].second, u"yourfed.hv1:40: ends inside a record"_s); // as hv says it
+    EXPECT_EQ(messages[0], u"yourfed.hv1:40: ends inside a record"_s); // as hv says it
 }
 
 using SlotChoice = AppTest;
@@ -187,15 +178,15 @@ TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
     for (const auto& tool : hv::app::allTools()) {
         const QString name = QString::fromLatin1(tool.window);
         main->setToolFactory(name, [name, &closed](hv::ui::EditorContext&) {
-            auto* window = new QWidget;
-            window->installEventFilter(new CloseLog(closed, name, window));
-            (new QLineEdit(u"stale"_s, window))->setObjectName(u"hid"_s);
-            return window;
+            auto* made = new QWidget;
+            made->installEventFilter(new CloseLog(closed, name, made));
+            (new QLineEdit(u"stale"_s, made))->setObjectName(u"hid"_s);
+            return made;
         });
-        QWidget* window = main->openTool(name);
-        ASSERT_NE(window, nullptr);
+        QWidget* opened = main->openTool(name);
+        ASSERT_NE(opened, nullptr);
         // The slot is copied in after the load, over whatever the tool put there.
-        EXPECT_EQ(child<QLineEdit>(window, "hid")->text(),
+        EXPECT_EQ(child<QLineEdit>(opened, "hid")->text(),
                   tool.receivesSlot ? u"save2"_s : u"stale"_s)
             << name.toStdString();
     }
@@ -209,6 +200,7 @@ TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
     main.reset(); // the windows log into locals of this test
 }
 
+// (A failed reload, then a good one: FolderChooserTest's move out of the game folder and back.)
 TEST_F(SlotChoice, ToolsOpenOnTheNewSlotAndAReloadRereadsNamesAndSelectsSlotOne) {
     world.setRoster("save2", {wrestler("Slot Two Guy")});
     start();
@@ -226,15 +218,6 @@ TEST_F(SlotChoice, ToolsOpenOnTheNewSlotAndAReloadRereadsNamesAndSelectsSlotOne)
     EXPECT_EQ(option(1)->text(), u"Save 1 : New One"_s);
     EXPECT_EQ(hid(), u"save1"_s);
     EXPECT_FALSE(main->windows().isOpen(u"titles"_s));
-
-    // A failed reload, then a good one, brings the frame and the buttons back.
-    fs::remove(world.game / "saveslots.hv1");
-    main->reload();
-    EXPECT_EQ(frameTitle(), u"Path is incorrect."_s);
-    writeFile(world.game / "saveslots.hv1", crlf({"A", "B", "C", "D"}));
-    main->reload();
-    EXPECT_EQ(frameTitle(), u"Select Save File to edit"_s);
-    EXPECT_TRUE(option(1)->isEnabled());
 }
 
 // Points HOME at a folder of the test's own and puts it back afterwards.
@@ -259,8 +242,8 @@ protected:
         return chooser();
     }
     // Opens a folder of the list as a user would: Return on it, or a double click.
-    void enterFolder(QWidget* window, const QString& text, bool doubleClick = false) {
-        QListWidget* list = child<QListWidget>(window, "Dir1");
+    void enterFolder(QWidget* in, const QString& text, bool doubleClick = false) {
+        QListWidget* list = child<QListWidget>(in, "Dir1");
         const auto found = list->findItems(text, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << text.toStdString();
         list->setCurrentItem(found.first());
@@ -359,8 +342,7 @@ TEST_F(FolderChooserTest, ARefusedMoveIsReportedAndWritesNothing) {
     start();
     const std::string before = options();
     enterFolder(openChooser(), u"say \"hi\""_s);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].second.contains(u"double quote"_s)) << messages[0].second.toStdString();
+    expectReported(1, "double quote");
     EXPECT_EQ(options(), before);
     EXPECT_EQ(frameTitle(), u"Select Save File to edit"_s);
 }

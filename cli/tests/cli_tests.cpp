@@ -296,15 +296,13 @@ TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     world.setRoster("save1", {wrestler("Axe")});
     const std::string before = world.roster();
     ok({"roster", "set", "Axe", "draw=9"});
-    const std::string changed = world.roster();
     const std::string listed = ok({"restore", "list"});
     ASSERT_EQ(std::ranges::count(listed, '\t'), 2) << listed;
     EXPECT_TRUE(listed.starts_with("1\t20") && listed.ends_with("\tEdit Axe\n")) << listed;
     EXPECT_EQ(ok({"restore", "apply", "1"}), "");
     EXPECT_EQ(world.roster(), before);
+    // (That applying the restore's own point undoes it again is restore_ops' test.)
     EXPECT_TRUE(ok({"restore", "list"}).ends_with("\tRestore 1 (Edit Axe)\n" + listed));
-    ok({"restore", "apply", "2"});
-    EXPECT_EQ(world.roster(), changed);
     EXPECT_EQ(ok({"--slot", "save2", "restore", "list"}), "");
     expectRefused({"restore apply 7"}, kRefused, "no restore point 7");
     expectRefused({"restore apply x", "restore list 1"}, kUsage);

@@ -6,8 +6,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include <memory>
-
 namespace hv::test {
 namespace {
 
@@ -25,18 +23,17 @@ QWidget* conflictWindow() {
 TEST_F(WindowTest, ExchangeWindowExportPreviewImportAndTheConflictWindow) {
     const std::vector<std::string> a = wrestler("A"), b = wrestler("B"), n = wrestler("New");
     world.setRoster("save1", {placeholderWrestler(), a, b});
-    std::unique_ptr<QWidget> window(exchange::createExchangeWindow(context));
-    auto* list = child<QListWidget>(window.get(), "List1");
+    auto* list = child<QListWidget>(showWindow(exchange::createExchangeWindow(context)), "List1");
     auto choose = [&](const QString& file) {
         ui::setNextOpenFileName(file); // empty: cancelled
-        clickButton(window.get(), "Command3");
+        clickButton(window, "Command3");
         ui::setNextOpenFileName(std::nullopt);
-        return child<QPlainTextEdit>(window.get(), "Text1")->toPlainText();
+        return child<QPlainTextEdit>(window, "Text1")->toPlainText();
     };
-    clickButton(window.get(), "Command1"); // an export of the one picked: the filter's test
+    clickButton(window, "Command1"); // an export of the one picked: the filter's test
     expectReported(1, "Select");
 
-    clickButton(window.get(), "Command2");
+    clickButton(window, "Command2");
     expectReported(2, "Choose");
     EXPECT_EQ(choose(QString()), QString());
     const fs::path file = world.work / "New.hve";
@@ -48,11 +45,11 @@ TEST_F(WindowTest, ExchangeWindowExportPreviewImportAndTheConflictWindow) {
     expectReported(3, "short.hve");
     EXPECT_TRUE(choose(QString()).startsWith(QStringLiteral("Name : New\n")));
 
-    clickButton(window.get(), "Command2"); // appends the file chosen before
+    clickButton(window, "Command2"); // appends the file chosen before
     EXPECT_EQ(world.roster(), recordBytes({placeholderWrestler(), a, b, n}));
     EXPECT_EQ(items(list), "A|B|New");
 
-    clickButton(window.get(), "Command2"); // a clash: nothing written until the answer
+    clickButton(window, "Command2"); // a clash: nothing written until the answer
     QWidget* yesno = conflictWindow();
     ASSERT_NE(yesno, nullptr);
     auto* apply = child<QPushButton>(yesno, "Command3");
@@ -69,8 +66,8 @@ TEST_F(WindowTest, ExchangeWindowExportPreviewImportAndTheConflictWindow) {
     EXPECT_EQ(conflictWindow(), nullptr);
 
     // "Yes" reads the export file when pressed, from its own boxes.
-    clickButton(window.get(), "Command2");
-    window.reset();
+    clickButton(window, "Command2");
+    delete window.data();
     writeFile(file, crlf(withLine(n, 1, "99")));
     clickButton(conflictWindow(), "Command1");
     EXPECT_EQ(world.roster(), recordBytes({placeholderWrestler(), a, b, withLine(n, 1, "99"),

@@ -207,6 +207,14 @@ TEST(RecordFile, EditsCopyUntouchedRunsWholeAndWriteByteExactResults) {
         EXPECT_EQ(readFile(path), c.expected) << c.what;
         EXPECT_FALSE(fs::exists(dir.path() / "temp")) << c.what;
     }
+
+    // Without an edit nothing is written: the bare LF ends would come back as CR LF.
+    TempDir dir;
+    const fs::path path = dir.path() / "ecw.hv1";
+    writeFile(path, "A1\nA2\n");
+    ManagersFile::read(path).save("ecw.tmp");
+    EXPECT_EQ(readFile(path), "A1\nA2\n");
+    EXPECT_EQ(snapshot(dir.path()).size(), 1u);
 }
 
 TEST(RecordFile, LineEndsAreNormalisedSoNothingIsGluedOn) {
@@ -236,23 +244,6 @@ TEST(RecordFile, LineEndsAreNormalisedSoNothingIsGluedOn) {
     }
 }
 
-TEST(RecordFile, NothingIsWrittenWithoutAnEdit) {
-    TempDir dir;
-    const fs::path path = dir.path() / "ecw.hv1";
-    writeFile(path, "A1\nA2\n"); // would come back normalised if it were written
-    const auto file = ManagersFile::read(path);
-    file.save("ecw.tmp");
-    EXPECT_EQ(readFile(path), "A1\nA2\n");
-    EXPECT_EQ(snapshot(dir.path()).size(), 1u);
-}
-
-TEST(ManagersFormat, NamesAreWhatTheFieldReadGives) {
-    TempDir dir;
-    const fs::path path = dir.path() / "wcwmanagers.hv1";
-    writeFile(path, crlf({"  Jim Manager ", "m", "\"Quoted, Name\"", "f"}));
-    EXPECT_EQ(managerNames(path), (std::vector<std::string>{"Jim Manager", "Quoted, Name"}));
-}
-
 TEST(SaveGameFormat, HeaderRewrittenAndTheRestKeptVerbatim) {
     std::vector<std::string> lines;
     for (int i = 1; i <= 30; ++i)
@@ -274,7 +265,7 @@ TEST(SaveGameFormat, HeaderRewrittenAndTheRestKeptVerbatim) {
     EXPECT_EQ(serializeSaveGame(parseSaveGame(crlf(lines), "f")), crlf(lines));
 }
 
-TEST(SmallFormats, ExportSlotNamesFederationNameAndOtherBigFed) {
+TEST(SmallFormats, ExportSlotNamesFederationAndManagerNamesAndOtherBigFed) {
     // An export file: only its first nineteen lines.
     const std::string one = crlf(wrestler("Exported"));
     EXPECT_EQ(parseExportFile(one + "extra\r\n", "x.hve").name(), "Exported");
@@ -294,9 +285,13 @@ TEST(SmallFormats, ExportSlotNamesFederationNameAndOtherBigFed) {
     EXPECT_EQ(OtherBigFed("WWF"), "WCW");
     EXPECT_EQ(OtherBigFed("WCW"), "WWF");
     EXPECT_FALSE(OtherBigFed("wwf") || OtherBigFed("ECW"));
+
+    // Manager names are what the field read gives.
+    writeFile(save, crlf({"  Jim Manager ", "m", "\"Quoted, Name\"", "f"}));
+    EXPECT_EQ(managerNames(save), (std::vector<std::string>{"Jim Manager", "Quoted, Name"}));
 }
 
-TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByte) {
+TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByteOrRefuses) {
     TempDir dir;
     const fs::path options = dir.path() / "options.dat";
     EXPECT_THROW(readGameFolder(dir.path()), GameFileError); // missing
@@ -322,11 +317,8 @@ TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByte)
         changeGameFolder(dir.path(), "/games/halvorn");
         EXPECT_EQ(readFile(options), std::string("/games/halvorn\r\n") + c.kept) << c.kept;
     }
-}
 
-TEST(OptionsFile, FoldersTheFieldReadWouldCutAreQuotedAndThoseItCannotGiveBackRefused) {
-    TempDir dir;
-    const fs::path options = dir.path() / "options.dat";
+    // Folders the field read would cut are quoted; those it cannot give back are refused.
     for (auto [folder, line1] : std::initializer_list<std::pair<const char*, const char*>>{
              {"/games/in side", "/games/in side"},
              {"/games/a,b", "\"/games/a,b\""},
@@ -339,7 +331,6 @@ TEST(OptionsFile, FoldersTheFieldReadWouldCutAreQuotedAndThoseItCannotGiveBackRe
         EXPECT_EQ(readGameFolder(dir.path()), folder);
     }
 
-    // Folders the field read cannot give back are refused without writing.
     const std::string before = crlf({"/games/halvorn", "Title, with comma"});
     writeFile(options, before);
     for (const char* folder : {"/games/say \"hi\"", "/games/a\nb", "/games/a\rb", ""}) {

@@ -4,18 +4,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 
 namespace hv::test {
 namespace {
 
 class ManagersWindow : public WindowTest {
 protected:
-    ~ManagersWindow() override { delete window.data(); }
     void open() {
-        window = hv::managers::createManagersWindow(context);
-        window->show();
-        list = child<QListWidget>(window, "List1");
+        list = child<QListWidget>(showWindow(hv::managers::createManagersWindow(context)), "List1");
     }
     QString text(const char* name) { return child<QLineEdit>(window, name)->text(); }
     QComboBox* sex() { return child<QComboBox>(window, "Combo1"); }
@@ -23,7 +19,6 @@ protected:
         return world.slotFile("save1", "Background/wwfmanagers.hv1");
     }
 
-    QPointer<QWidget> window;
     QListWidget* list = nullptr;
 };
 
@@ -51,7 +46,6 @@ TEST_F(ManagersWindow, ShowsAddsChangesAndDeletesManagersOrSaysWhyThereAreNone) 
     EXPECT_EQ(items(list), "Wendy|manager");
 
     // A federation without managers shows why and offers no change.
-    delete window.data();
     world.setSaveGame("save1", "ECW");
     open();
     EXPECT_EQ(items(list), "");

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 
 namespace hv::test {
 namespace {
@@ -13,21 +12,17 @@ using Lines = std::vector<std::string>;
 
 class TradingWindow : public WindowTest {
 protected:
-    void TearDown() override { delete window.data(); }
     std::filesystem::path file(const char* name) const {
         return world.slotFile("save1", std::string("Background/") + name + ".hv1");
     }
     void open() {
-        window = otherfeds::createTradingWindow(context, [] { return 0.3; });
-        window->show();
+        showWindow(otherfeds::createTradingWindow(context, [] { return 0.3; }));
     }
     std::string list(const char* name) { return items(child<QListWidget>(window, name)); }
     template <class T = QLabel> std::string text(const char* name) {
         return child<T>(window, name)->text().toStdString();
     }
     QComboBox* combo() { return child<QComboBox>(window, "Combo3"); }
-
-    QPointer<QWidget> window;
 };
 
 TEST_F(TradingWindow, ShowsTheOtherBigFederationOfTheSaveGameOrSaysThereIsNone) {
@@ -53,7 +48,6 @@ TEST_F(TradingWindow, ShowsTheOtherBigFederationOfTheSaveGameOrSaysThereIsNone) 
             off += button->isEnabled() ? 0 : 1;
         EXPECT_EQ(off, none ? 6 : 0);
         EXPECT_EQ(child<QPushButton>(window, "ecwtran2")->isEnabled(), !none);
-        delete window.data();
     }
     EXPECT_TRUE(messages.empty());
 }

@@ -7,8 +7,6 @@
 #include <QLineEdit>
 #include <QScrollBar>
 
-#include <memory>
-
 namespace hv::test {
 namespace {
 
@@ -16,26 +14,26 @@ TEST_F(WindowTest, ReportWindowWritesThePageAndRemembersItsSettings) {
     world.setRoster("save1", {wrestler("A")});
     const auto options = world.work / "options.dat";
     const std::string line1 = readFile(options);
-    std::unique_ptr<QWidget> w(report::createReportWindow(context));
-    auto* list = child<QListWidget>(w.get(), "List1");
-    EXPECT_EQ(child<QLineEdit>(w.get(), "Text1")->text(), QString());
+    QWidget* w = showWindow(report::createReportWindow(context));
+    auto* list = child<QListWidget>(w, "List1");
+    EXPECT_EQ(child<QLineEdit>(w, "Text1")->text(), QString());
     EXPECT_EQ(selected(list), "Roster");
-    clickButton(w.get(), "Command2");
+    clickButton(w, "Command2");
     EXPECT_EQ(items(list), "Fueds|Titles|Roster");
     EXPECT_EQ(selected(list), "");
     EXPECT_EQ(readFile(world.work / "arrange.tmp"), crlf({"Fueds", "Titles", "Roster"}));
 
-    child<QLineEdit>(w.get(), "Text1")->setText(QStringLiteral("nowhere/page.html"));
-    child<QComboBox>(w.get(), "Combo1")->setCurrentText(QStringLiteral("Black"));
-    child<QComboBox>(w.get(), "Combo2")->setCurrentText(QStringLiteral("#123"));
-    child<QScrollBar>(w.get(), "HScroll1")->setValue(3);
-    child<QCheckBox>(w.get(), "Check9")->setChecked(false);
-    clickButton(w.get(), "Command1");
+    child<QLineEdit>(w, "Text1")->setText(QStringLiteral("nowhere/page.html"));
+    child<QComboBox>(w, "Combo1")->setCurrentText(QStringLiteral("Black"));
+    child<QComboBox>(w, "Combo2")->setCurrentText(QStringLiteral("#123"));
+    child<QScrollBar>(w, "HScroll1")->setValue(3);
+    child<QCheckBox>(w, "Check9")->setChecked(false);
+    clickButton(w, "Command1");
     expectReported(1, "page.html");
     EXPECT_EQ(readFile(options), line1);
 
-    child<QLineEdit>(w.get(), "Text1")->setText(QStringLiteral("page.html"));
-    clickButton(w.get(), "Command1");
+    child<QLineEdit>(w, "Text1")->setText(QStringLiteral("page.html"));
+    clickButton(w, "Command1");
     EXPECT_EQ(messages.size(), 1u);
     const std::string page = readFile(world.work / "page.html");
     EXPECT_NE(page.find("<BODY BGCOLOR=\"#000000\" TEXT=\"#123\">\r\n"), std::string::npos);
@@ -44,9 +42,9 @@ TEST_F(WindowTest, ReportWindowWritesThePageAndRemembersItsSettings) {
     EXPECT_EQ(page.find("TITLES"), std::string::npos);
     EXPECT_EQ(readFile(options), line1 + crlf({"page.html", "", "Black", "#123", "3"}));
 
-    w.reset(report::createReportWindow(context)); // a new load: settings back, order reset
-    EXPECT_EQ(child<QComboBox>(w.get(), "Combo2")->currentText(), QStringLiteral("#123"));
-    EXPECT_EQ(child<QLineEdit>(w.get(), "Text2")->text(), QStringLiteral("3"));
+    w = showWindow(report::createReportWindow(context)); // a new load: settings back, order reset
+    EXPECT_EQ(child<QComboBox>(w, "Combo2")->currentText(), QStringLiteral("#123"));
+    EXPECT_EQ(child<QLineEdit>(w, "Text2")->text(), QStringLiteral("3"));
     EXPECT_EQ(readFile(world.work / "arrange.tmp"), crlf({"Roster", "Titles", "Fueds"}));
 }
 

@@ -4,27 +4,18 @@
 #include "testsupport/window_test_support.h"
 
 #include <QLabel>
-#include <QPointer>
 
 namespace hv::test {
 namespace {
 
-class RestoreWindow : public WindowTest {
-protected:
-    ~RestoreWindow() override { delete window.data(); }
-    QPointer<QWidget> window;
-};
-
-TEST_F(RestoreWindow, ListsTheSlotsChangesNewestFirstAndRestoresTheChosenOne) {
+TEST_F(WindowTest, RestoreWindowListsTheSlotsChangesNewestFirstAndRestoresTheChosenOne) {
     world.setRoster("save1", {wrestler("Axe"), wrestler("Blade")});
     const std::string original = world.roster();
     const roster::RosterFile roster(world.game.string(), "save1");
     roster::deleteWrestler(roster, "Blade");
     roster::addBlankWrestler(roster);
 
-    window = hv::restore::createRestoreWindow(context);
-    window->show();
-    auto* list = child<QListWidget>(window, "List1");
+    auto* list = child<QListWidget>(showWindow(hv::restore::createRestoreWindow(context)), "List1");
     ASSERT_EQ(list->count(), 2);
     EXPECT_TRUE(list->item(0)->text().endsWith(QStringLiteral("Add a blank wrestler")));
     EXPECT_TRUE(list->item(1)->text().endsWith(QStringLiteral("Delete Blade")));
@@ -54,9 +45,8 @@ TEST_F(RestoreWindow, ListsTheSlotsChangesNewestFirstAndRestoresTheChosenOne) {
     EXPECT_TRUE(messages.empty());
 
     // Another slot has changes of its own, none so far.
-    delete window.data();
     context.slot = QStringLiteral("save2");
-    window = hv::restore::createRestoreWindow(context);
+    showWindow(hv::restore::createRestoreWindow(context));
     EXPECT_EQ(child<QListWidget>(window, "List1")->count(), 0);
     EXPECT_FALSE(child<QPushButton>(window, "Command1")->isEnabled());
 }

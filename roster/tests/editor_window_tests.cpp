@@ -10,8 +10,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include <memory>
-
 namespace hv::test {
 namespace {
 
@@ -28,18 +26,15 @@ protected:
             clickItem(list, shown);
     }
     void openOnFiles() {
-        window.reset(hv::roster::createRosterEditor(context));
-        window->show();
-        list = child<QListWidget>(window.get(), "List1");
+        list = child<QListWidget>(showWindow(hv::roster::createRosterEditor(context)), "List1");
     }
-    QLineEdit* text(const char* name) { return child<QLineEdit>(window.get(), name); }
-    QComboBox* combo(const char* name) { return child<QComboBox>(window.get(), name); }
-    QPlainTextEdit* description() { return child<QPlainTextEdit>(window.get(), "Text7"); }
+    QLineEdit* text(const char* name) { return child<QLineEdit>(window, name); }
+    QComboBox* combo(const char* name) { return child<QComboBox>(window, name); }
+    QPlainTextEdit* description() { return child<QPlainTextEdit>(window, "Text7"); }
     std::string shown(const char* name) { return text(name)->text().toStdString(); }
     std::string choice(const char* name) { return combo(name)->currentText().toStdString(); }
-    void click(const char* button) { clickButton(window.get(), button); }
+    void click(const char* button) { clickButton(window, button); }
 
-    std::unique_ptr<QWidget> window;
     QListWidget* list = nullptr;
 };
 

@@ -5,7 +5,6 @@
 #include "gamefiles/records.h"
 
 #include <QLabel>
-#include <QPointer>
 
 namespace hv::test {
 namespace {
@@ -13,12 +12,9 @@ namespace {
 class InjuriesWindow : public WindowTest {
 protected:
     void open() {
-        window = hv::roster::createInjuriesWindow(context);
+        list = child<QListWidget>(showWindow(hv::roster::createInjuriesWindow(context)), "List1");
         window->setAttribute(Qt::WA_DeleteOnClose); // as the window registry does
-        window->show();
-        list = child<QListWidget>(window, "List1");
     }
-    void TearDown() override { delete window.data(); }
     bool closed() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return window.isNull();
@@ -27,7 +23,6 @@ protected:
     std::vector<std::vector<std::string>> records = {
         wrestler("Fit", "2", " 0 "), wrestler("Hurt", "2", "1"), placeholderWrestler(),
         wrestler("Long", "2", " 12 "), wrestler("Fit too", "2", "0")};
-    QPointer<QWidget> window;
     QListWidget* list = nullptr;
 };
 

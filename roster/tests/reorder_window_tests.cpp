@@ -2,8 +2,6 @@
 #include "testsupport/rewrite_steps.h"
 #include "testsupport/window_test_support.h"
 
-#include <memory>
-
 namespace hv::test {
 namespace {
 
@@ -11,17 +9,14 @@ class ReorderWindow : public WindowTest {
 protected:
     void open(const std::vector<std::vector<std::string>>& records) {
         world.setRoster("save1", records);
-        window.reset(hv::roster::createReorderWindow(context));
-        window->show();
-        list = child<QListWidget>(window.get(), "List1");
+        list = child<QListWidget>(showWindow(hv::roster::createReorderWindow(context)), "List1");
     }
     // Selects the wrestler and clicks Up (Command1) or Down (Command2).
     void move(const char* name, const char* button) {
         clickItem(list, name);
-        clickButton(window.get(), button);
+        clickButton(window, button);
     }
 
-    std::unique_ptr<QWidget> window;
     QListWidget* list = nullptr;
     const std::vector<std::string> p = placeholderWrestler(), a = wrestler("A"), b = wrestler("B"),
                                    c = wrestler("C");
@@ -30,7 +25,7 @@ protected:
 TEST_F(ReorderWindow, MovesTheSelectedWrestlerKeepsHimSelectedAndReportsAFailure) {
     open({p, a, b, c});
     EXPECT_EQ(selected(list), "A"); // the second record
-    clickButton(window.get(), "Command1");
+    clickButton(window, "Command1");
     EXPECT_EQ(world.roster(), recordBytes({p, a, b, c}));
     EXPECT_EQ(selected(list), "A");
 

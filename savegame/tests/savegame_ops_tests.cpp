@@ -55,7 +55,7 @@ TEST_F(SaveGameOps, SettingsChangeOnlyTheSlotNameAndLinesOneAndThreeToSeven) {
 }
 
 TEST_F(SaveGameOps, ShortFilesAreRefusedNamingTheFileAndNothingIsWritten) {
-    const auto expectRefused = [&](std::size_t keep, auto operation, const char* file) {
+    const auto expectRefused = [&](std::size_t keep, const char* file, auto operation) {
         writeFile(world.slotFile("save2", kSave), crlf(Lines(lines.begin(), lines.begin() + keep)));
         const auto before = world.files();
         try {
@@ -67,15 +67,11 @@ TEST_F(SaveGameOps, ShortFilesAreRefusedNamingTheFileAndNothingIsWritten) {
         EXPECT_EQ(world.files(), before);
     };
     const Settings settings{"a", "b", "c", "d", "e", "f", "g"};
-    expectRefused(
-        29, [&] { applyFeuds(save(), {}); }, "save1.hv1");
-    expectRefused(
-        11, [&] { applyTitles(save(), {}); }, "save1.hv1");
-    expectRefused(
-        6, [&] { applySettings(save(), settings); }, "save1.hv1");
+    expectRefused(29, "save1.hv1", [&] { applyFeuds(save(), {}); });
+    expectRefused(11, "save1.hv1", [&] { applyTitles(save(), {}); });
+    expectRefused(6, "save1.hv1", [&] { applySettings(save(), settings); });
     writeFile(world.game / "saveslots.hv1", crlf({"One", "Two", "Three"}));
-    expectRefused(
-        32, [&] { applySettings(save(), settings); }, "saveslots.hv1");
+    expectRefused(32, "saveslots.hv1", [&] { applySettings(save(), settings); });
 }
 
 TEST_F(SaveGameOps, FeudsAreReadAsWholeLinesAndWrittenWithMarkersAndNumberLines) {

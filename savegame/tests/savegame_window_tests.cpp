@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QScrollBar>
 
 namespace hv::test {
@@ -23,7 +22,6 @@ protected:
         }
         writeFile(saveFile(), crlf(lines));
     }
-    ~SaveGameWindow() override { delete window.data(); }
     std::filesystem::path saveFile(std::string_view slot = "save1") const {
         return world.slotFile(slot, "Saved Game/save1.hv1");
     }
@@ -36,14 +34,12 @@ protected:
     Lines feudLevels = {" 100 ", " 15 ", "9", "10600", "many"};
     Lines lines = {"Cole",          "WCW",    "Munday", "12",  "March", "99",  "250000", "Ann",
                    "Gone Wrestler", "Vacant", "Vacant", "Bob", "Team",  "One", "Two"};
-    QPointer<QWidget> window;
 };
 
 TEST_F(SaveGameWindow, FedEditWritesItsOwnSlotAndRefreshesTheMainWindow) {
     writeFile(saveFile("save2"), crlf(lines));
     context.slot = QStringLiteral("save2");
-    window = savegame::createFedEditWindow(context);
-    window->show();
+    showWindow(savegame::createFedEditWindow(context));
     context.slot = QStringLiteral("save1"); // the main window moved on; the editor stays
     EXPECT_EQ(box<QLineEdit>("hid")->text(), QStringLiteral("save2"));
     EXPECT_EQ(box<QLineEdit>("Text1")->text(), QStringLiteral("Second Slot"));
@@ -75,8 +71,7 @@ TEST_F(SaveGameWindow, FedEditWritesItsOwnSlotAndRefreshesTheMainWindow) {
 
 TEST_F(SaveGameWindow, TitlesShowTheFederationsTitlesAndWriteLinesEightToTwelve) {
     world.setRoster("save1", {wrestler("Ann"), placeholderWrestler(), wrestler("Bob")});
-    writeFile(saveFile(), crlf(lines));
-    window = hv::savegame::createTitlesWindow(context);
+    showWindow(hv::savegame::createTitlesWindow(context));
     EXPECT_EQ(box<QLabel>("Label2")->text(), QStringLiteral("U.S. Heavyweight Champion"));
     EXPECT_EQ(combo("Combo2"), "Gone Wrestler");
     EXPECT_EQ(box<QComboBox>("Combo5")->itemText(2), QStringLiteral("Bob"));
@@ -92,8 +87,7 @@ TEST_F(SaveGameWindow, TitlesShowTheFederationsTitlesAndWriteLinesEightToTwelve)
 }
 
 TEST_F(SaveGameWindow, FeudsAreDeletedOnlyOnYesAndWrittenOnlyOnApply) {
-    window = hv::savegame::createFeudWindow(context);
-    window->show();
+    showWindow(hv::savegame::createFeudWindow(context));
     QScrollBar* bars[5];
     for (int f = 0; f < 5; ++f)
         bars[f] = child<QScrollBar>(window, ("HScroll" + std::to_string(f + 1)).c_str());
@@ -133,9 +127,8 @@ TEST_F(SaveGameWindow, FeudsAreDeletedOnlyOnYesAndWrittenOnlyOnApply) {
     EXPECT_TRUE(messages.empty());
 
     // A save too short to load is reported, and Apply cannot write the design captions.
-    delete window.data();
     writeFile(saveFile(), crlf(Lines(lines.begin(), lines.begin() + 29)));
-    window = hv::savegame::createFeudWindow(context);
+    showWindow(hv::savegame::createFeudWindow(context));
     expectReported(1, "save1.hv1");
     EXPECT_FALSE(box<QPushButton>("Command1")->isEnabled());
 }
