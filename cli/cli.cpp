@@ -73,6 +73,16 @@ const Command* match(const std::vector<Command>& commands, const std::vector<std
     return best;
 }
 
+// The commands of the group named by the first word, such as "restore" for "restore list".
+std::vector<const Command*> group(const std::vector<Command>& commands,
+                                  const std::vector<std::string>& args) {
+    std::vector<const Command*> members;
+    for (const auto& c : commands)
+        if (!args.empty() && c.words.size() > 1 && c.words.front() == args.front())
+            members.push_back(&c);
+    return members;
+}
+
 } // namespace
 
 void expectArgs(const std::vector<std::string>& args, std::size_t count) {
@@ -121,9 +131,15 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
 
     std::size_t used = 0;
     const Command* command = match(commands, rest, used);
+    const auto members = command ? std::vector<const Command*>{} : group(commands, rest);
     if (help) {
         if (command)
             printCommandHelp(out, *command);
+        else if (!members.empty())
+            for (const Command* c : members) {
+                printCommandHelp(out, *c);
+                out << "\n";
+            }
         else
             printUsage(out, commands);
         return kOk;
@@ -131,6 +147,12 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
     if (!command) {
         if (rest.empty()) {
             printUsage(err, commands);
+        } else if (!members.empty()) {
+            std::string names;
+            for (const Command* c : members)
+                names += (names.empty() ? "" : ", ") + joined(c->words);
+            err << "hv: \"" << joined(rest) << "\" is not a command; did you mean " << names
+                << "? See hv " << rest.front() << " --help\n";
         } else {
             err << "hv: unknown command \"" << joined(rest) << "\"; see hv --help\n";
         }
