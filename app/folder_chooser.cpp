@@ -310,9 +310,15 @@ void FolderChooser::moveTo(const fs::path& folder) {
     const fs::path target = tidyFolder(folder);
     if (target == folder_)
         return;
+    const fs::path previous = folder_;
     showFolder(target);
     syncDrive();
-    onDirChange();
+    if (!onDirChange()) {
+        // A folder that cannot be stored is not entered: the list stays on the folder that
+        // options.dat still names, so what the chooser shows is what the editor uses.
+        showFolder(previous);
+        syncDrive();
+    }
 }
 
 void FolderChooser::onDriveChosen(int index) {
@@ -325,15 +331,23 @@ void FolderChooser::onFolderActivated(QListWidgetItem* item) {
         moveTo(pathFromData(item->data(kPathRole)));
 }
 
-void FolderChooser::onDirChange() {
+bool FolderChooser::onDirChange() {
     // Text1's change writes options.dat before the main window reads it again.
+    const QString before = text1_->text();
+    stored_ = true; // the same text again writes nothing and needs nothing written
     text1_->setText(pathText(folder_));
+    if (!stored_) {
+        const QSignalBlocker quiet(text1_);
+        text1_->setText(before);
+        return false;
+    }
     if (afterMove_)
         afterMove_();
+    return true;
 }
 
 void FolderChooser::onTextChange() {
-    runReported(this, windowTitle(), [&] {
+    stored_ = runReported(this, windowTitle(), [&] {
         changeGameFolder(workDir_, fromQtOrRefuse(text1_->text(), QStringLiteral("game folder")));
     });
 }

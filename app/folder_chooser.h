@@ -42,12 +42,13 @@ private:
     void syncDrive();
     void onDriveChosen(int index);
     void onFolderActivated(QListWidgetItem* item);
-    void onDirChange();
+    bool onDirChange(); // false when the folder could not be stored
     void onTextChange();
 
     std::filesystem::path workDir_;
     std::function<void()> afterMove_;
     std::filesystem::path folder_;
+    bool stored_ = true; // the outcome of the last write of options.dat
     std::vector<Drive> drives_;
     QComboBox* drive1_ = nullptr;
     QLineEdit* shownPath_ = nullptr;

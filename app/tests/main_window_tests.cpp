@@ -345,6 +345,8 @@ TEST_F(FolderChooserTest, ARefusedMoveIsReportedAndWritesNothing) {
     expectReported(1, "double quote");
     EXPECT_EQ(options(), before);
     EXPECT_EQ(frameTitle(), u"Select Save File to edit"_s);
+    // Nor is the folder entered: the chooser stays where options.dat points.
+    EXPECT_EQ(chooser()->currentFolder(), world.game);
 }
 
 TEST(StartingFolder, IsTheNearestExistingFolder) {
