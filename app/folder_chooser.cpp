@@ -243,7 +243,6 @@ FolderChooser::FolderChooser(fs::path workDir, std::function<void()> afterMove, 
 
     connect(drive1_, &QComboBox::activated, this, &FolderChooser::onDriveChosen);
     connect(dir1_, &QListWidget::itemActivated, this, &FolderChooser::onFolderActivated);
-    connect(text1_, &QLineEdit::textChanged, this, &FolderChooser::onTextChange);
 
     dir1_->setFocus();
     resize(440, 400);
@@ -332,22 +331,24 @@ void FolderChooser::onFolderActivated(QListWidgetItem* item) {
 }
 
 bool FolderChooser::onDirChange() {
-    // Text1's change writes options.dat before the main window reads it again.
+    // Text1 holds the folder options.dat names; a move writes it before the main window reads
+    // it again. The same folder again needs nothing written.
     const QString before = text1_->text();
-    stored_ = true; // the same text again writes nothing and needs nothing written
-    text1_->setText(pathText(folder_));
-    if (!stored_) {
-        const QSignalBlocker quiet(text1_);
-        text1_->setText(before);
-        return false;
+    const QString now = pathText(folder_);
+    if (now != before) {
+        text1_->setText(now);
+        if (!storeFolder()) {
+            text1_->setText(before);
+            return false;
+        }
     }
     if (afterMove_)
         afterMove_();
     return true;
 }
 
-void FolderChooser::onTextChange() {
-    stored_ = runReported(this, windowTitle(), [&] {
+bool FolderChooser::storeFolder() {
+    return runReported(this, windowTitle(), [&] {
         changeGameFolder(workDir_, fromQtOrRefuse(text1_->text(), QStringLiteral("game folder")));
     });
 }

@@ -43,12 +43,11 @@ private:
     void onDriveChosen(int index);
     void onFolderActivated(QListWidgetItem* item);
     bool onDirChange(); // false when the folder could not be stored
-    void onTextChange();
+    bool storeFolder(); // writes Text1 to options.dat; false when refused or failed
 
     std::filesystem::path workDir_;
     std::function<void()> afterMove_;
     std::filesystem::path folder_;
-    bool stored_ = true; // the outcome of the last write of options.dat
     std::vector<Drive> drives_;
     QComboBox* drive1_ = nullptr;
     QLineEdit* shownPath_ = nullptr;
