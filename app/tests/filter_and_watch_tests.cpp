@@ -17,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QUrl>
 
-#include <memory>
 #include <optional>
 
 namespace hv::test {
@@ -80,7 +79,7 @@ class FilterAndWatch : public WindowTest {
 protected:
     FilterAndWatch() { reset(); }
     ~FilterAndWatch() override {
-        window.reset();
+        delete window.data(); // first: it owns some of the top-level windows below
         for (QWidget* w : QApplication::topLevelWidgets())
             delete w;
     }
@@ -89,13 +88,7 @@ protected:
         writeFile(managersAt(world), managers);
         writeFile(ecwAt(world), recordBytes(ecw));
     }
-    QWidget* open(Open create) {
-        window.reset(create(context));
-        window->show();
-        return window.get();
-    }
-
-    std::unique_ptr<QWidget> window;
+    QWidget* open(Open create) { return showWindow(create(context)); }
 };
 
 TEST_F(FilterAndWatch, FiltersNarrowTheListAndButtonsActOnTheWrestlerPicked) {
@@ -162,7 +155,7 @@ TEST_F(FilterAndWatch, FiltersNarrowTheListAndButtonsActOnTheWrestlerPicked) {
     int runs = 0;
     QObject::connect(w->findChild<ui::ListFilter*>(), &ui::ListFilter::changed,
                      [&runs] { ++runs; });
-    window.reset();
+    delete window.data();
     EXPECT_EQ(runs, 0);
 }
 
