@@ -2,9 +2,9 @@
 #include "screenshot.h"
 
 #include "exchange/exchange_windows.h"
+#include "ui/file_path.h"
 
 #include <QApplication>
-#include <QFileInfo>
 
 #include <filesystem>
 
@@ -19,10 +19,12 @@ int main(int argc, char** argv) {
         return hv::ui::saveScreenshot(window, args.at(2), args.at(3));
     // `hv-editor FILE.hve`, as the desktop opens an export file: the exchange window with
     // that file chosen and previewed, ready for "Import".
-    for (const QString& arg : args.mid(1)) {
-        if (arg.endsWith(QLatin1String(hv::exchange::kExportExtension), Qt::CaseInsensitive)) {
+    for (const std::filesystem::path& file : hv::ui::argumentPaths(argc, argv)) {
+        if (hv::ui::pathText(file.extension())
+                .compare(QLatin1String(hv::exchange::kExportExtension), Qt::CaseInsensitive) == 0) {
+            std::error_code ec;
             hv::exchange::chooseExportFile(window.openTool(QStringLiteral("impsave")),
-                                           QFileInfo(arg).absoluteFilePath());
+                                           std::filesystem::absolute(file, ec));
             break;
         }
     }

@@ -50,13 +50,17 @@ int rivalsList(CliContext& c, const std::vector<std::string>& args) {
 }
 
 int check(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
-    // options.dat is checked whenever it is there, and must be when it names the folder.
     std::vector<CheckProblem> problems;
+    for (const std::string& file : args) { // export files: only they are checked
+        auto more = checkExportFile(c.workDir / pathFromBytes(file));
+        problems.insert(problems.end(), more.begin(), more.end());
+    }
     std::error_code ec;
-    if (c.gameFolderOption.empty() || std::filesystem::exists(optionsPath(c.workDir), ec))
+    // options.dat is checked whenever it is there, and must be when it names the folder.
+    if (args.empty() &&
+        (c.gameFolderOption.empty() || std::filesystem::exists(optionsPath(c.workDir), ec)))
         problems = checkOptions(c.workDir);
-    if (problems.empty() || !c.gameFolderOption.empty()) {
+    if (args.empty() && (problems.empty() || !c.gameFolderOption.empty())) {
         auto more = checkGameFolder(c.gameFolder());
         problems.insert(problems.end(), more.begin(), more.end());
     }
@@ -84,8 +88,8 @@ std::vector<Command> coreCommands() {
          "Names are printed in file order, one per line; placeholder records are left out.",
          rivalsList},
         {{"check"},
-         "",
-         "Validate every file of every slot of the game folder.",
+         "[EXPORTFILE...]",
+         "Validate every file of every slot of the game folder, or export files.",
          "Reads every file the editor reads, as the editor reads it: options.dat (when\n"
          "it names the folder or is present), saveslots.hv1, and in every slot the roster,\n"
          "the save game header, the rival rosters and the managers files. Prints one line\n"
@@ -93,6 +97,8 @@ std::vector<Command> coreCommands() {
          "missing, unreadable or folder-shaped files, line ends other than CR LF, files\n"
          "cut inside a record, short save games or slot lists, codes and feud levels that\n"
          "are no valid numbers, manager lines the game's field read would split.\n"
+         "Given export files (.hve), it checks only them, as import and preview read\n"
+         "them: 19 lines ended by CR LF and a carder code that is a number.\n"
          "Exits 1 when it found any problem, 0 when it found none.",
          check},
     };

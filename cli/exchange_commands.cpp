@@ -67,7 +67,7 @@ int exportCommand(CliContext& c, const std::vector<std::string>& args) {
     const std::filesystem::path target =
         output != p.options.end() ? inWorkDir(c, output->second)
                                   : c.workDir / pathFromBytes(exchange::exportFileName(name));
-    exchange::exportWrestler(rosterOf(c), name, target);
+    exchange::exportWrestler(rosterOf(c), name, target, c.workDir);
     c.out << pathBytes(target) << "\n";
     return kOk;
 }
@@ -114,15 +114,19 @@ std::vector<Command> exchangeCommands() {
          "working folder; characters that cannot stand in a file name (path separators,\n"
          "control characters, \\ : * ? \" < > |, trailing dots and blanks) become \"_\" and\n"
          "a device name such as CON gets a leading \"_\", so the file always lands in\n"
-         "that folder. An existing file is replaced. Refused (exit 1, nothing written)\n"
-         "when no wrestler bears the name.",
+         "that folder. An existing export of the same wrestler is replaced. Refused\n"
+         "(exit 1, nothing written) when no wrestler bears the name, when FILE already\n"
+         "holds another wrestler (two names can give one file name) or is no export\n"
+         "file, and when FILE is options.dat, arrange.tmp or temp of the working folder\n"
+         "or lies inside the game folder.",
          exportCommand},
         {{"preview"},
          "FILE",
          "Print an export file's wrestler as readable text.",
          "Prints the first record of FILE as the exchange window's preview shows it.\n"
-         "Refused (exit 1) for a file of fewer than 19 lines or whose line 7 (carder)\n"
-         "holds no number. Nothing is written.",
+         "Refused (exit 1) for a file of fewer than 19 lines, one whose first 19 lines do\n"
+         "not all end in CR LF, or whose line 7 (carder) holds no number. Nothing is\n"
+         "written.",
          previewCommand},
         {{"import"},
          "FILE [--overwrite | --as NEWNAME]",
@@ -135,7 +139,8 @@ std::vector<Command> exchangeCommands() {
          "  --as NEWNAME    the record is appended under NEWNAME, taken as given even if\n"
          "                  that name is in the roster too (\"No\", then \"Apply\").\n"
          "A clash without either option: exit 1, a message naming the wrestler, nothing\n"
-         "written. A file of fewer than 19 lines is refused.",
+         "written. A file of fewer than 19 lines, or whose first 19 lines do not all end\n"
+         "in CR LF, is refused.",
          importCommand},
     };
 }

@@ -122,7 +122,9 @@ std::vector<Command> reportCommands() {
          "titles, feuds (sections), draw, ent, carder, align, finisher, morale (roster\n"
          "columns); everything else is shown.\n"
          "options.dat and the window's arrange.tmp are left alone. Refused (exit 1) when\n"
-         "no file name is given or known, or when a file cannot be read or written.",
+         "no file name is given or known, when FILE is options.dat, arrange.tmp or temp\n"
+         "of the working folder or lies inside the game folder, or when a file cannot be\n"
+         "read or written.",
          reportCommand},
     };
 }

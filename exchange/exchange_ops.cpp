@@ -3,6 +3,7 @@
 #include "gamefiles/error.h"
 #include "gamefiles/export_file.h"
 #include "gamefiles/game_folder.h"
+#include "gamefiles/options.h"
 #include "gamefiles/restore.h"
 #include "gamefiles/temp_rewrite.h"
 #include "gamefiles/text.h"
@@ -49,6 +50,29 @@ void refusePlaceholder(std::string_view name, const fs::path& exportFile) {
                             1);
 }
 
+// Two names can give one export file name ("A?" and "A*"): an existing file is replaced
+// only when it is an export of the same wrestler.
+void refuseOtherExport(const fs::path& target, std::string_view name) {
+    std::error_code ec;
+    if (!fs::is_regular_file(target, ec))
+        return; // nothing there, or something the rewrite itself refuses
+    std::string held;
+    try {
+        held = readExportFile(target).name();
+    } catch (const GameFileError& e) {
+        throw GameFileError(target,
+                            "is there and is not an export file (" + e.problem() +
+                                "); it was left as it is and nothing was exported",
+                            e.line());
+    }
+    if (held != name)
+        throw GameFileError(target,
+                            "holds another wrestler, \"" + held +
+                                "\"; it was left as it is and \"" + std::string(name) +
+                                "\" was not exported",
+                            1);
+}
+
 } // namespace
 
 std::vector<std::string> wrestlerNames(const RosterFile& roster) {
@@ -74,8 +98,10 @@ std::string exportFileName(std::string_view wrestlerName) {
     return stem + std::string(kExportExtension);
 }
 
-std::size_t exportWrestler(const RosterFile& roster, std::string_view name,
-                           const fs::path& target) {
+std::size_t exportWrestler(const RosterFile& roster, std::string_view name, const fs::path& target,
+                           const fs::path& workDir) {
+    refuseOutputPath(target, workDir, roster.gameFolder, "export file");
+    refuseOtherExport(target, name);
     const WrestlerFile records = WrestlerFile::read(roster.file);
     std::vector<std::string_view> pieces;
     for (std::size_t i = 0; i < records.size(); ++i)
@@ -93,12 +119,8 @@ std::string previewText(std::string_view bytes, const fs::path& file) {
     const WrestlerRecord r = parseExportFile(bytes, file);
     const auto& l = r.lines;
     using L = WrestlerRecord::Line;
-    const auto carder = parseNumber(fieldReadFirst(l[L::Carder]));
-    if (!carder)
-        throw GameFileError(file, "the carder line holds no number: \"" + l[L::Carder] + "\"",
-                            L::Carder + 1);
     std::string_view carderWord;
-    switch (*carder) {
+    switch (exportCarder(r, file)) {
     case 1:
         carderWord = "Lower";
         break;

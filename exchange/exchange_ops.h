@@ -32,9 +32,12 @@ std::string exportFileName(std::string_view wrestlerName);
 
 // Writes every record named `name`, byte for byte and in roster order, to `target` through
 // the safe rewrite; returns how many. Refused, with nothing written, when no wrestler bears
-// that name.
+// that name; when `target` is one of the editor's own files in `workDir` or lies inside the
+// game folder; and when `target` is an existing file that is not an export of this wrestler
+// (another wrestler whose name gives the same file name, or no export file at all).
 std::size_t exportWrestler(const RosterFile& roster, std::string_view name,
-                           const std::filesystem::path& target);
+                           const std::filesystem::path& target,
+                           const std::filesystem::path& workDir);
 
 // The readable text of an export file's first record, lines separated by "\n". Throws
 // GameFileError for a file shorter than one record or whose line 7 holds no number.

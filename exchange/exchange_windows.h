@@ -24,13 +24,13 @@ QWidget* createExchangeWindow(ui::EditorContext& context); // `impsave`
 
 // In an exchange window, previews `file` and makes it the file "Import" takes, as if it had
 // been chosen with "Choose File" (`hv-editor FILE.hve`). False when `window` is not one.
-bool chooseExportFile(QWidget* window, const QString& file);
+bool chooseExportFile(QWidget* window, const std::filesystem::path& file);
 
 // The conflict window for one clash: the slot, the name met in the roster and the export
 // file, kept in its hidden boxes. "Apply" adds the new name to `list` while it exists; its
 // writes count as the exchange window's own for `watch` while that exists.
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
-                              const QString& exportFile, QListWidget* list,
+                              const std::filesystem::path& exportFile, QListWidget* list,
                               ui::FileWatch* watch = nullptr);
 
 // The roster of `slot` in the game folder named by options.dat (read now).

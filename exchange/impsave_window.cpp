@@ -5,7 +5,10 @@
 
 #include "exchange_windows.h"
 
+#include "gamefiles/system_path.h"
+
 #include "ui/byte_text.h"
+#include "ui/file_path.h"
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
 #include "ui/messages.h"
@@ -23,20 +26,22 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <deque>
+#include <vector>
+
 namespace hv::exchange {
 namespace {
 
-std::filesystem::path toPath(const QString& name) {
-    return std::filesystem::path(name.toStdU16String());
-}
+namespace fs = std::filesystem;
 
 // The local export files among dropped items, in their order.
-QStringList exportFilesIn(const QMimeData* data) {
-    QStringList files;
+std::vector<fs::path> exportFilesIn(const QMimeData* data) {
+    std::vector<fs::path> files;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile() &&
-            url.toLocalFile().endsWith(QLatin1String(kExportExtension), Qt::CaseInsensitive))
-            files.append(url.toLocalFile());
+        if (const auto file = ui::pathFromUrl(url);
+            file && ui::pathText(file->extension())
+                        .endsWith(QLatin1String(kExportExtension), Qt::CaseInsensitive))
+            files.push_back(*file);
     return files;
 }
 
@@ -82,9 +87,9 @@ public:
     }
 
     // Previews the file; only a file that could be read becomes the one "Import" takes.
-    bool choose(const QString& file) {
+    bool choose(const fs::path& file) {
         return ui::runReported(this, QStringLiteral("Choose File"), [&] {
-            const std::string text = previewFile(toPath(file));
+            const std::string text = previewFile(file);
             preview_->setPlainText(ui::toQt(text));
             chosen_ = file;
         });
@@ -92,16 +97,16 @@ public:
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override {
-        if (!exportFilesIn(event->mimeData()).isEmpty())
+        if (!exportFilesIn(event->mimeData()).empty())
             event->acceptProposedAction();
     }
 
     void dropEvent(QDropEvent* event) override {
-        const QStringList files = exportFilesIn(event->mimeData());
-        if (files.isEmpty())
+        const std::vector<fs::path> files = exportFilesIn(event->mimeData());
+        if (files.empty())
             return;
         event->acceptProposedAction();
-        dropped_ += files;
+        dropped_.insert(dropped_.end(), files.begin(), files.end());
         importDropped();
     }
 
@@ -128,7 +133,8 @@ private:
             if (chosen.isEmpty())
                 throw OperationRefused("Select the wrestler to export first.");
             const auto name = ui::fromQtOrRefuse(chosen.first()->text(), QStringLiteral("Name"));
-            exportWrestler(roster(), name, context_.workDir() / exportFileName(name));
+            const fs::path work = context_.workDir();
+            exportWrestler(roster(), name, work / pathFromBytes(exportFileName(name)), work);
         });
     }
 
@@ -136,28 +142,30 @@ private:
         const QString file =
             ui::chooseFileToOpen(this, QStringLiteral("Choose File"), QLatin1String(kExportFilter));
         if (!file.isEmpty()) // cancelled: the preview and the chosen file stay
-            choose(file);
+            choose(ui::pathFromText(file));
     }
 
     // Imports the dropped files in turn until one meets a clash; its conflict window going
     // away resumes the rest.
     void importDropped() {
-        while (!dropped_.isEmpty() && !conflict_) {
-            if (choose(dropped_.takeFirst()))
+        while (!dropped_.empty() && !conflict_) {
+            const fs::path next = dropped_.front();
+            dropped_.pop_front();
+            if (choose(next))
                 importChosen();
         }
     }
 
     void importChosen() {
         const QString title = QStringLiteral("Import");
-        if (!chosen_.isEmpty() && !watch_->confirmWrite(title)) {
+        if (!chosen_.empty() && !watch_->confirmWrite(title)) {
             dropped_.clear(); // declined: the rest of a drop waits for a reload
             return;
         }
         ui::runReported(this, title, [&] {
-            if (chosen_.isEmpty())
+            if (chosen_.empty())
                 throw OperationRefused("Choose an export file first.");
-            const ImportResult result = importWrestler(roster(), toPath(chosen_));
+            const ImportResult result = importWrestler(roster(), chosen_);
             if (result.appended) {
                 watch_->noteWritten();
                 list_->addItem(ui::toQt(result.name));
@@ -183,8 +191,8 @@ private:
     QPlainTextEdit* preview_ = nullptr;
     QLineEdit* hid_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
-    QString chosen_;      // the file dialog's last chosen file
-    QStringList dropped_; // dropped files still to import
+    fs::path chosen_;              // the file dialog's last chosen file
+    std::deque<fs::path> dropped_; // dropped files still to import
     QPointer<QWidget> conflict_;
 };
 
@@ -194,7 +202,7 @@ QWidget* createExchangeWindow(ui::EditorContext& context) {
     return new ExchangeWindow(context);
 }
 
-bool chooseExportFile(QWidget* window, const QString& file) {
+bool chooseExportFile(QWidget* window, const std::filesystem::path& file) {
     auto* exchange = dynamic_cast<ExchangeWindow*>(window);
     if (exchange == nullptr)
         return false;

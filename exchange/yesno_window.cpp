@@ -5,6 +5,7 @@
 #include "exchange_windows.h"
 
 #include "ui/byte_text.h"
+#include "ui/file_path.h"
 #include "ui/file_watch.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
@@ -62,10 +63,10 @@ public:
         apply_->setEnabled(false);
     }
 
-    void fill(const QString& slot, const QString& name, const QString& exportFile) {
+    void fill(const QString& slot, const QString& name, const std::filesystem::path& exportFile) {
         slot_->setText(slot);
         name_->setText(name);
-        file_->setText(exportFile);
+        file_->setText(ui::pathText(exportFile));
         newName_->setText(name);
     }
 
@@ -82,9 +83,7 @@ private:
         newName_->setPalette(palette);
     }
     RosterFile roster() const { return rosterFileFor(context_, slot_->text()); }
-    std::filesystem::path exportFile() const {
-        return std::filesystem::path(file_->text().toStdU16String());
-    }
+    std::filesystem::path exportFile() const { return ui::pathFromText(file_->text()); }
 
     void overwrite() {
         if (ui::runReported(this, windowTitle(), [&] {
@@ -133,7 +132,8 @@ private:
 } // namespace
 
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
-                              const QString& exportFile, QListWidget* list, ui::FileWatch* watch) {
+                              const std::filesystem::path& exportFile, QListWidget* list,
+                              ui::FileWatch* watch) {
     auto* window = new ConflictWindow(context, list, watch);
     window->fill(slot, name, exportFile);
     return window;

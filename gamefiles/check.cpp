@@ -1,6 +1,7 @@
 #include "check.h"
 
 #include "error.h"
+#include "export_file.h"
 #include "game_folder.h"
 #include "header_value.h"
 #include "managers.h"
@@ -214,6 +215,15 @@ std::vector<CheckProblem> checkOptions(const fs::path& workDir) {
     std::error_code ec;
     if (!fs::is_directory(pathFromBytes(folder), ec))
         check.add(file, 1, "names the game folder \"" + folder + "\", which does not exist");
+    return problems;
+}
+
+std::vector<CheckProblem> checkExportFile(const fs::path& file) {
+    std::vector<CheckProblem> problems;
+    Checker check(problems);
+    // Only the first record is read, so line ends after it are none of the editor's business.
+    if (auto bytes = check.read(file, false))
+        check.guarded([&] { exportCarder(parseExportFile(*bytes, file), file); });
     return problems;
 }
 

@@ -32,4 +32,8 @@ std::vector<CheckProblem> checkGameFolder(const std::string& gameFolder);
 // options.dat in the working folder: readable, naming a game folder on line 1, CR LF ends.
 std::vector<CheckProblem> checkOptions(const std::filesystem::path& workDir);
 
+// An export file (*.hve) as import and preview read it: 19 lines ended by CR LF, a carder
+// code that is a number.
+std::vector<CheckProblem> checkExportFile(const std::filesystem::path& file);
+
 } // namespace hv

@@ -1,12 +1,38 @@
 #include "options.h"
 
 #include "error.h"
+#include "system_path.h"
 #include "temp_rewrite.h"
 #include "text.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace hv {
+namespace {
+
+// The components of `path` once links are followed, letters folded to one case.
+std::vector<fs::path::string_type> comparable(const fs::path& path) {
+    std::error_code ec;
+    fs::path real = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    if (ec)
+        real = fs::absolute(path, ec).lexically_normal();
+    std::vector<fs::path::string_type> parts;
+    for (const fs::path& part : real) {
+        fs::path::string_type name = part.native();
+        if (name.empty())
+            continue; // a trailing separator
+        for (auto& c : name)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<fs::path::value_type>(c - 'A' + 'a');
+        parts.push_back(std::move(name));
+    }
+    return parts;
+}
+
+} // namespace
 
 fs::path optionsPath(const fs::path& workDir) {
     return workDir / "options.dat";
@@ -61,6 +87,20 @@ fs::path tidyFolder(const fs::path& folder, const fs::path& workDir) {
     if (!normal.has_filename() && normal != normal.root_path())
         normal = normal.parent_path();
     return normal;
+}
+
+void refuseOutputPath(const fs::path& target, const fs::path& workDir,
+                      const std::string& gameFolder, std::string_view what) {
+    const auto real = comparable(target);
+    for (const char* own : {"options.dat", "arrange.tmp", "temp"})
+        if (real == comparable(workDir / own))
+            throw GameFileError(target, "is the editor's own \"" + std::string(own) + "\"; the " +
+                                            std::string(what) + " was not written");
+    const auto game = comparable(pathFromBytes(gameFolder));
+    if (!game.empty() && real.size() >= game.size() &&
+        std::equal(game.begin(), game.end(), real.begin()))
+        throw GameFileError(target, "lies inside the game folder \"" + gameFolder + "\"; the " +
+                                        std::string(what) + " was not written");
 }
 
 } // namespace hv

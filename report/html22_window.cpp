@@ -3,7 +3,10 @@
 
 #include "report_windows.h"
 
+#include "gamefiles/error.h"
+#include "gamefiles/system_path.h"
 #include "ui/byte_text.h"
+#include "ui/file_path.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
@@ -144,7 +147,7 @@ private:
                         [&] { writeOrder(context_.workDir(), defaultOrder()); });
         ui::runReported(this, windowTitle(), [&] {
             const ReportSettings s = readSettings(context_.workDir());
-            fileName_->setText(ui::toQt(s.file));
+            fileName_->setText(ui::pathText(pathFromBytes(s.file)));
             title_->setText(ui::toQt(s.title));
             background_->setEditText(ui::toQt(s.background));
             textColour_->setEditText(ui::toQt(s.text));
@@ -167,11 +170,21 @@ private:
     }
 
     ReportSettings settings() const {
-        return {ui::fromQtOrRefuse(fileName_->text(), QStringLiteral("Filename")),
-                ui::fromQtOrRefuse(title_->text(), QStringLiteral("Title")),
+        return {fileNameBytes(), ui::fromQtOrRefuse(title_->text(), QStringLiteral("Title")),
                 ui::fromQtOrRefuse(background_->currentText(), QStringLiteral("Background Color")),
                 ui::fromQtOrRefuse(textColour_->currentText(), QStringLiteral("Text Color")),
                 ui::fromQtOrRefuse(border_->text(), QStringLiteral("Table Border Size"))};
+    }
+
+    // The file name is a path, not text of the game's: it is stored as the file system spells
+    // it, and refused when that spelling cannot give it back.
+    std::string fileNameBytes() const {
+        const std::filesystem::path file = ui::pathFromText(fileName_->text());
+        std::string bytes = pathBytes(file);
+        if (pathFromBytes(bytes) != file)
+            throw OperationRefused(
+                "The file name in \"Filename\" cannot be stored in options.dat: " + bytes);
+        return bytes;
     }
 
     void writeThePage() {

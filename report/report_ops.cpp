@@ -281,6 +281,7 @@ fs::path writePage(const fs::path& workDir, const std::string& gameFolder, std::
                    const PageOptions& options) {
     refuseLineBreaks(options.settings, workDir);
     const fs::path file = pagePath(workDir, options.settings);
+    refuseOutputPath(file, workDir, gameFolder, "page");
     const std::string page = renderPage(gameFolder, slot, options);
     TempRewrite(file, "hv-report.tmp", page);
     return file;

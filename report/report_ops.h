@@ -64,7 +64,9 @@ std::string renderPage(const std::string& gameFolder, std::string_view slot,
 // refused.
 std::filesystem::path pagePath(const std::filesystem::path& workDir, const ReportSettings& s);
 
-// Renders and writes the page (safe rewrite of the page file); returns its path.
+// Renders and writes the page (safe rewrite of the page file); returns its path. A page file
+// that is one of the editor's own files (options.dat, "arrange.tmp", "temp") or lies inside
+// the game folder is refused, with nothing written.
 std::filesystem::path writePage(const std::filesystem::path& workDir, const std::string& gameFolder,
                                 std::string_view slot, const PageOptions& options);
 

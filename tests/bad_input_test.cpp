@@ -11,6 +11,7 @@
 #include "gamefiles/options.h"
 #include "managers/managers_ops.h"
 #include "otherfeds/otherfeds_ops.h"
+#include "report/report_ops.h"
 #include "roster/roster_ops.h"
 #include "savegame/savegame_ops.h"
 #include "testsupport/test_support.h"
@@ -98,7 +99,7 @@ struct Refusal {
     std::string file; // below the test root
     std::size_t line; // 0: none
     std::function<void(const World&)> operation;
-    bool checked = true; // a file problem that hv check reports too
+    Args check = {"check"}; // hv check reporting the problem; empty: not a file problem
 };
 
 std::vector<Refusal> refusals() {
@@ -147,7 +148,7 @@ std::vector<Refusal> refusals() {
          [](const World& w) {
              managers::changeManagers({w.folder(), "save1"}, "Wally Manager", "A,B", "male");
          },
-         false},
+         {}},
         {"a stored manager line the game's field read would split",
          [](World& w) {
              writeFile(w.path(kManagers), crlf({"Doc, Jr", "m"}));
@@ -166,14 +167,14 @@ std::vector<Refusal> refusals() {
          [](const World& w) {
              exchange::importAs({w.folder(), "save1"}, w.work / "Dee.hve", "a\nb");
          },
-         false},
+         {}},
         {"a line break in a box of the save game",
          [](World&) {},
          {{"fed", "set", "commissioner=Two\nlines"}, {"titles", "set", "2=Two\nlines"}},
          kSave,
          0,
          [](const World& w) { savegame::applyTitles(w.save(), {"a\rb"}); },
-         false},
+         {}},
         {"a missing roster",
          [](World& w) { fs::remove(w.path(kRoster)); },
          {{"roster", "list"}, {"roster", "add"}, {"trade", "Extreme", "ecw", "own"}},
@@ -216,9 +217,55 @@ std::vector<Refusal> refusals() {
          "work/Ace.hve",
          0,
          [](const World& w) {
-             exchange::exportWrestler({w.folder(), "save1"}, "Ace", w.work / "Ace.hve");
+             exchange::exportWrestler({w.folder(), "save1"}, "Ace", w.work / "Ace.hve", w.work);
          },
-         false},
+         {}},
+        {"an export file whose lines do not all end in CR LF (a lone LF in a value)",
+         [](World& w) { writeFile(w.work / "Bad.hve", crlf(withLine(wrestler("Lf"), 4, "1\n2"))); },
+         {{"import", "Bad.hve"}, {"import", "Bad.hve", "--as", "X"}, {"preview", "Bad.hve"}},
+         "work/Bad.hve",
+         5,
+         [](const World& w) { exchange::importWrestler(w.roster(), w.work / "Bad.hve"); },
+         {"check", "Bad.hve"}},
+        {"an export file with a lone CR in a value",
+         [](World& w) { writeFile(w.work / "Bo.hve", crlf(withLine(wrestler("Bo"), 6, "1\r2"))); },
+         {{"import", "Bo.hve", "--overwrite"}, {"preview", "Bo.hve"}},
+         "work/Bo.hve",
+         7,
+         [](const World& w) { exchange::overwriteWrestler(w.roster(), "Bo", w.work / "Bo.hve"); },
+         {"check", "Bo.hve"}},
+        {"an export onto the file of another wrestler whose name gives the same file name",
+         [](World& w) {
+             w.setRoster("save1", {wrestler("A?"), wrestler("A*")});
+             writeFile(w.work / "A_.hve", crlf(wrestler("A?")));
+         },
+         {{"export", "A*"}, {"export", "Ace", "--output", "A_.hve"}},
+         "work/A_.hve",
+         1,
+         [](const World& w) {
+             exchange::exportWrestler(w.roster(), "A*", w.work / "A_.hve", w.work);
+         },
+         {}},
+        {"a page or export file onto options.dat",
+         [](World&) {},
+         {{"report", "--output", "options.dat"}, {"export", "Ace", "--output", "options.dat"}},
+         "work/options.dat",
+         0,
+         [](const World& w) {
+             report::PageOptions o;
+             o.settings.file = "options.dat";
+             report::writePage(w.work, w.folder(), "save1", o);
+         },
+         {}},
+        {"a page or export file onto a file of the game folder, or a link to one",
+         [](World& w) { fs::create_symlink(w.rosterFile(), w.work / "roster.html"); },
+         {{"report", "--output", "roster.html"}, {"export", "Ace", "--output", "roster.html"}},
+         "work/roster.html",
+         0,
+         [](const World& w) {
+             exchange::exportWrestler(w.roster(), "Ace", w.work / "roster.html", w.work);
+         },
+         {}},
         {"a link to nowhere where the roster should be",
          [](World& w) {
              fs::remove(w.path(kRoster));
@@ -269,8 +316,8 @@ TEST(BadInput, IsRefusedNamingTheFileAndLineAndChangesNothing) {
                 EXPECT_EQ(problemText(e.file(), e.line(), ""), place) << e.what();
             }
         }
-        if (row.checked) {
-            const HvRun check = hv(world.work, {"check"});
+        if (!row.check.empty()) {
+            const HvRun check = hv(world.work, row.check);
             EXPECT_EQ(check.code, 1) << row.what;
             EXPECT_NE(check.out.find(place), std::string::npos) << row.what << ": " << check.out;
             EXPECT_EQ(std::ranges::count(check.out, '\n'), 1) << row.what << ": " << check.out;

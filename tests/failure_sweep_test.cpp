@@ -133,7 +133,7 @@ std::vector<Operation> operations() {
         {"export",
          {"exportWrestler"},
          [](const World& w) {
-             exchange::exportWrestler(w.exchangeRoster(), "Ace", w.work / "Ace.hve");
+             exchange::exportWrestler(w.exchangeRoster(), "Ace", w.work / "Ace.hve", w.work);
          }},
         {"import appended",
          {"importWrestler"},

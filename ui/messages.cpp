@@ -32,14 +32,20 @@ void showError(QWidget* parent, const QString& title, const QString& text) {
         sink()(title, text);
         return;
     }
-    QMessageBox::warning(parent, title, text);
+    // Text from the game's files (a name, a line of an export file) is shown as it is: the
+    // box would otherwise render markup in it.
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 bool askYesNo(QWidget* parent, const QString& title, const QString& text) {
     if (answerer())
         return answerer()(title, text);
-    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void setQuestionAnswerer(QuestionAnswerer a) {

@@ -190,7 +190,7 @@ TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswe
     EXPECT_TRUE(preview->toPlainText().startsWith(u"Name : New"));
 
     // `hv-editor FILE.hve`: chosen and previewed, imported only on "Import".
-    ASSERT_TRUE(exchange::chooseExportFile(w, qt(clash)));
+    ASSERT_TRUE(exchange::chooseExportFile(w, clash));
     EXPECT_TRUE(preview->toPlainText().startsWith(u"Name : Axe"));
     EXPECT_EQ(world.roster(), recordBytes({p, axe99, blade, bo, fresher}));
     EXPECT_TRUE(messages.empty());

@@ -24,16 +24,41 @@ protected:
 
 TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByteInsideTheFolder) {
     world.setRoster("save1", {placeholderWrestler(), a, b, withLine(a, 1, "99")});
-    const fs::path out = world.work / "A.hve";
-    EXPECT_EQ(exchange::exportWrestler(roster(), "B", out), 1u);
-    EXPECT_EQ(readFile(out), crlf(b));
-    EXPECT_EQ(exchange::exportWrestler(roster(), "A", out), 2u);
-    EXPECT_EQ(readFile(out), crlf(a) + crlf(withLine(a, 1, "99")));
+    const fs::path out = world.work / "A.hve", work = world.work;
+    for (int again = 0; again < 2; ++again) { // his own earlier export is replaced
+        EXPECT_EQ(exchange::exportWrestler(roster(), "A", out, work), 2u);
+        EXPECT_EQ(readFile(out), crlf(a) + crlf(withLine(a, 1, "99")));
+    }
 
+    // Refused, naming the target, with nothing written: a file that holds another wrestler
+    // (two names give one file name) or no export, the editor's own files, the game folder.
+    writeFile(work / "short.hve", crlf({"B"}));
+    fs::create_symlink(world.rosterFile(), work / "link.hve");
+    const fs::path upper = world.game.parent_path() / "HALVORN" / "Save1";
+    const std::pair<std::string, fs::path> refused[] = {{"B", out},
+                                                        {"B", work / "short.hve"},
+                                                        {"B", work / "options.dat"},
+                                                        {"B", work / "ARRANGE.tmp"},
+                                                        {"B", work / "temp"},
+                                                        {"B", work / "link.hve"},
+                                                        {"B", world.rosterFile()},
+                                                        {"B", world.game / "deep" / "new.hve"},
+                                                        {"B", upper / "controlled" / "YOURFED.HV1"},
+                                                        {"Gone", work / "Gone.hve"},
+                                                        {"name", work / "name.hve"}};
     const auto before = world.files();
-    EXPECT_THROW(exchange::exportWrestler(roster(), "Gone", out), GameFileError);
-    EXPECT_THROW(exchange::exportWrestler(roster(), "name", out), GameFileError);
+    for (const auto& [name, target] : refused) {
+        try {
+            exchange::exportWrestler(roster(), name, target, work);
+            ADD_FAILURE() << target;
+        } catch (const GameFileError& e) {
+            if (name == "B") {
+                EXPECT_EQ(e.file(), target) << e.what();
+            }
+        }
+    }
     EXPECT_EQ(world.files(), before);
+    fs::remove(work / "link.hve");
 
     // Hostile names stay inside the folder.
     // clang-format off
@@ -46,7 +71,7 @@ TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByteInsideTheFolder) {
         EXPECT_EQ(exchange::exportFileName(name), file);
         world.setRoster("save1", {wrestler(name)});
         const fs::path named = world.work / exchange::exportFileName(name);
-        exchange::exportWrestler(roster(), name, named);
+        exchange::exportWrestler(roster(), name, named, world.work);
         EXPECT_EQ(readFile(named), crlf(wrestler(name)));
     }
     EXPECT_EQ(exchange::exportFileName(std::string(300, 'x')).size(), 255u);
@@ -70,9 +95,23 @@ TEST_F(Exchange, PreviewText) {
     EXPECT_EQ(exchange::previewText(crlf(full) + crlf(a), "f"),
               head + "Carder : \nAlign : Heel\nContract : 2\n\nFinisher : Drop\nType : " + tail);
 
-    full[6] = "two";
-    EXPECT_THROW(exchange::previewText(crlf(full), "f"), GameFileError);
-    EXPECT_THROW(exchange::previewText(crlf({"A", "50"}), "f"), GameFileError);
+    // Refused at the line: no number for the carder, too short, or lines that do not all
+    // end in CR LF (a lone LF or CR in a value would shift the rest of the record). Line ends
+    // after the record do not matter.
+    EXPECT_NO_THROW(exchange::previewText(crlf(full) + "x\ny\r", "f"));
+    const std::string whole = crlf(full);
+    const std::pair<std::string, std::size_t> refused[] = {
+        {crlf(withLine(full, 6, "two")), 7},     {crlf({"A", "50"}), 3},
+        {crlf(withLine(full, 4, "a\nb")), 5},    {crlf(withLine(full, 6, "3\r2")), 7},
+        {whole.substr(0, whole.size() - 2), 19}, {whole.substr(0, whole.size() - 2) + "\n", 19}};
+    for (const auto& [bytes, line] : refused) {
+        try {
+            exchange::previewText(bytes, "f");
+            ADD_FAILURE() << line;
+        } catch (const GameFileError& e) {
+            EXPECT_EQ(e.line(), line) << e.what();
+        }
+    }
 }
 
 TEST_F(Exchange, ImportAppendsOrReportsTheClash) {
