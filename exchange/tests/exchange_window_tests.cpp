@@ -1,10 +1,18 @@
 #include "exchange/exchange_windows.h"
 
 #include "testsupport/window_test_support.h"
+#include "ui/file_path.h"
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTimer>
+#include <QUrl>
 
 namespace hv::test {
 namespace {
@@ -74,6 +82,80 @@ TEST_F(WindowTest, ExchangeWindowExportPreviewImportAndTheConflictWindow) {
                                            withLine(n, 0, "Newer")}));
     EXPECT_EQ(conflictWindow(), nullptr);
     EXPECT_EQ(messages.size(), 3u);
+}
+
+// File names are bytes: a name that is no UTF-8 (a roster name in the game's 8-bit text) is
+// exported, chosen in the dialog (which shows it with U+FFFD, as Qt decodes it), dropped and
+// imported under its own bytes. A file of other line ends is refused when chosen or dropped;
+// an export over another wrestler's file is refused and leaves it.
+TEST_F(WindowTest, ExchangeWindowKeepsByteNamesAndRefusesBadFiles) {
+    for (const std::string name : {"Caf\xE9.hve", "\xFF\x80 \xC3\xA9\xED\xA0\x80\xF4\x90.hve"}) {
+        const fs::path file = world.work / name;
+        EXPECT_EQ(ui::pathFromText(ui::pathText(file)), file);
+    }
+    const std::vector<std::string> cafe = wrestler("Caf\xE9"), q = wrestler("A?"),
+                                   star = wrestler("A*");
+    world.setRoster("save1", {cafe, q, star});
+    auto* list = child<QListWidget>(showWindow(exchange::createExchangeWindow(context)), "List1");
+    for (const char* name : {"Caf\xE9", "A?", "A*"}) {
+        clickItem(list, name);
+        clickButton(window, "Command1");
+    }
+    const fs::path exported = world.work / "Caf\xE9.hve";
+    EXPECT_EQ(readFile(exported), crlf(cafe));
+    EXPECT_EQ(readFile(world.work / "A_.hve"), crlf(q));
+    expectReported(1, "A_.hve");
+
+    world.setRoster("save1", {q});
+    const std::string& bytes = exported.native();
+    ui::setNextOpenFileName(QFile::decodeName(QByteArray::fromStdString(bytes)));
+    clickButton(window, "Command3");
+    clickButton(window, "Command2");
+    EXPECT_EQ(world.roster(), recordBytes({q, cafe}));
+
+    world.setRoster("save1", {q});
+    writeFile(world.work / "Lf.hve", crlf(withLine(wrestler("Lf"), 4, "1\n2")));
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded(QByteArray("file://") +
+                                    QByteArray::fromStdString(bytes).toPercentEncoding("/")),
+                  QUrl::fromLocalFile(ui::pathText(world.work / "Lf.hve"))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    EXPECT_EQ(world.roster(), recordBytes({q, cafe}));
+    expectReported(2, "Lf.hve:5:");
+    ui::setNextOpenFileName(ui::pathText(world.work / "Lf.hve"));
+    clickButton(window, "Command3");
+    expectReported(3, "Lf.hve:5:");
+    ui::setNextOpenFileName(std::nullopt);
+}
+
+// Text from the game's files reaches message boxes and questions: markup in it is shown as
+// written, never rendered.
+TEST_F(WindowTest, MessageBoxesShowTextAsWritten) {
+    ui::setMessageSink({});
+    ui::setQuestionAnswerer({});
+    const QString text = QStringLiteral("carder code is not a number: \"<b>x</b>\"");
+    for (const bool question : {false, true}) {
+        QString shown;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            if (box->textFormat() == Qt::PlainText && label->textFormat() == Qt::PlainText)
+                shown = label->text();
+            box->done(QMessageBox::No);
+        });
+        timer.start(10);
+        if (question)
+            EXPECT_FALSE(ui::askYesNo(nullptr, QStringLiteral("Q"), text));
+        else
+            ui::showError(nullptr, QStringLiteral("E"), text);
+        EXPECT_EQ(shown, text) << question;
+    }
 }
 
 } // namespace

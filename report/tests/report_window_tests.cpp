@@ -1,6 +1,7 @@
 #include "report/report_windows.h"
 
 #include "testsupport/window_test_support.h"
+#include "ui/file_path.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,8 @@
 
 namespace hv::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST_F(WindowTest, ReportWindowWritesThePageAndRemembersItsSettings) {
     world.setRoster("save1", {wrestler("A")});
@@ -32,9 +35,25 @@ TEST_F(WindowTest, ReportWindowWritesThePageAndRemembersItsSettings) {
     expectReported(1, "page.html");
     EXPECT_EQ(readFile(options), line1);
 
+    // Never onto the editor's own files or into the game folder: refused, nothing written.
+    const auto before = world.files();
+    for (const fs::path& file : {world.work / "options.dat", world.work / "Arrange.tmp",
+                                 world.rosterFile(), world.game / "page.html"}) {
+        child<QLineEdit>(w, "Text1")->setText(ui::pathText(file));
+        clickButton(w, "Command1");
+        EXPECT_TRUE(messages.back().contains(ui::pathText(file.filename()))) << file;
+    }
+    EXPECT_EQ(messages.size(), 5u);
+    EXPECT_EQ(world.files(), before);
+
+    // The name is a file name as the system spells it (UTF-8 here), stored so in options.dat.
+    child<QLineEdit>(w, "Text1")->setText(QStringLiteral("p\u00E9.html"));
+    clickButton(w, "Command1");
+    EXPECT_EQ(messages.size(), 5u);
+    EXPECT_TRUE(fs::exists(world.work / "p\xC3\xA9.html"));
     child<QLineEdit>(w, "Text1")->setText(QStringLiteral("page.html"));
     clickButton(w, "Command1");
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages.size(), 5u);
     const std::string page = readFile(world.work / "page.html");
     EXPECT_NE(page.find("<BODY BGCOLOR=\"#000000\" TEXT=\"#123\">\r\n"), std::string::npos);
     EXPECT_NE(page.find("<TABLE BORDER=\"3\">"), std::string::npos);
