@@ -96,9 +96,19 @@ void refuseOutputPath(const fs::path& target, const fs::path& workDir,
         if (real == comparable(workDir / own))
             throw GameFileError(target, "is the editor's own \"" + std::string(own) + "\"; the " +
                                             std::string(what) + " was not written");
+    // A new file beside the game's own is harmless (players often keep the editor, and so its
+    // exports, in the game folder); an existing file there or anything in a slot folder is not.
     const auto game = comparable(pathFromBytes(gameFolder));
-    if (!game.empty() && real.size() >= game.size() &&
-        std::equal(game.begin(), game.end(), real.begin()))
+    if (game.empty() || real.size() <= game.size() ||
+        !std::equal(game.begin(), game.end(), real.begin()))
+        return;
+    std::error_code ec;
+    const bool exists = fs::exists(fs::symlink_status(target, ec)) || fs::exists(target, ec);
+    const auto& first = real[game.size()];
+    const bool inSlot = real.size() > game.size() + 1 && first.size() == 5 &&
+                        first.compare(0, 4, fs::path("save").native()) == 0 && first[4] >= '1' &&
+                        first[4] <= '4';
+    if (exists || inSlot)
         throw GameFileError(target, "lies inside the game folder \"" + gameFolder + "\"; the " +
                                         std::string(what) + " was not written");
 }

@@ -42,7 +42,7 @@ TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByteInsideTheFolder) {
                                                         {"B", work / "temp"},
                                                         {"B", work / "link.hve"},
                                                         {"B", world.rosterFile()},
-                                                        {"B", world.game / "deep" / "new.hve"},
+                                                        {"B", world.game / "SAVE2" / "new.hve"},
                                                         {"B", upper / "controlled" / "YOURFED.HV1"},
                                                         {"Gone", work / "Gone.hve"},
                                                         {"name", work / "name.hve"}};
@@ -59,6 +59,8 @@ TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByteInsideTheFolder) {
     }
     EXPECT_EQ(world.files(), before);
     fs::remove(work / "link.hve");
+    // A new file beside the game's own (an editor kept in the game folder) is no game file.
+    EXPECT_EQ(exchange::exportWrestler(roster(), "B", world.game / "B.hve", work), 1u);
 
     // Hostile names stay inside the folder.
     // clang-format off

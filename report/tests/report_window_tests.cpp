@@ -38,7 +38,7 @@ TEST_F(WindowTest, ReportWindowWritesThePageAndRemembersItsSettings) {
     // Never onto the editor's own files or into the game folder: refused, nothing written.
     const auto before = world.files();
     for (const fs::path& file : {world.work / "options.dat", world.work / "Arrange.tmp",
-                                 world.rosterFile(), world.game / "page.html"}) {
+                                 world.rosterFile(), world.game / "save3" / "page.html"}) {
         child<QLineEdit>(w, "Text1")->setText(ui::pathText(file));
         clickButton(w, "Command1");
         EXPECT_TRUE(messages.back().contains(ui::pathText(file.filename()))) << file;
