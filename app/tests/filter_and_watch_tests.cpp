@@ -11,7 +11,9 @@
 #include "ui/list_filter.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -157,6 +159,105 @@ TEST_F(FilterAndWatch, FiltersNarrowTheListAndButtonsActOnTheWrestlerPicked) {
                      [&runs] { ++runs; });
     delete window.data();
     EXPECT_EQ(runs, 0);
+}
+
+// What a window shows of the wrestler picked: a box, a label or a name combo.
+std::string shownIn(QWidget* w, const char* name) {
+    QWidget* control = child<QWidget>(w, name);
+    if (auto* box = qobject_cast<QLineEdit*>(control))
+        return box->text().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(control))
+        return label->text().toStdString();
+    return qobject_cast<QComboBox*>(control)->currentText().toStdString();
+}
+
+TEST_F(FilterAndWatch, NoInputReachesARowTheFilterHidesNorDoesAButtonActOnOne) {
+    struct Window {
+        Open open;
+        const char* list;
+        const char* row; // the only row "bla" leaves: the first and the last are hidden
+        const char* shows;
+        const char* nothing; // shown with no wrestler picked
+        const char* picked;  // shown with `row` picked
+        const char* button;  // acts on the wrestler picked, if on any
+        Where file;
+        std::string acted; // the file after `button` on `row`
+    };
+    const Window windows[] = {
+        {roster::createRosterEditor, "List1", "Blade", "Text1", "", "Blade", "Command3", rosterAt,
+         recordBytes({p, axe, bo})},
+        // Moves are off under a filter.
+        {roster::createReorderWindow, "List1", "Blade", nullptr, "", "", "Command1", rosterAt,
+         recordBytes(roster)},
+        {roster::createInjuriesWindow, "List1", "Blade", "Label1", "Out for ???",
+         "Out for 2 week(s)", nullptr, rosterAt, recordBytes(roster)},
+        {trading, "List3", "Blade Rival", "Combo3", "", "Blade Rival", "indytran3", ecwAt,
+         recordBytes({ecw[0], ecw[2]})},
+        {exchange::createExchangeWindow, "List1", "Blade", nullptr, "", "", "Command1",
+         [](const GameWorld& w) { return w.work / "Blade.hve"; }, crlf(blade)},
+        {managers::createManagersWindow, "List1", "Blade Manager", "Text2", "", "Blade Manager",
+         "Command3", managersAt, crlf({"Axe Manager", "m", "Bo Axelson", "f"})},
+    };
+    constexpr int kClick = 0;
+    struct Input {
+        std::vector<int> keys; // kClick: a click on the row shown
+        bool picks;
+    };
+    const Input inputs[] = {
+        {{}, false}, // focus alone
+        {{Qt::Key_A}, false},
+        {{Qt::Key_B}, true},
+        {{Qt::Key_B, Qt::Key_B}, true},
+        {{Qt::Key_Down}, true},
+        {{Qt::Key_Down, Qt::Key_Down}, true},
+        {{Qt::Key_Down, Qt::Key_Up}, true},
+        {{Qt::Key_Up}, true},
+        {{Qt::Key_Home}, true},
+        {{Qt::Key_End}, true},
+        {{Qt::Key_Down, Qt::Key_End}, true},
+        {{Qt::Key_Down, Qt::Key_Home}, true},
+        {{Qt::Key_PageDown}, true},
+        {{Qt::Key_PageUp}, true},
+        {{kClick, Qt::Key_Down}, true},
+        {{kClick, Qt::Key_A}, true},
+    };
+    for (const Window& c : windows)
+        for (const Input& input : inputs) {
+            SCOPED_TRACE(std::string(c.list) + " " + c.row + " input " +
+                         std::to_string(&input - inputs));
+            reset();
+            const auto before = world.files();
+            QWidget* w = open(c.open);
+            auto* list = child<QListWidget>(w, c.list);
+            QTest::keyClicks(
+                child<QLineEdit>(w, QByteArray(c.list).replace("List", "Filter").data()),
+                QStringLiteral("bla"));
+            ASSERT_EQ(visible(list), c.row);
+            QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+            QApplication::sendEvent(list, &focus);
+            for (int key : input.keys) {
+                if (key == kClick)
+                    clickItem(list, c.row);
+                else
+                    QTest::keyClick(list, static_cast<Qt::Key>(key));
+                // Current and selected are the same row, and never a hidden one.
+                const int current = list->currentRow();
+                EXPECT_TRUE(current < 0 || !list->isRowHidden(current));
+                EXPECT_EQ(selected(list),
+                          current < 0 ? "" : list->item(current)->text().toStdString());
+            }
+            EXPECT_EQ(selected(list), input.picks ? c.row : "");
+            if (c.shows != nullptr) {
+                EXPECT_EQ(shownIn(w, c.shows), input.picks ? c.picked : c.nothing);
+            }
+            if (c.button != nullptr)
+                clickButton(w, c.button);
+            if (input.picks)
+                EXPECT_EQ(readFile(c.file(world)), c.acted);
+            else
+                EXPECT_EQ(world.files(), before);
+            messages.clear(); // a refusal to act on nobody
+        }
 }
 
 TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswer) {
