@@ -65,6 +65,7 @@ private:
             for (const auto& injury : injured)
                 names.append(ui::toQt(injury.name));
             ui::refill(list_, names);
+            label_->setText(kUnknownWeeks); // nobody is picked in the refilled list
             watch_->track({file.file});
         });
     }

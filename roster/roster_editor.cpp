@@ -298,6 +298,8 @@ private:
         if (applied)
             clearBoxes();
         refillList();
+        if (!applied) // the boxes keep what was typed, to be corrected: he stays the one picked
+            ui::selectFirst(list_, text1_->text());
     }
 
     void addBlank() {
