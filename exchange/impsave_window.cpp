@@ -51,7 +51,7 @@ public:
         setObjectName(QStringLiteral("impsave"));
         setWindowTitle(QStringLiteral("Import/Export Wrestlers"));
 
-        list_ = new QListWidget(this);
+        list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
         list_->setUniformItemSizes(true);
         auto* exportButton = button("Command1", "Export");
@@ -187,7 +187,7 @@ private:
     }
 
     ui::EditorContext& context_;
-    QListWidget* list_ = nullptr;
+    ui::FilteredList* list_ = nullptr;
     QPlainTextEdit* preview_ = nullptr;
     QLineEdit* hid_ = nullptr;
     ui::FileWatch* watch_ = nullptr;

@@ -36,14 +36,16 @@ public:
 
 private:
     void build() {
-        list_ = new QListWidget(this);
+        list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
         list_->setUniformItemSizes(true);
-        connect(list_, &QListWidget::currentItemChanged, this,
-                [this](QListWidgetItem* item) { showManager(item); });
-        // A click on the manager already selected shows him again after the boxes were cleared.
-        connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-            if (text1_->text() != item->text())
+        // The boxes show the manager picked and stay empty while none is. A click on the one
+        // picked shows him again after the boxes were cleared, and keeps what is typed
+        // otherwise.
+        connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
+            if (item == nullptr)
+                clearBoxes();
+            else if (text1_->text() != item->text())
                 showManager(item);
         });
 
@@ -175,8 +177,10 @@ private:
     }
 
     void add() {
-        if (write([&] { addManager(place()); }))
-            refillList();
+        if (!write([&] { addManager(place()); }))
+            return;
+        refillList();
+        clearBoxes(); // nobody is picked in the refilled list
     }
 
     void apply() {
@@ -211,7 +215,7 @@ private:
     }
 
     ui::EditorContext& context_;
-    QListWidget* list_ = nullptr;
+    ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;

@@ -89,7 +89,7 @@ public:
             column.caption = new QLabel(QString::fromLatin1(kDesignCaptions[c]), this);
             column.caption->setObjectName(QStringLiteral("Label%1").arg(n));
             column.caption->setAlignment(Qt::AlignCenter);
-            column.list = new QListWidget(this);
+            column.list = new ui::FilteredList(this);
             column.list->setObjectName(QStringLiteral("List%1").arg(n));
             column.list->setUniformItemSizes(true);
             grid->addWidget(column.caption, 0, at);
@@ -109,7 +109,8 @@ public:
             grid->addWidget(column.combo, 2, at);
             grid->addWidget(yearsLabel, 3, at);
             grid->addWidget(column.years, 4, at);
-            connect(column.list, &QListWidget::currentItemChanged, this,
+            // The name box follows the wrestler picked, a click on him again included.
+            connect(column.list, &ui::FilteredList::picked, this,
                     [this, c](QListWidgetItem* item) { fillNameCombo(c, item); });
         }
         grid->setRowStretch(1, 1);
@@ -133,7 +134,7 @@ public:
 private:
     struct Column {
         QLabel* caption = nullptr;
-        QListWidget* list = nullptr;
+        ui::FilteredList* list = nullptr;
         QComboBox* combo = nullptr;
         QLineEdit* years = nullptr;
     };
@@ -223,9 +224,11 @@ private:
 
     // The name combo of a rival column: the wrestler's name, then his alter ego unless "no".
     void fillNameCombo(std::size_t c, QListWidgetItem* item) {
-        if (item == nullptr)
-            return;
         QComboBox* combo = columns_[c].combo;
+        if (item == nullptr) { // nobody picked: no name to offer
+            combo->clear();
+            return;
+        }
         const auto party = static_cast<Party>(c);
         ui::runReported(this, windowTitle(), [&] {
             combo->clear();

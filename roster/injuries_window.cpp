@@ -27,10 +27,10 @@ public:
         setObjectName(QStringLiteral("doctor"));
         setWindowTitle(QString());
 
-        list_ = new QListWidget(this);
+        list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
         list_->setUniformItemSizes(true);
-        connect(list_, &QListWidget::currentItemChanged, this,
+        connect(list_, &ui::FilteredList::picked, this,
                 [this](QListWidgetItem* item) { showWeeks(item); });
         label_ = new QLabel(kUnknownWeeks, this);
         label_->setObjectName(QStringLiteral("Label1"));
@@ -65,13 +65,16 @@ private:
             for (const auto& injury : injured)
                 names.append(ui::toQt(injury.name));
             ui::refill(list_, names);
+            label_->setText(kUnknownWeeks); // nobody is picked in the refilled list
             watch_->track({file.file});
         });
     }
 
     void showWeeks(QListWidgetItem* item) {
-        if (item == nullptr)
+        if (item == nullptr) {
+            label_->setText(kUnknownWeeks);
             return;
+        }
         ui::runReported(this, title(), [&] {
             const auto name = ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
             const auto record = findWrestler(roster(), name);
@@ -89,7 +92,7 @@ private:
     }
 
     ui::EditorContext& context_;
-    QListWidget* list_ = nullptr;
+    ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLabel* label_ = nullptr;
     QLineEdit* hid_ = nullptr;

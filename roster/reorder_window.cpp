@@ -25,7 +25,7 @@ public:
         setObjectName(QStringLiteral("reorder"));
         setWindowTitle(QString::fromLatin1(kReorderCaption));
 
-        list_ = new QListWidget(this);
+        list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
         list_->setUniformItemSizes(true);
         auto* filter = new ui::ListFilter(list_);
@@ -94,7 +94,7 @@ private:
     }
 
     ui::EditorContext& context_;
-    QListWidget* list_ = nullptr;
+    ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;

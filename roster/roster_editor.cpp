@@ -94,16 +94,17 @@ private:
     QString label(Line line) const { return ui::toQt(boxLabel(line)); }
 
     void build() {
-        list_ = new QListWidget(this);
+        list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
         list_->setUniformItemSizes(true);
         list_->setMinimumWidth(200);
-        connect(list_, &QListWidget::currentItemChanged, this,
-                [this](QListWidgetItem* item) { showWrestler(item); });
-        // A click on the wrestler already selected shows him again, after "Apply Changes"
-        // emptied the boxes for instance.
-        connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-            if (text1_->text() != item->text())
+        // The boxes show the wrestler picked and stay empty while none is. A click on the one
+        // picked shows him again after "Apply Changes" emptied the boxes, and keeps what is
+        // typed otherwise.
+        connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
+            if (item == nullptr)
+                clearBoxes();
+            else if (text1_->text() != item->text())
                 showWrestler(item);
         });
 
@@ -297,11 +298,15 @@ private:
         if (applied)
             clearBoxes();
         refillList();
+        if (!applied) // the boxes keep what was typed, to be corrected: he stays the one picked
+            ui::selectFirst(list_, text1_->text());
     }
 
     void addBlank() {
-        if (write([&] { addBlankWrestler(roster(hid_->text())); }))
+        if (write([&] { addBlankWrestler(roster(hid_->text())); })) {
+            clearBoxes(); // nobody is picked in the refilled list
             refillList();
+        }
     }
 
     void deleteSelected() {
@@ -312,12 +317,14 @@ private:
         if (write([&] {
                 deleteWrestler(roster(context_.currentSlot()),
                                ui::fromQtOrRefuse(name, label(Line::Name)));
-            }))
+            })) {
+            clearBoxes();
             refillList();
+        }
     }
 
     ui::EditorContext& context_;
-    QListWidget* list_ = nullptr;
+    ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* hid_ = nullptr;

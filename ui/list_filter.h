@@ -5,20 +5,50 @@
 // button that acts on the selected item still acts on the record it names; a selected row that
 // gets hidden is deselected, so no button acts on a row the user cannot see.
 
+#include <QElapsedTimer>
+#include <QListWidget>
 #include <QObject>
 
 class QLineEdit;
-class QListWidget;
 class QWidget;
 
 namespace hv::ui {
+
+// A list of names whose hidden rows can never become current or selected: keyboard search,
+// the arrows, Home/End, Page Up/Down and clicks reach only the rows shown. Focus alone makes
+// no row current, so a window shows a record only once the user picks one.
+class FilteredList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FilteredList(QWidget* parent = nullptr);
+
+    void keyboardSearch(const QString& search) override;
+    // The selected item, or none.
+    QListWidgetItem* selectedItem() const;
+
+signals:
+    // The selection changed, to an item or to none, or the user clicked the item already
+    // selected (to see it again after its boxes were emptied, say).
+    void picked(QListWidgetItem* item);
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QString search_;
+    QElapsedTimer lastKey_;
+    bool focusing_ = false;
+    int selectedAtPress_ = -1;
+};
 
 class ListFilter : public QObject {
     Q_OBJECT
 public:
     // Puts the list under a new filter box named after it ("Filter1" for "List1"). Place
     // widget() where the list would go.
-    explicit ListFilter(QListWidget* list);
+    explicit ListFilter(FilteredList* list);
 
     QWidget* widget() const { return widget_; }
     QLineEdit* box() const { return box_; }
@@ -32,7 +62,7 @@ signals:
 private:
     void apply();
 
-    QListWidget* list_ = nullptr;
+    FilteredList* list_ = nullptr;
     QLineEdit* box_ = nullptr;
     QWidget* widget_ = nullptr;
     int hidden_ = 0;

@@ -26,9 +26,11 @@ void refill(QListWidget* list, const QStringList& names) {
 }
 
 void selectFirst(QListWidget* list, const QString& text) {
-    const auto found = list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (!found.isEmpty())
-        list->setCurrentItem(found.first());
+    for (QListWidgetItem* item : list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive))
+        if (!item->isHidden()) {
+            list->setCurrentItem(item);
+            return;
+        }
 }
 
 QString joinLineBreaks(const QString& text) {

@@ -20,7 +20,7 @@ QStringList toQtList(const std::vector<std::string>& names);
 // Replaces the list's items in one go, leaving nothing selected.
 void refill(QListWidget* list, const QStringList& names);
 
-// Selects the first item with exactly this text, if there is one.
+// Selects the first item shown with exactly this text, if there is one.
 void selectFirst(QListWidget* list, const QString& text);
 
 // Every run of line breaks (CR, LF and the Unicode line and paragraph separators) as one
