@@ -24,6 +24,8 @@ public:
     void attach(QLineEdit* box, const QString& label);
     void attach(QComboBox* combo, const QString& label);
 
+    void setLabel(const QString& label) { label_ = label; }
+
     // Shows `bytes` and remembers them.
     void set(std::string_view bytes);
     // Replaces a combo's items; each one picked gives back its own bytes.
