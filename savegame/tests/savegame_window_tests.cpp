@@ -79,9 +79,13 @@ TEST_F(SaveGameWindow, TitlesShowTheFederationsTitlesAndWriteLinesEightToTwelve)
 
     box<QComboBox>("Combo2")->setCurrentIndex(0);
     box<QComboBox>("Combo3")->setEditText(QStringLiteral("Someone, typed"));
+    box<QComboBox>("Combo4")->clearEditText();
+    QTest::keyClicks(box<QComboBox>("Combo4")->lineEdit(), QStringLiteral("vacant")); // as typed
+    QTest::keyClick(box<QComboBox>("Combo4")->lineEdit(), Qt::Key_Return);
     clickButton(window, "Command1");
     lines[8] = "Vacant";
     lines[9] = "Someone, typed";
+    lines[10] = "vacant";
     EXPECT_EQ(readFile(saveFile()), crlf(lines));
     EXPECT_TRUE(messages.empty());
 }
