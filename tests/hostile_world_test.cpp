@@ -2,10 +2,15 @@
 // without typing leaves every file byte for byte as it was (but for lines the window computes),
 // and a value typed into one box changes exactly its own line.
 
+#include "exchange/exchange_windows.h"
 #include "gamefiles/records.h"
 #include "gamefiles/text.h"
 #include "managers/managers_window.h"
 #include "otherfeds/otherfeds_windows.h"
+#include "report/report_ops.h"
+#include "report/report_windows.h"
+#include "restore/restore_windows.h"
+#include "roster/roster_ops.h"
 #include "roster/roster_windows.h"
 #include "savegame/savegame_windows.h"
 #include "testsupport/hostile_world.h"
@@ -25,6 +30,7 @@ namespace hv::test {
 namespace {
 
 using Line = WrestlerRecord::Line;
+using Records = std::vector<std::vector<std::string>>;
 
 constexpr const char* kRoster = "save1/Controlled/yourfed.hv1";
 constexpr const char* kSave = "save1/Saved Game/save1.hv1";
@@ -42,40 +48,87 @@ struct Outcome {
 };
 using Check = std::function<void(const Outcome&)>;
 
+// Picks the value's record in the open window, or chooses a file.
+using Pick = std::function<void(QWidget* window, const GameWorld&, const std::string& value)>;
+
 struct Row {
     const char* window;
     QWidget* (*open)(ui::EditorContext&);
     std::function<void(GameWorld&, const std::string& value)> plant;
-    const char* list; // where the record is picked; none: no pick
-    std::function<std::string(const std::string&)> pick; // the list item for the value
+    Pick pick;          // none: nothing to pick
     const char* box;    // typed into; a feud's label is clicked and its deletion confirmed
-    const char* button; // apply or move
-    const char* typed;
+    const char* button; // apply, move, heal, export, import, write or restore
+    const char* typed;  // none: the row has no box
     Check check;
 };
 
-// The value's own line, unchanged when untouched (but for `derived` lines) and `written` when
-// typed.
-Check ownLine(const char* file, std::size_t line, std::string written,
-              std::function<LineChanges(const std::string&)> derived = {}) {
-    return [=](const Outcome& o) {
-        const LineChanges changes = o.typed != nullptr
-                                        ? LineChanges{{line, written}}
-                                        : (derived ? derived(o.value) : LineChanges{});
-        EXPECT_EQ(o.after, withLines(o.before, file, changes));
+// Clicks the item showing `bytes` near its left end, which a 40,000-character item has far out
+// of sight.
+void pickItem(QWidget* window, const char* listName, const std::string& bytes) {
+    auto* list = child<QListWidget>(window, listName);
+    ASSERT_NE(list, nullptr);
+    const QString text = ui::toQt(bytes);
+    QListWidgetItem* found = nullptr;
+    for (int i = 0; i < list->count() && found == nullptr; ++i)
+        if (list->item(i)->text() == text)
+            found = list->item(i);
+    ASSERT_NE(found, nullptr) << listName;
+    list->scrollToItem(found);
+    const QRect rect = list->visualItemRect(found);
+    const int x = std::clamp(rect.left() + 4, 1, list->viewport()->width() - 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(x, rect.center().y()));
+}
+
+// The list item showing `shown(value)`.
+Pick pickIn(const char* list, std::string (*shown)(const std::string&)) {
+    return [list, shown](QWidget* window, const GameWorld&, const std::string& value) {
+        pickItem(window, list, shown(value));
     };
 }
 
 std::string same(const std::string& value) {
     return value;
 }
-
-std::string fixed(const char* name) {
-    return name;
+std::string hostileName(const std::string&) {
+    return "Hostile";
 }
-
+std::string managerName(const std::string&) {
+    return "Manager";
+}
 std::string fieldRead(const std::string& value) {
     return fieldReadFirst(value);
+}
+
+// The value's own line, unchanged when untouched (but for `derived` lines) and `written` when
+// typed.
+Check ownLine(const char* file, std::size_t line, std::string written,
+              std::function<LineChanges(const std::string&)> derived = {}) {
+    return [=](const Outcome& o) {
+        const LineChanges changes = o.typed != nullptr ? LineChanges{{line, written}}
+                                    : derived          ? derived(o.value)
+                                                       : LineChanges{};
+        EXPECT_EQ(o.after, withLines(o.before, file, changes));
+    };
+}
+
+// The roster holds exactly `records` afterwards; every other file is as it was.
+Check rosterBecomes(std::function<Records(const std::string&)> records) {
+    return [=](const Outcome& o) {
+        Files expected = o.before;
+        fileNamed(expected, kRoster) = recordBytes(records(o.value));
+        EXPECT_EQ(o.after, expected);
+    };
+}
+
+// The one file a press added; every file that was there is as it was.
+std::pair<std::string, std::string> addedFile(const Outcome& o) {
+    Files added;
+    for (const auto& file : o.after)
+        if (std::find(o.before.begin(), o.before.end(), file) == o.before.end())
+            added.push_back(file);
+    EXPECT_EQ(o.after.size(), o.before.size() + 1);
+    EXPECT_EQ(added.size(), 1u);
+    return added.empty() ? std::pair<std::string, std::string>() : added.front();
 }
 
 std::vector<std::string> wrestlerWith(Line line, const std::string& value) {
@@ -85,7 +138,7 @@ std::vector<std::string> wrestlerWith(Line line, const std::string& value) {
     return record;
 }
 
-void writeLines(GameWorld& world, const char* file, std::size_t line, const std::string& value) {
+void writeLine(GameWorld& world, const char* file, std::size_t line, const std::string& value) {
     auto lines = crlfLines(readFile(world.game / file));
     lines.at(line) = value;
     writeFile(world.game / file, crlf(lines));
@@ -111,14 +164,12 @@ std::vector<Row> rows() {
             const bool group = line == Line::TagTeam || line == Line::Stable;
             return group && value.empty() ? LineChanges{{line, "no"}} : LineChanges{};
         };
-        table.push_back(
-            {"save", roster::createRosterEditor,
-             [line](GameWorld& w, const std::string& v) {
-                 w.setRoster("save1", {wrestlerWith(line, v)});
-             },
-             "List1",
-             line == Line::Name ? same : [](const std::string&) { return fixed("Hostile"); },
-             kRosterBoxes[l], "Command1", typed, ownLine(kRoster, l, written, derived)});
+        table.push_back({"save", roster::createRosterEditor,
+                         [line](GameWorld& w, const std::string& v) {
+                             w.setRoster("save1", {wrestlerWith(line, v)});
+                         },
+                         pickIn("List1", line == Line::Name ? same : hostileName), kRosterBoxes[l],
+                         "Command1", typed, ownLine(kRoster, l, written, derived)});
     }
     // Federation settings: the slot's name, then save lines 1 and 3 to 7.
     static constexpr std::pair<const char*, std::size_t> kSettings[] = {
@@ -128,52 +179,33 @@ std::vector<Row> rows() {
         const auto [box, line] = kSettings[s];
         const char* file = s == 0 ? kSlotNames : kSave;
         table.push_back(
-            {"fededit",
-             savegame::createFedEditWindow,
-             [file, line](GameWorld& w, const std::string& v) { writeLines(w, file, line, v); },
-             nullptr,
-             {},
-             box,
-             "Command1",
-             "Typed",
-             ownLine(file, line, "Typed")});
+            {"fededit", savegame::createFedEditWindow,
+             [file, line](GameWorld& w, const std::string& v) { writeLine(w, file, line, v); },
+             Pick(), box, "Command1", "Typed", ownLine(file, line, "Typed")});
     }
-    // Title holders on save lines 8 to 12, the roster offering the same name.
+    // Title holders on save lines 8 to 12, the roster offering the same name; feud texts on
+    // lines 16 to 20, where the only change a user makes is a deletion.
     for (std::size_t t = 0; t < 5; ++t) {
         static constexpr const char* kCombos[] = {"Combo1", "Combo2", "Combo3", "Combo4", "Combo5"};
-        table.push_back({"titles",
-                         savegame::createTitlesWindow,
+        static constexpr const char* kLabels[] = {"Label1", "Label2", "Label3", "Label4", "Label5"};
+        table.push_back({"titles", savegame::createTitlesWindow,
                          [t](GameWorld& w, const std::string& v) {
-                             writeLines(w, kSave, 7 + t, v);
+                             writeLine(w, kSave, 7 + t, v);
                              w.setRoster("save1", {wrestler(v)});
                          },
-                         nullptr,
-                         {},
-                         kCombos[t],
-                         "Command1",
-                         "vacant",
+                         Pick(), kCombos[t], "Command1", "vacant",
                          ownLine(kSave, 7 + t, "vacant")});
-    }
-    // Feud texts on save lines 16 to 20; the only change a user makes is a deletion.
-    for (std::size_t f = 0; f < 5; ++f) {
-        static constexpr const char* kLabels[] = {"Label1", "Label2", "Label3", "Label4", "Label5"};
         table.push_back(
-            {"fuededit",
-             savegame::createFeudWindow,
-             [f](GameWorld& w, const std::string& v) { writeLines(w, kSave, 15 + f, v); },
-             nullptr,
-             {},
-             kLabels[f],
-             "Command1",
-             "",
-             ownLine(kSave, 15 + f, "")});
+            {"fuededit", savegame::createFeudWindow,
+             [t](GameWorld& w, const std::string& v) { writeLine(w, kSave, 15 + t, v); }, Pick(),
+             kLabels[t], "Command1", "", ownLine(kSave, 15 + t, "")});
     }
     // Managers: a name the list shows as the game reads it (none for an empty one), and a sex.
     table.push_back({"mansave", managers::createManagersWindow,
                      [](GameWorld& w, const std::string& v) {
                          writeFile(w.game / kManagers, crlf({v, "m"}));
                      },
-                     "List1", fieldRead, "Text2", "Command2", "Typed",
+                     pickIn("List1", fieldRead), "Text2", "Command2", "Typed",
                      [](const Outcome& o) {
                          const bool shown = !fieldReadFirst(o.value).empty();
                          EXPECT_EQ(o.after, withLines(o.before, kManagers,
@@ -184,9 +216,9 @@ std::vector<Row> rows() {
                      [](GameWorld& w, const std::string& v) {
                          writeFile(w.game / kManagers, crlf({"Manager", v}));
                      },
-                     "List1", [](const std::string&) { return fixed("Manager"); }, "Combo1",
-                     "Command2", "female", ownLine(kManagers, 1, "f")});
-    // Trading: the rival's name moves into the roster as stored, or as typed.
+                     pickIn("List1", managerName), "Combo1", "Command2", "female",
+                     ownLine(kManagers, 1, "f")});
+    // Trading: the rival's name goes into the roster as stored, or as typed.
     table.push_back(
         {"traderos",
          [](ui::EditorContext& c) { return otherfeds::createTradingWindow(c, [] { return 0.3; }); },
@@ -194,12 +226,8 @@ std::vector<Row> rows() {
              writeFile(w.game / kEcw, recordBytes({rivalWrestler(v)}));
              w.setRoster("save1", {});
          },
-         "List3", same, "Combo3", "yftran2", "Typed",
+         pickIn("List3", same), "Combo3", "yftran2", "Typed",
          [](const Outcome& o) {
-             if (!o.typed && o.value.empty()) { // refused: no name to carry
-                 EXPECT_EQ(o.after, o.before);
-                 return;
-             }
              Files after = o.after;
              const auto roster = crlfLines(fileNamed(after, kRoster));
              ASSERT_EQ(roster.size(), WrestlerRecord::kLines);
@@ -210,53 +238,75 @@ std::vector<Row> rows() {
              fileNamed(before, kEcw) = "";
              EXPECT_EQ(after, before);
          }});
-    // Reordering: Down swaps the records byte for byte.
+    // Reordering: Down swaps the records byte for byte. Injuries: healing changes the injury
+    // line alone.
     table.push_back({"reorder", roster::createReorderWindow,
                      [](GameWorld& w, const std::string& v) {
                          w.setRoster("save1", {wrestler("First"), wrestler(v), wrestler("Last")});
                      },
-                     "List1", same, nullptr, "Command2", nullptr,
-                     [](const Outcome& o) {
-                         Files expected = o.before;
-                         fileNamed(expected, kRoster) =
-                             recordBytes({wrestler("First"), wrestler("Last"), wrestler(o.value)});
-                         EXPECT_EQ(o.after, expected);
-                     }});
-    // Injuries: healing changes the injury line alone.
+                     pickIn("List1", same), nullptr, "Command2", nullptr,
+                     rosterBecomes([](const std::string& v) {
+                         return Records{wrestler("First"), wrestler("Last"), wrestler(v)};
+                     })});
     table.push_back(
-        {"doctor",
-         roster::createInjuriesWindow,
+        {"doctor", roster::createInjuriesWindow,
          [](GameWorld& w, const std::string& v) { w.setRoster("save1", {wrestler(v, "2", "3")}); },
-         nullptr,
-         {},
-         nullptr,
-         "Command1",
-         nullptr,
-         ownLine(kRoster, 0, "", [](const std::string&) {
-             return LineChanges{{Line::Injury, numberLine(0)}};
+         Pick(), nullptr, "Command1", nullptr, rosterBecomes([](const std::string& v) {
+             return Records{wrestler(v, "2", numberLine(0))};
          })});
+    // Exchange: an export holds the record byte for byte, and an import appends it so.
+    table.push_back(
+        {"impsave", exchange::createExchangeWindow,
+         [](GameWorld& w, const std::string& v) { w.setRoster("save1", {wrestler(v)}); },
+         pickIn("List1", same), nullptr, "Command1", nullptr,
+         [](const Outcome& o) {
+             const auto [name, bytes] = addedFile(o);
+             EXPECT_TRUE(name.ends_with(".hve")) << name;
+             EXPECT_EQ(bytes, recordBytes({wrestler(o.value)}));
+         }});
+    table.push_back({"impsave", exchange::createExchangeWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         w.setRoster("save1", {});
+                         writeFile(w.work / "in.hve", recordBytes({wrestler(v)}));
+                     },
+                     [](QWidget* window, const GameWorld& w, const std::string&) {
+                         ui::setNextOpenFileName(
+                             QString::fromStdString((w.work / "in.hve").string()));
+                         clickButton(window, "Command3");
+                         ui::setNextOpenFileName(std::nullopt);
+                     },
+                     nullptr, "Command2", nullptr,
+                     rosterBecomes([](const std::string& v) { return Records{wrestler(v)}; })});
+    // The report: the page holds the values escaped; the game's files are only read.
+    table.push_back({"html22", report::createReportWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         w.setRoster("save1", {wrestler(v)});
+                         writeFile(w.work / "options.dat", crlf({w.game.string(), "page.html",
+                                                                 "Title", "White", "Black", "1"}));
+                     },
+                     Pick(), nullptr, "Command1", nullptr,
+                     [](const Outcome& o) {
+                         const auto [name, bytes] = addedFile(o);
+                         EXPECT_TRUE(name.ends_with("page.html")) << name;
+                         EXPECT_NE(bytes.find(report::escapeHtml(o.value)), std::string::npos);
+                     }});
+    // Restore: the point taken before a change gives the hostile record back byte for byte.
+    table.push_back({"restore", restore::createRestoreWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         w.setRoster("save1", {wrestler(v)});
+                         roster::setWrestlerFields(RosterFile(w.game.string(), "save1"), v,
+                                                   {{Line::Draw, "1"}});
+                     },
+                     [](QWidget* window, const GameWorld&, const std::string&) {
+                         child<QListWidget>(window, "List1")->setCurrentRow(0); // the newest
+                     },
+                     nullptr, "Command1", nullptr,
+                     rosterBecomes([](const std::string& v) { return Records{wrestler(v)}; })});
     return table;
 }
 
 class HostileWorld : public WindowTest {
 protected:
-    // Clicks the item showing `bytes` near its left end, which a 40,000-character item has far
-    // out of sight.
-    void pickItem(const char* listName, const std::string& bytes) {
-        auto* list = child<QListWidget>(window, listName);
-        ASSERT_NE(list, nullptr);
-        const QString text = ui::toQt(bytes);
-        QListWidgetItem* found = nullptr;
-        for (int i = 0; i < list->count() && found == nullptr; ++i)
-            if (list->item(i)->text() == text)
-                found = list->item(i);
-        ASSERT_NE(found, nullptr) << listName;
-        list->scrollToItem(found);
-        const QRect rect = list->visualItemRect(found);
-        const int x = std::clamp(rect.left() + 4, 1, list->viewport()->width() - 2);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(x, rect.center().y()));
-    }
-
     void type(const char* boxName, const char* typed) {
         auto* widget = child<QWidget>(window, boxName);
         ASSERT_NE(widget, nullptr);
@@ -277,8 +327,8 @@ protected:
     void press(const GameWorld& game, const Row& row, const std::string& value, const char* typed) {
         context.work = game.work;
         showWindow(row.open(context));
-        if (row.list != nullptr)
-            pickItem(row.list, row.pick(value));
+        if (row.pick)
+            row.pick(window, game, value);
         if (typed != nullptr)
             type(row.box, typed);
         const Files before = game.files();
