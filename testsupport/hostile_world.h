@@ -17,8 +17,8 @@ struct HostileValue {
     std::string bytes;
 };
 
-// 40,000 characters; a lone CR; every byte from 0x80 to 0xFF; outer blanks; enclosing double
-// quotes around a comma; an inner comma; markup; empty.
+// 40,000 characters; a lone CR; every byte from 0x01 to 0xFF but CR and LF; outer blanks;
+// enclosing double quotes around a comma; an inner comma; markup; empty.
 const std::vector<HostileValue>& hostileValues();
 
 using Files = std::vector<std::pair<std::string, std::string>>; // as snapshot() gives them
