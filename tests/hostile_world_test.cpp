@@ -77,6 +77,8 @@ void pickItem(QWidget* window, const char* listName, const std::string& bytes) {
     const QRect rect = list->visualItemRect(found);
     const int x = std::clamp(rect.left() + 4, 1, list->viewport()->width() - 2);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(x, rect.center().y()));
+    if (!found->isSelected()) // an empty item may be too narrow to hit
+        list->setCurrentItem(found);
 }
 
 // The list item showing `shown(value)`.
