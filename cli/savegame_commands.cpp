@@ -143,7 +143,7 @@ int feudsDelete(CliContext& c, const std::vector<std::string>& args) {
     const SaveGameFile save = saveOf(c);
     Feuds feuds = feudsOf(c, save);
     for (std::size_t f : deleted) {
-        feuds[f].text.clear();
+        feuds[f].deleted = true;
         feuds[f].level = kMinLevel;
     }
     applyFeuds(save, feuds);
@@ -156,7 +156,8 @@ const char* const kSaveFile =
 
 const char* const kFeudsWrite =
     "Every change writes all five feuds, as the feud editor's \"Apply Change\" does:\n"
-    "the texts on lines 16 to 20 and, on lines 21 to 30, the marker 33023 and the\n"
+    "an emptied text line for a deleted feud (the other texts stay byte for byte)\n"
+    "and, on lines 21 to 30, the marker 33023 and the\n"
     "level of each feud as number lines (\" 33023 \", \" 15 \"). A stored level that is\n"
     "no number from 15 to 10600 is noted on stderr and written as the nearest valid\n"
     "level (15 for text that is no number) unless the command sets it.\n";

@@ -9,6 +9,7 @@
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
 #include "ui/messages.h"
+#include "ui/stored_text.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -21,6 +22,8 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace hv::managers {
 namespace {
@@ -53,17 +56,14 @@ private:
         nameLabel->setObjectName(QStringLiteral("Label1"));
         text2_ = new QLineEdit(this);
         text2_->setObjectName(QStringLiteral("Text2"));
-        ui::keepOnOneLine(text2_);
+        name_.attach(text2_, QStringLiteral("Name"));
         nameLabel->setBuddy(text2_);
         auto* sexLabel = new QLabel(QStringLiteral("Sex"), this);
         sexLabel->setObjectName(QStringLiteral("Label2"));
         combo_ = new QComboBox(this);
         combo_->setObjectName(QStringLiteral("Combo1"));
-        combo_->setEditable(true);
-        combo_->setInsertPolicy(QComboBox::NoInsert);
-        ui::keepOnOneLine(combo_->lineEdit());
-        combo_->addItems({QStringLiteral("male"), QStringLiteral("female")});
-        combo_->setCurrentIndex(-1);
+        sex_.attach(combo_, QStringLiteral("Sex"));
+        sex_.setItems({"male", "female"});
         sexLabel->setBuddy(combo_);
 
         const std::array<std::pair<const char*, const char*>, 3> buttons = {{
@@ -153,9 +153,9 @@ private:
 
     void clearBoxes() {
         text1_->clear();
-        text2_->clear();
-        combo_->setCurrentIndex(-1);
-        combo_->setEditText(QString());
+        key_.reset();
+        name_.clear();
+        sex_.clear();
     }
 
     void showManager(QListWidgetItem* item) {
@@ -166,13 +166,14 @@ private:
             const auto manager = findManager(place(), name);
             if (!manager)
                 return;
+            key_ = manager->name;
             text1_->setText(ui::toQt(manager->name));
-            text2_->setText(ui::toQt(manager->name));
+            name_.set(manager->name);
             // Any other code leaves the box as it was.
             if (manager->code == "m")
-                combo_->setEditText(QStringLiteral("male"));
+                sex_.set("male");
             else if (manager->code == "f")
-                combo_->setEditText(QStringLiteral("female"));
+                sex_.set("female");
         });
     }
 
@@ -184,17 +185,18 @@ private:
     }
 
     void apply() {
-        if (text1_->text().isEmpty()) { // no manager shown: nothing to change
+        if (!key_) { // no manager shown: nothing to change
             clearBoxes();
             refillList();
             return;
         }
         const bool applied = write([&] {
-            const auto key = ui::fromQtOrRefuse(text1_->text(), QStringLiteral("Name"));
-            const auto name =
-                ui::fromQtOrRefuse(ui::joinLineBreaks(text2_->text()), QStringLiteral("Name"));
-            const auto sex = ui::fromQtOrRefuse(combo_->currentText(), QStringLiteral("Sex"));
-            changeManagers(place(), key, name, sex);
+            // An unchanged name is no new name: as read it may hold what a new one may not
+            // (a comma, from a quoted "Smith, John").
+            std::optional<std::string> name;
+            if (name_.edited())
+                name = name_.bytes();
+            changeManagers(place(), *key_, name, sex_.bytes());
         });
         if (!applied)
             return; // the boxes keep what was typed, to be corrected
@@ -220,6 +222,9 @@ private:
     QLineEdit* text1_ = nullptr;
     QLineEdit* text2_ = nullptr;
     QComboBox* combo_ = nullptr;
+    ui::StoredText name_;
+    ui::StoredText sex_;
+    std::optional<std::string> key_; // the name of the manager shown, as the game reads it
     QLineEdit* hid_ = nullptr;
     QLabel* note_ = nullptr;
     std::array<QPushButton*, 3> buttons_{};

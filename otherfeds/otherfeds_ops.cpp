@@ -100,7 +100,9 @@ void checkRequest(const TransferRequest& r, const std::string& gameFolder) {
         return;
     if (r.newName.empty())
         throw OperationRefused("The new name is empty." + std::string(kNothingWritten));
-    refuseLineBreak(slotFilePath(gameFolder, r.slot, GameFile::Roster), "new name", r.newName);
+    // His name as stored goes with him as it is, a lone CR in it included.
+    if (r.newName != r.name)
+        refuseLineBreak(slotFilePath(gameFolder, r.slot, GameFile::Roster), "new name", r.newName);
     if (r.newName == kPlaceholderName)
         throw OperationRefused("\"name\" marks the game's placeholder records and cannot be a "
                                "wrestler's name." +

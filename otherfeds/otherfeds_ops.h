@@ -83,7 +83,7 @@ struct TransferRequest {
 // player's roster. Both new files are written and synced before either replaces its file,
 // the destination first; a refusal or failure before that changes nothing. Throws
 // OperationRefused for bad arguments and GameFileError for a file problem or for a
-// value the file cannot hold (a new name with a line break).
+// value the file cannot hold (a new name with a line break, unless it is his stored name).
 void TransferWrestler(const std::string& gameFolder, const TransferRequest& request,
                       const RandomSource& random);
 

@@ -9,6 +9,7 @@
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
 #include "ui/messages.h"
+#include "ui/stored_text.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -99,9 +100,7 @@ public:
                 continue;
             column.combo = new QComboBox(this);
             column.combo->setObjectName(QStringLiteral("Combo%1").arg(n));
-            column.combo->setEditable(true);
-            column.combo->setInsertPolicy(QComboBox::NoInsert);
-            ui::keepOnOneLine(column.combo->lineEdit());
+            column.name.attach(column.combo, QString());
             auto* yearsLabel = new QLabel(QStringLiteral("How many years?"), this);
             column.years = new QLineEdit(QStringLiteral("5"), this);
             column.years->setObjectName(QStringLiteral("cont%1").arg(c - 1));
@@ -136,6 +135,7 @@ private:
         QLabel* caption = nullptr;
         ui::FilteredList* list = nullptr;
         QComboBox* combo = nullptr;
+        ui::StoredText name; // the name he will carry, from the file or typed
         QLineEdit* years = nullptr;
     };
 
@@ -161,7 +161,7 @@ private:
     void LoadTradingLists() {
         for (Column& c : columns_)
             if (c.combo != nullptr)
-                c.combo->setEditText(QString());
+                c.name.clear();
 
         QStringList problems;
         auto attempt = [&](const std::function<void()>& step) {
@@ -224,25 +224,28 @@ private:
 
     // The name combo of a rival column: the wrestler's name, then his alter ego unless "no".
     void fillNameCombo(std::size_t c, QListWidgetItem* item) {
-        QComboBox* combo = columns_[c].combo;
+        ui::StoredText& combo = columns_[c].name;
         if (item == nullptr) { // nobody picked: no name to offer
-            combo->clear();
+            combo.setItems({});
+            combo.clear();
             return;
         }
         const auto party = static_cast<Party>(c);
         ui::runReported(this, windowTitle(), [&] {
-            combo->clear();
+            combo.setItems({});
+            combo.clear();
             const std::string name = ui::fromQtOrRefuse(item->text(), QStringLiteral("list"));
             const auto file =
                 partyFile(ui::gameFolder(context_), slot(), party, otherBigFed_.value_or(""));
             const auto record = findRival(file.file, name);
             if (!record)
                 throw GameFileError(file.file, "no wrestler named \"" + name + "\" any more");
-            combo->addItem(ui::toQt(record->name()));
+            std::vector<std::string> names{std::string(record->name())};
             const std::string& alterEgo = record->lines[OtherFedRecord::AlterEgo];
             if (alterEgo != "no")
-                combo->addItem(ui::toQt(alterEgo));
-            combo->setCurrentIndex(0);
+                names.push_back(alterEgo);
+            combo.setItems(names);
+            combo.set(names.front());
         });
     }
 
@@ -265,7 +268,8 @@ private:
             request.otherBigFed = otherBigFed_.value_or("");
             if (move.to == Party::Own) {
                 const QString nameBox = QStringLiteral("name box under ") + where;
-                request.newName = ui::fromQtOrRefuse(source.combo->currentText(), nameBox);
+                source.name.setLabel(nameBox);
+                request.newName = source.name.bytes();
                 if (request.newName.empty())
                     throw OperationRefused("The " + bytes(nameBox) +
                                            " is empty: pick or type the name he will carry. "

@@ -9,6 +9,7 @@
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
 #include "ui/messages.h"
+#include "ui/stored_text.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -23,6 +24,8 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace hv::roster {
 namespace {
@@ -180,13 +183,11 @@ private:
             box = text;
         } else if (QString::fromLatin1(place.objectName).startsWith(QStringLiteral("Combo"))) {
             auto* combo = new QComboBox(frame);
-            combo->setEditable(true);
-            combo->setInsertPolicy(QComboBox::NoInsert);
-            ui::keepOnOneLine(combo->lineEdit());
+            stored_[place.line].attach(combo, label(place.line));
             box = combo;
         } else {
             auto* text = new QLineEdit(frame);
-            ui::keepOnOneLine(text);
+            stored_[place.line].attach(text, label(place.line));
             box = text;
         }
         box->setObjectName(QString::fromLatin1(place.objectName));
@@ -194,23 +195,28 @@ private:
         return box;
     }
 
-    QString boxText(Line line) const {
-        QWidget* box = boxes_[line];
-        if (auto* text = qobject_cast<QLineEdit*>(box))
-            return text->text();
-        if (auto* combo = qobject_cast<QComboBox*>(box))
-            return combo->currentText();
-        return ui::rawText(static_cast<QPlainTextEdit*>(box));
+    QPlainTextEdit* description() const {
+        return static_cast<QPlainTextEdit*>(boxes_[Line::Description]);
     }
 
-    void setBoxText(Line line, const QString& value) {
-        QWidget* box = boxes_[line];
-        if (auto* text = qobject_cast<QLineEdit*>(box))
-            text->setText(value);
-        else if (auto* combo = qobject_cast<QComboBox*>(box))
-            combo->setEditText(value);
-        else
-            static_cast<QPlainTextEdit*>(box)->setPlainText(value);
+    // What a box holds: the bytes it was filled with unless the user changed it.
+    std::string boxBytes(Line line) const {
+        if (line != Line::Description)
+            return stored_[line].bytes();
+        const QString now = ui::rawText(description());
+        if (now == descriptionShown_)
+            return descriptionStored_;
+        return ui::fromQtOrRefuse(ui::joinLineBreaks(now), label(line));
+    }
+
+    void setBox(Line line, std::string_view bytes) {
+        if (line != Line::Description) {
+            stored_[line].set(bytes);
+            return;
+        }
+        description()->setPlainText(ui::toQt(bytes));
+        descriptionStored_ = std::string(bytes);
+        descriptionShown_ = ui::rawText(description());
     }
 
     RosterFile roster(const QString& slot) const { return rosterFileFor(context_, slot); }
@@ -219,24 +225,23 @@ private:
         hid_->setText(context_.currentSlot());
         refillList();
         for (Line line : {Line::Carder, Line::Alignment, Line::FinisherType, Line::Style}) {
-            auto* combo = static_cast<QComboBox*>(boxes_[line]);
-            combo->addItems(comboItems(line));
-            combo->setCurrentIndex(-1);
+            std::vector<std::string> items;
+            for (const QString& item : comboItems(line))
+                items.push_back(item.toStdString());
+            stored_[line].setItems(items);
         }
         loadManagers();
     }
 
     // "no" always; the managers of the federation's file when it is "WWF" or "WCW".
     void loadManagers() {
-        auto* combo = static_cast<QComboBox*>(boxes_[Line::Manager]);
-        combo->addItem(QStringLiteral("no"));
-        QStringList names;
+        std::vector<std::string> names{"no"};
         ui::runReported(this, title(), [&] {
-            names = ui::toQtList(
-                federationManagers(ui::gameFolder(context_), context_.currentSlot().toStdString()));
+            for (auto& name :
+                 federationManagers(ui::gameFolder(context_), context_.currentSlot().toStdString()))
+                names.push_back(std::move(name));
         });
-        combo->addItems(names);
-        combo->setCurrentIndex(-1);
+        stored_[Line::Manager].setItems(names);
     }
 
     void refillList() {
@@ -260,35 +265,35 @@ private:
                 return;
             const WrestlerBoxes boxes = boxesFor(*record);
             for (std::size_t i = 0; i < boxes.size(); ++i)
-                setBoxText(static_cast<Line>(i), ui::toQt(boxes[i]));
+                setBox(static_cast<Line>(i), boxes[i]);
+            key_ = record->name();
             text1_->setText(ui::toQt(record->name()));
         });
     }
 
     void clearBoxes() {
         text1_->clear();
+        key_.reset();
         for (std::size_t i = 0; i < boxes_.size(); ++i)
-            setBoxText(static_cast<Line>(i), QString());
+            setBox(static_cast<Line>(i), {});
     }
 
     void applyChanges() {
-        if (text1_->text().isEmpty()) { // no wrestler shown: nothing to write
+        if (!key_) { // no wrestler shown: nothing to write
             clearBoxes();
             refillList();
             return;
         }
         const bool applied = write([&] {
             WrestlerBoxes values;
-            for (std::size_t i = 0; i < values.size(); ++i) {
-                const auto line = static_cast<Line>(i);
-                values[i] = ui::fromQtOrRefuse(ui::joinLineBreaks(boxText(line)), label(line));
-            }
+            for (std::size_t i = 0; i < values.size(); ++i)
+                values[i] = boxBytes(static_cast<Line>(i));
             // The boxes show what is written.
             fillEmptyGroups(values);
             for (Line line : {Line::TagTeam, Line::Stable})
-                setBoxText(line, ui::toQt(values[line]));
+                setBox(line, values[line]);
             const RosterFile file = roster(hid_->text());
-            const auto key = ui::fromQtOrRefuse(text1_->text(), label(Line::Name));
+            const std::string& key = *key_;
             if (ApplyWrestler(file, key, values) == 0)
                 throw GameFileError(file.file, "there is no wrestler named \"" + key +
                                                    "\" any more; nothing was written");
@@ -329,6 +334,10 @@ private:
     QLineEdit* text1_ = nullptr;
     QLineEdit* hid_ = nullptr;
     std::array<QWidget*, WrestlerRecord::kLines> boxes_{};
+    std::array<ui::StoredText, WrestlerRecord::kLines> stored_; // all but the description
+    std::string descriptionStored_;
+    QString descriptionShown_;
+    std::optional<std::string> key_; // the name of the wrestler shown, as stored
 };
 
 } // namespace

@@ -109,11 +109,6 @@ std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string
                        const WrestlerBoxes& boxes) {
     WrestlerBoxes values = boxes;
     fillEmptyGroups(values);
-    values[Line::Description] = joinLineBreaks(values[Line::Description]);
-    for (std::size_t i = 0; i < values.size(); ++i)
-        refuseLineBreak(roster.file,
-                        "value of \"" + std::string(boxLabel(static_cast<Line>(i))) + "\"",
-                        values[i]);
     if (values[Line::Name] == kPlaceholderName)
         throw OperationRefused("\"name\" marks the game's placeholder records and cannot be "
                                "a wrestler's name. Nothing was written.");
@@ -124,6 +119,16 @@ std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string
             continue;
         WrestlerRecord record;
         record.lines = values;
+        for (std::size_t l = 0; l < values.size(); ++l) {
+            // A value as stored goes back as it is, a lone CR in it included.
+            if (record.lines[l] == file.line(i, static_cast<Line>(l)))
+                continue;
+            if (l == Line::Description)
+                record.lines[l] = joinLineBreaks(record.lines[l]);
+            refuseLineBreak(roster.file,
+                            "value of \"" + std::string(boxLabel(static_cast<Line>(l))) + "\"",
+                            record.lines[l]);
+        }
         // Text that is none of the offered words keeps the stored code.
         const auto carder = carderCode(values[Line::Carder]);
         record.lines[Line::Carder] =

@@ -53,9 +53,10 @@ WrestlerBoxes boxesFor(const WrestlerRecord& record);
 void fillEmptyGroups(WrestlerBoxes& boxes);
 
 // Writes the boxes into every record named `key`; returns how many were changed (nothing is
-// written when none was). An empty tag team or stable is written as "no" and a line break in
-// the description becomes a blank; one in any other box, or the placeholder name as the new
-// name, is refused.
+// written when none was). An empty tag team or stable is written as "no". A value equal to the
+// record's stored line is written back as it is; in a changed one a line break in the
+// description becomes a blank, and one in any other box is refused, as is the placeholder name
+// as the new name.
 std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
                           const WrestlerBoxes& boxes);
 

@@ -7,6 +7,7 @@
 #include "ui/byte_text.h"
 #include "ui/file_watch.h"
 #include "ui/messages.h"
+#include "ui/stored_text.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -66,19 +67,17 @@ private:
         for (const Place& place : kPlaces) {
             const bool combo = place.box[0] == 'C';
             QWidget* box = nullptr;
+            ui::StoredText& stored = boxes_[static_cast<std::size_t>(place.setting)];
             if (combo) {
                 auto* c = new QComboBox(this);
-                c->setEditable(true);
-                c->setInsertPolicy(QComboBox::NoInsert);
-                ui::keepOnOneLine(c->lineEdit());
+                stored.attach(c, caption(place.setting));
                 box = c;
             } else {
                 auto* t = new QLineEdit(this);
-                ui::keepOnOneLine(t);
+                stored.attach(t, caption(place.setting));
                 box = t;
             }
             box->setObjectName(QString::fromLatin1(place.box));
-            boxes_[static_cast<std::size_t>(place.setting)] = box;
             auto* label = new QLabel(QString::fromLatin1(place.caption), this);
             label->setObjectName(QString::fromLatin1(place.label));
             label->setBuddy(box);
@@ -102,21 +101,6 @@ private:
         resize(360, 270);
     }
 
-    QString text(Setting s) const {
-        QWidget* box = boxes_[static_cast<std::size_t>(s)];
-        if (auto* c = qobject_cast<QComboBox*>(box))
-            return c->currentText();
-        return static_cast<QLineEdit*>(box)->text();
-    }
-
-    void setText(Setting s, const QString& value) {
-        QWidget* box = boxes_[static_cast<std::size_t>(s)];
-        if (auto* c = qobject_cast<QComboBox*>(box))
-            c->setEditText(value);
-        else
-            static_cast<QLineEdit*>(box)->setText(value);
-    }
-
     // Also the reload after an outside change.
     bool readValues() {
         // Without the file's values, Apply would write empty ones over them.
@@ -124,7 +108,7 @@ private:
             const SaveGameFile save = saveGameFor(context_, hid_->text());
             const Settings settings = readSettings(save);
             for (std::size_t s = 0; s < kSettings; ++s)
-                setText(static_cast<Setting>(s), ui::toQt(settings[s]));
+                boxes_[s].set(settings[s]);
             watch_->track({save.file, saveSlotNamesPath(save.gameFolder)});
         });
         apply_->setEnabled(loaded);
@@ -136,12 +120,8 @@ private:
         const bool loaded = readValues();
         // The lists come after the texts, so a text that is none of the items stays shown.
         for (Setting s : {Setting::Weekday, Setting::Day, Setting::Month}) {
-            auto* combo = static_cast<QComboBox*>(boxes_[static_cast<std::size_t>(s)]);
-            const QString shown = combo->currentText();
-            for (std::string_view item : settingChoices(s))
-                combo->addItem(ui::toQt(item));
-            combo->setCurrentIndex(-1);
-            combo->setEditText(shown);
+            const auto choices = settingChoices(s);
+            boxes_[static_cast<std::size_t>(s)].setItems({choices.begin(), choices.end()});
         }
         apply_->setEnabled(loaded);
     }
@@ -149,11 +129,8 @@ private:
     void applyChanges() {
         const bool applied = watch_->write(this, windowTitle(), [&] {
             Settings settings;
-            for (std::size_t s = 0; s < kSettings; ++s) {
-                const auto setting = static_cast<Setting>(s);
-                settings[s] =
-                    ui::fromQtOrRefuse(ui::joinLineBreaks(text(setting)), caption(setting));
-            }
+            for (std::size_t s = 0; s < kSettings; ++s)
+                settings[s] = boxes_[s].bytes();
             applySettings(saveGameFor(context_, hid_->text()), settings);
         });
         if (!applied)
@@ -170,7 +147,7 @@ private:
     QLineEdit* hid_ = nullptr;
     QPushButton* apply_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
-    std::array<QWidget*, kSettings> boxes_{};
+    std::array<ui::StoredText, kSettings> boxes_;
 };
 
 } // namespace

@@ -97,6 +97,7 @@ private:
             QStringList notes;
             for (std::size_t f = 0; f < kFeuds; ++f) {
                 labels_[f]->setText(ui::toQt(feuds[f].text));
+                deleted_[f] = false;
                 bars_[f]->setValue(feuds[f].level);
                 if (!feuds[f].levelValid)
                     notes.append(ui::toQt(levelNote(f, feuds[f])));
@@ -123,6 +124,7 @@ private:
         if (!ui::askYesNo(this, QStringLiteral("Delete Fued?"), text))
             return;
         labels_[f]->clear();
+        deleted_[f] = true;
         bars_[f]->setValue(kMinLevel);
         bars_[f]->setEnabled(false);
     }
@@ -131,8 +133,7 @@ private:
         watch_->write(this, title(), [&] {
             Feuds feuds;
             for (std::size_t f = 0; f < kFeuds; ++f) {
-                feuds[f].text = ui::fromQtOrRefuse(labels_[f]->text(), QStringLiteral("Feud ") +
-                                                                           QString::number(f + 1));
+                feuds[f].deleted = deleted_[f];
                 feuds[f].level = bars_[f]->value();
             }
             applyFeuds(save(), feuds);
@@ -142,6 +143,7 @@ private:
     ui::EditorContext& context_;
     std::array<QLabel*, kFeuds> labels_{};
     std::array<QScrollBar*, kFeuds> bars_{};
+    std::array<bool, kFeuds> deleted_{}; // asked to delete since the feuds were read
     QLabel* note_ = nullptr;
     QPushButton* apply_ = nullptr;
     ui::FileWatch* watch_ = nullptr;

@@ -56,7 +56,8 @@ std::vector<std::string> firstLines(std::string_view bytes, std::size_t n) {
     return lines;
 }
 
-// The file with the given lines replaced by text lines; every other byte as it was.
+// The file with the given lines replaced by text lines; every other byte as it was, and so is
+// a line given as it is stored.
 std::string withReplacedLines(std::string_view bytes, const Replacements& replaced) {
     std::string out;
     out.reserve(bytes.size() + 64);
@@ -64,14 +65,22 @@ std::string withReplacedLines(std::string_view bytes, const Replacements& replac
     const std::size_t last = replaced.empty() ? 0 : replaced.rbegin()->first;
     for (std::size_t number = 1; number <= last && !reader.atEnd(); ++number) {
         const std::size_t start = reader.position();
-        reader.next();
-        if (auto it = replaced.find(number); it != replaced.end())
+        const std::string_view line = reader.next();
+        if (auto it = replaced.find(number); it != replaced.end() && it->second != line)
             appendTextLine(out, it->second);
         else
             out.append(bytes.substr(start, reader.position() - start));
     }
     out.append(bytes.substr(reader.position()));
     return out;
+}
+
+// Refuses a value holding a line break unless it is the line as stored: a lone CR read from
+// the file goes back where it was, but a new value must not split a line.
+void refuseNewLineBreak(const fs::path& file, std::string_view what, std::string_view value,
+                        std::string_view stored) {
+    if (value != stored)
+        refuseLineBreak(file, what, value);
 }
 
 std::optional<std::size_t> slotIndex(std::string_view slot) {
@@ -140,20 +149,24 @@ Settings readSettings(const SaveGameFile& save) {
 
 void applySettings(const SaveGameFile& save, const Settings& settings) {
     const RestoreScope point(save.gameFolder, save.slot, "Change the federation settings");
-    for (std::size_t s = 0; s < kSettings; ++s)
-        refuseLineBreak(s == 0 ? saveSlotNamesPath(save.gameFolder) : save.file, kSettingWhat[s],
-                        settings[s]);
-
     const fs::path namesFile = saveSlotNamesPath(save.gameFolder);
     const std::string names = readFileBytes(namesFile);
-    parseSaveSlotNames(names, namesFile); // refuses a list of fewer than four names
+    const SaveSlotNames stored = parseSaveSlotNames(names, namesFile); // four names at least
+    const std::string bytes = readLines(save.file, kSettingsLines, kSettingsUse);
+    const auto storedLines = firstLines(bytes, kSettingsLines);
+    const auto index = slotIndex(save.slot);
+    refuseNewLineBreak(namesFile, kSettingWhat[0], settings[0],
+                       index ? std::string_view(stored.names[*index]) : std::string_view());
+    for (std::size_t s = 1; s < kSettings; ++s)
+        refuseNewLineBreak(save.file, kSettingWhat[s], settings[s],
+                           storedLines[kSettingLine[s] - 1]);
+
     refuseOtherLineEnds(names, std::size(kSlots), namesFile);
     Replacements nameLine;
-    if (auto index = slotIndex(save.slot))
+    if (index)
         nameLine[*index + 1] = settings[0];
     const std::string newNames = withReplacedLines(names, nameLine);
 
-    const std::string bytes = readLines(save.file, kSettingsLines, kSettingsUse);
     refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
     Replacements lines;
     for (std::size_t s = 1; s < kSettings; ++s)
@@ -210,12 +223,14 @@ std::vector<std::string> titleCandidates(const SaveGameFile& save) {
 
 void applyTitles(const SaveGameFile& save, const Holders& holders) {
     const RestoreScope point(save.gameFolder, save.slot, "Change the title holders");
+    const std::string bytes = readLines(save.file, kTitleLines, kTitlesUse);
+    const auto stored = firstLines(bytes, kTitleLines);
     Replacements lines;
     for (std::size_t t = 0; t < kTitles; ++t) {
-        refuseLineBreak(save.file, "holder of title " + std::to_string(t + 1), holders[t]);
+        refuseNewLineBreak(save.file, "holder of title " + std::to_string(t + 1), holders[t],
+                           stored[kFirstTitleLine - 1 + t]);
         lines[kFirstTitleLine + t] = holders[t];
     }
-    const std::string bytes = readLines(save.file, kTitleLines, kTitlesUse);
     refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
     TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
 }
@@ -247,13 +262,13 @@ void applyFeuds(const SaveGameFile& save, const Feuds& feuds) {
     Replacements lines;
     for (std::size_t f = 0; f < kFeuds; ++f) {
         const Feud& feud = feuds[f];
-        refuseLineBreak(save.file, "text of feud " + std::to_string(f + 1), feud.text);
         if (feud.level < kMinLevel || feud.level > kMaxLevel)
             throw OperationRefused("The level of feud " + std::to_string(f + 1) + " is " +
                                    std::to_string(feud.level) + ", not a whole number from " +
                                    std::to_string(kMinLevel) + " to " + std::to_string(kMaxLevel) +
                                    ". Nothing was written.");
-        lines[kFirstFeudLine + f] = feud.text;
+        if (feud.deleted)
+            lines[kFirstFeudLine + f] = "";
         lines[kFirstMarkerLine + 2 * f] = numberLine(kFeudMarker);
         lines[kFirstMarkerLine + 2 * f + 1] = numberLine(feud.level);
     }

@@ -38,8 +38,8 @@ std::vector<std::string_view> settingChoices(Setting setting);
 Settings readSettings(const SaveGameFile& save);
 
 // Writes the slot's line of saveslots.hv1 and save lines 1, 3 to 7 exactly as given; both
-// temporary files are complete before either file is replaced. A value holding a line break
-// is refused.
+// temporary files are complete before either file is replaced. A value as stored goes back
+// byte for byte; any other value holding a line break is refused.
 void applySettings(const SaveGameFile& save, const Settings& settings);
 
 // --- Title holders: save lines 8 to 12 ---
@@ -59,7 +59,8 @@ Titles readTitles(const SaveGameFile& save);
 // "Vacant", then the roster's wrestlers in file order, placeholders left out.
 std::vector<std::string> titleCandidates(const SaveGameFile& save);
 
-// Writes lines 8 to 12; a holder holding a line break is refused.
+// Writes lines 8 to 12; a holder as stored goes back byte for byte, any other holding a line
+// break is refused.
 void applyTitles(const SaveGameFile& save, const Holders& holders);
 
 // --- Feuds: save lines 16 to 30 ---
@@ -71,6 +72,7 @@ inline constexpr long long kFeudMarker = 33023;
 
 struct Feud {
     std::string text;        // the line as one value (blanks and enclosing quotes removed)
+    bool deleted = false;    // Apply empties the text line; otherwise it stays as stored
     int level = kMinLevel;   // within kMinLevel..kMaxLevel
     std::string storedLevel; // the level line as stored
     bool levelValid = true;  // false: storedLevel was no number in range, `level` is nearest
@@ -82,9 +84,9 @@ Feuds readFeuds(const SaveGameFile& save);
 // What a window or `hv` says about a stored level it had to move into range.
 std::string levelNote(std::size_t feudIndex, const Feud& feud);
 
-// Writes all five feuds as the feud editor's "Apply Change" does: texts on lines 16 to 20,
-// the marker 33023 and the level as number lines on 21 to 30. A level outside the range or
-// a text holding a line break is refused.
+// Writes all five feuds as the feud editor's "Apply Change" does: the text line of a deleted
+// feud emptied (any other kept byte for byte, whatever `text` says), and the marker 33023 and
+// the level as number lines on 21 to 30. A level outside the range is refused.
 void applyFeuds(const SaveGameFile& save, const Feuds& feuds);
 
 } // namespace hv::savegame

@@ -6,6 +6,7 @@
 #include "ui/byte_text.h"
 #include "ui/file_watch.h"
 #include "ui/messages.h"
+#include "ui/stored_text.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -43,9 +44,7 @@ private:
             labels_[t]->setAlignment(Qt::AlignHCenter);
             combos_[t] = new QComboBox(this);
             combos_[t]->setObjectName(QStringLiteral("Combo") + n);
-            combos_[t]->setEditable(true);
-            combos_[t]->setInsertPolicy(QComboBox::NoInsert);
-            ui::keepOnOneLine(combos_[t]->lineEdit());
+            holders_[t].attach(combos_[t], labels_[t]->text());
             labels_[t]->setBuddy(combos_[t]);
             layout->addWidget(labels_[t]);
             layout->addWidget(combos_[t]);
@@ -66,12 +65,10 @@ private:
         hid_->setText(context_.currentSlot());
         // The roster and the save game are read apart, so that a fault in one still lets
         // the window show what the other holds.
-        QStringList candidates{QStringLiteral("Vacant")};
-        ui::runReported(this, title(), [&] { candidates = ui::toQtList(titleCandidates(save())); });
-        for (QComboBox* combo : combos_) {
-            combo->addItems(candidates);
-            combo->setCurrentIndex(-1);
-        }
+        std::vector<std::string> candidates{"Vacant"};
+        ui::runReported(this, title(), [&] { candidates = titleCandidates(save()); });
+        for (ui::StoredText& holder : holders_)
+            holder.setItems(candidates);
         readHolders();
     }
 
@@ -83,10 +80,12 @@ private:
             const Titles titles = readTitles(file);
             watch_->track({file.file});
             for (std::size_t t = 0; t < kTitles; ++t)
-                combos_[t]->setEditText(ui::toQt(titles.holders[t]));
+                holders_[t].set(titles.holders[t]);
             if (auto names = titleNames(titles.federation))
-                for (std::size_t t = 0; t < kTitles; ++t)
+                for (std::size_t t = 0; t < kTitles; ++t) {
                     labels_[t]->setText(ui::toQt((*names)[t]));
+                    holders_[t].setLabel(labels_[t]->text());
+                }
         });
         apply_->setEnabled(loaded);
     }
@@ -95,8 +94,7 @@ private:
         watch_->write(this, title(), [&] {
             Holders holders;
             for (std::size_t t = 0; t < kTitles; ++t)
-                holders[t] = ui::fromQtOrRefuse(ui::joinLineBreaks(combos_[t]->currentText()),
-                                                labels_[t]->text());
+                holders[t] = holders_[t].bytes();
             applyTitles(save(), holders);
         });
     }
@@ -107,6 +105,7 @@ private:
     ui::FileWatch* watch_ = nullptr;
     std::array<QLabel*, kTitles> labels_{};
     std::array<QComboBox*, kTitles> combos_{};
+    std::array<ui::StoredText, kTitles> holders_;
 };
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 
+#include <climits>
+
 namespace hv::ui {
 
 QStringList toQtList(const std::vector<std::string>& names) {
@@ -55,7 +57,9 @@ QString rawText(const QPlainTextEdit* box) {
 }
 
 QLineEdit* hiddenBox(QWidget* parent, const QString& name, const QString& text) {
-    auto* box = new QLineEdit(text, parent);
+    auto* box = new QLineEdit(parent);
+    box->setMaxLength(INT_MAX); // a key the files hold must come back whole
+    box->setText(text);
     box->setObjectName(name);
     box->hide();
     return box;

@@ -77,22 +77,6 @@ TEST_F(RosterEditorWindow, ApplyRenamesThroughTheOldNameAndWithNoWrestlerShownWr
     EXPECT_EQ(shown("Text3"), "");
 }
 
-// Apply on an untouched wrestler writes back what was read, whatever its bytes: a text box
-// must not turn a no-break space (0xA0) or any other 8-bit character into something else.
-TEST_F(RosterEditorWindow, EveryByteOfAnUntouchedWrestlerComesBackUnchanged) {
-    std::string all;
-    for (int b = 1; b < 256; ++b)
-        if (b != '\r' && b != '\n')
-            all.push_back(static_cast<char>(b));
-    Lines record = withLine(wrestler("A", " 3 "), Line::Description, all);
-    record[Line::Finisher] = all.substr(0x7f);
-    record[Line::Weapon] = "\xa0Pipe\xa0";
-    open({record}, "A");
-    click("Command1");
-    EXPECT_EQ(world.roster(), recordBytes({record}));
-    EXPECT_TRUE(messages.empty());
-}
-
 TEST_F(RosterEditorWindow, LineBreaksNeverReachTheFile) {
     open({wrestler("A")}, "A");
     description()->clear();

@@ -88,13 +88,15 @@ TEST_F(SaveGameOps, FeudsAreReadAsWholeLinesAndWrittenWithMarkersAndNumberLines)
               "Feud 5 (\"Padded\"): the stored level \" 20000 \" is not a number from 15 to "
               "10600; shown as 10600.");
 
-    feuds[1].text.clear(); // feud 2 deleted
+    feuds[1].deleted = true;
     feuds[1].level = kMinLevel;
+    feuds[3].text = "ignored"; // a feud not deleted keeps its stored line
     const auto before = world.files();
     applyFeuds(save(), feuds);
     const Lines written = {" 500 ", " 15 ", " 15 ", " 15 ", " 10600 "};
     for (std::size_t f = 0; f < kFeuds; ++f) {
-        lines[15 + f] = f == 1 ? "" : texts[f];
+        if (f == 1)
+            lines[15 + f] = "";
         lines[20 + 2 * f] = " 33023 ";
         lines[21 + 2 * f] = written[f];
     }

@@ -30,7 +30,7 @@ protected:
         return box<QComboBox>(name)->currentText().toStdString();
     }
 
-    Lines feudTexts = {"A vs B, again", "", "C vs D", "<b>E</b> vs F", "G vs H"};
+    Lines feudTexts = {" \"A\" vs \"B, again\" ", "", "C vs D", "<b>E</b> vs F", "G vs H"};
     Lines feudLevels = {" 100 ", " 15 ", "9", "10600", "many"};
     Lines lines = {"Cole",          "WCW",    "Munday", "12",  "March", "99",  "250000", "Ann",
                    "Gone Wrestler", "Vacant", "Vacant", "Bob", "Team",  "One", "Two"};
@@ -79,9 +79,13 @@ TEST_F(SaveGameWindow, TitlesShowTheFederationsTitlesAndWriteLinesEightToTwelve)
 
     box<QComboBox>("Combo2")->setCurrentIndex(0);
     box<QComboBox>("Combo3")->setEditText(QStringLiteral("Someone, typed"));
+    box<QComboBox>("Combo4")->clearEditText();
+    QTest::keyClicks(box<QComboBox>("Combo4")->lineEdit(), QStringLiteral("vacant")); // as typed
+    QTest::keyClick(box<QComboBox>("Combo4")->lineEdit(), Qt::Key_Return);
     clickButton(window, "Command1");
     lines[8] = "Vacant";
     lines[9] = "Someone, typed";
+    lines[10] = "vacant";
     EXPECT_EQ(readFile(saveFile()), crlf(lines));
     EXPECT_TRUE(messages.empty());
 }
@@ -91,7 +95,7 @@ TEST_F(SaveGameWindow, FeudsAreDeletedOnlyOnYesAndWrittenOnlyOnApply) {
     QScrollBar* bars[5];
     for (int f = 0; f < 5; ++f)
         bars[f] = child<QScrollBar>(window, ("HScroll" + std::to_string(f + 1)).c_str());
-    EXPECT_EQ(box<QLabel>("Label1")->text(), QStringLiteral("A vs B, again"));
+    EXPECT_EQ(box<QLabel>("Label1")->text(), QStringLiteral("A\" vs \"B, again"));
     EXPECT_FALSE(bars[1]->isEnabled()); // empty feud
     EXPECT_EQ(bars[2]->value(), 15);    // stored 9
     EXPECT_TRUE(box<QLabel>("Note")->text().contains(QStringLiteral("Feud 5 (\"G vs H\")")));
@@ -117,12 +121,11 @@ TEST_F(SaveGameWindow, FeudsAreDeletedOnlyOnYesAndWrittenOnlyOnApply) {
     EXPECT_EQ(readFile(saveFile()), crlf(lines)); // nothing written before Apply
 
     clickButton(window, "Command1");
-    const Lines texts = {"A vs B, again", "", "C vs D", "<b>E</b> vs F", ""};
+    // The feuds not deleted keep their lines byte for byte, blanks and quotes included.
     const Lines levels = {" 101 ", " 15 ", " 15 ", " 10599 ", " 15 "};
-    for (std::size_t f = 0; f < 5; ++f) {
-        lines[15 + f] = texts[f];
+    lines[19] = "";
+    for (std::size_t f = 0; f < 5; ++f)
         lines[21 + 2 * f] = levels[f];
-    }
     EXPECT_EQ(readFile(saveFile()), crlf(lines));
     EXPECT_TRUE(messages.empty());
 

@@ -1,0 +1,381 @@
+// Every window that writes, over game files whose values are hostile in turn: a button pressed
+// without typing leaves every file byte for byte as it was (but for lines the window computes),
+// and a value typed into one box changes exactly its own line.
+
+#include "exchange/exchange_windows.h"
+#include "gamefiles/records.h"
+#include "gamefiles/text.h"
+#include "managers/managers_window.h"
+#include "otherfeds/otherfeds_windows.h"
+#include "report/report_ops.h"
+#include "report/report_windows.h"
+#include "restore/restore_windows.h"
+#include "roster/roster_ops.h"
+#include "roster/roster_windows.h"
+#include "savegame/savegame_windows.h"
+#include "testsupport/hostile_world.h"
+#include "testsupport/window_test_support.h"
+#include "ui/byte_text.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <functional>
+#include <iostream>
+
+namespace hv::test {
+namespace {
+
+using Line = WrestlerRecord::Line;
+using Records = std::vector<std::vector<std::string>>;
+
+constexpr const char* kRoster = "save1/Controlled/yourfed.hv1";
+constexpr const char* kSave = "save1/Saved Game/save1.hv1";
+constexpr const char* kSlotNames = "saveslots.hv1";
+constexpr const char* kManagers = "save1/Background/wwfmanagers.hv1";
+constexpr const char* kEcw = "save1/Background/ecw.hv1";
+
+// What a press did: the files before and after, the hostile value, and the typed text (none for
+// the untouched press).
+struct Outcome {
+    Files before;
+    Files after;
+    const std::string& value;
+    const char* typed;
+};
+using Check = std::function<void(const Outcome&)>;
+
+// Picks the value's record in the open window, or chooses a file.
+using Pick = std::function<void(QWidget* window, const GameWorld&, const std::string& value)>;
+
+struct Row {
+    const char* window;
+    QWidget* (*open)(ui::EditorContext&);
+    std::function<void(GameWorld&, const std::string& value)> plant;
+    Pick pick;          // none: nothing to pick
+    const char* box;    // typed into; a feud's label is clicked and its deletion confirmed
+    const char* button; // apply, move, heal, export, import, write or restore
+    const char* typed;  // none: the row has no box
+    Check check;
+};
+
+// Clicks the item showing `bytes` near its left end, which a 40,000-character item has far out
+// of sight.
+void pickItem(QWidget* window, const char* listName, const std::string& bytes) {
+    auto* list = child<QListWidget>(window, listName);
+    ASSERT_NE(list, nullptr);
+    const QString text = ui::toQt(bytes);
+    QListWidgetItem* found = nullptr;
+    for (int i = 0; i < list->count() && found == nullptr; ++i)
+        if (list->item(i)->text() == text)
+            found = list->item(i);
+    ASSERT_NE(found, nullptr) << listName;
+    list->scrollToItem(found);
+    const QRect rect = list->visualItemRect(found);
+    const int x = std::clamp(rect.left() + 4, 1, list->viewport()->width() - 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(x, rect.center().y()));
+    if (!found->isSelected()) // an empty item may be too narrow to hit
+        list->setCurrentItem(found);
+}
+
+// The list item showing `shown(value)`.
+Pick pickIn(const char* list, std::string (*shown)(const std::string&)) {
+    return [list, shown](QWidget* window, const GameWorld&, const std::string& value) {
+        pickItem(window, list, shown(value));
+    };
+}
+
+std::string same(const std::string& value) {
+    return value;
+}
+std::string hostileName(const std::string&) {
+    return "Hostile";
+}
+std::string managerName(const std::string&) {
+    return "Manager";
+}
+std::string fieldRead(const std::string& value) {
+    return fieldReadFirst(value);
+}
+
+// The value's own line, unchanged when untouched (but for `derived` lines) and `written` when
+// typed.
+Check ownLine(const char* file, std::size_t line, std::string written,
+              std::function<LineChanges(const std::string&)> derived = {}) {
+    return [=](const Outcome& o) {
+        const LineChanges changes = o.typed != nullptr ? LineChanges{{line, written}}
+                                    : derived          ? derived(o.value)
+                                                       : LineChanges{};
+        EXPECT_EQ(o.after, withLines(o.before, file, changes));
+    };
+}
+
+// The roster holds exactly `records` afterwards; every other file is as it was.
+Check rosterBecomes(std::function<Records(const std::string&)> records) {
+    return [=](const Outcome& o) {
+        Files expected = o.before;
+        fileNamed(expected, kRoster) = recordBytes(records(o.value));
+        EXPECT_EQ(o.after, expected);
+    };
+}
+
+// The one file a press added; every file that was there is as it was.
+std::pair<std::string, std::string> addedFile(const Outcome& o) {
+    Files added;
+    for (const auto& file : o.after)
+        if (std::find(o.before.begin(), o.before.end(), file) == o.before.end())
+            added.push_back(file);
+    EXPECT_EQ(o.after.size(), o.before.size() + 1);
+    EXPECT_EQ(added.size(), 1u);
+    return added.empty() ? std::pair<std::string, std::string>() : added.front();
+}
+
+std::vector<std::string> wrestlerWith(Line line, const std::string& value) {
+    // The carder as the window computes it, so that only the hostile line is in question.
+    auto record = withLine(wrestler("Hostile"), Line::Carder, numberLine(2));
+    record.at(line) = value;
+    return record;
+}
+
+void writeLine(GameWorld& world, const char* file, std::size_t line, const std::string& value) {
+    auto lines = crlfLines(readFile(world.game / file));
+    lines.at(line) = value;
+    writeFile(world.game / file, crlf(lines));
+}
+
+std::vector<Row> rows() {
+    std::vector<Row> table;
+    // The roster editor's boxes in record line order.
+    static constexpr const char* kRosterBoxes[WrestlerRecord::kLines] = {
+        "Text2",  "Text3",  "Text4",  "Text5",  "Text6",  "Text7",  "Combo1",
+        "Combo2", "Text8",  "Text9",  "Text10", "Text11", "Text12", "Text13",
+        "Combo4", "Text15", "Combo3", "Combo5", "Text14"};
+    for (std::size_t l = 0; l < WrestlerRecord::kLines; ++l) {
+        const auto line = static_cast<Line>(l);
+        std::string written = "Typed";
+        const char* typed = "Typed";
+        if (line == Line::Carder)
+            typed = "Upper Carder", written = numberLine(*carderCode(typed));
+        if (line == Line::FinisherType)
+            typed = "Submission", written = std::string(*finisherTypeCode(typed));
+        // An empty tag team or stable is written as "no".
+        auto derived = [line](const std::string& value) {
+            const bool group = line == Line::TagTeam || line == Line::Stable;
+            return group && value.empty() ? LineChanges{{line, "no"}} : LineChanges{};
+        };
+        table.push_back({"save", roster::createRosterEditor,
+                         [line](GameWorld& w, const std::string& v) {
+                             w.setRoster("save1", {wrestlerWith(line, v)});
+                         },
+                         pickIn("List1", line == Line::Name ? same : hostileName), kRosterBoxes[l],
+                         "Command1", typed, ownLine(kRoster, l, written, derived)});
+    }
+    // Federation settings: the slot's name, then save lines 1 and 3 to 7.
+    static constexpr std::pair<const char*, std::size_t> kSettings[] = {
+        {"Text1", 0},  {"Text2", 0}, {"Combo1", 2}, {"Combo2", 3},
+        {"Combo3", 4}, {"Text3", 5}, {"Text4", 6}};
+    for (std::size_t s = 0; s < std::size(kSettings); ++s) {
+        const auto [box, line] = kSettings[s];
+        const char* file = s == 0 ? kSlotNames : kSave;
+        table.push_back(
+            {"fededit", savegame::createFedEditWindow,
+             [file, line](GameWorld& w, const std::string& v) { writeLine(w, file, line, v); },
+             Pick(), box, "Command1", "Typed", ownLine(file, line, "Typed")});
+    }
+    // Title holders on save lines 8 to 12, the roster offering the same name; feud texts on
+    // lines 16 to 20, where the only change a user makes is a deletion.
+    for (std::size_t t = 0; t < 5; ++t) {
+        static constexpr const char* kCombos[] = {"Combo1", "Combo2", "Combo3", "Combo4", "Combo5"};
+        static constexpr const char* kLabels[] = {"Label1", "Label2", "Label3", "Label4", "Label5"};
+        table.push_back({"titles", savegame::createTitlesWindow,
+                         [t](GameWorld& w, const std::string& v) {
+                             writeLine(w, kSave, 7 + t, v);
+                             w.setRoster("save1", {wrestler(v)});
+                         },
+                         Pick(), kCombos[t], "Command1", "vacant",
+                         ownLine(kSave, 7 + t, "vacant")});
+        table.push_back(
+            {"fuededit", savegame::createFeudWindow,
+             [t](GameWorld& w, const std::string& v) { writeLine(w, kSave, 15 + t, v); }, Pick(),
+             kLabels[t], "Command1", "", ownLine(kSave, 15 + t, "")});
+    }
+    // Managers: a name the list shows as the game reads it (none for an empty one), and a sex.
+    table.push_back({"mansave", managers::createManagersWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         writeFile(w.game / kManagers, crlf({v, "m"}));
+                     },
+                     pickIn("List1", fieldRead), "Text2", "Command2", "Typed",
+                     [](const Outcome& o) {
+                         const bool shown = !fieldReadFirst(o.value).empty();
+                         EXPECT_EQ(o.after, withLines(o.before, kManagers,
+                                                      o.typed && shown ? LineChanges{{0, "Typed"}}
+                                                                       : LineChanges{}));
+                     }});
+    table.push_back({"mansave", managers::createManagersWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         writeFile(w.game / kManagers, crlf({"Manager", v}));
+                     },
+                     pickIn("List1", managerName), "Combo1", "Command2", "female",
+                     ownLine(kManagers, 1, "f")});
+    // Trading: the rival's name goes into the roster as stored, or as typed.
+    table.push_back(
+        {"traderos",
+         [](ui::EditorContext& c) { return otherfeds::createTradingWindow(c, [] { return 0.3; }); },
+         [](GameWorld& w, const std::string& v) {
+             writeFile(w.game / kEcw, recordBytes({rivalWrestler(v)}));
+             w.setRoster("save1", {});
+         },
+         pickIn("List3", same), "Combo3", "yftran2", "Typed",
+         [](const Outcome& o) {
+             Files after = o.after;
+             const auto roster = crlfLines(fileNamed(after, kRoster));
+             ASSERT_EQ(roster.size(), WrestlerRecord::kLines);
+             EXPECT_EQ(roster[0], o.typed ? o.typed : o.value);
+             EXPECT_EQ(fileNamed(after, kEcw), "");
+             fileNamed(after, kRoster) = fileNamed(after, kEcw) = "";
+             Files before = o.before;
+             fileNamed(before, kEcw) = "";
+             EXPECT_EQ(after, before);
+         }});
+    // Reordering: Down swaps the records byte for byte. Injuries: healing changes the injury
+    // line alone.
+    table.push_back({"reorder", roster::createReorderWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         w.setRoster("save1", {wrestler("First"), wrestler(v), wrestler("Last")});
+                     },
+                     pickIn("List1", same), nullptr, "Command2", nullptr,
+                     rosterBecomes([](const std::string& v) {
+                         return Records{wrestler("First"), wrestler("Last"), wrestler(v)};
+                     })});
+    table.push_back(
+        {"doctor", roster::createInjuriesWindow,
+         [](GameWorld& w, const std::string& v) { w.setRoster("save1", {wrestler(v, "2", "3")}); },
+         Pick(), nullptr, "Command1", nullptr, rosterBecomes([](const std::string& v) {
+             return Records{wrestler(v, "2", numberLine(0))};
+         })});
+    // Exchange: an export holds the record byte for byte, and an import appends it so.
+    table.push_back(
+        {"impsave", exchange::createExchangeWindow,
+         [](GameWorld& w, const std::string& v) { w.setRoster("save1", {wrestler(v)}); },
+         pickIn("List1", same), nullptr, "Command1", nullptr,
+         [](const Outcome& o) {
+             const auto [name, bytes] = addedFile(o);
+             EXPECT_TRUE(name.ends_with(".hve")) << name;
+             EXPECT_EQ(bytes, recordBytes({wrestler(o.value)}));
+         }});
+    table.push_back({"impsave", exchange::createExchangeWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         w.setRoster("save1", {});
+                         writeFile(w.work / "in.hve", recordBytes({wrestler(v)}));
+                     },
+                     [](QWidget* window, const GameWorld& w, const std::string&) {
+                         ui::setNextOpenFileName(
+                             QString::fromStdString((w.work / "in.hve").string()));
+                         clickButton(window, "Command3");
+                         ui::setNextOpenFileName(std::nullopt);
+                     },
+                     nullptr, "Command2", nullptr,
+                     rosterBecomes([](const std::string& v) { return Records{wrestler(v)}; })});
+    // The report: the page holds the values escaped; the game's files are only read.
+    table.push_back({"html22", report::createReportWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         w.setRoster("save1", {wrestler(v)});
+                         writeFile(w.work / "options.dat", crlf({w.game.string(), "page.html",
+                                                                 "Title", "White", "Black", "1"}));
+                     },
+                     Pick(), nullptr, "Command1", nullptr,
+                     [](const Outcome& o) {
+                         const auto [name, bytes] = addedFile(o);
+                         EXPECT_TRUE(name.ends_with("page.html")) << name;
+                         EXPECT_NE(bytes.find(report::escapeHtml(o.value)), std::string::npos);
+                     }});
+    // Restore: the point taken before a change gives the hostile record back byte for byte.
+    table.push_back({"restore", restore::createRestoreWindow,
+                     [](GameWorld& w, const std::string& v) {
+                         w.setRoster("save1", {wrestler(v)});
+                         roster::setWrestlerFields(RosterFile(w.game.string(), "save1"), v,
+                                                   {{Line::Draw, "1"}});
+                     },
+                     [](QWidget* window, const GameWorld&, const std::string&) {
+                         child<QListWidget>(window, "List1")->setCurrentRow(0); // the newest
+                     },
+                     nullptr, "Command1", nullptr,
+                     rosterBecomes([](const std::string& v) { return Records{wrestler(v)}; })});
+    return table;
+}
+
+class HostileWorld : public WindowTest {
+protected:
+    void type(const char* boxName, const char* typed) {
+        auto* widget = child<QWidget>(window, boxName);
+        ASSERT_NE(widget, nullptr);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            QTest::mouseClick(label, Qt::LeftButton); // asks to delete; answered yes
+            return;
+        }
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            widget = combo->lineEdit();
+        if (auto* line = qobject_cast<QLineEdit*>(widget))
+            line->selectAll();
+        if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
+            text->selectAll();
+        QTest::keyClicks(widget, QString::fromLatin1(typed));
+    }
+
+    // Opens the row's window over `game`, picks, types if `typed` and presses.
+    void press(const GameWorld& game, const Row& row, const std::string& value, const char* typed) {
+        context.work = game.work;
+        showWindow(row.open(context));
+        if (row.pick)
+            row.pick(window, game, value);
+        if (typed != nullptr)
+            type(row.box, typed);
+        const Files before = game.files();
+        const std::size_t reported = messages.size();
+        clickButton(window, row.button);
+        const Files after = game.files();
+        delete window.data(); // before its files go
+        if (messages.size() > reported) {
+            // A refusal says why and writes nothing.
+            EXPECT_EQ(after, before);
+            const QString& said = messages.back();
+            EXPECT_TRUE(said.contains(QStringLiteral(".hv1")) ||
+                        said.contains(QStringLiteral("othing was written")))
+                << said.toStdString();
+            refusals.push_back(said.left(100).toStdString());
+            return;
+        }
+        row.check({before, after, value, typed});
+    }
+
+    std::vector<std::string> refusals;
+};
+
+TEST_F(HostileWorld, UntouchedValuesGoBackAsStoredAndTypedOnesChangeOnlyTheirLine) {
+    const auto table = rows();
+    std::size_t cases = 0;
+    for (const Row& row : table) {
+        for (const HostileValue& value : hostileValues()) {
+            SCOPED_TRACE(std::string(row.window) + " " + (row.box ? row.box : row.button) + ", " +
+                         value.label);
+            GameWorld game;
+            for (const char* typed : {static_cast<const char*>(nullptr), row.typed}) {
+                row.plant(game, value.bytes); // afresh: the untouched press may have moved it
+                press(game, row, value.bytes, typed);
+                if (row.typed == nullptr)
+                    break; // a button without a box
+            }
+            ++cases;
+        }
+    }
+    std::cout << "hostile sweep: " << table.size() << " fields over " << hostileValues().size()
+              << " values = " << cases << " cases, " << refusals.size() << " refused\n";
+    for (const auto& said : refusals)
+        std::cout << "  refused: " << said << "\n";
+}
+
+} // namespace
+} // namespace hv::test
