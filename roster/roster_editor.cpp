@@ -107,7 +107,7 @@ private:
         connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
             if (item == nullptr)
                 clearBoxes();
-            else if (text1_->text() != item->text())
+            else if (!key_ || ui::toQt(*key_) != item->text())
                 showWrestler(item);
         });
 
