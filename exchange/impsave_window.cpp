@@ -150,10 +150,6 @@ private:
 
     void importChosen() {
         const QString title = QStringLiteral("Import");
-        if (!chosen_.isEmpty() && !watch_->confirmWrite(title)) {
-            dropped_.clear(); // declined: the rest of a drop waits for a reload
-            return;
-        }
         ui::runReported(this, title, [&] {
             if (chosen_.isEmpty())
                 throw OperationRefused("Choose an export file first.");
