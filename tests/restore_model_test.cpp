@@ -60,149 +60,122 @@ struct World : GameWorld {
     }
 };
 
-// An operation with its arguments drawn, run on a game folder.
-using Run = std::function<void(const std::string& folder, const fs::path& work)>;
-
-template <class T> const T& pick(Rng& rng, const std::vector<T>& from) {
-    return from[rng() % from.size()];
-}
-
-// A name of the file now, or now and then one it does not hold.
-std::string someName(Rng& rng, std::vector<std::string> names) {
-    names.push_back("Nobody");
-    return pick(rng, names);
-}
-
-std::vector<std::string> rosterNames(const World& w) {
-    return roster::rosterNames({w.folder(), kSlot});
-}
-
-std::string partyName(const World& w, Rng& rng, Party party) {
-    if (party == Party::Own)
-        return someName(rng, rosterNames(w));
-    return someName(
-        rng, otherfeds::rivalNames(otherfeds::partyFile(w.folder(), kSlot, party, "WCW").file));
-}
-
-struct Operation {
-    const char* name;
-    std::function<Run(const World&, Rng&)> draw;
+// What an operation draws its arguments from: the step's own random numbers and the names the
+// files held before it. Each run gets a fresh copy, so the reference draws the same.
+struct Draw {
+    Rng rng;
+    std::map<std::string, std::vector<std::string>> names; // "own", "WCW", ..., "managers"
+    fs::path work;
+    std::size_t n(std::size_t below) { return rng() % below; }
+    // A name the file holds, or now and then one it does not.
+    std::string name(const std::string& of) {
+        const auto& from = names[of];
+        const std::size_t i = n(from.size() + 1);
+        return i < from.size() ? from[i] : "Nobody";
+    }
 };
+using Run = void (*)(Draw&, const std::string& folder);
 
-const std::vector<Operation>& operations() {
-    using W = WrestlerRecord;
-    static const std::vector<Operation> ops = {
-        {"roster edit",
-         [](const World& w, Rng& rng) -> Run {
-             const std::string name = someName(rng, rosterNames(w));
-             const auto line = pick(rng, std::vector{W::Draw, W::Injury, W::Carder});
-             const std::string value = std::to_string(rng() % 6);
-             return [=](const std::string& f, const fs::path&) {
-                 roster::setWrestlerFields({f, kSlot}, name, {{line, value}});
-             };
-         }},
-        {"roster add",
-         [](const World&, Rng&) -> Run {
-             return [](const std::string& f, const fs::path&) {
-                 roster::addBlankWrestler({f, kSlot});
-             };
-         }},
-        {"roster delete",
-         [](const World& w, Rng& rng) -> Run {
-             const std::string name = someName(rng, rosterNames(w));
-             return [=](const std::string& f, const fs::path&) {
-                 roster::deleteWrestler({f, kSlot}, name);
-             };
-         }},
-        {"roster move",
-         [](const World& w, Rng& rng) -> Run {
-             const std::string name = someName(rng, rosterNames(w));
-             const auto way = rng() % 2 ? roster::Direction::Up : roster::Direction::Down;
-             return [=](const std::string& f, const fs::path&) {
-                 roster::moveWrestler({f, kSlot}, name, way);
-             };
-         }},
-        {"injuries heal",
-         [](const World&, Rng&) -> Run {
-             return [](const std::string& f, const fs::path&) { roster::healAll({f, kSlot}); };
-         }},
-        {"trade",
-         [](const World& w, Rng& rng) -> Run {
-             const Party from = pick(
-                 rng, std::vector(std::begin(otherfeds::kParties), std::end(otherfeds::kParties)));
-             Party to = from;
-             while (to == from)
-                 to = otherfeds::kParties[rng() % std::size(otherfeds::kParties)];
-             const std::string name = partyName(w, rng, from);
-             const otherfeds::TransferRequest request{kSlot,        from, to,   name,
-                                                      name + " II", "2",  "WCW"};
-             return [=](const std::string& f, const fs::path&) {
-                 otherfeds::TransferWrestler(f, request, [] { return 0.5; });
-             };
-         }},
-        {"import",
-         [](const World& w, Rng& rng) -> Run {
-             const std::string file = pick(rng, std::vector<std::string>{"Dee.hve", "Bo.hve"});
-             const int how = static_cast<int>(rng() % 3);
-             const std::string name = someName(rng, rosterNames(w));
-             return [=](const std::string& f, const fs::path& work) {
-                 const exchange::RosterFile r(f, kSlot);
-                 if (how == 0)
-                     exchange::importWrestler(r, work / file);
-                 else if (how == 1)
-                     exchange::overwriteWrestler(r, name, work / file);
-                 else
-                     exchange::importAs(r, work / file, name + " Copy");
-             };
-         }},
-        {"settings",
-         [](const World&, Rng& rng) -> Run {
-             const savegame::Settings s = {"Slot " + std::to_string(rng() % 9), "Boss", "Friday",
-                                           std::to_string(rng() % 28 + 1),      "May",  "3",
-                                           std::to_string(rng() % 1000)};
-             return [=](const std::string& f, const fs::path&) {
-                 savegame::applySettings({f, kSlot}, s);
-             };
-         }},
-        {"titles",
-         [](const World& w, Rng& rng) -> Run {
-             savegame::Holders h;
-             for (auto& holder : h)
-                 holder = someName(rng, rosterNames(w));
-             return [=](const std::string& f, const fs::path&) {
-                 savegame::applyTitles({f, kSlot}, h);
-             };
-         }},
-        {"feuds",
-         [](const World& w, Rng& rng) -> Run {
-             auto feuds = savegame::readFeuds({w.folder(), kSlot});
-             auto& feud = feuds[rng() % feuds.size()];
-             feud.level = static_cast<int>(rng() % 1000) + savegame::kMinLevel;
-             if (rng() % 4 == 0)
-                 feud.text = "Ace vs Bo";
-             return [=](const std::string& f, const fs::path&) {
-                 savegame::applyFeuds({f, kSlot}, feuds);
-             };
-         }},
-        {"managers",
-         [](const World& w, Rng& rng) -> Run {
-             const int how = static_cast<int>(rng() % 3);
-             const managers::ManagersPlace place(w.folder(), kSlot);
-             std::vector<std::string> names = managers::listManagers(place);
-             const std::string name = someName(rng, names);
-             return [=](const std::string& f, const fs::path&) {
-                 const managers::ManagersPlace m(f, kSlot);
-                 if (how == 0)
-                     managers::addManager(m);
-                 else if (how == 1)
-                     managers::changeManagers(m, name, std::string_view("Newman"), "female");
-                 else
-                     managers::deleteManagers(m, name);
-             };
-         }},
-    };
-    return ops;
+template <class T> std::vector<std::string> orNone(T read) {
+    try {
+        return read();
+    } catch (const GameFileError&) {
+        return {};
+    }
 }
+
+Draw drawFrom(const World& w, std::uint64_t seed) {
+    Draw d{Rng(seed), {}, w.work};
+    d.names["own"] = orNone([&] { return roster::rosterNames({w.folder(), kSlot}); });
+    d.names["managers"] = orNone([&] { return managers::listManagers({w.folder(), kSlot}); });
+    for (Party p : {Party::Rival, Party::Ecw, Party::Indy})
+        d.names[std::string(otherfeds::partyWord(p))] = orNone([&] {
+            return otherfeds::rivalNames(otherfeds::partyFile(w.folder(), kSlot, p, "WCW").file);
+        });
+    return d;
+}
+
+void trade(Draw& d, const std::string& f) {
+    const Party from = otherfeds::kParties[d.n(4)];
+    const Party to = otherfeds::kParties[(static_cast<std::size_t>(from) + 1 + d.n(3)) % 4];
+    const std::string name =
+        d.name(from == Party::Own ? "own" : std::string(otherfeds::partyWord(from)));
+    otherfeds::TransferWrestler(f, {kSlot, from, to, name, name + " II", "2", "WCW"},
+                                [] { return 0.5; });
+}
+
+void import(Draw& d, const std::string& f) {
+    const fs::path file = d.work / (d.n(2) ? "Dee.hve" : "Bo.hve");
+    const exchange::RosterFile r(f, kSlot);
+    if (const auto how = d.n(3); how == 0)
+        exchange::importWrestler(r, file);
+    else if (how == 1)
+        exchange::overwriteWrestler(r, d.name("own"), file);
+    else
+        exchange::importAs(r, file, d.name("own") + " Copy");
+}
+
+void feuds(Draw& d, const std::string& f) {
+    auto all = savegame::readFeuds({f, kSlot});
+    auto& feud = all[d.n(all.size())];
+    feud.level = static_cast<int>(d.n(1000)) + savegame::kMinLevel;
+    if (d.n(4) == 0)
+        feud.text = d.n(2) ? "Ace vs Bo" : "";
+    savegame::applyFeuds({f, kSlot}, all);
+}
+
+void manager(Draw& d, const std::string& f) {
+    const managers::ManagersPlace m(f, kSlot);
+    if (const auto how = d.n(3); how == 0)
+        managers::addManager(m);
+    else if (how == 1)
+        managers::changeManagers(m, d.name("managers"), std::string_view("Newman"), "female");
+    else
+        managers::deleteManagers(m, d.name("managers"));
+}
+
+// Every write operation of a slot; the trade draws one of the twelve directions.
+const std::pair<const char*, Run> kOperations[] = {
+    {"roster edit",
+     [](Draw& d, const std::string& f) {
+         const WrestlerRecord::Line lines[] = {WrestlerRecord::Draw, WrestlerRecord::Injury,
+                                               WrestlerRecord::Carder};
+         roster::setWrestlerFields({f, kSlot}, d.name("own"),
+                                   {{lines[d.n(3)], std::to_string(d.n(6))}});
+     }},
+    {"roster add",
+     [](Draw&, const std::string& f) {
+         roster::addBlankWrestler({f, kSlot});
+     }},
+    {"roster delete",
+     [](Draw& d, const std::string& f) {
+         roster::deleteWrestler({f, kSlot}, d.name("own"));
+     }},
+    {"roster move",
+     [](Draw& d, const std::string& f) {
+         roster::moveWrestler({f, kSlot}, d.name("own"),
+                              d.n(2) ? roster::Direction::Up : roster::Direction::Down);
+     }},
+    {"injuries heal",
+     [](Draw&, const std::string& f) {
+         roster::healAll({f, kSlot});
+     }},
+    {"trade", trade},
+    {"import", import},
+    {"settings",
+     [](Draw& d, const std::string& f) {
+         savegame::applySettings({f, kSlot}, {"Slot " + std::to_string(d.n(9)), "Boss", "Friday",
+                                              std::to_string(d.n(28) + 1), "May", "3",
+                                              std::to_string(d.n(1000))});
+     }},
+    {"titles",
+     [](Draw& d, const std::string& f) {
+         savegame::applyTitles(
+             {f, kSlot}, {d.name("own"), d.name("own"), "Vacant", d.name("own"), d.name("own")});
+     }},
+    {"feuds", feuds},
+    {"managers", manager},
+};
 
 // One step: an operation (its index), the game writing a file ("outside"), or a restore; the
 // number draws its arguments from the state it meets, so a shrunk sequence still runs.
@@ -212,12 +185,16 @@ struct Step {
 };
 using Sequence = std::vector<Step>;
 
-// Sequences kept as they were shrunk: the edit, trade and restore of an old change, and what
-// a restore undoing too little failed on.
+// Sequences kept as they were shrunk, from a rollback that missed later changes reached only
+// through another one: it undid too little, or took its own leftovers for a change outside.
 const Sequence kRegressions[] = {
-    {{"roster edit", 1}, {"trade", 7}, {"restore", 0}},
-    // A rollback that reaches a later change only through another one.
-    {{"trade", 442}, {"trade", 909}, {"managers", 660}, {"roster add", 337}, {"restore", 58}},
+    {{"trade", 265},
+     {"trade", 452},
+     {"restore", 354},
+     {"roster edit", 414},
+     {"restore", 421},
+     {"restore", 718}},
+    {{"trade", 126}, {"trade", 792}, {"import", 769}, {"restore", 428}},
 };
 
 struct ModelPoint {
@@ -261,13 +238,8 @@ private:
             return {};
         }
         const auto op =
-            std::ranges::find_if(operations(), [&](auto& o) { return s.kind == o.name; });
-        Run run;
-        try {
-            run = op->draw(world, rng);
-        } catch (const GameFileError&) {
-            return {}; // nothing to draw from: the operation would fail the same way
-        }
+            std::ranges::find(kOperations, s.kind, [](auto& o) { return std::string(o.first); });
+        const Draw draw = drawFrom(world, s.seed);
 
         // The reference: a folder holding the model's bytes and no history.
         World& ref = *ref_;
@@ -279,7 +251,8 @@ private:
         // How it ended, the message told apart from the folder it names.
         const auto outcome = [&](const World& w) -> std::string {
             try {
-                run(w.folder(), world.work);
+                Draw d = draw;
+                op->second(d, w.folder());
                 return "done";
             } catch (const OperationRefused& e) {
                 return std::string("refused: ") + e.what();
@@ -397,13 +370,12 @@ private:
 };
 
 Sequence generate(Rng& rng) {
-    std::vector<std::string> kinds;
-    for (const auto& op : operations())
-        kinds.push_back(op.name);
     Sequence steps(rng() % 20 + 2);
     for (Step& s : steps) {
         const auto roll = rng() % 10;
-        s.kind = roll < 3 ? "restore" : roll == 3 ? "outside" : pick(rng, kinds);
+        s.kind = roll < 3    ? "restore"
+                 : roll == 3 ? "outside"
+                             : kOperations[rng() % std::size(kOperations)].first;
         s.seed = rng() % 1000;
     }
     return steps;
