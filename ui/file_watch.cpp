@@ -108,11 +108,15 @@ std::vector<FileWatch*>& FileWatch::watches() {
 }
 
 void FileWatch::noteRestored(const std::vector<fs::path>& files) {
+    auto& stamps = restoredStamps();
     for (const fs::path& file : files) {
         const Stamp now = stampOf(file);
         if (now.exists)
-            restoredStamps().push_back(now);
+            stamps.push_back(now);
     }
+    // Only recent ones matter: an older restore's files have been read or written since.
+    if (stamps.size() > 256)
+        stamps.erase(stamps.begin(), stamps.end() - 256);
     // A reload may open or close windows: walk a copy.
     const std::vector<FileWatch*> all = watches();
     for (FileWatch* watch : all)
