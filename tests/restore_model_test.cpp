@@ -20,12 +20,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
 #include <random>
-#include <set>
 #include <sstream>
 
 namespace hv::test {
