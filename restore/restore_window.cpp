@@ -11,8 +11,6 @@
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
-#include "gamefiles/game_folder.h"
-
 #include <QEvent>
 #include <QFile>
 #include <QFileSystemWatcher>
