@@ -16,11 +16,18 @@ int list(CliContext& c, const std::vector<std::string>& args) {
 }
 
 int apply(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 1);
-    const auto id = restore::parsePointId(args[0]);
+    std::vector<std::string> rest = args;
+    const bool force = std::erase(rest, std::string("--force")) > 0;
+    for (const auto& a : rest)
+        if (a.starts_with("--"))
+            throw UsageError{"unknown option \"" + a + "\""};
+    expectArgs(rest, 1);
+    const auto id = restore::parsePointId(rest[0]);
     if (!id)
-        throw UsageError{"expected the number of a restore point, not \"" + args[0] + "\""};
-    restore::applyPoint(c.gameFolder(), c.slot, *id);
+        throw UsageError{"expected the number of a restore point, not \"" + rest[0] + "\""};
+    const auto result = restore::applyPoint(c.gameFolder(), c.slot, *id, force);
+    for (const RestorePoint& later : result.later)
+        c.out << "also undone\t" << later.id << "\t" << later.description << "\n";
     return kOk;
 }
 
@@ -40,12 +47,18 @@ std::vector<Command> restoreCommands() {
              kPoints,
          list},
         {{"restore", "apply"},
-         "ID",
+         "[--force] ID",
          "Put back the files of a restore point.",
-         std::string("Every file of point ID gets back the bytes it had before that change.\n"
-                     "The restore is itself a change with a restore point of its own, so\n"
-                     "`hv restore apply` on that point undoes it. Exit 1 when the slot has no\n"
-                     "such point or a kept file cannot be read; nothing is written then.\n") +
+         std::string(
+             "Every file of point ID gets back the bytes it had before that change. A later\n"
+             "change is undone whole or not at all: every later point that changed one of\n"
+             "those files (or a file of another point undone with it) is undone too, each\n"
+             "printed as \"also undone<TAB>ID<TAB>description\".\n"
+             "The restore is itself a change with a restore point of its own, so\n"
+             "`hv restore apply` on that point undoes it. Exit 1 when the slot has no\n"
+             "such point, a kept file cannot be read, or a file to be put back was changed\n"
+             "by another program (the game) since the editor's last change to it; nothing\n"
+             "is written then. --force restores over such changes.\n") +
              kPoints,
          apply},
     };

@@ -158,10 +158,6 @@ private:
 
     void importChosen() {
         const QString title = QStringLiteral("Import");
-        if (!chosen_.empty() && !watch_->confirmWrite(title)) {
-            dropped_.clear(); // declined: the rest of a drop waits for a reload
-            return;
-        }
         ui::runReported(this, title, [&] {
             if (chosen_.empty())
                 throw OperationRefused("Choose an export file first.");

@@ -65,6 +65,13 @@ struct Names {
     std::string_view temp;
 };
 
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return text;
+}
+
 Names names(GameFile file) {
     switch (file) {
     case GameFile::Roster:
@@ -137,6 +144,32 @@ SlotFile::SlotFile(const std::string& folder, std::string_view slotName, GameFil
 
 fs::path saveSlotNamesPath(const std::string& gameFolder) {
     return resolveBelow(pathFromBytes(gameFolder), "saveslots.hv1");
+}
+
+std::string playerFileName(const fs::path& file) {
+    struct Known {
+        std::string_view folder, name, what;
+    };
+    static constexpr Known kKnown[] = {
+        {"controlled", "yourfed.hv1", "the roster"},
+        {"saved game", "save1.hv1", "the save game"},
+        {"background", "wwf.hv1", "the WWF roster"},
+        {"background", "wcw.hv1", "the WCW roster"},
+        {"background", "ecw.hv1", "the ECW roster"},
+        {"background", "otherbig.hv1", "the Indy/Other roster"},
+        {"background", "wwfmanagers.hv1", "the WWF managers"},
+        {"background", "wcwmanagers.hv1", "the WCW managers"},
+    };
+    const std::string name = pathBytes(file.filename());
+    const std::string lower = lowered(name);
+    if (lower == "saveslots.hv1")
+        return "the slot names (" + name + ")";
+    const std::string folder = lowered(pathBytes(file.parent_path().filename()));
+    const std::string slot = lowered(pathBytes(file.parent_path().parent_path().filename()));
+    for (const Known& k : kKnown)
+        if (lower == k.name && folder == k.folder && isSlotName(slot))
+            return std::string(k.what) + " of Save " + slot.substr(4) + " (" + name + ")";
+    return name;
 }
 
 } // namespace hv

@@ -46,6 +46,12 @@ std::filesystem::path slotTempPath(const std::string& gameFolder, std::string_vi
                                    GameFile file);
 std::filesystem::path saveSlotNamesPath(const std::string& gameFolder);
 
+// A game file as a player knows it, for questions and messages: "the roster of Save 1
+// (yourfed.hv1)", "the slot names (saveslots.hv1)". `file` may be absolute or relative to the
+// game folder, in any spelling of its folders; a file the game does not have is named by its
+// file name alone.
+std::string playerFileName(const std::filesystem::path& file);
+
 // One game file of a slot, the temporary file its rewrites go through, and the game folder and
 // slot whose restore points keep what its changes replace.
 struct SlotFile {

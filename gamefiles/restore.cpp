@@ -99,6 +99,19 @@ bool sameFile(const fs::path& a, const fs::path& b) {
     return first.eof() && second.eof();
 }
 
+// "SIZE HASH", the hash in hex.
+std::optional<FileState> parseState(const std::string& text) {
+    FileState state;
+    const char* end = text.data() + text.size();
+    auto [at, error] = std::from_chars(text.data(), end, state.size);
+    if (error != std::errc() || at == end || *at != ' ')
+        return std::nullopt;
+    auto [last, error2] = std::from_chars(at + 1, end, state.hash, 16);
+    if (error2 != std::errc() || last != end)
+        return std::nullopt;
+    return state;
+}
+
 std::optional<RestorePoint> readPoint(unsigned long long id, const fs::path& folder) {
     std::ifstream in(folder / kManifest, std::ios::binary);
     if (!in)
@@ -123,6 +136,9 @@ std::optional<RestorePoint> readPoint(unsigned long long id, const fs::path& fol
             if (!isPlainRelative(value))
                 return std::nullopt;
             point.files.push_back(value);
+            point.left.emplace_back();
+        } else if (key == "left" && !point.left.empty()) {
+            point.left.back() = parseState(value);
         }
     }
     if (!timed || point.files.empty())
@@ -131,6 +147,29 @@ std::optional<RestorePoint> readPoint(unsigned long long id, const fs::path& fol
 }
 
 } // namespace
+
+void FileState::add(std::string_view bytes) {
+    size += bytes.size();
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+    }
+}
+
+std::optional<FileState> fileStateOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    FileState state;
+    std::string buffer(1 << 16, '\0');
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        state.add(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+    }
+    if (in.bad())
+        return std::nullopt;
+    return state;
+}
 
 fs::path RestorePoint::kept(std::size_t index) const {
     return folder / (std::to_string(index + 1) + "-" + fileName(files.at(index)));
@@ -184,7 +223,8 @@ std::optional<unsigned long long> RestoreScope::pointId() const {
     return point_.id;
 }
 
-void RestoreScope::keep(const fs::path& named, const fs::path& real) {
+void RestoreScope::keep(const fs::path& named, const fs::path& real,
+                        const std::optional<FileState>& written) {
     // Which game file, by the name the operation used: a link's destination may lie elsewhere.
     std::error_code error;
     const fs::path absolute = fs::absolute(named, error);
@@ -199,8 +239,20 @@ void RestoreScope::keep(const fs::path& named, const fs::path& real) {
     if (!isPlainRelative(name) || name.find('\n') != std::string::npos ||
         !fs::is_regular_file(real, error))
         return; // a new file has no old version to keep
-    if (std::find(point_.files.begin(), point_.files.end(), name) != point_.files.end())
-        return; // the version from before the operation is kept already
+    if (const auto at = std::find(point_.files.begin(), point_.files.end(), name);
+        at != point_.files.end()) {
+        // The version from before the operation is kept already; only what it leaves changes.
+        auto& left = point_.left[static_cast<std::size_t>(at - point_.files.begin())];
+        const auto before = left;
+        left = written;
+        try {
+            writeManifest();
+        } catch (...) {
+            left = before;
+            throw;
+        }
+        return;
+    }
 
     if (point_.files.empty()) {
         const fs::path area = slotArea(root_, slot_);
@@ -224,6 +276,7 @@ void RestoreScope::keep(const fs::path& named, const fs::path& real) {
     }
 
     point_.files.push_back(name);
+    point_.left.emplace_back(written);
     const fs::path kept = point_.kept(point_.files.size() - 1);
     restoreLinker()(real, kept, error);
     if (error) {
@@ -238,6 +291,7 @@ void RestoreScope::keep(const fs::path& named, const fs::path& real) {
         writeManifest();
     } catch (...) {
         point_.files.pop_back();
+        point_.left.pop_back();
         fs::remove(kept, error);
         if (point_.files.empty())
             fs::remove_all(point_.folder, error);
@@ -261,6 +315,7 @@ void RestoreScope::dropUnreplaced() {
                            (std::to_string(j) + "-" + fileName(point_.files[j])),
                        ignored);
         point_.files.erase(point_.files.begin() + static_cast<std::ptrdiff_t>(i));
+        point_.left.erase(point_.left.begin() + static_cast<std::ptrdiff_t>(i));
     }
     if (point_.files.empty()) {
         fs::remove_all(point_.folder, ignored);
@@ -279,8 +334,11 @@ void RestoreScope::writeManifest() const {
     std::ostringstream text;
     text << "time " << point_.time << "\nslot " << point_.slot << "\ndescription "
          << point_.description << "\n";
-    for (const auto& file : point_.files)
-        text << "file " << file << "\n";
+    for (std::size_t i = 0; i < point_.files.size(); ++i) {
+        text << "file " << point_.files[i] << "\n";
+        if (const auto& left = point_.left[i])
+            text << "left " << left->size << " " << std::hex << left->hash << std::dec << "\n";
+    }
     const fs::path temp = point_.folder / kManifestTemp;
     const fs::path manifest = point_.folder / kManifest;
     {
@@ -298,9 +356,14 @@ void RestoreScope::writeManifest() const {
                                           "; the file being changed was left unchanged");
 }
 
-void keepForRestore(const fs::path& named, const fs::path& real) {
+void keepForRestore(const fs::path& named, const fs::path& real,
+                    const std::optional<FileState>& written) {
     if (current)
-        current->keep(named, real);
+        current->keep(named, real, written);
+}
+
+bool restoreScopeOpen() {
+    return current != nullptr;
 }
 
 std::vector<RestorePoint> listRestorePoints(const fs::path& gameFolder, std::string_view slot) {

@@ -7,6 +7,7 @@
 // system, FAT) the old file is copied. One point per operation, the newest 50 per slot.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,6 +20,17 @@ namespace hv {
 inline constexpr std::string_view kRestoreFolder = ".hv-restore";
 inline constexpr std::size_t kRestorePointsKept = 50;
 
+// What a file held, told by its size and an FNV-1a 64 hash of its bytes: enough to notice that
+// another program has written it since.
+struct FileState {
+    unsigned long long size = 0;
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    void add(std::string_view bytes);
+    bool operator==(const FileState&) const = default;
+};
+// The file as it is now; nothing when it cannot be read.
+std::optional<FileState> fileStateOf(const std::filesystem::path& file);
+
 struct RestorePoint {
     unsigned long long id = 0;
     long long time = 0; // seconds since 1970 (UTC)
@@ -27,6 +39,8 @@ struct RestorePoint {
     // The replaced files, relative to the game folder with "/" between the components, in the
     // order the operation replaced them.
     std::vector<std::string> files;
+    // Per file, what the change left in it (points made before this was recorded have none).
+    std::vector<std::optional<FileState>> left;
     std::filesystem::path folder; // where the kept versions lie
 
     // The kept version of files[index].
@@ -51,8 +65,10 @@ public:
     std::optional<unsigned long long> pointId() const;
 
 private:
-    friend void keepForRestore(const std::filesystem::path&, const std::filesystem::path&);
-    void keep(const std::filesystem::path& named, const std::filesystem::path& real);
+    friend void keepForRestore(const std::filesystem::path&, const std::filesystem::path&,
+                               const std::optional<FileState>&);
+    void keep(const std::filesystem::path& named, const std::filesystem::path& real,
+              const std::optional<FileState>& written);
     void writeManifest() const;
     void dropUnreplaced();
 
@@ -66,9 +82,12 @@ private:
 };
 
 // Called by PendingRewrite::commit just before it replaces `real` (the file behind the name
-// `named`). Without an open scope it does nothing. Throws GameFileError, with the file left in
-// place, when the old version cannot be kept.
-void keepForRestore(const std::filesystem::path& named, const std::filesystem::path& real);
+// `named`) with `written`. Without an open scope it does nothing. Throws GameFileError, with
+// the file left in place, when the old version cannot be kept.
+void keepForRestore(const std::filesystem::path& named, const std::filesystem::path& real,
+                    const std::optional<FileState>& written);
+// Whether a scope is open, so that a rewrite need only hash what it writes then.
+bool restoreScopeOpen();
 
 // The points of a slot, newest first. A point whose record is missing or unreadable (a
 // crash while it was being made) is left out.

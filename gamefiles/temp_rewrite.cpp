@@ -301,6 +301,11 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
                         "; the file was left unchanged");
     }
 
+    if (restoreScopeOpen()) {
+        written_.emplace();
+        for (std::string_view piece : pieces)
+            written_->add(piece);
+    }
     PieceWriter writer(fd, sys);
     int error = 0;
     for (std::string_view piece : pieces)
@@ -341,7 +346,7 @@ void PendingRewrite::commit() {
     if (!pending_)
         throw GameFileError(target_, "nothing to put in place");
     // The version about to be replaced goes to the open restore point; a throw leaves it.
-    keepForRestore(target_, real_);
+    keepForRestore(target_, real_, written_);
     pending_ = false;
     if (const int error = replaceFile(temp_, real_))
         fail(target_, temp_, "replacing the file failed", error);

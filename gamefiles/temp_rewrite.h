@@ -1,6 +1,9 @@
 #pragma once
 
+#include "restore.h"
+
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string_view>
 #ifndef _WIN32
@@ -35,6 +38,7 @@ private:
     std::filesystem::path target_; // as given, for messages
     std::filesystem::path real_;   // the file the rename replaces (a link's destination)
     std::filesystem::path temp_;
+    std::optional<FileState> written_; // for the restore point, when one was open
     bool pending_ = false;
 };
 

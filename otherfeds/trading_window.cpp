@@ -252,8 +252,6 @@ private:
     void transfer(const TransferButton& move) {
         Column& source = column(move.from);
         const QString where = source.caption->text();
-        if (!source.list->selectedItems().isEmpty() && !watch_->confirmWrite(windowTitle()))
-            return;
         const bool done = ui::runReported(this, windowTitle(), [&] {
             const auto chosen = source.list->selectedItems();
             if (chosen.isEmpty())

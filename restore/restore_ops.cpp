@@ -1,6 +1,7 @@
 #include "restore_ops.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/game_folder.h"
 #include "gamefiles/temp_rewrite.h"
 #include "gamefiles/text.h"
 
@@ -11,19 +12,73 @@
 namespace fs = std::filesystem;
 
 namespace hv::restore {
+namespace {
+
+bool shareFile(const RestorePoint& a, const RestorePoint& b) {
+    return std::ranges::find_first_of(a.files, b.files) != a.files.end();
+}
+
+} // namespace
 
 std::vector<RestorePoint> listPoints(const std::string& gameFolder, std::string_view slot) {
     return listRestorePoints(gameFolder, slot);
 }
 
-std::vector<const RestorePoint*> laterChangesTo(const std::vector<RestorePoint>& points,
-                                                std::size_t index) {
-    std::vector<const RestorePoint*> later;
-    const auto& files = points.at(index).files;
-    for (std::size_t i = 0; i < index; ++i)
-        if (std::ranges::find_first_of(points[i].files, files) != points[i].files.end())
-            later.push_back(&points[i]);
-    return later;
+RestorePlan planRestore(const std::string& gameFolder, std::string_view slot,
+                        unsigned long long id) {
+    std::vector<RestorePoint> points = listRestorePoints(gameFolder, slot);
+    const auto at = std::ranges::find(points, id, &RestorePoint::id);
+    if (at == points.end())
+        throw OperationRefused(std::string(slot) + " has no restore point " + std::to_string(id) +
+                               ". Nothing was written.");
+    RestorePlan plan;
+    plan.point = *at;
+    // The later points lie before it (newest first). One joins when it shares a file with a
+    // point already taken; a newer one taken can bring in an older one, so rounds repeat until
+    // nothing more joins.
+    std::vector<const RestorePoint*> taken{&*at};
+    std::vector<bool> in(static_cast<std::size_t>(at - points.begin()), false);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (std::size_t i = in.size(); i-- > 0;) {
+            if (in[i])
+                continue;
+            for (const RestorePoint* t : taken)
+                if (shareFile(points[i], *t)) {
+                    in[i] = grew = true;
+                    taken.push_back(&points[i]);
+                    break;
+                }
+        }
+    }
+    for (std::size_t i = 0; i < in.size(); ++i)
+        if (in[i])
+            plan.later.push_back(points[i]);
+
+    // Oldest first, so that each file gets the version from before the oldest change to it;
+    // the newest change to it tells what the file should hold now.
+    std::vector<const RestorePoint*> oldestFirst{&plan.point};
+    for (auto it = plan.later.rbegin(); it != plan.later.rend(); ++it)
+        oldestFirst.push_back(&*it);
+    std::vector<std::optional<FileState>> left;
+    for (const RestorePoint* p : oldestFirst)
+        for (std::size_t i = 0; i < p->files.size(); ++i) {
+            const auto known = std::ranges::find(plan.files, p->files[i]);
+            if (known == plan.files.end()) {
+                plan.files.push_back(p->files[i]);
+                plan.versions.push_back(p->kept(i));
+                left.push_back(p->left[i]);
+            } else {
+                left[static_cast<std::size_t>(known - plan.files.begin())] = p->left[i];
+            }
+        }
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        const fs::path file = fs::path(gameFolder) / plan.files[i];
+        // A point made before the editor recorded what changes leave cannot tell.
+        if (left[i] && fileStateOf(file) != left[i])
+            plan.changedSince.push_back(playerFileName(plan.files[i]));
+    }
+    return plan;
 }
 
 std::optional<unsigned long long> parsePointId(std::string_view text) {
@@ -35,21 +90,26 @@ std::optional<unsigned long long> parsePointId(std::string_view text) {
     return id;
 }
 
-unsigned long long applyPoint(const std::string& gameFolder, std::string_view slot,
-                              unsigned long long id) {
-    const auto point = findRestorePoint(gameFolder, slot, id);
-    if (!point)
-        throw OperationRefused(std::string(slot) + " has no restore point " + std::to_string(id) +
-                               ". Nothing was written.");
+RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
+                         unsigned long long id, bool overwriteChangedFiles) {
+    const RestorePlan plan = planRestore(gameFolder, slot, id);
+    if (!plan.changedSince.empty() && !overwriteChangedFiles) {
+        std::string names;
+        for (const auto& name : plan.changedSince)
+            names += (names.empty() ? "" : ", ") + name;
+        throw OperationRefused(names + (plan.changedSince.size() == 1 ? " was" : " were") +
+                               " changed by another program after the editor's last change to "
+                               "it; restoring would throw that change away. Nothing was written.");
+    }
     std::vector<std::string> versions;
-    for (std::size_t i = 0; i < point->files.size(); ++i)
-        versions.push_back(readFileBytes(point->kept(i)));
+    for (const auto& kept : plan.versions)
+        versions.push_back(readFileBytes(kept));
 
     const RestoreScope undo(gameFolder, slot,
-                            "Restore " + std::to_string(id) + " (" + point->description + ")");
+                            "Restore " + std::to_string(id) + " (" + plan.point.description + ")");
     std::vector<std::unique_ptr<PendingRewrite>> writes;
     for (std::size_t i = 0; i < versions.size(); ++i) {
-        const fs::path target = fs::path(gameFolder) / point->files[i];
+        const fs::path target = fs::path(gameFolder) / plan.files[i];
         const std::string_view piece = versions[i];
         // A name of our own beside each file: two files of one folder are written at once.
         writes.push_back(
@@ -58,7 +118,7 @@ unsigned long long applyPoint(const std::string& gameFolder, std::string_view sl
     }
     for (auto& write : writes)
         write->commit();
-    return undo.pointId().value_or(0);
+    return {undo.pointId().value_or(0), plan.later, plan.files};
 }
 
 } // namespace hv::restore

@@ -1,13 +1,19 @@
 // The restore window `restore`: lists the restore points of the slot in use, newest first,
-// shows which files a point holds, and puts the chosen one back.
+// shows which files a point holds, and puts the chosen one back. The list follows the points
+// on disk: it is read again whenever a point is made (by any window, or by hv) and whenever
+// the window comes forward; what a restore undoes is decided from the disk, never the list.
 
 #include "restore_ops.h"
 #include "restore_windows.h"
 
 #include "ui/byte_text.h"
+#include "ui/file_watch.h"
 #include "ui/messages.h"
 #include "ui/window_support.h"
 
+#include <QEvent>
+#include <QFile>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,7 +32,16 @@ public:
         setWindowTitle(QString::fromLatin1(kCaption));
         build();
         hid_->setText(context_.currentSlot());
+        watcher_ = new QFileSystemWatcher(this);
+        connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { refresh(); });
         refresh();
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::ActivationChange && isActiveWindow())
+            refresh();
     }
 
 private:
@@ -60,26 +75,53 @@ private:
 
     std::string slot() const { return hid_->text().toStdString(); }
 
-    // Reads the slot's points afresh; the newest is selected.
+    static QString pathText(const std::filesystem::path& path) {
+        return QFile::decodeName(QByteArray::fromStdString(path.string()));
+    }
+
+    // Watches the folder where the slot's next point will appear: its own area, or the
+    // nearest folder above it that exists yet.
+    void watchPoints(const std::string& gameFolder) {
+        if (const QStringList old = watcher_->directories(); !old.isEmpty())
+            watcher_->removePaths(old);
+        const std::filesystem::path root(gameFolder);
+        for (const auto& folder : {root / kRestoreFolder / slot(), root / kRestoreFolder, root}) {
+            std::error_code error;
+            if (std::filesystem::is_directory(folder, error)) {
+                watcher_->addPath(pathText(folder));
+                return;
+            }
+        }
+    }
+
+    // Reads the slot's points afresh; the point chosen before stays chosen, else the newest.
     void refresh() {
         heading_->setText(
             QStringLiteral("Changes made to %1, newest first. Restore puts the files of the "
                            "chosen change back as they were before it; the restore itself "
                            "becomes a point of its own, so it can be undone too.")
                 .arg(hid_->text()));
+        const QVariant chosen =
+            list_->currentItem() ? list_->currentItem()->data(kIdRole) : QVariant();
         points_.clear();
         list_->clear();
-        ui::runReported(this, windowTitle(),
-                        [&] { points_ = listPoints(ui::gameFolder(context_), slot()); });
+        ui::runReported(this, windowTitle(), [&] {
+            const std::string folder = ui::gameFolder(context_);
+            watchPoints(folder);
+            points_ = listPoints(folder, slot());
+        });
+        int row = 0;
         for (const RestorePoint& point : points_) {
             auto* item =
                 new QListWidgetItem(ui::toQt(restoreTimeText(point.time)) + QStringLiteral("   ") +
                                         ui::toQt(point.description),
                                     list_);
             item->setData(kIdRole, QVariant::fromValue(point.id));
+            if (chosen.isValid() && chosen.toULongLong() == point.id)
+                row = list_->count() - 1;
         }
         if (list_->count() > 0)
-            list_->setCurrentRow(0);
+            list_->setCurrentRow(row);
         showFiles();
     }
 
@@ -102,26 +144,56 @@ private:
         if (!item)
             return;
         const auto id = item->data(kIdRole).toULongLong();
-        if (!laterChangesAccepted(static_cast<std::size_t>(list_->currentRow())))
-            return;
-        if (ui::runReported(this, windowTitle(),
-                            [&] { applyPoint(ui::gameFolder(context_), slot(), id); }))
+        std::string folder;
+        RestorePlan plan;
+        if (!ui::runReported(this, windowTitle(), [&] {
+                folder = ui::gameFolder(context_);
+                plan = planRestore(folder, slot(), id);
+            })) {
             refresh();
+            return;
+        }
+        if (!laterChangesAccepted(plan) || !changedFilesAccepted(plan))
+            return;
+        RestoreResult result;
+        if (ui::runReported(this, windowTitle(),
+                            [&] { result = applyPoint(folder, slot(), id, true); })) {
+            // The editor's own write: the other windows showing these files reload.
+            std::vector<std::filesystem::path> files;
+            for (const auto& file : result.files)
+                files.push_back(std::filesystem::path(folder) / file);
+            ui::FileWatch::noteRestored(files);
+        }
+        refresh();
     }
 
-    // Restoring an older point also undoes what newer ones changed in the same files; the user
-    // says whether that is meant.
-    bool laterChangesAccepted(std::size_t row) {
-        const auto later = laterChangesTo(points_, row);
-        if (later.empty())
+    // A later change is undone whole with the point; the user says whether that is meant.
+    bool laterChangesAccepted(const RestorePlan& plan) {
+        if (plan.later.empty())
             return true;
         QString text = QStringLiteral("These later changes touched the same files and will be "
                                       "undone as well:\n");
-        for (std::size_t i = 0; i < later.size() && i < 5; ++i)
-            text += QStringLiteral("\n") + ui::toQt(later[i]->description);
-        if (later.size() > 5)
-            text += QStringLiteral("\n... and %1 more").arg(later.size() - 5);
+        for (std::size_t i = 0; i < plan.later.size() && i < 5; ++i)
+            text += QStringLiteral("\n") + ui::toQt(plan.later[i].description);
+        if (plan.later.size() > 5)
+            text += QStringLiteral("\n... and %1 more").arg(plan.later.size() - 5);
         text += QStringLiteral("\n\nRestore anyway? (The restore can itself be undone.)");
+        return ui::askYesNo(this, windowTitle(), text);
+    }
+
+    // A file written by another program since the editor's last change would lose that
+    // program's change.
+    bool changedFilesAccepted(const RestorePlan& plan) {
+        if (plan.changedSince.empty())
+            return true;
+        QStringList names;
+        for (const auto& name : plan.changedSince)
+            names << ui::toQt(name);
+        QString text = names.join(QStringLiteral(" and "));
+        text[0] = text[0].toUpper();
+        text += QStringLiteral(" changed outside the editor after its last change here (the "
+                               "game may have saved). Restoring throws that change away. "
+                               "Restore anyway?");
         return ui::askYesNo(this, windowTitle(), text);
     }
 
@@ -131,6 +203,7 @@ private:
     QLabel* files_ = nullptr;
     QPushButton* restore_ = nullptr;
     QLineEdit* hid_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
     std::vector<RestorePoint> points_;
 };
 

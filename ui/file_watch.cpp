@@ -2,12 +2,16 @@
 
 #include "messages.h"
 
+#include "gamefiles/game_folder.h"
+
 #include <QFile>
 #include <QFileSystemWatcher>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 #include <map>
 #include <set>
@@ -37,7 +41,8 @@ QString pathText(const fs::path& file) {
 } // namespace
 
 FileWatch::FileWatch(QWidget* window, std::function<void()> reload)
-    : QObject(window), window_(window) {
+    : QObject(window), reload_(std::move(reload)), window_(window) {
+    watches().push_back(this);
     auto* frame = new QFrame(window);
     frame->setObjectName(QStringLiteral("OutsideChangeBar"));
     frame->setFrameShape(QFrame::StyledPanel);
@@ -50,7 +55,7 @@ FileWatch::FileWatch(QWidget* window, std::function<void()> reload)
     text_->setObjectName(QStringLiteral("OutsideChangeText"));
     auto* button = new QPushButton(QStringLiteral("Reload"), frame);
     button->setObjectName(QStringLiteral("Reload"));
-    connect(button, &QPushButton::clicked, this, std::move(reload));
+    connect(button, &QPushButton::clicked, this, [this] { reload_(); });
     auto* layout = new QHBoxLayout(frame);
     layout->setContentsMargins(8, 4, 4, 4);
     layout->addWidget(text_, 1);
@@ -63,6 +68,10 @@ FileWatch::FileWatch(QWidget* window, std::function<void()> reload)
     // out of the watch, so the folders are watched too and the files are added again.
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { check(); });
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { check(); });
+}
+
+FileWatch::~FileWatch() {
+    std::erase(watches(), this);
 }
 
 FileWatch::Stamp FileWatch::stampOf(const fs::path& file) {
@@ -86,6 +95,33 @@ FileWatch::Stamp FileWatch::stampOf(const fs::path& file) {
 std::map<QString, FileWatch::Stamp>& FileWatch::editorWrites() {
     static std::map<QString, Stamp> writes;
     return writes;
+}
+
+std::vector<FileWatch::Stamp>& FileWatch::restoredStamps() {
+    static std::vector<Stamp> stamps;
+    return stamps;
+}
+
+std::vector<FileWatch*>& FileWatch::watches() {
+    static std::vector<FileWatch*> all;
+    return all;
+}
+
+void FileWatch::noteRestored(const std::vector<fs::path>& files) {
+    auto& stamps = restoredStamps();
+    for (const fs::path& file : files) {
+        const Stamp now = stampOf(file);
+        if (now.exists)
+            stamps.push_back(now);
+    }
+    // Only recent ones matter: an older restore's files have been read or written since.
+    if (stamps.size() > 256)
+        stamps.erase(stamps.begin(), stamps.end() - 256);
+    // A reload may open or close windows: walk a copy.
+    const std::vector<FileWatch*> all = watches();
+    for (FileWatch* watch : all)
+        if (std::ranges::find(watches(), watch) != watches().end())
+            watch->check();
 }
 
 bool FileWatch::writtenByEditor(const QString& file, const Stamp& now) {
@@ -134,15 +170,20 @@ bool FileWatch::stale() const {
 
 void FileWatch::check() {
     rewatch();
-    bool changed = false, outside = false;
+    bool changed = false, outside = false, restored = true;
     for (const Tracked& t : files_) {
         const Stamp now = stampOf(t.file);
         if (now == t.stamp)
             continue;
         changed = true;
-        outside = outside || !writtenByEditor(t.watched, now);
+        // Told by the file itself (device, inode, size, time), whatever spelling named it.
+        const bool byRestore = std::ranges::find(restoredStamps(), now) != restoredStamps().end();
+        restored = restored && byRestore;
+        outside = outside || !(byRestore || writtenByEditor(t.watched, now));
     }
-    if (changed)
+    if (changed && restored)
+        reload_();
+    else if (changed)
         showBar(!outside);
 }
 
@@ -160,16 +201,20 @@ bool FileWatch::confirmWrite(const QString& title) {
         const Stamp now = stampOf(t.file);
         if (now == t.stamp)
             continue;
-        newer.append(pathText(t.file.filename()));
+        newer.append(QFile::decodeName(QByteArray::fromStdString(playerFileName(t.file))));
         outside = outside || !writtenByEditor(t.watched, now);
     }
     if (newer.isEmpty())
         return true;
     showBar(!outside);
-    return askYesNo(window_, title,
-                    newer.join(QStringLiteral(", ")) +
-                        QStringLiteral(" changed on disk after this window read it. Write over "
-                                       "the newer file anyway?"));
+    QString text = newer.join(QStringLiteral(" and "));
+    text[0] = text[0].toUpper();
+    return askYesNo(
+        window_, title,
+        text + QStringLiteral(" changed on disk after this window read %1. Write over "
+                              "the newer %2 anyway?")
+                   .arg(newer.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"),
+                        newer.size() == 1 ? QStringLiteral("file") : QStringLiteral("files")));
 }
 
 bool FileWatch::write(QWidget* parent, const QString& title, const std::function<void()>& change) {

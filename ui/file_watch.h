@@ -5,6 +5,7 @@
 // so and offers "Reload"; a write from a window whose files are newer than what it shows asks
 // first. Files are told apart by what the window last read or wrote (size, modification time
 // and, where the system has them, device and inode), so the window's own writes stay quiet.
+// A restore made in the editor puts back files under every open window: those reload at once.
 
 #include <QObject>
 #include <QString>
@@ -25,6 +26,7 @@ class FileWatch : public QObject {
 public:
     // `reload` re-reads the window's files (and calls track() with them).
     FileWatch(QWidget* window, std::function<void()> reload);
+    ~FileWatch() override;
 
     // The bar, hidden until a file changes: put it at the top of the window's layout.
     QWidget* bar() const { return bar_; }
@@ -43,6 +45,10 @@ public:
     // Whether a file has changed since the window read or wrote it (checked now).
     bool stale() const;
 
+    // The editor has just put these files back from a restore point: every window that shows
+    // one of them, and has no other change pending, reloads now.
+    static void noteRestored(const std::vector<std::filesystem::path>& files);
+
 private:
     struct Stamp {
         bool exists = false;
@@ -60,10 +66,14 @@ private:
     static std::map<QString, Stamp>& editorWrites();
     // Whether the file's present state was written by this editor (another window of it).
     static bool writtenByEditor(const QString& file, const Stamp& now);
+    // What the editor's restores left in the files they put back, and the open watches.
+    static std::vector<Stamp>& restoredStamps();
+    static std::vector<FileWatch*>& watches();
     void check();
     void rewatch();
     void showBar(bool byEditor);
 
+    std::function<void()> reload_;
     QWidget* window_ = nullptr;
     QWidget* bar_ = nullptr;
     QLabel* text_ = nullptr;

@@ -310,7 +310,16 @@ TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     EXPECT_TRUE(ok({"restore", "list"}).ends_with("\tRestore 1 (Edit Axe)\n" + listed));
     EXPECT_EQ(ok({"--slot", "save2", "restore", "list"}), "");
     expectRefused({"restore apply 7"}, kRefused, "no restore point 7");
-    expectRefused({"restore apply x", "restore list 1"}, kUsage);
+    expectRefused({"restore apply x", "restore list 1", "restore apply --yes 1"}, kUsage);
+
+    // A later change to the same file is undone with it and named; a file the game wrote
+    // since is named and kept unless --force.
+    ok({"roster", "set", "Axe", "draw=8"});
+    writeFile(world.rosterFile(), world.roster() + "game\r\n");
+    expectRefused({"restore apply 1"}, kRefused, "the roster of Save 1 (yourfed.hv1)");
+    EXPECT_EQ(ok({"restore", "apply", "--force", "1"}),
+              "also undone\t3\tEdit Axe\nalso undone\t2\tRestore 1 (Edit Axe)\n");
+    EXPECT_EQ(world.roster(), before);
 }
 
 } // namespace

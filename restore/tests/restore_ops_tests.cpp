@@ -1,6 +1,7 @@
 #include "restore/restore_ops.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/game_folder.h"
 #include "otherfeds/otherfeds_ops.h"
 #include "roster/roster_ops.h"
 #include "testsupport/rewrite_steps.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 namespace hv::restore {
 namespace {
@@ -21,7 +23,7 @@ protected:
     RestorePoints() {
         world.setRoster("save1", {wrestler("Axe"), wrestler("Blade")});
         writeFile(world.slotFile("save1", "Background/ecw.hv1"),
-                  crlf(std::vector<std::string>(16, "Ecw Line")));
+                  crlf(std::vector<std::string>(16, "Ecw Line")) + crlf(rivalWrestler("Dee")));
     }
     ~RestorePoints() override { resetRestoreLinker(); }
 
@@ -34,59 +36,142 @@ protected:
     std::vector<RestorePoint> points() const { return listPoints(folder(), "save1"); }
     std::string folder() const { return world.game.string(); }
     roster::RosterFile roster() const { return {folder(), "save1"}; }
-    void trade() const {
-        otherfeds::TransferWrestler(
-            folder(),
-            {"save1", otherfeds::Party::Ecw, otherfeds::Party::Indy, "Ecw Line", "", "", {}},
-            [] { return 0.5; });
+    void trade(otherfeds::Party from = otherfeds::Party::Ecw,
+               otherfeds::Party to = otherfeds::Party::Indy,
+               const std::string& name = "Ecw Line") const {
+        otherfeds::TransferWrestler(folder(), {"save1", from, to, name, name, "2", {}},
+                                    [] { return 0.5; });
+    }
+    void edit(const char* name, const char* draw) const {
+        roster::setWrestlerFields(roster(), name, {{WrestlerRecord::Draw, draw}});
+    }
+    std::vector<std::string> undone(const RestoreResult& result) const {
+        std::vector<std::string> descriptions;
+        for (const auto& point : result.later)
+            descriptions.push_back(point.description);
+        return descriptions;
     }
 
     GameWorld world;
 };
 
-TEST_F(RestorePoints, KeepOldBytesOfOneAndTwoFileChangesAndRestoringCanBeUndone) {
-    struct Case {
-        const char* change;
-        std::function<void()> run;
-        std::vector<std::string> files;
-    };
-    const Case cases[] = {
-        {"Edit Axe",
-         [this] {
-             roster::setWrestlerFields(roster(), "Axe", {{WrestlerRecord::Draw, "9"}});
-         },
-         {"save1/Controlled/yourfed.hv1"}},
-        {"Trade Ecw Line: ECW to Indy/Other",
-         [this] { trade(); },
-         {"save1/Background/otherbig.hv1", "save1/Background/ecw.hv1"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.change);
-        const auto before = gameFiles();
-        const std::size_t made = points().size();
-        // A second name for the old roster: a kept hard link is that very file, not a copy.
-        fs::create_hard_link(world.rosterFile(), world.root.path() / "old-roster");
-        c.run();
-        const auto after = gameFiles();
-        ASSERT_NE(after, before);
-        ASSERT_EQ(points().size(), made + 1);
-        const RestorePoint point = points().front();
-        EXPECT_EQ(point.description, c.change);
-        EXPECT_EQ(point.files, c.files);
-        if (c.files.size() == 1) {
-            EXPECT_TRUE(fs::equivalent(point.kept(0), world.root.path() / "old-roster"));
-        }
-        fs::remove(world.root.path() / "old-roster");
-
-        const auto undo = applyPoint(folder(), "save1", point.id);
-        EXPECT_EQ(gameFiles(), before);
-        EXPECT_EQ(points().front().description,
-                  "Restore " + std::to_string(point.id) + " (" + c.change + ")");
-        applyPoint(folder(), "save1", undo);
-        EXPECT_EQ(gameFiles(), after);
-    }
+// (What each point keeps, byte for byte, is the model test's; here how it is kept and named.)
+TEST_F(RestorePoints, KeepTheReplacedFileItselfAndNameEachChange) {
+    // A second name for the old roster: a kept hard link is that very file, not a copy.
+    fs::create_hard_link(world.rosterFile(), world.root.path() / "old-roster");
+    edit("Axe", "9");
+    trade();
+    const auto made = points();
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(made[1].description, "Edit Axe");
+    EXPECT_EQ(made[1].files, std::vector<std::string>{"save1/Controlled/yourfed.hv1"});
+    EXPECT_TRUE(fs::equivalent(made[1].kept(0), world.root.path() / "old-roster"));
+    EXPECT_EQ(made[0].description, "Trade Ecw Line: ECW to Indy/Other");
+    EXPECT_EQ(made[0].files, (std::vector<std::string>{"save1/Background/otherbig.hv1",
+                                                       "save1/Background/ecw.hv1"}));
+    applyPoint(folder(), "save1", 1);
+    EXPECT_EQ(points().front().description, "Restore 1 (Edit Axe)");
     EXPECT_THROW(applyPoint(folder(), "save1", 99), OperationRefused);
     EXPECT_TRUE(listPoints(folder(), "save2").empty());
+}
+
+// A later change that shares a file with the point, directly or through another later change
+// undone with it, is undone whole: every file it touched goes back, none is left half done.
+TEST_F(RestorePoints, RestoringAPointUndoesEveryLaterChangeThatSharesAFileWhole) {
+    using otherfeds::Party;
+    struct Case {
+        const char* name;
+        std::function<void()> later; // after point 1, "Edit Axe"
+        std::vector<std::string> undone;
+        std::vector<std::string> kept; // later changes that stay
+    };
+    const Case cases[] = {
+        {"a trade into the roster takes the ECW file back too",
+         [this] { trade(Party::Ecw, Party::Own, "Dee"); },
+         {"Trade Dee: ECW to your federation"},
+         {}},
+        {"a change to other files stays",
+         [this] { trade(); },
+         {},
+         {"Trade Ecw Line: ECW to Indy/Other"}},
+        {"through another change: ECW out to Indy, then Indy into the roster",
+         [this] {
+             trade();
+             edit("Blade", "7");
+             trade(Party::Indy, Party::Own, "Ecw Line");
+         },
+         {"Trade Ecw Line: Indy/Other to your federation", "Edit Blade",
+          "Trade Ecw Line: ECW to Indy/Other"},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(world.game / ".hv-restore");
+        const auto before = gameFiles();
+        edit("Axe", "9");
+        c.later();
+        const auto after = gameFiles();
+        const auto plan = planRestore(folder(), "save1", 1);
+        const auto result = applyPoint(folder(), "save1", 1);
+        EXPECT_EQ(undone(result), c.undone);
+        EXPECT_EQ(plan.later.size(), c.undone.size());
+        EXPECT_TRUE(plan.changedSince.empty());
+        // What stays is exactly what the kept changes did; the rest is as before point 1.
+        const std::map<std::string, std::string> was(before.begin(), before.end()),
+            then(after.begin(), after.end());
+        for (const auto& [file, bytes] : gameFiles())
+            EXPECT_EQ(bytes, c.kept.empty() || file.ends_with("yourfed.hv1") ? was.at(file)
+                                                                             : then.at(file))
+                << file;
+        // The rollback is one point, and restoring it gives back every byte it replaced.
+        EXPECT_EQ(points().front().id, result.point);
+        applyPoint(folder(), "save1", result.point);
+        EXPECT_EQ(gameFiles(), after);
+        for (const auto& [file, bytes] : before)
+            writeFile(world.game / file, bytes);
+    }
+}
+
+// A file written by another program since the last change the restore undoes is named as a
+// player knows it, and only an explicit yes overwrites it.
+TEST_F(RestorePoints, AFileChangedSinceIsNamedAndOnlyOverwrittenWhenAllowed) {
+    edit("Axe", "9");
+    trade(otherfeds::Party::Ecw, otherfeds::Party::Own, "Dee");
+    const auto roster = world.rosterFile(), ecw = world.slotFile("save1", "Background/ecw.hv1");
+    const std::string original = readFile(points().back().kept(0));
+    writeFile(ecw, readFile(ecw) + "game\r\n");
+    EXPECT_EQ(planRestore(folder(), "save1", 1).changedSince,
+              std::vector<std::string>{"the ECW roster of Save 1 (ecw.hv1)"});
+    const auto files = gameFiles();
+    try {
+        applyPoint(folder(), "save1", 1);
+        ADD_FAILURE() << "restored over a newer file";
+    } catch (const OperationRefused& e) {
+        EXPECT_TRUE(std::string(e.what()).starts_with("the ECW roster of Save 1 (ecw.hv1) was"))
+            << e.what();
+    }
+    EXPECT_EQ(gameFiles(), files);
+    applyPoint(folder(), "save1", 1, true);
+    EXPECT_EQ(readFile(roster), original);
+
+    // A point from before what changes leave was recorded asks nothing.
+    edit("Axe", "5");
+    const fs::path manifest = points().front().folder / "point.txt";
+    std::string text = readFile(manifest);
+    text.erase(text.find("left "), text.find('\n', text.find("left ")) + 1 - text.find("left "));
+    writeFile(manifest, text);
+    writeFile(roster, "game\r\n");
+    EXPECT_TRUE(planRestore(folder(), "save1", points().front().id).changedSince.empty());
+
+    const std::pair<const char*, const char*> names[] = {
+        {"save1/Controlled/yourfed.hv1", "the roster of Save 1 (yourfed.hv1)"},
+        {"/g/save3/background/WWFMANAGERS.hv1", "the WWF managers of Save 3 (WWFMANAGERS.hv1)"},
+        {"save2/Saved Game/save1.hv1", "the save game of Save 2 (save1.hv1)"},
+        {"/g/saveslots.hv1", "the slot names (saveslots.hv1)"},
+        {"/g/save9/Background/ecw.hv1", "ecw.hv1"},
+    };
+    for (const auto& [path, name] : names)
+        EXPECT_EQ(playerFileName(path), name);
 }
 
 TEST_F(RestorePoints, AFailedLinkIsCopiedAndAnImpossibleCopyRefusesTheChange) {
