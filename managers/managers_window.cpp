@@ -150,6 +150,9 @@ private:
 
     // Runs a change of the managers file unless the user declines to write over a newer one.
     bool write(const std::function<void()>& change) { return watch_->write(this, title(), change); }
+    bool writeFresh(const std::function<void()>& change) {
+        return watch_->writeFresh(this, title(), change);
+    }
 
     void clearBoxes() {
         text1_->clear();
@@ -178,7 +181,7 @@ private:
     }
 
     void add() {
-        if (!write([&] { addManager(place()); }))
+        if (!writeFresh([&] { addManager(place()); }))
             return;
         refillList();
         clearBoxes(); // nobody is picked in the refilled list
@@ -209,7 +212,7 @@ private:
         if (selected.isEmpty())
             return;
         const QString name = selected.first()->text();
-        if (!write(
+        if (!writeFresh(
                 [&] { deleteManagers(place(), ui::fromQtOrRefuse(name, QStringLiteral("Name"))); }))
             return;
         refillList();

@@ -87,7 +87,7 @@ private:
     }
 
     void healAndClose() {
-        if (watch_->write(this, title(), [&] { healAll(roster()); }))
+        if (watch_->writeFresh(this, title(), [&] { healAll(roster()); }))
             close();
     }
 

@@ -107,7 +107,7 @@ private:
         connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
             if (item == nullptr)
                 clearBoxes();
-            else if (!key_ || ui::toQt(*key_) != item->text())
+            else if (!key_ || text1_->text() != item->text())
                 showWrestler(item);
         });
 
@@ -254,6 +254,9 @@ private:
 
     // Runs a change of the roster file unless the user declines to write over a newer one.
     bool write(const std::function<void()>& change) { return watch_->write(this, title(), change); }
+    bool writeFresh(const std::function<void()>& change) {
+        return watch_->writeFresh(this, title(), change);
+    }
 
     void showWrestler(QListWidgetItem* item) {
         if (item == nullptr)
@@ -308,7 +311,7 @@ private:
     }
 
     void addBlank() {
-        if (write([&] { addBlankWrestler(roster(hid_->text())); })) {
+        if (writeFresh([&] { addBlankWrestler(roster(hid_->text())); })) {
             clearBoxes(); // nobody is picked in the refilled list
             refillList();
         }
@@ -319,7 +322,7 @@ private:
         if (selected.isEmpty())
             return;
         const QString name = selected.first()->text();
-        if (write([&] {
+        if (writeFresh([&] {
                 deleteWrestler(roster(context_.currentSlot()),
                                ui::fromQtOrRefuse(name, label(Line::Name)));
             })) {

@@ -220,6 +220,11 @@ bool FileWatch::confirmWrite(const QString& title) {
 bool FileWatch::write(QWidget* parent, const QString& title, const std::function<void()>& change) {
     if (!confirmWrite(title))
         return false;
+    return writeFresh(parent, title, change);
+}
+
+bool FileWatch::writeFresh(QWidget* parent, const QString& title,
+                           const std::function<void()>& change) {
     const bool written = runReported(parent, title, change);
     if (written)
         noteWritten();

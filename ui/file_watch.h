@@ -42,6 +42,9 @@ public:
     // A window's write: confirmWrite(), then `change` with any failure reported under
     // `title`, then noteWritten() when it succeeded. True when the change ran.
     bool write(QWidget* parent, const QString& title, const std::function<void()>& change);
+    // As write(), without the question: for a change that reads the file again and touches
+    // only what it names (add, delete, heal), so a newer file loses nothing to it.
+    bool writeFresh(QWidget* parent, const QString& title, const std::function<void()>& change);
     // Whether a file has changed since the window read or wrote it (checked now).
     bool stale() const;
 

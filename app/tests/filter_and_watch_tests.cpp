@@ -357,7 +357,8 @@ TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswe
 }
 
 // A window that writes back what it shows asks before it replaces a newer file, naming it as
-// a player knows it; one that reads the file again before it writes (trading, import) does not.
+// a player knows it; one that reads the file again and changes only what it names (delete,
+// trading, import) does not.
 TEST_F(FilterAndWatch, AnOutsideChangeShowsTheBarReloadRereadsAndAWriteOverItAsksFirst) {
     struct Case {
         Open open;
@@ -378,7 +379,7 @@ TEST_F(FilterAndWatch, AnOutsideChangeShowsTheBarReloadRereadsAndAWriteOverItAsk
     const Case cases[] = {
         {roster::createRosterEditor, "List1", rosterAt, recordBytes({p, axe, blade, bo, cy}),
          "Axe|Blade|Bo Axelson|Cy", recordBytes({p, axe, blade, bo, cy, dee}), "Cy", "Command3",
-         recordBytes({p, axe, blade, bo, dee})},
+         recordBytes({p, axe, blade, bo, dee}), nullptr},
         {roster::createReorderWindow, "List1", rosterAt, recordBytes({p, axe, blade, bo, cy}),
          "Axe|Blade|Bo Axelson|Cy", recordBytes({p, axe, blade, bo, cy, dee}), "Cy", "Command1",
          recordBytes({p, axe, blade, cy, bo, dee})},
@@ -391,8 +392,7 @@ TEST_F(FilterAndWatch, AnOutsideChangeShowsTheBarReloadRereadsAndAWriteOverItAsk
          recordBytes({p, axe, blade, bo, cy, dee, wrestler("New")}), nullptr},
         {managers::createManagersWindow, "List1", managersAt,
          crlf({"Axe Manager", "m", "Cy Manager", "m"}), "Axe Manager|Cy Manager",
-         crlf({"Cy Manager", "m"}), "Cy Manager", "Command3", std::string(),
-         "The WWF managers of Save 1 (wwfmanagers.hv1) changed on disk"},
+         crlf({"Cy Manager", "m"}), "Cy Manager", "Command3", std::string(), nullptr},
         // The settings editor writes back what it shows, the newer file's values.
         {savegame::createFedEditWindow, "Text2", saveAt, commissioner("Colt"), "Colt",
          commissioner("Commissioner Newest"), nullptr, "Command1", commissioner("Colt"),
@@ -403,7 +403,7 @@ TEST_F(FilterAndWatch, AnOutsideChangeShowsTheBarReloadRereadsAndAWriteOverItAsk
         SCOPED_TRACE(c.shows);
         QWidget* w = open(c.open);
         if (c.open == exchange::createExchangeWindow) {
-            ASSERT_TRUE(exchange::chooseExportFile(w, qt(world.work / "New.hve")));
+            ASSERT_TRUE(exchange::chooseExportFile(w, world.work / "New.hve"));
         }
         auto* bar = child<QWidget>(w, "OutsideChangeBar");
         auto* list = w->findChild<QListWidget*>(QString::fromLatin1(c.list));
