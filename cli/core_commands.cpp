@@ -54,8 +54,8 @@ int check(CliContext& c, const std::vector<std::string>& args) {
     // options.dat is checked whenever it is there, and must be when it names the folder.
     std::vector<CheckProblem> problems;
     std::error_code ec;
-    if (c.gameFolderOption.empty() || std::filesystem::exists(optionsPath(c.workDir), ec))
-        problems = checkOptions(c.workDir);
+    if (c.gameFolderOption.empty() || std::filesystem::exists(optionsPath(c.settingsDir), ec))
+        problems = checkOptions(c.settingsDir);
     if (problems.empty() || !c.gameFolderOption.empty()) {
         auto more = checkGameFolder(c.gameFolder());
         problems.insert(problems.end(), more.begin(), more.end());
