@@ -4,14 +4,18 @@
 #include "exchange/exchange_windows.h"
 #include "ui/file_path.h"
 
+#include "gamefiles/options.h"
+
 #include <QApplication>
 
 #include <filesystem>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // options.dat is looked up in the folder the program was started from.
-    hv::ui::MainWindow window(std::filesystem::current_path());
+    // options.dat and the files the editor writes of its own lie in the working folder, on
+    // Windows beside the program (or with the user when that folder is read-only), however the
+    // program was started: from the Start menu, or by opening an exchange file.
+    hv::ui::MainWindow window(hv::optionsFolder());
     window.showAtStart();
 
     const QStringList args = QApplication::arguments();

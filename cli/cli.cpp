@@ -94,13 +94,13 @@ void expectArgs(const std::vector<std::string>& args, std::size_t count) {
 std::string CliContext::gameFolder() const {
     if (!gameFolderOption.empty())
         return gameFolderOption;
-    return readGameFolder(workDir);
+    return readGameFolder(settingsDir);
 }
 
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,
-           std::ostream& out, std::ostream& err) {
+           std::ostream& out, std::ostream& err, const std::filesystem::path& settingsDir) {
     const std::vector<Command> commands = allCommands();
-    CliContext context{workDir, {}, "save1", out, err};
+    CliContext context{workDir, settingsDir.empty() ? workDir : settingsDir, {}, "save1", out, err};
 
     std::vector<std::string> rest;
     bool help = false;

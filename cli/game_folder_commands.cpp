@@ -15,7 +15,7 @@ namespace {
 // Both commands work on options.dat itself, so --game-folder is not consulted.
 int show(CliContext& c, const std::vector<std::string>& args) {
     expectArgs(args, 0);
-    c.out << readGameFolder(c.workDir) << "\n";
+    c.out << readGameFolder(c.settingsDir) << "\n";
     return kOk;
 }
 
@@ -25,7 +25,7 @@ int set(CliContext& c, const std::vector<std::string>& args) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
         throw OperationRefused("\"" + pathBytes(folder) + "\" is not an existing folder");
-    changeGameFolder(c.workDir, pathBytes(folder));
+    changeGameFolder(c.settingsDir, pathBytes(folder));
     return kOk;
 }
 

@@ -7,6 +7,11 @@
 
 #include <algorithm>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdlib>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -36,6 +41,43 @@ std::vector<fs::path::string_type> comparable(const fs::path& path) {
 
 fs::path optionsPath(const fs::path& workDir) {
     return workDir / "options.dat";
+}
+
+fs::path settingsFolder(const fs::path& programFolder, const fs::path& userFolder) {
+    try {
+        // Written completely and removed again, with the calls of a real rewrite.
+        const PendingRewrite probe(optionsPath(programFolder), "temp", {});
+        return programFolder;
+    } catch (const GameFileError&) {
+        std::error_code ec;
+        fs::create_directories(userFolder, ec);
+        return userFolder;
+    }
+}
+
+fs::path optionsFolder() {
+    std::error_code ec;
+#ifdef _WIN32
+    std::wstring module(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+        if (n == 0)
+            return fs::current_path(ec);
+        if (n < module.size()) {
+            module.resize(n);
+            break;
+        }
+        module.resize(module.size() * 2);
+    }
+    const wchar_t* appData = ::_wgetenv(L"APPDATA");
+    const fs::path program = fs::path(module).parent_path();
+    if (appData == nullptr || *appData == L'\0')
+        return program;
+    return settingsFolder(program, fs::path(appData) / L"Unofficial HV Editor");
+#else
+    return fs::current_path(ec);
+#endif
 }
 
 std::string readGameFolder(const fs::path& workDir) {

@@ -11,6 +11,17 @@ namespace hv {
 
 std::filesystem::path optionsPath(const std::filesystem::path& workDir);
 
+// The folder whose options.dat the programs use: the working folder, except on Windows,
+// where players keep the settings beside the program (see settingsFolder) with the program's
+// own folder and "%APPDATA%\\Unofficial HV Editor".
+std::filesystem::path optionsFolder();
+
+// `programFolder` when a file can be written there (a rewrite of options.dat needs its
+// temporary file beside it), else `userFolder`, created when missing. A folder that does not
+// take the files (installed under "Program Files") thus moves the settings to the user.
+std::filesystem::path settingsFolder(const std::filesystem::path& programFolder,
+                                     const std::filesystem::path& userFolder);
+
 // The game folder: the first value of options.dat by field read. Throws GameFileError when
 // the file is missing or empty.
 std::string readGameFolder(const std::filesystem::path& workDir);

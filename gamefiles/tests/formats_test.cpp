@@ -9,11 +9,13 @@
 #include "gamefiles/slot_names.h"
 #include "gamefiles/text.h"
 
+#include "testsupport/rewrite_steps.h"
 #include "testsupport/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace hv::test {
 namespace {
@@ -337,6 +339,37 @@ TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByteO
         EXPECT_THROW(changeGameFolder(dir.path(), folder), OperationRefused) << folder;
         EXPECT_EQ(readFile(options), before);
         EXPECT_FALSE(fs::exists(dir.path() / "temp"));
+    }
+}
+
+// The settings stay beside the program while a rewrite can put its files there; a folder
+// that refuses them (read-only, missing) moves them to the user's folder, which is made.
+TEST(OptionsFile, SettingsStayBesideTheProgramOnlyWhereARewriteCanWrite) {
+    TempDir dir;
+    const fs::path program = dir.path() / "program", user = dir.path() / "user" / "HV";
+    fs::create_directories(program);
+    writeFile(program / "options.dat", "C:\\HV\r\n");
+    struct Case {
+        std::optional<RewriteStep> failing;
+        fs::path folder;
+        fs::path expected;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {std::nullopt, program, program},
+             {RewriteStep::Create, program, user},
+             {RewriteStep::Sync, program, user},
+             {std::nullopt, dir.path() / "missing", user},
+         }) {
+        fs::remove_all(dir.path() / "user");
+        {
+            std::optional<RewriteStepFailure> failure;
+            if (c.failing)
+                failure.emplace(*c.failing, 1);
+            EXPECT_EQ(settingsFolder(c.folder, user), c.expected);
+        }
+        EXPECT_EQ(fs::is_directory(user), c.expected == user);
+        EXPECT_EQ(snapshot(program), (std::vector<std::pair<std::string, std::string>>{
+                                         {"options.dat", "C:\\HV\r\n"}}));
     }
 }
 
