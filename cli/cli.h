@@ -23,8 +23,11 @@ struct CliContext {
     std::ostream& out;
     std::ostream& err;
 
-    // --game-folder, or line 1 of options.dat (throws GameFileError).
+    // --game-folder, or savedGameFolder().
     std::string gameFolder() const;
+    // Line 1 of options.dat (throws GameFileError; OperationRefused, saying how to set one,
+    // when there is no options.dat).
+    std::string savedGameFolder() const;
 };
 
 // Thrown by a command for a usage error (exit 2): wrong number of arguments, bad field...

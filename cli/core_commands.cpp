@@ -56,6 +56,9 @@ int check(CliContext& c, const std::vector<std::string>& args) {
         problems.insert(problems.end(), more.begin(), more.end());
     }
     std::error_code ec;
+    if (args.empty() && c.gameFolderOption.empty() &&
+        !std::filesystem::exists(optionsPath(c.settingsDir), ec))
+        c.savedGameFolder(); // refused, saying how to set the folder
     // options.dat is checked whenever it is there, and must be when it names the folder.
     if (args.empty() &&
         (c.gameFolderOption.empty() || std::filesystem::exists(optionsPath(c.settingsDir), ec)))

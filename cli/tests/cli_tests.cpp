@@ -120,7 +120,8 @@ TEST_F(Cli, GameFolderSetWritesLineOneKeepsTheReportBytesAndShowReadsItBack) {
         EXPECT_EQ(ok(args), "");
         EXPECT_EQ(readFile(options), line1 + before.substr(3));
         // --game-folder names another folder; show still reads options.dat.
-        EXPECT_EQ(ok({"--game-folder", "/elsewhere", "game-folder", "show"}), folder + "\n");
+        EXPECT_EQ(ok({"--game-folder", "/elsewhere", "game-folder", "show"}),
+                  folder + "\nfrom " + options.string() + "\n");
     }
     expectRefused({"game-folder set " + root + "/missing"}, kRefused, root + sep + "missing");
     expectRefused({"game-folder set", "game-folder set " + game + " " + game}, kUsage);
@@ -136,7 +137,8 @@ TEST_F(Cli, OptionsDatApartFromTheWorkingFolder) {
     EXPECT_EQ(hv({"slots"}).code, 0);
     EXPECT_EQ(ok({"game-folder", "set", "."}), "");
     EXPECT_EQ(readFile(settingsDir / "options.dat"), work + "\r\n");
-    EXPECT_EQ(ok({"game-folder", "show"}), work + "\n");
+    EXPECT_EQ(ok({"game-folder", "show"}),
+              work + "\nfrom " + (settingsDir / "options.dat").string() + "\n");
     EXPECT_FALSE(fs::exists(world.work / "options.dat"));
 }
 

@@ -342,6 +342,32 @@ TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByteO
     }
 }
 
+// An options.dat in the working folder wins; otherwise the user's configuration folder as the
+// base-directory rules name it (a relative XDG_CONFIG_HOME does not count).
+TEST(OptionsFile, FolderIsTheWorkingOneWithOptionsDatElseTheUsersConfiguration) {
+    TempDir dir;
+    const fs::path with = dir.path() / "with", without = dir.path() / "without";
+    fs::create_directories(without);
+    writeFile(with / "options.dat", "C:\\HV\r\n");
+    struct Case {
+        fs::path work;
+        const char* xdg;
+        const char* home;
+        fs::path expected;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {with, "/cfg", "/home/u", with},
+             {with, nullptr, nullptr, with},
+             {without, "/cfg", "/home/u", "/cfg/hv-editor"},
+             {without, nullptr, "/home/u", "/home/u/.config/hv-editor"},
+             {without, "", "/home/u", "/home/u/.config/hv-editor"},
+             {without, "cfg", "/home/u", "/home/u/.config/hv-editor"},
+             {without, nullptr, "", without},
+         })
+        EXPECT_EQ(optionsFolderFor(c.work, userSettingsFolder(c.xdg, c.home)), c.expected)
+            << c.work << " " << (c.xdg ? c.xdg : "unset");
+}
+
 // The settings stay beside the program while a rewrite can put its files there; a folder
 // that refuses them (read-only, missing) moves them to the user's folder, which is made.
 TEST(OptionsFile, SettingsStayBesideTheProgramOnlyWhereARewriteCanWrite) {
