@@ -59,8 +59,10 @@ void seedRandom() {
 
 } // namespace
 
-MainWindow::MainWindow(std::filesystem::path workDir, QWidget* parent)
-    : QMainWindow(parent), workDir_(std::move(workDir)) {
+MainWindow::MainWindow(std::filesystem::path settingsDir, std::filesystem::path workDir,
+                       QWidget* parent)
+    : QMainWindow(parent), settingsDir_(std::move(settingsDir)),
+      workDir_(workDir.empty() ? settingsDir_ : std::move(workDir)) {
     setObjectName(QStringLiteral("MAin"));
     setWindowTitle(QStringLiteral("Unofficial HV Editor"));
     buildUi();
@@ -158,7 +160,7 @@ void MainWindow::load() {
     }
 
     try {
-        const SaveSlotNames names = readSaveSlotNames(readGameFolder(workDir_));
+        const SaveSlotNames names = readSaveSlotNames(readGameFolder(settingsDir_));
         for (std::size_t i = 0; i < options_.size(); ++i) {
             options_[i]->setText(QStringLiteral("Save %1 : ").arg(i + 1) +
                                  asButtonText(toQt(names.names[i])));
@@ -232,7 +234,7 @@ QWidget* MainWindow::openTool(const QString& name) {
 
 QWidget* MainWindow::openFolderChooser() {
     return registry_.open(kChooserName,
-                          [this] { return new FolderChooser(workDir_, [this] { reload(); }); });
+                          [this] { return new FolderChooser(settingsDir_, [this] { reload(); }); });
 }
 
 void MainWindow::setToolFactory(const QString& name, ToolFactory factory) {

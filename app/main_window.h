@@ -22,11 +22,14 @@ namespace hv::ui {
 class MainWindow : public QMainWindow, public EditorContext {
     Q_OBJECT
 public:
-    // `workDir` is where options.dat lives; the window loads at once.
-    explicit MainWindow(std::filesystem::path workDir, QWidget* parent = nullptr);
+    // options.dat lives in `settingsDir`, exported files and pages go to `workDir` (by
+    // default the same folder); the window loads at once.
+    explicit MainWindow(std::filesystem::path settingsDir, std::filesystem::path workDir = {},
+                        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     std::filesystem::path workDir() const override { return workDir_; }
+    std::filesystem::path settingsDir() const override { return settingsDir_; }
     QString currentSlot() const override;
     void reloadMainWindow() override { reload(); }
 
@@ -55,6 +58,7 @@ private:
     void showLoadFailure(const QString& reason);
     void selectSaveSlot();
 
+    std::filesystem::path settingsDir_;
     std::filesystem::path workDir_;
     WindowRegistry registry_;
     std::map<QString, ToolFactory> factoryOverrides_;

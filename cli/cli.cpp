@@ -34,8 +34,8 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands) {
            "Reads and changes the files of a Halvorn game folder.\n"
            "\n"
            "Options:\n"
-           "  --game-folder DIR  the game folder (default: line 1 of options.dat in the\n"
-           "                     working folder, as the editor reads it)\n"
+           "  --game-folder DIR  the game folder (default: line 1 of options.dat, as the\n"
+           "                     editor reads it; `hv game-folder show` names the file)\n"
            "  --slot SLOT        the save slot to work on (default: save1)\n"
            "  --help             this text; `hv COMMAND --help` describes one command\n"
            "  --version          the version of hv\n"
@@ -94,13 +94,21 @@ void expectArgs(const std::vector<std::string>& args, std::size_t count) {
 std::string CliContext::gameFolder() const {
     if (!gameFolderOption.empty())
         return gameFolderOption;
-    return readGameFolder(workDir);
+    return savedGameFolder();
+}
+
+std::string CliContext::savedGameFolder() const {
+    std::error_code ec;
+    if (!std::filesystem::exists(optionsPath(settingsDir), ec) && !ec)
+        throw OperationRefused(
+            "No game folder is set: run `hv game-folder set DIR`, or pass --game-folder DIR");
+    return readGameFolder(settingsDir);
 }
 
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,
-           std::ostream& out, std::ostream& err) {
+           std::ostream& out, std::ostream& err, const std::filesystem::path& settingsDir) {
     const std::vector<Command> commands = allCommands();
-    CliContext context{workDir, {}, "save1", out, err};
+    CliContext context{workDir, settingsDir.empty() ? workDir : settingsDir, {}, "save1", out, err};
 
     std::vector<std::string> rest;
     bool help = false;

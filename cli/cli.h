@@ -16,14 +16,18 @@ inline constexpr int kUsage = 2;
 
 // What a command gets: the resolved global options and the output streams.
 struct CliContext {
-    std::filesystem::path workDir; // where options.dat is looked for
-    std::string gameFolderOption;  // --game-folder, empty when not given
-    std::string slot = "save1";    // --slot
+    std::filesystem::path workDir;     // relative file and folder names count from here
+    std::filesystem::path settingsDir; // where options.dat is looked for
+    std::string gameFolderOption;      // --game-folder, empty when not given
+    std::string slot = "save1";        // --slot
     std::ostream& out;
     std::ostream& err;
 
-    // --game-folder, or line 1 of options.dat in the working folder (throws GameFileError).
+    // --game-folder, or savedGameFolder().
     std::string gameFolder() const;
+    // Line 1 of options.dat (throws GameFileError; OperationRefused, saying how to set one,
+    // when there is no options.dat).
+    std::string savedGameFolder() const;
 };
 
 // Thrown by a command for a usage error (exit 2): wrong number of arguments, bad field...
@@ -54,8 +58,9 @@ std::vector<Command> reportCommands();     // report
 std::vector<Command> restoreCommands();    // restore list, restore apply
 
 // Runs the tool in-process (tests call this). Errors go to `err` as one line naming the file
-// and the problem; GameFileError and OperationRefused give exit 1.
+// and the problem; GameFileError and OperationRefused give exit 1. options.dat lies in
+// `settingsDir`, by default the working folder.
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,
-           std::ostream& out, std::ostream& err);
+           std::ostream& out, std::ostream& err, const std::filesystem::path& settingsDir = {});
 
 } // namespace hv::cli

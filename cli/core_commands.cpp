@@ -56,10 +56,13 @@ int check(CliContext& c, const std::vector<std::string>& args) {
         problems.insert(problems.end(), more.begin(), more.end());
     }
     std::error_code ec;
+    if (args.empty() && c.gameFolderOption.empty() &&
+        !std::filesystem::exists(optionsPath(c.settingsDir), ec))
+        c.savedGameFolder(); // refused, saying how to set the folder
     // options.dat is checked whenever it is there, and must be when it names the folder.
     if (args.empty() &&
-        (c.gameFolderOption.empty() || std::filesystem::exists(optionsPath(c.workDir), ec)))
-        problems = checkOptions(c.workDir);
+        (c.gameFolderOption.empty() || std::filesystem::exists(optionsPath(c.settingsDir), ec)))
+        problems = checkOptions(c.settingsDir);
     if (args.empty() && (problems.empty() || !c.gameFolderOption.empty())) {
         auto more = checkGameFolder(c.gameFolder());
         problems.insert(problems.end(), more.begin(), more.end());

@@ -15,7 +15,8 @@ namespace {
 // Both commands work on options.dat itself, so --game-folder is not consulted.
 int show(CliContext& c, const std::vector<std::string>& args) {
     expectArgs(args, 0);
-    c.out << readGameFolder(c.workDir) << "\n";
+    c.out << c.savedGameFolder() << "\n";
+    c.out << "from " << pathBytes(optionsPath(c.settingsDir)) << "\n";
     return kOk;
 }
 
@@ -25,7 +26,7 @@ int set(CliContext& c, const std::vector<std::string>& args) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
         throw OperationRefused("\"" + pathBytes(folder) + "\" is not an existing folder");
-    changeGameFolder(c.workDir, pathBytes(folder));
+    changeGameFolder(c.settingsDir, pathBytes(folder));
     return kOk;
 }
 
@@ -36,10 +37,11 @@ std::vector<Command> gameFolderCommands() {
         {{"game-folder", "show"},
          "",
          "Print the game folder named by options.dat.",
-         "Prints line 1 of options.dat in the working folder as the editor reads it: a value\n"
-         "in double quotes is printed without them, any other value up to the first comma\n"
-         "and without its outer blanks. --game-folder does not change what this command\n"
-         "reads. Exits 1 when options.dat is missing or names no folder.",
+         "Prints line 1 of options.dat as the editor reads it: a value in double quotes is\n"
+         "printed without them, any other value up to the first comma and without its outer\n"
+         "blanks. A second line, \"from FILE\", names the options.dat that was read.\n"
+         "--game-folder does not change what this command reads. Exits 1 when options.dat\n"
+         "is missing or names no folder.",
          show},
         {{"game-folder", "set"},
          "DIR",
@@ -49,8 +51,7 @@ std::vector<Command> gameFolderCommands() {
          "absolute path without a trailing separator, in double quotes when it holds a comma\n"
          "or begins or ends with a blank. Every byte after line 1 is kept as it is; a missing\n"
          "options.dat is created. A DIR holding a double quote cannot be stored and is\n"
-         "refused. --game-folder does not change what this command writes or where: it\n"
-         "always changes options.dat in the working folder.",
+         "refused. --game-folder does not change what this command writes or where.",
          set},
     };
 }

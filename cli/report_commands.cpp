@@ -83,7 +83,7 @@ void hideOption(const std::string& value, PageOptions& o) {
 int reportCommand(CliContext& c, const std::vector<std::string>& args) {
     const auto options = parseOptions(args);
     PageOptions o;
-    o.settings = report::readSettings(c.workDir);
+    o.settings = report::readSettings(c.settingsDir);
     const std::pair<const char*, std::string*> kSettings[] = {
         {"--output", &o.settings.file},
         {"--title", &o.settings.title},

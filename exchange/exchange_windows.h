@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class QListWidget;
 class QWidget;
 
@@ -25,6 +27,10 @@ QWidget* createExchangeWindow(ui::EditorContext& context); // `impsave`
 // In an exchange window, previews `file` and makes it the file "Import" takes, as if it had
 // been chosen with "Choose File" (`hv-editor FILE.hve`). False when `window` is not one.
 bool chooseExportFile(QWidget* window, const std::filesystem::path& file);
+
+// `hv-editor FILE.hve...`: one file is chosen as above; several are imported in turn, as a
+// drop of them is. False when `window` is not an exchange window.
+bool openExportFiles(QWidget* window, const std::vector<std::filesystem::path>& files);
 
 // The conflict window for one clash: the slot, the name met in the roster and the export
 // file, kept in its hidden boxes. "Apply" adds the new name to `list` while it exists; its

@@ -106,6 +106,11 @@ protected:
         if (files.empty())
             return;
         event->acceptProposedAction();
+        importInTurn(files);
+    }
+
+public:
+    void importInTurn(const std::vector<fs::path>& files) {
         dropped_.insert(dropped_.end(), files.begin(), files.end());
         importDropped();
     }
@@ -203,6 +208,16 @@ bool chooseExportFile(QWidget* window, const std::filesystem::path& file) {
     if (exchange == nullptr)
         return false;
     exchange->choose(file);
+    return true;
+}
+
+bool openExportFiles(QWidget* window, const std::vector<std::filesystem::path>& files) {
+    if (files.size() == 1)
+        return chooseExportFile(window, files.front());
+    auto* exchange = dynamic_cast<ExchangeWindow*>(window);
+    if (exchange == nullptr)
+        return false;
+    exchange->importInTurn(files);
     return true;
 }
 

@@ -6,7 +6,11 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -36,6 +40,62 @@ std::vector<fs::path::string_type> comparable(const fs::path& path) {
 
 fs::path optionsPath(const fs::path& workDir) {
     return workDir / "options.dat";
+}
+
+fs::path settingsFolder(const fs::path& programFolder, const fs::path& userFolder) {
+    try {
+        // Written completely and removed again, with the calls of a real rewrite.
+        const PendingRewrite probe(optionsPath(programFolder), "temp", {});
+        return programFolder;
+    } catch (const GameFileError&) {
+        std::error_code ec;
+        fs::create_directories(userFolder, ec);
+        return userFolder;
+    }
+}
+
+fs::path optionsFolderFor(const fs::path& workDir, const fs::path& elsewhere) {
+    std::error_code ec;
+    if (elsewhere.empty() || fs::exists(optionsPath(workDir), ec))
+        return workDir;
+    return elsewhere;
+}
+
+fs::path userSettingsFolder(const char* xdgConfigHome, const char* home) {
+    if (xdgConfigHome != nullptr && fs::path(xdgConfigHome).is_absolute())
+        return fs::path(xdgConfigHome) / "hv-editor";
+    if (home != nullptr && *home != '\0')
+        return fs::path(home) / ".config" / "hv-editor";
+    return {};
+}
+
+fs::path optionsFolder() {
+    std::error_code ec;
+    const fs::path work = fs::current_path(ec);
+#ifdef _WIN32
+    if (fs::exists(optionsPath(work), ec))
+        return work;
+    std::wstring module(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+        if (n == 0)
+            return work;
+        if (n < module.size()) {
+            module.resize(n);
+            break;
+        }
+        module.resize(module.size() * 2);
+    }
+    const wchar_t* appData = ::_wgetenv(L"APPDATA");
+    const fs::path program = fs::path(module).parent_path();
+    if (appData == nullptr || *appData == L'\0')
+        return program;
+    return settingsFolder(program, fs::path(appData) / L"Unofficial HV Editor");
+#else
+    return optionsFolderFor(
+        work, userSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+#endif
 }
 
 std::string readGameFolder(const fs::path& workDir) {
@@ -72,6 +132,7 @@ void changeGameFolder(const fs::path& workDir, std::string_view folder) {
     appendTextLine(out, gameFolderLine(folder));
     const fs::path file = optionsPath(workDir);
     std::error_code ec;
+    fs::create_directories(workDir, ec); // the user's settings folder on first use
     if (fs::exists(file, ec)) {
         // Only line 1 is ours; the report's lines are copied as they are, whatever their
         // line ends or commas.

@@ -1,7 +1,7 @@
 #pragma once
 
-// options.dat, the editor's own settings file in its working folder: line 1 is the game
-// folder; the lines after it belong to the HTML report and are kept byte for byte.
+// options.dat, the editor's own settings file: line 1 is the game folder; the lines after it
+// belong to the HTML report and are kept byte for byte. "temp" and "arrange.tmp" lie beside it.
 
 #include <filesystem>
 #include <string>
@@ -10,6 +10,27 @@
 namespace hv {
 
 std::filesystem::path optionsPath(const std::filesystem::path& workDir);
+
+// The folder whose options.dat both programs use: the working folder when it holds an
+// options.dat (portable use, as players of the game know it); otherwise on Windows the
+// program's own folder or "%APPDATA%\\Unofficial HV Editor" (see settingsFolder), elsewhere
+// userSettingsFolder() of the environment. Nothing is created here.
+std::filesystem::path optionsFolder();
+
+// `workDir` when it holds an options.dat or `elsewhere` is empty, else `elsewhere`.
+std::filesystem::path optionsFolderFor(const std::filesystem::path& workDir,
+                                       const std::filesystem::path& elsewhere);
+
+// "$XDG_CONFIG_HOME/hv-editor", or "$HOME/.config/hv-editor" when that variable is unset,
+// empty or relative (as the base-directory rules say), as QStandardPaths::AppConfigLocation
+// names it for the editor. Empty when neither variable helps.
+std::filesystem::path userSettingsFolder(const char* xdgConfigHome, const char* home);
+
+// `programFolder` when a file can be written there (a rewrite of options.dat needs its
+// temporary file beside it), else `userFolder`, created when missing. A folder that does not
+// take the files (installed under "Program Files") thus moves the settings to the user.
+std::filesystem::path settingsFolder(const std::filesystem::path& programFolder,
+                                     const std::filesystem::path& userFolder);
 
 // The game folder: the first value of options.dat by field read. Throws GameFileError when
 // the file is missing or empty.
@@ -21,7 +42,7 @@ std::string readGameFolder(const std::filesystem::path& workDir);
 std::string gameFolderLine(std::string_view folder);
 
 // Writes `folder` as line 1 (see gameFolderLine) and copies every byte after the old line 1
-// unchanged, through "temp" in the working folder. A missing options.dat is created.
+// unchanged, through "temp" beside it. A missing options.dat, and its folder, are created.
 void changeGameFolder(const std::filesystem::path& workDir, std::string_view folder);
 
 // A folder as the editor writes it: lexically normal, without a trailing separator (the

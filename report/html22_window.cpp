@@ -144,9 +144,9 @@ private:
         showOrder(defaultOrder());
         ui::selectFirst(list_, QString::fromLatin1(kRoster.data(), kRoster.size()));
         ui::runReported(this, windowTitle(),
-                        [&] { writeOrder(context_.workDir(), defaultOrder()); });
+                        [&] { writeOrder(context_.settingsDir(), defaultOrder()); });
         ui::runReported(this, windowTitle(), [&] {
-            const ReportSettings s = readSettings(context_.workDir());
+            const ReportSettings s = readSettings(context_.settingsDir());
             fileName_->setText(ui::pathText(pathFromBytes(s.file)));
             title_->setText(ui::toQt(s.title));
             background_->setEditText(ui::toQt(s.background));
@@ -163,8 +163,8 @@ private:
                 picked.isEmpty()
                     ? std::string()
                     : ui::fromQtOrRefuse(picked.first()->text(), QStringLiteral("Placement"));
-            const SectionOrder order = moved(readOrder(context_.workDir()), section, move);
-            writeOrder(context_.workDir(), order);
+            const SectionOrder order = moved(readOrder(context_.settingsDir()), section, move);
+            writeOrder(context_.settingsDir(), order);
             showOrder(order);
         });
     }
@@ -191,7 +191,7 @@ private:
         ui::runReported(this, windowTitle(), [&] {
             PageOptions o;
             o.settings = settings();
-            o.order = readOrder(context_.workDir());
+            o.order = readOrder(context_.settingsDir());
             o.commissioner = on(commish_);
             o.fedName = on(fedName_);
             o.titles = on(titles_);
@@ -202,7 +202,7 @@ private:
             // The settings are remembered only once the page is written.
             writePage(context_.workDir(), ui::gameFolder(context_),
                       context_.currentSlot().toStdString(), o);
-            writeSettings(context_.workDir(), o.settings);
+            writeSettings(context_.settingsDir(), o.settings);
         });
     }
 

@@ -311,6 +311,8 @@ void writeOrder(const fs::path& workDir, const SectionOrder& order) {
     std::string out;
     for (const auto& name : order)
         appendTextLine(out, name);
+    std::error_code ec;
+    fs::create_directories(workDir, ec); // the user's settings folder on first use
     TempRewrite(orderPath(workDir), "arrange.new", out);
 }
 

@@ -2,7 +2,7 @@
 # Sourced by the other scripts.
 
 HV_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev clang-format fonts-dejavu-core
-             git clang libclang-rt-14-dev
+             git clang libclang-rt-14-dev help2man
              wine64 g++-mingw-w64-x86-64-posix googletest)
 
 hv_missing_packages() {

@@ -5,7 +5,7 @@
 namespace hv::ui {
 
 std::string gameFolder(const EditorContext& context) {
-    return readGameFolder(context.workDir());
+    return readGameFolder(context.settingsDir());
 }
 
 } // namespace hv::ui

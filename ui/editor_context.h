@@ -1,7 +1,8 @@
 #pragma once
 
-// What every tool window needs from the application: the working folder (where options.dat
-// lives), the slot in use as the main window holds it, and a way to tell the user things.
+// What every tool window needs from the application: the working folder (where exported
+// files and pages go), the settings folder (where options.dat lives), the slot in use as the
+// main window holds it, and a way to tell the user things.
 
 #include <QString>
 
@@ -16,6 +17,8 @@ class EditorContext {
 public:
     virtual ~EditorContext() = default;
     virtual std::filesystem::path workDir() const = 0;
+    // options.dat and the editor's own "temp" and "arrange.tmp" (see optionsFolder).
+    virtual std::filesystem::path settingsDir() const { return workDir(); }
     // The main window's `hid`: "save1" to "save4".
     virtual QString currentSlot() const = 0;
     // Closes the main window and loads it afresh (after the game folder or the slot names

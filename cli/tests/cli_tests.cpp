@@ -29,7 +29,7 @@ class Cli : public ::testing::Test {
 protected:
     HvRun hv(const Args& args) {
         std::ostringstream out, err;
-        const int code = hv::cli::runCli(args, world.work, out, err);
+        const int code = hv::cli::runCli(args, world.work, out, err, settingsDir);
         return {code, out.str(), err.str()};
     }
     // A command that must succeed: its output.
@@ -57,6 +57,7 @@ protected:
     }
 
     GameWorld world;
+    fs::path settingsDir; // empty: options.dat in the working folder
     const Lines p = placeholderWrestler();
 };
 
@@ -119,10 +120,26 @@ TEST_F(Cli, GameFolderSetWritesLineOneKeepsTheReportBytesAndShowReadsItBack) {
         EXPECT_EQ(ok(args), "");
         EXPECT_EQ(readFile(options), line1 + before.substr(3));
         // --game-folder names another folder; show still reads options.dat.
-        EXPECT_EQ(ok({"--game-folder", "/elsewhere", "game-folder", "show"}), folder + "\n");
+        EXPECT_EQ(ok({"--game-folder", "/elsewhere", "game-folder", "show"}),
+                  folder + "\nfrom " + options.string() + "\n");
     }
     expectRefused({"game-folder set " + root + "/missing"}, kRefused, root + sep + "missing");
     expectRefused({"game-folder set", "game-folder set " + game + " " + game}, kUsage);
+}
+
+// As hv.exe keeps options.dat beside itself: names still count from the working folder.
+TEST_F(Cli, OptionsDatApartFromTheWorkingFolder) {
+    settingsDir = world.root.path() / "program";
+    fs::create_directories(settingsDir);
+    fs::rename(world.work / "options.dat", settingsDir / "options.dat");
+    const std::string work =
+        world.root.path().string() + std::string(1, fs::path::preferred_separator) + "work";
+    EXPECT_EQ(hv({"slots"}).code, 0);
+    EXPECT_EQ(ok({"game-folder", "set", "."}), "");
+    EXPECT_EQ(readFile(settingsDir / "options.dat"), work + "\r\n");
+    EXPECT_EQ(ok({"game-folder", "show"}),
+              work + "\nfrom " + (settingsDir / "options.dat").string() + "\n");
+    EXPECT_FALSE(fs::exists(world.work / "options.dat"));
 }
 
 TEST_F(Cli, ManagersListAddSetAndDeleteEveryMatch) {

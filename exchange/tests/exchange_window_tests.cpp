@@ -129,6 +129,12 @@ TEST_F(WindowTest, ExchangeWindowKeepsByteNamesAndRefusesBadFiles) {
     clickButton(window, "Command3");
     expectReported(3, "Lf.hve:5:");
     ui::setNextOpenFileName(std::nullopt);
+
+    // `hv-editor A.hve B.hve`: imported in turn, as a drop of them is.
+    world.setRoster("save1", {q});
+    writeFile(world.work / "Two.hve", crlf(wrestler("Two")));
+    ASSERT_TRUE(exchange::openExportFiles(window, {exported, world.work / "Two.hve"}));
+    EXPECT_EQ(world.roster(), recordBytes({q, cafe, wrestler("Two")}));
 }
 
 // Text from the game's files reaches message boxes and questions: markup in it is shown as

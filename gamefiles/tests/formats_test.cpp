@@ -9,11 +9,13 @@
 #include "gamefiles/slot_names.h"
 #include "gamefiles/text.h"
 
+#include "testsupport/rewrite_steps.h"
 #include "testsupport/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace hv::test {
 namespace {
@@ -337,6 +339,63 @@ TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByteO
         EXPECT_THROW(changeGameFolder(dir.path(), folder), OperationRefused) << folder;
         EXPECT_EQ(readFile(options), before);
         EXPECT_FALSE(fs::exists(dir.path() / "temp"));
+    }
+}
+
+// An options.dat in the working folder wins; otherwise the user's configuration folder as the
+// base-directory rules name it (a relative XDG_CONFIG_HOME does not count).
+TEST(OptionsFile, FolderIsTheWorkingOneWithOptionsDatElseTheUsersConfiguration) {
+    TempDir dir;
+    const fs::path with = dir.path() / "with", without = dir.path() / "without";
+    fs::create_directories(without);
+    writeFile(with / "options.dat", "C:\\HV\r\n");
+    struct Case {
+        fs::path work;
+        const char* xdg;
+        const char* home;
+        fs::path expected;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {with, "/cfg", "/home/u", with},
+             {with, nullptr, nullptr, with},
+             {without, "/cfg", "/home/u", "/cfg/hv-editor"},
+             {without, nullptr, "/home/u", "/home/u/.config/hv-editor"},
+             {without, "", "/home/u", "/home/u/.config/hv-editor"},
+             {without, "cfg", "/home/u", "/home/u/.config/hv-editor"},
+             {without, nullptr, "", without},
+         })
+        EXPECT_EQ(optionsFolderFor(c.work, userSettingsFolder(c.xdg, c.home)), c.expected)
+            << c.work << " " << (c.xdg ? c.xdg : "unset");
+}
+
+// The settings stay beside the program while a rewrite can put its files there; a folder
+// that refuses them (read-only, missing) moves them to the user's folder, which is made.
+TEST(OptionsFile, SettingsStayBesideTheProgramOnlyWhereARewriteCanWrite) {
+    TempDir dir;
+    const fs::path program = dir.path() / "program", user = dir.path() / "user" / "HV";
+    fs::create_directories(program);
+    writeFile(program / "options.dat", "C:\\HV\r\n");
+    struct Case {
+        std::optional<RewriteStep> failing;
+        fs::path folder;
+        fs::path expected;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {std::nullopt, program, program},
+             {RewriteStep::Create, program, user},
+             {RewriteStep::Sync, program, user},
+             {std::nullopt, dir.path() / "missing", user},
+         }) {
+        fs::remove_all(dir.path() / "user");
+        {
+            std::optional<RewriteStepFailure> failure;
+            if (c.failing)
+                failure.emplace(*c.failing, 1);
+            EXPECT_EQ(settingsFolder(c.folder, user), c.expected);
+        }
+        EXPECT_EQ(fs::is_directory(user), c.expected == user);
+        EXPECT_EQ(snapshot(program), (std::vector<std::pair<std::string, std::string>>{
+                                         {"options.dat", "C:\\HV\r\n"}}));
     }
 }
 
