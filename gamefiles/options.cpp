@@ -153,10 +153,13 @@ fs::path tidyFolder(const fs::path& folder, const fs::path& workDir) {
 void refuseOutputPath(const fs::path& target, const fs::path& workDir,
                       const std::string& gameFolder, std::string_view what) {
     const auto real = comparable(target);
-    for (const char* own : {"options.dat", "arrange.tmp", "temp"})
-        if (real == comparable(workDir / own))
-            throw GameFileError(target, "is the editor's own \"" + std::string(own) + "\"; the " +
-                                            std::string(what) + " was not written");
+    // The settings may lie elsewhere than the working folder (the user's settings folder).
+    for (const fs::path& folder : {workDir, optionsFolder()})
+        for (const char* own : {"options.dat", "arrange.tmp", "temp"})
+            if (!folder.empty() && real == comparable(folder / own))
+                throw GameFileError(target, "is the editor's own \"" + std::string(own) +
+                                                "\"; the " + std::string(what) +
+                                                " was not written");
     // A new file beside the game's own is harmless (players often keep the editor, and so its
     // exports, in the game folder); an existing file there or anything in a slot folder is not.
     const auto game = comparable(pathFromBytes(gameFolder));

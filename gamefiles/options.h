@@ -51,10 +51,10 @@ std::filesystem::path tidyFolder(const std::filesystem::path& folder,
                                  const std::filesystem::path& workDir = {});
 
 // Refuses a page or export file (`what`, e.g. "page") that would replace one of the editor's
-// own files in `workDir` (options.dat, "arrange.tmp", "temp"), replace any file inside the
-// game folder or land in one of its slot folders: throws GameFileError naming `target` and
-// the reason. Paths are compared with
-// links followed and without regard to letter case, as the game's files are found.
+// own files (options.dat, "arrange.tmp", "temp") in `workDir` or in optionsFolder(), replace
+// any file inside the game folder or land in one of its slot folders: throws GameFileError
+// naming `target` and the reason. Paths are compared with links followed and without regard
+// to letter case, as the game's files are found.
 void refuseOutputPath(const std::filesystem::path& target, const std::filesystem::path& workDir,
                       const std::string& gameFolder, std::string_view what);
 

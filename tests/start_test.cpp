@@ -81,6 +81,9 @@ TEST_F(Start, HvKeepsItsSettingsWithTheUserUnlessTheWorkingFolderHoldsThem) {
         EXPECT_EQ(r.out, s.out);
         EXPECT_EQ(r.err, s.err);
     }
+    // The settings in the user's folder are the editor's own: no page goes over them.
+    const Child page = run(HV_PROGRAM, {"report", "--output", options.string()}, world.work, env);
+    EXPECT_EQ(page.code, 1) << page.err;
     EXPECT_EQ(snapshot(world.work), Snapshot{});
     EXPECT_EQ(snapshot(config), (Snapshot{{"hv-editor/options.dat", game + "\r\n"}}));
     // Portable use: an options.dat in the working folder is the one used.
