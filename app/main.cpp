@@ -12,23 +12,33 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // options.dat and the files the editor writes of its own lie in the working folder, on
-    // Windows beside the program (or with the user when that folder is read-only), however the
-    // program was started: from the Start menu, or by opening an exchange file.
-    hv::ui::MainWindow window(hv::optionsFolder());
-    window.showAtStart();
-
     const QStringList args = QApplication::arguments();
-    if (args.size() == 4 && args.at(1) == QLatin1String("--screenshot"))
-        return hv::ui::saveScreenshot(window, args.at(2), args.at(3));
+    const bool screenshot = args.size() == 4 && args.at(1) == QLatin1String("--screenshot");
     // `hv-editor FILE.hve`, as the desktop opens an export file: the exchange window with
-    // that file chosen and previewed, ready for "Import".
+    // that file chosen and previewed, ready for "Import". A relative name counts from where
+    // the program was started.
+    QString file = screenshot ? QFileInfo(args.at(3)).absoluteFilePath() : QString();
     for (const QString& arg : args.mid(1)) {
-        if (arg.endsWith(QLatin1String(hv::exchange::kExportExtension), Qt::CaseInsensitive)) {
-            hv::exchange::chooseExportFile(window.openTool(QStringLiteral("impsave")),
-                                           QFileInfo(arg).absoluteFilePath());
+        if (!screenshot &&
+            arg.endsWith(QLatin1String(hv::exchange::kExportExtension), Qt::CaseInsensitive)) {
+            file = QFileInfo(arg).absoluteFilePath();
             break;
         }
     }
+
+    // options.dat, the editor's own files (exports, the report's page) and a relative game
+    // folder count from the working folder. On Windows that becomes the program's folder (or
+    // the user's, when it is read-only), however the program was started: from the Start
+    // menu, or by Explorer in the folder of an exchange file it opens.
+    const std::filesystem::path workDir = hv::optionsFolder();
+    std::error_code ec;
+    std::filesystem::current_path(workDir, ec);
+    hv::ui::MainWindow window(workDir);
+    window.showAtStart();
+
+    if (screenshot)
+        return hv::ui::saveScreenshot(window, args.at(2), file);
+    if (!file.isEmpty())
+        hv::exchange::chooseExportFile(window.openTool(QStringLiteral("impsave")), file);
     return QApplication::exec();
 }
