@@ -22,7 +22,8 @@ jobs=${HV_JOBS:-$(nproc)}
 
 # Only what the editor and its tests use. OpenGL stays (dynamic): the Windows platform plugin
 # of this version does not compile without it. Debian's source leaves out the tablet header
-# the Windows plugin includes, hence no tablet events.
+# the Windows plugin includes, hence no tablet events. Without Direct2D, Qt Gui leaves out the
+# DirectWrite font database that the Windows plugin still refers to with directwrite3 on.
 options=(
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake"
     -DCMAKE_BUILD_TYPE=Release
@@ -42,6 +43,7 @@ options=(
     -DFEATURE_dbus=OFF
     -DFEATURE_printsupport=OFF
     -DFEATURE_direct2d=OFF
+    -DFEATURE_directwrite3=OFF
     -DFEATURE_tabletevent=OFF
     -DFEATURE_vulkan=OFF
     -DFEATURE_icu=OFF
@@ -56,6 +58,11 @@ options=(
     -DFEATURE_harfbuzz=ON
     -DINPUT_opengl=dynamic
 )
+# One build at a time: a second run waits, then finds the stamp.
+mkdir -p "$cache"
+exec 9>"$cache/qt-$version-mingw.lock"
+flock 9
+
 stamp_text="qtbase $deb_version ${options[*]//$repo/}"
 stamp=$prefix/hv-stamp.txt
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$stamp_text" ]; then
