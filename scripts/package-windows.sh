@@ -66,7 +66,7 @@ TEXT
 
 version=$(sed -n 's/^project(HvEditor VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 rm -f dist/hv-editor-setup.exe
-makensis -V2 -DSTAGE="$stage" -DVERSION="$version" -DOUTFILE="$PWD/dist/hv-editor-setup.exe" \
+makensis -V2 -DSTAGE="$PWD/$stage" -DVERSION="$version" -DOUTFILE="$PWD/dist/hv-editor-setup.exe" \
     scripts/hv-editor-setup.nsi
 size() { stat -c %s "$1"; }
 echo "dist/hv-windows.zip: $(size dist/hv-windows.zip) bytes (hv-editor.exe" \

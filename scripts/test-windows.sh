@@ -26,7 +26,7 @@ echo "== Windows build (MinGW-w64): hv.exe, hv-editor.exe and the tests"
 cmake --build "$build" -j"$jobs"
 built=$SECONDS
 
-e2e=$build/e2e
+e2e=$PWD/$build/e2e
 rm -rf "$e2e"
 mkdir -p "$e2e"
 # One virtual display for everything that opens a window, the window tests' hidden ones too.
@@ -96,7 +96,7 @@ for line in "${commands[@]}"; do
     code_linux=0 code_windows=0
     out_linux=$(cd "$e2e/linux" && "$linux_hv" --game-folder game "${args[@]}" 2>&1) ||
         code_linux=$?
-    (cd "$e2e/windows" && "$wine" "$hv_exe" --game-folder game "${args[@]}" >../out 2>&1) ||
+    (cd "$e2e/windows" && timeout 60 "$wine" "$hv_exe" --game-folder game "${args[@]}" >../out 2>&1) ||
         code_windows=$?
     out_windows=$(tr -d '\r' <"$e2e/out")
     # Messages name files with the system's own separators.
@@ -217,7 +217,11 @@ localappdata=$(timeout 60 "$wine" cmd /c echo %LOCALAPPDATA% | tr -d '\r')
 installed=$(timeout 60 "$wine" winepath -u "$localappdata\\Programs\\HV Editor" | tr -d '\r')
 menu=$(timeout 60 "$wine" cmd /c echo %APPDATA% | tr -d '\r')
 menu=$(timeout 60 "$wine" winepath -u "$menu\\Microsoft\\Windows\\Start Menu\\Programs" | tr -d '\r')
-hve() { timeout 60 "$wine" reg query 'HKCU\Software\Classes\.hve' /ve 2>/dev/null | tr -d '\r'; }
+# The ".hve" key's value, empty when there is none (reg says so on stdout).
+hve() {
+    timeout 60 "$wine" reg query 'HKCU\Software\Classes\.hve' /ve 2>/dev/null | tr -d '\r' |
+        grep -v '^reg:' || true
+}
 rm -rf "$installed"
 timeout 120 "$wine" dist/hv-editor-setup.exe /S
 for file in hv-editor.exe hv.exe README.txt uninstall.exe; do
@@ -229,7 +233,7 @@ done
     timeout 60 "$wine" reg query 'HKCU\Software\Classes\HvEditor.Wrestler\shell\open\command' \
         /ve | grep -qF '\HV Editor\hv-editor.exe" "%1"' ||
     { echo "the installer left out the uninstaller, the Start menu entry or .hve" >&2; exit 1; }
-(cd "$e2e" && env -u QT_QPA_PLATFORM "$wine" "$installed/hv-editor.exe" >installed.log 2>&1) &
+(cd "$e2e" && exec env -u QT_QPA_PLATFORM "$wine" "$installed/hv-editor.exe" >installed.log 2>&1) &
 pids+=($!)
 if [ -z "$(window "Unofficial HV Editor")" ]; then
     echo "the installed hv-editor.exe did not start" >&2
@@ -239,8 +243,9 @@ kill "${pids[-1]}"
 sleep 1
 # The uninstaller runs from a copy of itself and returns at once.
 timeout 120 "$wine" "$installed/uninstall.exe" /S
-for _ in $(seq 60); do [ -e "$installed/hv-editor.exe" ] || break; sleep 0.5; done
-if [ -e "$installed/hv-editor.exe" ] || [ -e "$menu/Unofficial HV Editor.lnk" ] || [ -n "$(hve)" ]; then
+left() { [ -e "$installed/hv-editor.exe" ] || [ -e "$menu/Unofficial HV Editor.lnk" ] || [ -n "$(hve)" ]; }
+for _ in $(seq 60); do left || break; sleep 0.5; done
+if left; then
     echo "the uninstaller left the programs, the Start menu entry or .hve behind" >&2
     exit 1
 fi
