@@ -117,9 +117,14 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("hv-editor"));
     // options.dat and the editor's own scratch files lie where optionsFolder() says, however
     // the program was started: from a menu, or by opening an exchange file. Exported files
-    // and pages go to the working folder.
+    // and pages go to the working folder; on Windows, where the Start menu or Explorer picks
+    // an arbitrary one, they go beside the settings.
     std::error_code ec;
-    hv::ui::MainWindow window(hv::optionsFolder(), fs::current_path(ec));
+    const fs::path settings = hv::optionsFolder();
+#ifdef _WIN32
+    fs::current_path(settings, ec);
+#endif
+    hv::ui::MainWindow window(settings, fs::current_path(ec));
     window.showAtStart();
 
     if (!start.screenshotWindow.isEmpty())

@@ -3,6 +3,7 @@
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/options.h"
+#include "gamefiles/system_path.h"
 #include "hv_version.h"
 
 #include <algorithm>
@@ -102,7 +103,11 @@ std::string CliContext::savedGameFolder() const {
     if (!std::filesystem::exists(optionsPath(settingsDir), ec) && !ec)
         throw OperationRefused(
             "No game folder is set: run `hv game-folder set DIR`, or pass --game-folder DIR");
-    return readGameFolder(settingsDir);
+    std::string folder = readGameFolder(settingsDir);
+    // A relative folder counts from options.dat, as for the editor, which works there.
+    if (settingsDir != workDir && pathFromBytes(folder).is_relative())
+        folder = pathBytes(settingsDir / pathFromBytes(folder));
+    return folder;
 }
 
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,

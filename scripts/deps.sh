@@ -3,7 +3,8 @@
 
 HV_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev clang-format fonts-dejavu-core
              git clang libclang-rt-14-dev help2man
-             wine64 g++-mingw-w64-x86-64-posix googletest)
+             wine64 g++-mingw-w64-x86-64-posix googletest
+             dpkg-dev nsis xvfb xdotool imagemagick)
 
 hv_missing_packages() {
     local missing=()

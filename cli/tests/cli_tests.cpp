@@ -131,9 +131,10 @@ TEST_F(Cli, GameFolderSetWritesLineOneKeepsTheReportBytesAndShowReadsItBack) {
 TEST_F(Cli, OptionsDatApartFromTheWorkingFolder) {
     settingsDir = world.root.path() / "program";
     fs::create_directories(settingsDir);
-    fs::rename(world.work / "options.dat", settingsDir / "options.dat");
+    fs::remove(world.work / "options.dat");
     const std::string work =
         world.root.path().string() + std::string(1, fs::path::preferred_separator) + "work";
+    writeFile(settingsDir / "options.dat", crlf({"../Halvorn"})); // counts from there
     EXPECT_EQ(hv({"slots"}).code, 0);
     EXPECT_EQ(ok({"game-folder", "set", "."}), "");
     EXPECT_EQ(readFile(settingsDir / "options.dat"), work + "\r\n");
