@@ -86,7 +86,9 @@ Start parseArguments(int argc, char** argv) {
         if (rest.size() != 1)
             return usageError(QStringLiteral("--screenshot needs WINDOW and FILE"));
         start.screenshotWindow = parser.value(screenshot);
-        start.screenshotFile = rest.front();
+        std::error_code ec; // a relative name counts from where the program was started
+        start.screenshotFile =
+            hv::ui::pathText(fs::absolute(hv::ui::pathFromText(rest.front()), ec));
         return start;
     }
     for (const QString& arg : rest) {
