@@ -178,10 +178,11 @@ play() {
         return 1
     fi
     sleep 1
-    # List1, Command2, Command3, Filter1, Text2 (name), Text3 (draw, all selected): a new
-    # draw, then backwards past List1 round to the last control, "Apply Changes".
-    keys "$roster" Tab Tab Tab Tab Tab 8 1 shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab \
-        shift+Tab
+    # In List1, which has the focus, Down picks the first wrestler; then Command2, Command3,
+    # Filter1, Text2 (name), Text3 (draw): a new draw, then backwards past List1 round to the
+    # last control, "Apply Changes".
+    keys "$roster" Down Tab Tab Tab Tab Tab ctrl+a 8 1 shift+Tab shift+Tab shift+Tab shift+Tab \
+        shift+Tab shift+Tab
     import -window root "$e2e/$name.png"
     keys "$roster" space
     sleep 2
