@@ -24,6 +24,10 @@ std::optional<Line> fieldLine(std::string_view field) {
     return std::nullopt;
 }
 
+std::string_view fieldName(Line line) {
+    return kFields[line];
+}
+
 RosterFile rosterOf(const CliContext& c) {
     return RosterFile(c.gameFolder(), c.slot);
 }
@@ -72,7 +76,7 @@ int set(CliContext& c, const std::vector<std::string>& args) {
     }
 
     const RosterFile roster = rosterOf(c);
-    if (roster::setWrestlerFields(roster, args[0], changes) == 0)
+    if (roster::setWrestlerFields(roster, args[0], changes, fieldName) == 0)
         noSuchWrestler(roster, args[0]);
     return kOk;
 }
@@ -162,7 +166,9 @@ std::vector<Command> rosterCommands() {
              "Carder\", \"Middle Carder\" or \"Lower Carder\" and finishertype \"Power Move\"\n"
              "or \"Submission\"; any other text keeps the stored line. An empty tagteam or\n"
              "stable is written as \"no\". Line breaks in the description become blanks; in\n"
-             "any other field they are refused.\n\n") +
+             "any other field they are refused. draw, entertainment, wages, value, injury,\n"
+             "morale and retirement take a number (blanks around it, a sign) or nothing;\n"
+             "other text there is refused (exit 1) unless it is the stored value.\n\n") +
              kRosterFile,
          set},
         {{"roster", "delete"}, "NAME", "Remove every wrestler of that name.", kRosterFile, remove},

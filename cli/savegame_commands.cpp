@@ -41,6 +41,10 @@ void requireChanges(const std::vector<std::string>& args, const char* form) {
         throw UsageError{std::string("expected at least one ") + form};
 }
 
+std::string_view fedField(Setting s) {
+    return kFedFields[static_cast<std::size_t>(s)];
+}
+
 int fedShow(CliContext& c, const std::vector<std::string>& args) {
     expectArgs(args, 0);
     const Settings settings = readSettings(saveOf(c));
@@ -65,7 +69,7 @@ int fedSet(CliContext& c, const std::vector<std::string>& args) {
     Settings settings = readSettings(save);
     for (auto& [s, value] : changes)
         settings[s] = std::move(value);
-    applySettings(save, settings);
+    applySettings(save, settings, fedField);
     return kOk;
 }
 

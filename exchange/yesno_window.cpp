@@ -57,9 +57,10 @@ public:
         grid->addWidget(apply_, 3, 0, 1, 2);
         resize(360, 180);
 
-        // Waiting: a grey, locked name box until "No".
-        setNameBoxColour(QColor(128, 128, 128));
-        newName_->setEnabled(false);
+        // Waiting: a grey, locked name box until "No". Read-only rather than disabled, so the
+        // name stays in the normal text colour and can be read.
+        setNameBoxColour(QColor(192, 192, 192));
+        newName_->setReadOnly(true);
         apply_->setEnabled(false);
     }
 
@@ -102,7 +103,7 @@ private:
 
     void unlockNewName() {
         setNameBoxColour(Qt::white);
-        newName_->setEnabled(true);
+        newName_->setReadOnly(false);
         apply_->setEnabled(true);
     }
 

@@ -71,6 +71,16 @@ public:
             add(file, line, what + " is not a number: \"" + std::string(text) + "\"");
     }
 
+    // A number field may also be empty, which the game reads as 0.
+    template <class Record>
+    void numberFields(const fs::path& file, const Record& r,
+                      std::initializer_list<std::pair<typename Record::Line, const char*>> fields) {
+        for (auto [line, what] : fields)
+            if (!isNumberValue(r.lines[line]))
+                add(file, r.firstLine + line,
+                    std::string(what) + " is not a number: \"" + r.lines[line] + "\"");
+    }
+
     void roster(const fs::path& file) {
         auto bytes = read(file);
         if (!bytes)
@@ -84,6 +94,14 @@ public:
                 numberLine(file, r.firstLine + WrestlerRecord::Carder,
                            r.lines[WrestlerRecord::Carder], "carder code");
                 guarded([&] { injuryWeeks(r, file); });
+                using W = WrestlerRecord;
+                numberFields(file, r,
+                             {{W::Draw, "draw"},
+                              {W::Entertainment, "entertainment"},
+                              {W::Wages, "wages"},
+                              {W::Value, "value"},
+                              {W::Morale, "morale"},
+                              {W::Retirement, "years till retirement"}});
             }
         });
     }
@@ -100,6 +118,13 @@ public:
                 for (auto [line, what] : {std::pair{OtherFedRecord::Carder, "carder code"},
                                           std::pair{OtherFedRecord::Potential, "potential"}})
                     numberLine(file, rivals.firstLine(i) + line, rivals.line(i, line), what);
+                using O = OtherFedRecord;
+                numberFields(file, rivals.record(i),
+                             {{O::Draw, "draw"},
+                              {O::Entertainment, "entertainment"},
+                              {O::Wages, "wages"},
+                              {O::Value, "value"},
+                              {O::Retirement, "years till retirement"}});
             }
         });
     }
@@ -115,6 +140,9 @@ public:
             const SaveHeader h = parseSaveGame(*bytes, file);
             lineEnds(file, std::string_view(*bytes).substr(0, bytes->size() - h.rest.size()));
             numberLine(file, SaveHeader::Year, h.line(SaveHeader::Year), "year");
+            if (!isNumberValue(h.line(SaveHeader::Bank)))
+                add(file, SaveHeader::Bank,
+                    "bank account is not a number: \"" + h.line(SaveHeader::Bank) + "\"");
             for (std::size_t feud = 0; feud < 5; ++feud) {
                 const std::size_t line = SaveHeader::Feud1Level + 2 * feud;
                 const std::string stored = h.line(line);

@@ -17,4 +17,11 @@ void refuseLineBreak(const std::filesystem::path& file, std::string_view what,
                                       "nothing was written");
 }
 
+void refuseNonNumber(const std::filesystem::path& file, std::string_view what,
+                     std::string_view value) {
+    if (!isNumberValue(value))
+        throw GameFileError(file, "the " + std::string(what) + " is not a number: \"" +
+                                      std::string(value) + "\"; nothing was written");
+}
+
 } // namespace hv

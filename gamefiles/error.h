@@ -28,6 +28,10 @@ private:
 void refuseLineBreak(const std::filesystem::path& file, std::string_view what,
                      std::string_view value);
 
+// Throws a GameFileError for `file` when `value` is not what the game reads as a number.
+void refuseNonNumber(const std::filesystem::path& file, std::string_view what,
+                     std::string_view value);
+
 // A refusal that is not about one file (bad argument, nothing selected, ...).
 class OperationRefused : public std::runtime_error {
 public:

@@ -39,6 +39,9 @@ struct WrestlerRecord {
         Style,
         Retirement
     };
+    // The lines the game reads as numbers (the carder code aside, which is picked by name).
+    static constexpr std::array kNumberLines = {Draw,   Entertainment, Wages,     Value,
+                                                Injury, Morale,        Retirement};
     std::array<std::string, kLines> lines;
     std::size_t firstLine = 0; // 1-based line of the record in its file, 0 when not read
 
@@ -68,6 +71,7 @@ struct OtherFedRecord {
         Style,
         Retirement
     };
+    static constexpr std::array kNumberLines = {Draw, Entertainment, Wages, Value, Retirement};
     std::array<std::string, kLines> lines;
     std::size_t firstLine = 0;
 

@@ -125,6 +125,10 @@ std::optional<long long> parseNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
+bool isNumberValue(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos || parseNumber(text);
+}
+
 bool hasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }

@@ -79,6 +79,10 @@ std::string numberLine(long long value);
 // Anything else (including an empty line) holds no number.
 std::optional<long long> parseNumber(std::string_view text);
 
+// A value of a number field as the game takes it: a number as above, or an empty or blank
+// line, which the game reads as 0 and which the editor's own blank wrestler holds.
+bool isNumberValue(std::string_view text);
+
 // Every run of line breaks becomes one blank: CR and LF, and in wide text also the Unicode
 // line and paragraph separators (which text boxes produce). Shared by the windows, the
 // operations and `hv`, so that a value is joined the same way wherever it was typed.

@@ -79,6 +79,10 @@ public:
         watch_ = new ui::FileWatch(this, [this] { LoadTradingLists(); });
         auto* outer = new QVBoxLayout(this);
         outer->addWidget(watch_->bar());
+        // The window keeps the slot it was opened on when the main window picks another.
+        slotLabel_ = new QLabel(this);
+        slotLabel_->setObjectName(QStringLiteral("slotLabel"));
+        outer->addWidget(slotLabel_);
         auto* grid = new QGridLayout;
         outer->addLayout(grid, 1);
         static constexpr const char* kDesignCaptions[] = {"Your Fed", "WCW or WWF", "ECW",
@@ -127,6 +131,7 @@ public:
         resize(820, 520);
 
         hid_->setText(context_.currentSlot());
+        slotLabel_->setText(QStringLiteral("Trading in Save %1").arg(hid_->text().mid(4)));
         LoadTradingLists();
     }
 
@@ -290,6 +295,7 @@ private:
     ui::EditorContext& context_;
     RandomSource random_;
     QLineEdit* hid_ = nullptr;
+    QLabel* slotLabel_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     std::array<Column, 4> columns_;
     std::array<QPushButton*, std::size(kButtons)> buttons_{};

@@ -80,6 +80,10 @@ public:
         }
         left->addWidget(scroll_, row - 1, 2);
         left->setRowStretch(row, 1);
+        // Room for a real path and a scroll bar one can use.
+        const int chars = fontMetrics().averageCharWidth();
+        fileName_->setMinimumWidth(50 * chars);
+        scroll_->setMinimumWidth(12 * chars);
         grid->addLayout(left, 0, 0);
 
         auto* right = new QGridLayout;
@@ -91,6 +95,7 @@ public:
         right->addWidget(up, r, 1);
         right->addWidget(down, r + 1, 1);
         grid->addLayout(right, 0, 1);
+        grid->setColumnStretch(0, 1);
 
         auto* columnBoxes = new QGridLayout;
         for (int i = 0; i < 6; ++i)
@@ -98,7 +103,7 @@ public:
         grid->addLayout(columnBoxes, 1, 0, 1, 2);
         grid->addWidget(write, 2, 0, 1, 2);
         list_->setMaximumHeight(80);
-        resize(520, 360);
+        resize(760, 380);
 
         load();
     }

@@ -90,6 +90,14 @@ std::optional<unsigned long long> parsePointId(std::string_view text) {
     return id;
 }
 
+std::string undoDescription(std::string_view description) {
+    // Kept flat however often one undoes: undoing an undo redoes the change, and back.
+    for (auto [from, to] : {std::pair{"Undo of ", "Redo of "}, std::pair{"Redo of ", "Undo of "}})
+        if (description.starts_with(from))
+            return to + std::string(description.substr(std::string_view(from).size()));
+    return "Undo of " + std::string(description);
+}
+
 RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
                          unsigned long long id, bool overwriteChangedFiles) {
     const RestorePlan plan = planRestore(gameFolder, slot, id);
@@ -105,8 +113,7 @@ RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
     for (const auto& kept : plan.versions)
         versions.push_back(readFileBytes(kept));
 
-    const RestoreScope undo(gameFolder, slot,
-                            "Restore " + std::to_string(id) + " (" + plan.point.description + ")");
+    const RestoreScope undo(gameFolder, slot, undoDescription(plan.point.description));
     std::vector<std::unique_ptr<PendingRewrite>> writes;
     for (std::size_t i = 0; i < versions.size(); ++i) {
         const fs::path target = fs::path(gameFolder) / plan.files[i];

@@ -44,6 +44,10 @@ struct RestoreResult {
     std::vector<std::string> files;  // the files put back, relative to the game folder
 };
 
+// The description of the point a restore leaves: "Undo of Edit Axe", and for a restore of
+// that point "Redo of Edit Axe".
+std::string undoDescription(std::string_view description);
+
 // Puts every file of point `id`, and of the later points that go with it (planRestore), back
 // as it was before them. This is itself an operation with a restore point of its own (so it
 // can be undone the same way). Every kept version is read and every new file written and

@@ -70,7 +70,7 @@ private:
         layout->addWidget(files_);
         layout->addWidget(restore_, 0, Qt::AlignRight);
         hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
-        resize(520, 360);
+        resize(640, 360);
     }
 
     std::string slot() const { return hid_->text().toStdString(); }
@@ -117,6 +117,7 @@ private:
                                         ui::toQt(point.description),
                                     list_);
             item->setData(kIdRole, QVariant::fromValue(point.id));
+            item->setToolTip(item->text()); // a long wrestler name may still run past the edge
             if (chosen.isValid() && chosen.toULongLong() == point.id)
                 row = list_->count() - 1;
         }

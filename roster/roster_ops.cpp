@@ -7,6 +7,8 @@
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 
+#include <algorithm>
+
 namespace hv::roster {
 namespace {
 
@@ -104,9 +106,14 @@ void fillEmptyGroups(WrestlerBoxes& boxes) {
 
 namespace {
 
+bool isNumberLine(Line line) {
+    const auto& lines = WrestlerRecord::kNumberLines;
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
 // Writes the boxes into every record of `file` named `key`, as "Apply Changes" does.
 std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string_view key,
-                       const WrestlerBoxes& boxes) {
+                       const WrestlerBoxes& boxes, FieldName fieldName) {
     WrestlerBoxes values = boxes;
     fillEmptyGroups(values);
     if (values[Line::Name] == kPlaceholderName)
@@ -125,9 +132,10 @@ std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string
                 continue;
             if (l == Line::Description)
                 record.lines[l] = joinLineBreaks(record.lines[l]);
-            refuseLineBreak(roster.file,
-                            "value of \"" + std::string(boxLabel(static_cast<Line>(l))) + "\"",
-                            record.lines[l]);
+            const std::string field = "\"" + std::string(fieldName(static_cast<Line>(l))) + "\"";
+            refuseLineBreak(roster.file, "value of " + field, record.lines[l]);
+            if (isNumberLine(static_cast<Line>(l)))
+                refuseNonNumber(roster.file, "value of " + field, record.lines[l]);
         }
         // Text that is none of the offered words keeps the stored code.
         const auto carder = carderCode(values[Line::Carder]);
@@ -149,12 +157,13 @@ std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
                           const WrestlerBoxes& boxes) {
     const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
     WrestlerFile file = readFile(roster);
-    return applyBoxes(file, roster, key, boxes);
+    return applyBoxes(file, roster, key, boxes, boxLabel);
 }
 
 std::size_t
 setWrestlerFields(const RosterFile& roster, std::string_view key,
-                  const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields) {
+                  const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields,
+                  FieldName fieldName) {
     WrestlerFile file = readFile(roster);
     const auto first = file.findFirst(key);
     if (!first)
@@ -164,7 +173,7 @@ setWrestlerFields(const RosterFile& roster, std::string_view key,
     for (const auto& [line, value] : fields)
         boxes[line] = value;
     const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
-    return applyBoxes(file, roster, key, boxes);
+    return applyBoxes(file, roster, key, boxes, fieldName);
 }
 
 void addBlankWrestler(const RosterFile& roster) {

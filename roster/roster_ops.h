@@ -49,6 +49,9 @@ std::string_view boxLabel(WrestlerRecord::Line line);
 // ones is shown as stored.
 WrestlerBoxes boxesFor(const WrestlerRecord& record);
 
+// Names a field in refusals.
+using FieldName = std::string_view (*)(WrestlerRecord::Line);
+
 // An empty tag team or stable means "no".
 void fillEmptyGroups(WrestlerBoxes& boxes);
 
@@ -56,15 +59,17 @@ void fillEmptyGroups(WrestlerBoxes& boxes);
 // written when none was). An empty tag team or stable is written as "no". A value equal to the
 // record's stored line is written back as it is; in a changed one a line break in the
 // description becomes a blank, and one in any other box is refused, as is the placeholder name
-// as the new name.
+// as the new name and text that is no number in a number field.
 std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
                           const WrestlerBoxes& boxes);
 
 // Changes the given fields of every record named `key`, as Apply does; the fields not given
-// are those of the first record of that name. Returns how many records were changed.
+// are those of the first record of that name. Returns how many records were changed. Refusals
+// name a field by `fieldName`.
 std::size_t
 setWrestlerFields(const RosterFile& roster, std::string_view key,
-                  const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields);
+                  const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields,
+                  FieldName fieldName = boxLabel);
 
 // Appends the blank record "Add Blank Wrestler" writes.
 void addBlankWrestler(const RosterFile& roster);

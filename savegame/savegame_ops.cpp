@@ -147,7 +147,14 @@ Settings readSettings(const SaveGameFile& save) {
     return settings;
 }
 
-void applySettings(const SaveGameFile& save, const Settings& settings) {
+std::string_view settingLabel(Setting setting) {
+    static constexpr std::string_view kLabels[kSettings] = {
+        "Save file name", "Commish's name", "Day of week",         "Day of month",
+        "Month",          "Year",           "Fed's bank account $"};
+    return kLabels[static_cast<std::size_t>(setting)];
+}
+
+void applySettings(const SaveGameFile& save, const Settings& settings, SettingName name) {
     const RestoreScope point(save.gameFolder, save.slot, "Change the federation settings");
     const fs::path namesFile = saveSlotNamesPath(save.gameFolder);
     const std::string names = readFileBytes(namesFile);
@@ -160,6 +167,11 @@ void applySettings(const SaveGameFile& save, const Settings& settings) {
     for (std::size_t s = 1; s < kSettings; ++s)
         refuseNewLineBreak(save.file, kSettingWhat[s], settings[s],
                            storedLines[kSettingLine[s] - 1]);
+    for (Setting s : {Setting::Year, Setting::Bank}) {
+        const std::string& value = settings[static_cast<std::size_t>(s)];
+        if (value != storedLines[kSettingLine[static_cast<std::size_t>(s)] - 1])
+            refuseNonNumber(save.file, "value of \"" + std::string(name(s)) + "\"", value);
+    }
 
     refuseOtherLineEnds(names, std::size(kSlots), namesFile);
     Replacements nameLine;

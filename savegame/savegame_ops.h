@@ -37,10 +37,16 @@ std::vector<std::string_view> settingChoices(Setting setting);
 // of "save1" to "save4" has no line there and reads as empty.
 Settings readSettings(const SaveGameFile& save);
 
+// The caption of a setting's box in the federation settings window.
+std::string_view settingLabel(Setting setting);
+using SettingName = std::string_view (*)(Setting);
+
 // Writes the slot's line of saveslots.hv1 and save lines 1, 3 to 7 exactly as given; both
 // temporary files are complete before either file is replaced. A value as stored goes back
-// byte for byte; any other value holding a line break is refused.
-void applySettings(const SaveGameFile& save, const Settings& settings);
+// byte for byte; any other value holding a line break, or a year or bank account that is no
+// number, is refused, naming the setting by `name`.
+void applySettings(const SaveGameFile& save, const Settings& settings,
+                   SettingName name = settingLabel);
 
 // --- Title holders: save lines 8 to 12 ---
 

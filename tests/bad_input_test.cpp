@@ -175,6 +175,38 @@ std::vector<Refusal> refusals() {
          0,
          [](const World& w) { savegame::applyTitles(w.save(), {"a\rb"}); },
          {}},
+        {"text that is no number in a number field",
+         [](World&) {},
+         {{"roster", "set", "Ace", "morale=60a"},
+          {"roster", "set", "Ace", "draw=1 2"},
+          {"roster", "set", "Ace", "retirement=-"}},
+         kRoster,
+         0,
+         [](const World& w) {
+             auto boxes = roster::boxesFor(*roster::findWrestler(w.roster(), "Ace"));
+             boxes[WrestlerRecord::Wages] = "$5";
+             roster::ApplyWrestler(w.roster(), "Ace", boxes);
+         },
+         {}},
+        {"text that is no number in the year or bank account",
+         [](World&) {},
+         {{"fed", "set", "year=1999a"}, {"fed", "set", "bank=lots"}},
+         kSave,
+         0,
+         [](const World& w) {
+             auto settings = savegame::readSettings(w.save());
+             settings[static_cast<std::size_t>(savegame::Setting::Bank)] = "1,000";
+             savegame::applySettings(w.save(), settings);
+         },
+         {}},
+        {"a stored number field that holds no number",
+         [](World& w) {
+             w.setRoster("save1", {placeholderWrestler(), withLine(wrestler("Ace"), 12, "6o")});
+         },
+         {},
+         kRoster,
+         19 + 13,
+         {}},
         {"a missing roster",
          [](World& w) { fs::remove(w.path(kRoster)); },
          {{"roster", "list"}, {"roster", "add"}, {"trade", "Extreme", "ecw", "own"}},

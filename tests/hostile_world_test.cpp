@@ -161,6 +161,9 @@ std::vector<Row> rows() {
             typed = "Upper Carder", written = numberLine(*carderCode(typed));
         if (line == Line::FinisherType)
             typed = "Submission", written = std::string(*finisherTypeCode(typed));
+        if (std::ranges::find(WrestlerRecord::kNumberLines, line) !=
+            WrestlerRecord::kNumberLines.end())
+            typed = "42", written = typed; // other text is refused there
         // An empty tag team or stable is written as "no".
         auto derived = [line](const std::string& value) {
             const bool group = line == Line::TagTeam || line == Line::Stable;
@@ -180,10 +183,11 @@ std::vector<Row> rows() {
     for (std::size_t s = 0; s < std::size(kSettings); ++s) {
         const auto [box, line] = kSettings[s];
         const char* file = s == 0 ? kSlotNames : kSave;
+        const char* typed = line >= 5 ? "42" : "Typed"; // the year and bank take numbers only
         table.push_back(
             {"fededit", savegame::createFedEditWindow,
              [file, line](GameWorld& w, const std::string& v) { writeLine(w, file, line, v); },
-             Pick(), box, "Command1", "Typed", ownLine(file, line, "Typed")});
+             Pick(), box, "Command1", typed, ownLine(file, line, typed)});
     }
     // Title holders on save lines 8 to 12, the roster offering the same name; feud texts on
     // lines 16 to 20, where the only change a user makes is a deletion.

@@ -325,7 +325,7 @@ TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     EXPECT_EQ(ok({"restore", "apply", "1"}), "");
     EXPECT_EQ(world.roster(), before);
     // (That applying the restore's own point undoes it again is restore_ops' test.)
-    EXPECT_TRUE(ok({"restore", "list"}).ends_with("\tRestore 1 (Edit Axe)\n" + listed));
+    EXPECT_TRUE(ok({"restore", "list"}).ends_with("\tUndo of Edit Axe\n" + listed));
     EXPECT_EQ(ok({"--slot", "save2", "restore", "list"}), "");
     expectRefused({"restore apply 7"}, kRefused, "no restore point 7");
     expectRefused({"restore apply x", "restore list 1", "restore apply --yes 1"}, kUsage);
@@ -336,7 +336,7 @@ TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     writeFile(world.rosterFile(), world.roster() + "game\r\n");
     expectRefused({"restore apply 1"}, kRefused, "the roster of Save 1 (yourfed.hv1)");
     EXPECT_EQ(ok({"restore", "apply", "--force", "1"}),
-              "also undone\t3\tEdit Axe\nalso undone\t2\tRestore 1 (Edit Axe)\n");
+              "also undone\t3\tEdit Axe\nalso undone\t2\tUndo of Edit Axe\n");
     EXPECT_EQ(world.roster(), before);
 }
 

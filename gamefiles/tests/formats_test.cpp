@@ -121,20 +121,29 @@ TEST(GameFolderLayout, EverySpellingReachesTheSameFileAndNewFilesTakeTheFirst) {
 TEST(Check, ReportsEachProblemWithFileAndLine) {
     // A clean folder gives nothing: the sample game's hv check and the catalogue show that.
     GameWorld world("WCW");
-    world.setRoster("save3", {wrestler("C", "upper", "x")}); // carder and injury no numbers
+    // Carder, injury and value no numbers; an empty number field is the blank wrestler's.
+    world.setRoster("save3", {withLine(withLine(wrestler("C", "upper", "x"), 4, "1.5"), 18, " ")});
+    writeFile(world.slotFile("save3", "Background/ecw.hv1"),
+              recordBytes({withLine(rivalWrestler("E"), 1, "many")}));
     std::filesystem::remove_all(world.game / "save4");
     const auto save3 = world.slotFile("save3", "Saved Game/save1.hv1");
     std::string levels = readFile(save3);
-    writeFile(save3, levels.replace(levels.find(" 15 "), 4, " 10601 ")); // feud 1, above the top
+    levels.replace(levels.find(" 15 "), 4, " 10601 "); // feud 1, above the top
+    std::size_t bank = 0;
+    for (int line = 1; line < 7; ++line)
+        bank = levels.find("\r\n", bank) + 2;
+    writeFile(save3, levels.replace(bank, levels.find("\r\n", bank) - bank, "$5"));
     std::vector<std::string> found;
     for (const auto& p : checkGameFolder(world.game.string()))
         found.push_back(std::filesystem::relative(p.file, world.game).generic_string() + ":" +
                         std::to_string(p.line));
     std::sort(found.begin(), found.end());
     // Cut and short files are rows of the bad-input catalogue, which runs hv check too.
-    EXPECT_EQ(found, (std::vector<std::string>{"save3/Controlled/yourfed.hv1:12",
-                                               "save3/Controlled/yourfed.hv1:7",
-                                               "save3/Saved Game/save1.hv1:22", "save4:0"}));
+    EXPECT_EQ(found,
+              (std::vector<std::string>{
+                  "save3/Background/ecw.hv1:2", "save3/Controlled/yourfed.hv1:12",
+                  "save3/Controlled/yourfed.hv1:5", "save3/Controlled/yourfed.hv1:7",
+                  "save3/Saved Game/save1.hv1:22", "save3/Saved Game/save1.hv1:7", "save4:0"}));
 }
 
 TEST(RecordFile, NamesFindAndRecordsSkipPlaceholders) {

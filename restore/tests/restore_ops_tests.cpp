@@ -70,7 +70,12 @@ TEST_F(RestorePoints, KeepTheReplacedFileItselfAndNameEachChange) {
     EXPECT_EQ(made[0].files, (std::vector<std::string>{"save1/Background/otherbig.hv1",
                                                        "save1/Background/ecw.hv1"}));
     applyPoint(folder(), "save1", 1);
-    EXPECT_EQ(points().front().description, "Restore 1 (Edit Axe)");
+    EXPECT_EQ(points().front().description, "Undo of Edit Axe");
+    // Undoing an undo is a redo, and the names stay flat.
+    applyPoint(folder(), "save1", points().front().id);
+    EXPECT_EQ(points().front().description, "Redo of Edit Axe");
+    applyPoint(folder(), "save1", points().front().id);
+    EXPECT_EQ(points().front().description, "Undo of Edit Axe");
     EXPECT_THROW(applyPoint(folder(), "save1", 99), OperationRefused);
     EXPECT_TRUE(listPoints(folder(), "save2").empty());
 }

@@ -30,7 +30,7 @@ TEST_F(WindowTest, RestoreWindowListsTheSlotsChangesNewestFirstAndRestoresTheCho
     clickButton(window, "Command1");
     EXPECT_EQ(world.roster(), original);
     ASSERT_EQ(list->count(), 3);
-    EXPECT_TRUE(list->item(0)->text().endsWith(QStringLiteral("Restore 1 (Delete Blade)")));
+    EXPECT_TRUE(list->item(0)->text().endsWith(QStringLiteral("Undo of Delete Blade")));
     EXPECT_TRUE(messages.empty());
 
     // Another slot has changes of its own, none so far.

@@ -127,8 +127,12 @@ TEST_F(RosterEditorWindow, RefusalsAndFailedRewritesAreReportedAndWriteNothing) 
     expectReported(1, "Finsher");
     // The boxes keep what was typed, to be corrected, and he stays the one picked.
     EXPECT_EQ(shown("Text1") + selected(list), "AA");
-
     text("Text9")->setText(QStringLiteral("Dragon"));
+    text("Text12")->setText(QStringLiteral("60a"));
+    click("Command1");
+    expectReported(2, "Morale");
+    text("Text12")->setText(QString::fromStdString(wrestler("A")[Line::Morale]));
+
     {
         const RewriteStepFailure failing(RewriteStep::Replace, 0);
         click("Command1");
@@ -136,7 +140,7 @@ TEST_F(RosterEditorWindow, RefusalsAndFailedRewritesAreReportedAndWriteNothing) 
         clickItem(list, "A");
         click("Command3");
     }
-    expectReported(4, "yourfed.hv1");
+    expectReported(5, "yourfed.hv1");
     EXPECT_EQ(world.files(), before);
     EXPECT_EQ(items(list), "A");
 }

@@ -46,7 +46,7 @@ TEST_F(SaveGameOps, SettingsChangeOnlyTheSlotNameAndLinesOneAndThreeToSeven) {
     EXPECT_EQ(readSettings(save()),
               (Settings{"Second Slot", "Cole", "Monday", "12", "March", "99", "250000"}));
     const Files before = world.files();
-    const Settings values{"New, Name", "", "Munday", "45", "Smarch", "year", "1,000"};
+    const Settings values{"New, Name", "", "Munday", "45", "Smarch", " 2001 ", "-1000"};
     applySettings(save(), values);
     lines[0] = "";
     std::copy(values.begin() + 2, values.end(), lines.begin() + 2);

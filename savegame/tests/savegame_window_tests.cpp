@@ -47,13 +47,13 @@ TEST_F(SaveGameWindow, FedEditWritesItsOwnSlotAndRefreshesTheMainWindow) {
 
     box<QLineEdit>("Text1")->setText(QStringLiteral("Renamed\nslot"));
     box<QComboBox>("Combo3")->setEditText(QStringLiteral("May"));
-    box<QLineEdit>("Text4")->setText(QStringLiteral("€5")); // the files' byte 0x80
+    box<QLineEdit>("Text2")->setText(QStringLiteral("€5")); // the files' byte 0x80
     clickButton(window, "Command1");
 
     EXPECT_EQ(readFile(world.game / "saveslots.hv1"),
               crlf({"First Slot", "Renamed slot", "No Saved Game", "Fourth Slot"}));
     lines[4] = "May";
-    lines[6] = "\x80"
+    lines[0] = "\x80"
                "5";
     EXPECT_EQ(readFile(saveFile("save2")), crlf(lines));
     EXPECT_EQ(context.reloads, 1);
@@ -61,10 +61,15 @@ TEST_F(SaveGameWindow, FedEditWritesItsOwnSlotAndRefreshesTheMainWindow) {
     EXPECT_EQ(box<QLineEdit>("hid")->text(), QStringLiteral("save2"));
 
     // A character the files cannot hold is refused, naming the box; nothing is written.
+    // So is a bank account that is no number.
     const auto before = world.files();
+    box<QLineEdit>("Text4")->setText(QStringLiteral("lots"));
+    clickButton(window, "Command1");
+    expectReported(1, "Fed's bank account $");
+    box<QLineEdit>("Text4")->setText(QStringLiteral("250000"));
     box<QLineEdit>("Text2")->setText(QStringLiteral("Cole ☃"));
     clickButton(window, "Command1");
-    expectReported(1, "Commish's name");
+    expectReported(2, "Commish's name");
     EXPECT_EQ(world.files(), before);
     EXPECT_EQ(context.reloads, 1);
 }
