@@ -12,6 +12,7 @@
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QDragEnterEvent>
@@ -139,7 +140,10 @@ private:
                 throw OperationRefused("Select the wrestler to export first.");
             const auto name = ui::fromQtOrRefuse(chosen.first()->text(), QStringLiteral("Name"));
             const fs::path work = context_.workDir();
-            exportWrestler(roster(), name, work / pathFromBytes(exportFileName(name)), work);
+            const fs::path file = work / pathFromBytes(exportFileName(name));
+            exportWrestler(roster(), name, file, work);
+            ui::showWrittenTo(this, QStringLiteral("Exported %1 to").arg(chosen.first()->text()),
+                              file);
         });
     }
 
@@ -200,7 +204,7 @@ private:
 } // namespace
 
 QWidget* createExchangeWindow(ui::EditorContext& context) {
-    return new ExchangeWindow(context);
+    return ui::setUpToolWindow(new ExchangeWindow(context));
 }
 
 bool chooseExportFile(QWidget* window, const std::filesystem::path& file) {

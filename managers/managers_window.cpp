@@ -10,6 +10,7 @@
 #include "ui/list_filter.h"
 #include "ui/messages.h"
 #include "ui/stored_text.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -236,7 +237,7 @@ private:
 } // namespace
 
 QWidget* createManagersWindow(ui::EditorContext& context) {
-    return new ManagersWindow(context);
+    return ui::setUpToolWindow(new ManagersWindow(context));
 }
 
 } // namespace hv::managers

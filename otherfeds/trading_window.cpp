@@ -10,6 +10,7 @@
 #include "ui/list_filter.h"
 #include "ui/messages.h"
 #include "ui/stored_text.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -303,7 +304,7 @@ QWidget* createTradingWindow(ui::EditorContext& context) {
 }
 
 QWidget* createTradingWindow(ui::EditorContext& context, RandomSource random) {
-    return new TradingWindow(context, std::move(random));
+    return ui::setUpToolWindow(new TradingWindow(context, std::move(random)));
 }
 
 } // namespace hv::otherfeds

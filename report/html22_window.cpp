@@ -8,6 +8,7 @@
 #include "ui/byte_text.h"
 #include "ui/file_path.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QCheckBox>
@@ -200,9 +201,10 @@ private:
             for (std::size_t i = 0; i < columns_.size(); ++i)
                 *flags[i] = on(columns_[i]);
             // The settings are remembered only once the page is written.
-            writePage(context_.workDir(), ui::gameFolder(context_),
-                      context_.currentSlot().toStdString(), o);
+            const auto page = writePage(context_.workDir(), ui::gameFolder(context_),
+                                        context_.currentSlot().toStdString(), o);
             writeSettings(context_.settingsDir(), o.settings);
+            ui::showWrittenTo(this, QStringLiteral("Wrote the page to"), page);
         });
     }
 
@@ -224,7 +226,7 @@ private:
 } // namespace
 
 QWidget* createReportWindow(ui::EditorContext& context) {
-    return new ReportWindow(context);
+    return ui::setUpToolWindow(new ReportWindow(context));
 }
 
 } // namespace hv::report

@@ -2,6 +2,7 @@
 // heals them all.
 
 #include "roster_windows.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include "ui/byte_text.h"
@@ -101,7 +102,7 @@ private:
 } // namespace
 
 QWidget* createInjuriesWindow(ui::EditorContext& context) {
-    return new InjuriesWindow(context);
+    return ui::setUpToolWindow(new InjuriesWindow(context));
 }
 
 } // namespace hv::roster

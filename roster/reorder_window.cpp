@@ -2,6 +2,7 @@
 // roster file.
 
 #include "roster_windows.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include "ui/byte_text.h"
@@ -103,7 +104,7 @@ private:
 } // namespace
 
 QWidget* createReorderWindow(ui::EditorContext& context) {
-    return new ReorderWindow(context);
+    return ui::setUpToolWindow(new ReorderWindow(context));
 }
 
 } // namespace hv::roster

@@ -2,6 +2,7 @@
 // them back, adds a blank wrestler and deletes the selected one.
 
 #include "roster_windows.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include "ui/byte_text.h"
@@ -346,7 +347,7 @@ private:
 } // namespace
 
 QWidget* createRosterEditor(ui::EditorContext& context) {
-    return new RosterEditor(context);
+    return ui::setUpToolWindow(new RosterEditor(context));
 }
 
 } // namespace hv::roster
