@@ -54,6 +54,7 @@ public:
 
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         auto* exportButton = button("Command1", "Export");
         auto* choose = button("Command3", "Choose File");

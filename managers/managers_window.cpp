@@ -42,6 +42,7 @@ private:
     void build() {
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Managers"));
         list_->setUniformItemSizes(true);
         // The boxes show the manager picked and stay empty while none is. A click on the one
         // picked shows him again after the boxes were cleared, and keeps what is typed

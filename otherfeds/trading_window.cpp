@@ -94,6 +94,7 @@ public:
             column.list = new ui::FilteredList(this);
             column.list->setObjectName(QStringLiteral("List%1").arg(n));
             column.list->setUniformItemSizes(true);
+            column.caption->setBuddy(column.list);
             grid->addWidget(column.caption, 0, at);
             grid->addWidget((new ui::ListFilter(column.list))->widget(), 1, at);
             grid->setColumnStretch(at, 1);
@@ -102,9 +103,11 @@ public:
             column.combo = new QComboBox(this);
             column.combo->setObjectName(QStringLiteral("Combo%1").arg(n));
             column.name.attach(column.combo, QString());
+            column.combo->setAccessibleName(QStringLiteral("Name he will carry"));
             auto* yearsLabel = new QLabel(QStringLiteral("How many years?"), this);
             column.years = new QLineEdit(QStringLiteral("5"), this);
             column.years->setObjectName(QStringLiteral("cont%1").arg(c - 1));
+            yearsLabel->setBuddy(column.years);
             ui::keepOnOneLine(column.years);
             grid->addWidget(column.combo, 2, at);
             grid->addWidget(yearsLabel, 3, at);

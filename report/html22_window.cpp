@@ -75,7 +75,9 @@ public:
                                                          {"Table Border Size", border_}};
         int row = 0;
         for (const auto& [label, box] : rows) {
-            left->addWidget(new QLabel(QString::fromLatin1(label), this), row, 0);
+            auto* caption = new QLabel(QString::fromLatin1(label), this);
+            caption->setBuddy(box);
+            left->addWidget(caption, row, 0);
             left->addWidget(box, row, 1, 1, box == border_ ? 1 : 2);
             ++row;
         }
@@ -87,7 +89,9 @@ public:
         int r = 0;
         for (auto* box : {commish_, fedName_, titles_, feuds_})
             right->addWidget(box, r++, 0, 1, 2);
-        right->addWidget(new QLabel(QStringLiteral("Placement"), this), r++, 0, 1, 2);
+        auto* placement = new QLabel(QStringLiteral("Placement"), this);
+        placement->setBuddy(list_);
+        right->addWidget(placement, r++, 0, 1, 2);
         right->addWidget(list_, r, 0, 2, 1);
         right->addWidget(up, r, 1);
         right->addWidget(down, r + 1, 1);

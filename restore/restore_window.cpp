@@ -54,6 +54,7 @@ private:
 
         list_ = new QListWidget(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Changes"));
         list_->setUniformItemSizes(true);
         connect(list_, &QListWidget::currentRowChanged, this, [this] { showFiles(); });
 

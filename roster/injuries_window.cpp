@@ -30,6 +30,7 @@ public:
 
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         connect(list_, &ui::FilteredList::picked, this,
                 [this](QListWidgetItem* item) { showWeeks(item); });

@@ -28,6 +28,7 @@ public:
 
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         auto* filter = new ui::ListFilter(list_);
         auto* up = new QPushButton(QStringLiteral("Up"), this);

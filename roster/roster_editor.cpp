@@ -100,6 +100,7 @@ private:
     void build() {
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         list_->setMinimumWidth(200);
         // The boxes show the wrestler picked and stay empty while none is. A click on the one
@@ -139,6 +140,8 @@ private:
                     auto* caption = new QLabel(label(place.line), frame);
                     caption->setBuddy(box);
                     grid->addWidget(caption, row, column, 1, span);
+                } else {
+                    box->setAccessibleName(label(place.line));
                 }
                 // Boxes ignore their own width hints so that the three columns come out even.
                 box->setSizePolicy(QSizePolicy::Ignored, box->sizePolicy().verticalPolicy());

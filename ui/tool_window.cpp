@@ -2,7 +2,9 @@
 
 #include "file_path.h"
 
-#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -39,6 +41,54 @@ QString captionText(QString text) {
     if (text.endsWith(QLatin1Char(':')))
         text.chop(1);
     return text;
+}
+
+// The text of the label that captions `widget`, without its '&'.
+QString buddyCaption(const QWidget* widget) {
+    const QWidget* window = widget->window();
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy() == widget)
+            return captionText(label->text());
+    return {};
+}
+
+// On Linux Qt names a combo by its current value, so a screen reader says "Vacant" for every
+// title. This one is named by its accessible name or caption, its value said as the value.
+class NamedCombo : public QAccessibleWidget {
+public:
+    explicit NamedCombo(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+    QComboBox* combo() const { return static_cast<QComboBox*>(object()); }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return combo()->currentText();
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        QString name = combo()->accessibleName();
+        if (name.isEmpty())
+            name = buddyCaption(combo());
+        return name.isEmpty() ? combo()->currentText() : name;
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(combo()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child != nullptr && child->object() == combo()->view() ? 0 : -1;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = combo()->view()->isVisible();
+        s.editable = combo()->isEditable();
+        return s;
+    }
+};
+
+QAccessibleInterface* namedCombo(const QString& className, QObject* object) {
+    auto* combo = qobject_cast<QComboBox*>(object);
+    return combo != nullptr && className == QStringLiteral("QComboBox") ? new NamedCombo(combo)
+                                                                        : nullptr;
 }
 
 } // namespace
@@ -120,18 +170,28 @@ QWidget* setUpToolWindow(QWidget* window) {
                 });
     }
 
+    // Boxes are named by their caption labels (their buddies) already; combos need the help
+    // above, and a filter box is named after the list it narrows.
+    static const bool installed = [] {
+        QAccessible::installFactory(namedCombo);
+        return true;
+    }();
+    (void)installed;
+    // Lists are not named by their labels in Qt: they take the caption as it is now.
     for (QLabel* label : window->findChildren<QLabel*>())
-        if (QWidget* buddy = label->buddy(); buddy != nullptr && buddy->accessibleName().isEmpty())
-            buddy->setAccessibleName(captionText(label->text()));
-    // A filter box is named after the list it narrows.
+        if (auto* list = qobject_cast<QAbstractItemView*>(label->buddy());
+            list != nullptr && list->accessibleName().isEmpty())
+            list->setAccessibleName(captionText(label->text()));
     for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
         if (!box->accessibleName().isEmpty() || box->placeholderText().isEmpty())
             continue;
-        const auto* list = box->parentWidget()->findChild<QListWidget*>();
-        box->setAccessibleName(list != nullptr && !list->accessibleName().isEmpty()
-                                   ? box->placeholderText() + QLatin1Char(' ') +
-                                         list->accessibleName()
-                                   : box->placeholderText());
+        auto* list = box->parentWidget()->findChild<QListWidget*>();
+        QAccessibleInterface* named =
+            list != nullptr ? QAccessible::queryAccessibleInterface(list) : nullptr;
+        const QString listName = named != nullptr ? named->text(QAccessible::Name) : QString();
+        box->setAccessibleName(listName.isEmpty()
+                                   ? box->placeholderText()
+                                   : box->placeholderText() + QLatin1Char(' ') + listName);
     }
     return window;
 }

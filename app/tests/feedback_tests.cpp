@@ -136,5 +136,36 @@ TEST_F(Feedback, EveryWriteSaysWhatItSavedInTheWindowThatMadeIt) {
     }
 }
 
+// Every box, combo and list is announced by its caption, never by its value; Esc closes.
+TEST_F(Feedback, EveryToolNamesItsControlsForAScreenReaderAndClosesOnEscape) {
+    for (const auto& tool : app::allTools()) {
+        SCOPED_TRACE(tool.window);
+        QPointer<QWidget> w = open(tool.window);
+        std::vector<QWidget*> controls;
+        for (auto* box : w->findChildren<QLineEdit*>())
+            if (box->isVisible() && qobject_cast<QComboBox*>(box->parentWidget()) == nullptr)
+                controls.push_back(box);
+        for (auto* combo : w->findChildren<QComboBox*>())
+            controls.push_back(combo);
+        for (auto* list : w->findChildren<QListWidget*>())
+            controls.push_back(list);
+        for (QWidget* control : controls) {
+            QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(control);
+            const QString name = announced->text(QAccessible::Name);
+            // A list's value is its name.
+            const QString value = qobject_cast<QListWidget*>(control) != nullptr
+                                      ? QString()
+                                      : announced->text(QAccessible::Value);
+            EXPECT_FALSE(name.isEmpty()) << control->objectName().toStdString();
+            EXPECT_TRUE(value.isEmpty() || name != value)
+                << control->objectName().toStdString() << " is announced as " << name.toStdString();
+        }
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        key(w, Qt::Key_Escape);
+        EXPECT_FALSE(w && w->isVisible());
+    }
+}
+
 } // namespace
 } // namespace hv::test
