@@ -17,6 +17,8 @@
 #include <QShortcut>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace hv::ui {
 namespace {
 
@@ -91,6 +93,24 @@ QAccessibleInterface* namedCombo(const QString& className, QObject* object) {
                                                                         : nullptr;
 }
 
+// A longer message wraps: the window grows to show all of it.
+void fitText(QWidget* window) {
+    QLayout* layout = window->layout();
+    if (layout != nullptr)
+        layout->activate();
+    // Layouts without height-for-width give a label one line: it asks for all it needs.
+    QLabel* line = statusLine(window);
+    line->setMinimumHeight(line->heightForWidth(line->width()));
+    line->parentWidget()->layout()->invalidate();
+    if (layout != nullptr) {
+        layout->invalidate();
+        layout->activate();
+    }
+    const int needed = std::max(window->minimumSizeHint().height(), window->sizeHint().height());
+    if (window->height() < needed)
+        window->resize(window->width(), needed);
+}
+
 } // namespace
 
 QLabel* statusLine(QWidget* window) {
@@ -126,6 +146,7 @@ QLabel* statusLine(QWidget* window) {
 void showStatus(QWidget* window, const QString& text) {
     statusLine(window)->setText(text);
     openFolderButton(window)->hide();
+    fitText(window);
 }
 
 void showWrittenTo(QWidget* window, const QString& text, const std::filesystem::path& file) {
@@ -134,6 +155,7 @@ void showWrittenTo(QWidget* window, const QString& text, const std::filesystem::
     QPushButton* open = openFolderButton(window);
     open->setProperty("folder", pathText(full.parent_path()));
     open->show();
+    fitText(window);
 }
 
 void setFolderOpener(std::function<void(const QUrl&)> open) {
