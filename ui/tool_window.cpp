@@ -208,6 +208,9 @@ QWidget* setUpToolWindow(QWidget* window) {
         if (!box->accessibleName().isEmpty() || box->placeholderText().isEmpty())
             continue;
         auto* list = box->parentWidget()->findChild<QListWidget*>();
+        // Widgets moved into place after the filter was made can come between it and its list.
+        if (list != nullptr)
+            QWidget::setTabOrder(box, list);
         QAccessibleInterface* named =
             list != nullptr ? QAccessible::queryAccessibleInterface(list) : nullptr;
         const QString listName = named != nullptr ? named->text(QAccessible::Name) : QString();

@@ -142,13 +142,20 @@ TEST_F(Feedback, EveryToolNamesItsControlsForAScreenReaderAndClosesOnEscape) {
         SCOPED_TRACE(tool.window);
         QPointer<QWidget> w = open(tool.window);
         std::vector<QWidget*> controls;
+        std::vector<std::pair<QLineEdit*, QListWidget*>> filtered;
         for (auto* box : w->findChildren<QLineEdit*>())
             if (box->isVisible() && qobject_cast<QComboBox*>(box->parentWidget()) == nullptr)
                 controls.push_back(box);
         for (auto* combo : w->findChildren<QComboBox*>())
             controls.push_back(combo);
-        for (auto* list : w->findChildren<QListWidget*>())
+        for (auto* list : w->findChildren<QListWidget*>()) {
             controls.push_back(list);
+            // Tab from a filter box goes into the list it narrows.
+            auto* filter =
+                list->parentWidget()->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+            if (filter != nullptr && filter->placeholderText() == QStringLiteral("Filter"))
+                filtered.emplace_back(filter, list);
+        }
         for (QWidget* control : controls) {
             QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(control);
             const QString name = announced->text(QAccessible::Name);
@@ -162,6 +169,11 @@ TEST_F(Feedback, EveryToolNamesItsControlsForAScreenReaderAndClosesOnEscape) {
         }
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        for (auto [filter, list] : filtered) {
+            filter->setFocus();
+            key(filter, Qt::Key_Tab);
+            EXPECT_TRUE(list->hasFocus()) << list->objectName().toStdString();
+        }
         key(w, Qt::Key_Escape);
         EXPECT_FALSE(w && w->isVisible());
     }
