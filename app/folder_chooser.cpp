@@ -4,6 +4,7 @@
 #include "gamefiles/system_path.h"
 #include "ui/byte_text.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -341,6 +342,7 @@ bool FolderChooser::onDirChange() {
             text1_->setText(before);
             return false;
         }
+        showStatus(this, QStringLiteral("The editor now reads the game in %1.").arg(now));
     }
     if (afterMove_)
         afterMove_();

@@ -12,6 +12,7 @@
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QDragEnterEvent>
@@ -53,6 +54,7 @@ public:
 
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         auto* exportButton = button("Command1", "Export");
         auto* choose = button("Command3", "Choose File");
@@ -139,7 +141,10 @@ private:
                 throw OperationRefused("Select the wrestler to export first.");
             const auto name = ui::fromQtOrRefuse(chosen.first()->text(), QStringLiteral("Name"));
             const fs::path work = context_.workDir();
-            exportWrestler(roster(), name, work / pathFromBytes(exportFileName(name)), work);
+            const fs::path file = work / pathFromBytes(exportFileName(name));
+            exportWrestler(roster(), name, file, work);
+            ui::showWrittenTo(this, QStringLiteral("Exported %1 to").arg(chosen.first()->text()),
+                              file);
         });
     }
 
@@ -200,7 +205,7 @@ private:
 } // namespace
 
 QWidget* createExchangeWindow(ui::EditorContext& context) {
-    return new ExchangeWindow(context);
+    return ui::setUpToolWindow(new ExchangeWindow(context));
 }
 
 bool chooseExportFile(QWidget* window, const std::filesystem::path& file) {

@@ -10,6 +10,7 @@
 #include "ui/list_filter.h"
 #include "ui/messages.h"
 #include "ui/stored_text.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -41,6 +42,7 @@ private:
     void build() {
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Managers"));
         list_->setUniformItemSizes(true);
         // The boxes show the manager picked and stay empty while none is. A click on the one
         // picked shows him again after the boxes were cleared, and keeps what is typed
@@ -236,7 +238,7 @@ private:
 } // namespace
 
 QWidget* createManagersWindow(ui::EditorContext& context) {
-    return new ManagersWindow(context);
+    return ui::setUpToolWindow(new ManagersWindow(context));
 }
 
 } // namespace hv::managers

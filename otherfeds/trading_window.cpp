@@ -10,6 +10,7 @@
 #include "ui/list_filter.h"
 #include "ui/messages.h"
 #include "ui/stored_text.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -97,6 +98,7 @@ public:
             column.list = new ui::FilteredList(this);
             column.list->setObjectName(QStringLiteral("List%1").arg(n));
             column.list->setUniformItemSizes(true);
+            column.caption->setBuddy(column.list);
             grid->addWidget(column.caption, 0, at);
             grid->addWidget((new ui::ListFilter(column.list))->widget(), 1, at);
             grid->setColumnStretch(at, 1);
@@ -105,9 +107,11 @@ public:
             column.combo = new QComboBox(this);
             column.combo->setObjectName(QStringLiteral("Combo%1").arg(n));
             column.name.attach(column.combo, QString());
+            column.combo->setAccessibleName(QStringLiteral("Name he will carry"));
             auto* yearsLabel = new QLabel(QStringLiteral("How many years?"), this);
             column.years = new QLineEdit(QStringLiteral("5"), this);
             column.years->setObjectName(QStringLiteral("cont%1").arg(c - 1));
+            yearsLabel->setBuddy(column.years);
             ui::keepOnOneLine(column.years);
             grid->addWidget(column.combo, 2, at);
             grid->addWidget(yearsLabel, 3, at);
@@ -309,7 +313,7 @@ QWidget* createTradingWindow(ui::EditorContext& context) {
 }
 
 QWidget* createTradingWindow(ui::EditorContext& context, RandomSource random) {
-    return new TradingWindow(context, std::move(random));
+    return ui::setUpToolWindow(new TradingWindow(context, std::move(random)));
 }
 
 } // namespace hv::otherfeds

@@ -8,6 +8,7 @@
 #include "ui/byte_text.h"
 #include "ui/file_path.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QCheckBox>
@@ -74,7 +75,9 @@ public:
                                                          {"Table Border Size", border_}};
         int row = 0;
         for (const auto& [label, box] : rows) {
-            left->addWidget(new QLabel(QString::fromLatin1(label), this), row, 0);
+            auto* caption = new QLabel(QString::fromLatin1(label), this);
+            caption->setBuddy(box);
+            left->addWidget(caption, row, 0);
             left->addWidget(box, row, 1, 1, box == border_ ? 1 : 2);
             ++row;
         }
@@ -90,7 +93,9 @@ public:
         int r = 0;
         for (auto* box : {commish_, fedName_, titles_, feuds_})
             right->addWidget(box, r++, 0, 1, 2);
-        right->addWidget(new QLabel(QStringLiteral("Placement"), this), r++, 0, 1, 2);
+        auto* placement = new QLabel(QStringLiteral("Placement"), this);
+        placement->setBuddy(list_);
+        right->addWidget(placement, r++, 0, 1, 2);
         right->addWidget(list_, r, 0, 2, 1);
         right->addWidget(up, r, 1);
         right->addWidget(down, r + 1, 1);
@@ -205,9 +210,10 @@ private:
             for (std::size_t i = 0; i < columns_.size(); ++i)
                 *flags[i] = on(columns_[i]);
             // The settings are remembered only once the page is written.
-            writePage(context_.workDir(), ui::gameFolder(context_),
-                      context_.currentSlot().toStdString(), o);
+            const auto page = writePage(context_.workDir(), ui::gameFolder(context_),
+                                        context_.currentSlot().toStdString(), o);
             writeSettings(context_.settingsDir(), o.settings);
+            ui::showWrittenTo(this, QStringLiteral("Wrote the page to"), page);
         });
     }
 
@@ -229,7 +235,7 @@ private:
 } // namespace
 
 QWidget* createReportWindow(ui::EditorContext& context) {
-    return new ReportWindow(context);
+    return ui::setUpToolWindow(new ReportWindow(context));
 }
 
 } // namespace hv::report

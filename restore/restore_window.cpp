@@ -6,9 +6,11 @@
 #include "restore_ops.h"
 #include "restore_windows.h"
 
+#include "gamefiles/game_folder.h"
 #include "ui/byte_text.h"
 #include "ui/file_watch.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QEvent>
@@ -52,6 +54,7 @@ private:
 
         list_ = new QListWidget(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Changes"));
         list_->setUniformItemSizes(true);
         connect(list_, &QListWidget::currentRowChanged, this, [this] { showFiles(); });
 
@@ -164,6 +167,13 @@ private:
             for (const auto& file : result.files)
                 files.push_back(std::filesystem::path(folder) / file);
             ui::FileWatch::noteRestored(files);
+            QStringList names;
+            for (const auto& file : result.files)
+                names.append(ui::toQt(playerFileName(std::filesystem::path(file))));
+            ui::showStatus(this, QStringLiteral("Put back %1 as before \"%2\". Undo with the "
+                                                "restore's own point, now at the top.")
+                                     .arg(names.join(QStringLiteral(" and ")),
+                                          ui::toQt(plan.point.description)));
         }
         refresh();
     }
@@ -211,7 +221,7 @@ private:
 } // namespace
 
 QWidget* createRestoreWindow(ui::EditorContext& context) {
-    return new RestoreWindow(context);
+    return ui::setUpToolWindow(new RestoreWindow(context));
 }
 
 } // namespace hv::restore

@@ -2,6 +2,7 @@
 // heals them all.
 
 #include "roster_windows.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include "ui/byte_text.h"
@@ -29,6 +30,7 @@ public:
 
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         connect(list_, &ui::FilteredList::picked, this,
                 [this](QListWidgetItem* item) { showWeeks(item); });
@@ -101,7 +103,7 @@ private:
 } // namespace
 
 QWidget* createInjuriesWindow(ui::EditorContext& context) {
-    return new InjuriesWindow(context);
+    return ui::setUpToolWindow(new InjuriesWindow(context));
 }
 
 } // namespace hv::roster

@@ -2,6 +2,7 @@
 // roster file.
 
 #include "roster_windows.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include "ui/byte_text.h"
@@ -27,6 +28,7 @@ public:
 
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         auto* filter = new ui::ListFilter(list_);
         auto* up = new QPushButton(QStringLiteral("Up"), this);
@@ -103,7 +105,7 @@ private:
 } // namespace
 
 QWidget* createReorderWindow(ui::EditorContext& context) {
-    return new ReorderWindow(context);
+    return ui::setUpToolWindow(new ReorderWindow(context));
 }
 
 } // namespace hv::roster

@@ -2,6 +2,7 @@
 // them back, adds a blank wrestler and deletes the selected one.
 
 #include "roster_windows.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include "ui/byte_text.h"
@@ -99,6 +100,7 @@ private:
     void build() {
         list_ = new ui::FilteredList(this);
         list_->setObjectName(QStringLiteral("List1"));
+        list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         list_->setMinimumWidth(200);
         // The boxes show the wrestler picked and stay empty while none is. A click on the one
@@ -138,6 +140,8 @@ private:
                     auto* caption = new QLabel(label(place.line), frame);
                     caption->setBuddy(box);
                     grid->addWidget(caption, row, column, 1, span);
+                } else {
+                    box->setAccessibleName(label(place.line));
                 }
                 // Boxes ignore their own width hints so that the three columns come out even.
                 box->setSizePolicy(QSizePolicy::Ignored, box->sizePolicy().verticalPolicy());
@@ -346,7 +350,7 @@ private:
 } // namespace
 
 QWidget* createRosterEditor(ui::EditorContext& context) {
-    return new RosterEditor(context);
+    return ui::setUpToolWindow(new RosterEditor(context));
 }
 
 } // namespace hv::roster

@@ -8,6 +8,7 @@
 #include "ui/file_watch.h"
 #include "ui/messages.h"
 #include "ui/stored_text.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -153,7 +154,7 @@ private:
 } // namespace
 
 QWidget* createFedEditWindow(ui::EditorContext& context) {
-    return new FedEditWindow(context);
+    return ui::setUpToolWindow(new FedEditWindow(context));
 }
 
 } // namespace hv::savegame

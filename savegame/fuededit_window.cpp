@@ -6,6 +6,7 @@
 #include "ui/byte_text.h"
 #include "ui/file_watch.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -152,7 +153,7 @@ private:
 } // namespace
 
 QWidget* createFeudWindow(ui::EditorContext& context) {
-    return new FeudWindow(context);
+    return ui::setUpToolWindow(new FeudWindow(context));
 }
 
 } // namespace hv::savegame

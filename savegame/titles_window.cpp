@@ -7,6 +7,7 @@
 #include "ui/file_watch.h"
 #include "ui/messages.h"
 #include "ui/stored_text.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QComboBox>
@@ -111,7 +112,7 @@ private:
 } // namespace
 
 QWidget* createTitlesWindow(ui::EditorContext& context) {
-    return new TitlesWindow(context);
+    return ui::setUpToolWindow(new TitlesWindow(context));
 }
 
 } // namespace hv::savegame

@@ -1,6 +1,7 @@
 #include "file_watch.h"
 
 #include "messages.h"
+#include "tool_window.h"
 
 #include "gamefiles/game_folder.h"
 
@@ -155,10 +156,18 @@ void FileWatch::rewatch() {
 }
 
 void FileWatch::noteWritten() {
+    QStringList saved;
     for (Tracked& t : files_) {
-        t.stamp = stampOf(t.file);
+        const Stamp now = stampOf(t.file);
+        if (now != t.stamp)
+            saved.append(QFile::decodeName(QByteArray::fromStdString(playerFileName(t.file))));
+        t.stamp = now;
         editorWrites()[t.watched] = t.stamp;
     }
+    // Every write of a window passes here: the window says what it saved and the way back.
+    if (!saved.isEmpty())
+        showStatus(window_, QStringLiteral("Saved %1. Undo with Restore...")
+                                .arg(saved.join(QStringLiteral(" and "))));
 }
 
 bool FileWatch::stale() const {

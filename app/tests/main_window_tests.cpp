@@ -5,11 +5,13 @@
 #include "app/tool_table.h"
 #include "gamefiles/error.h"
 #include "testsupport/window_test_support.h"
+#include "ui/file_path.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStyle>
@@ -273,6 +275,9 @@ TEST_F(FolderChooserTest, MovingIntoASubfolderAndBackWritesEachFolderAndReloads)
     EXPECT_EQ(opened->currentFolder(), world.game / "save1");
     // Line 1 is the new folder; the report's lines stay as they were.
     EXPECT_EQ(options(), crlf({(world.game / "save1").string(), "page.html,1", "\"a, b\"", "3"}));
+    EXPECT_EQ(child<QLabel>(opened, "StatusLine")->text(),
+              u"The editor now reads the game in "_s + hv::ui::pathText(world.game / "save1") +
+                  u"."_s);
     EXPECT_EQ(frameTitle(), u"Path is incorrect."_s);
     EXPECT_EQ(hid(), u"save1"_s);
     EXPECT_FALSE(main->windows().isOpen(u"titles"_s));
