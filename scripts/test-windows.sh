@@ -178,13 +178,16 @@ play() {
         return 1
     fi
     sleep 1
-    # In List1, which has the focus, Down picks the first wrestler; then Command2, Command3,
-    # Filter1, Text2 (name), Text3 (draw): a new draw, then backwards past List1 round to the
-    # last control, "Apply Changes".
-    keys "$roster" Down Tab Tab Tab Tab Tab ctrl+a 8 1 shift+Tab shift+Tab shift+Tab shift+Tab \
-        shift+Tab shift+Tab
+    # Where the focus starts depends on when the window is activated, so the keys start from
+    # a click in the filter box at the window's top left (the same place in both styles): a
+    # name that only one wrestler has, Tab to the list, Down to pick him, Tab past the name
+    # box to the draw box, a new draw, and Ctrl+S to apply.
+    keys "$roster"
+    xdotool mousemove --window "$roster" 30 20 click 1
+    sleep 0.5
+    keys "$roster" V e x e l Tab Down Tab Tab ctrl+a 8 1
     import -window root "$e2e/$name.png"
-    keys "$roster" space
+    keys "$roster" ctrl+s
     sleep 2
     kill "${pids[-1]}"
 }
