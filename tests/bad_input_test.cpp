@@ -19,11 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <functional>
 #include <set>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace hv::test {
 namespace {
@@ -32,31 +29,11 @@ namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 using Lines = std::vector<std::string>;
 
-struct HvRun {
-    int code = -1;
-    std::string out, err;
-};
+using HvRun = ProgramRun;
 
-// The real hv, run in `work` with its output caught in files outside the world.
+// The real hv, run in `work`.
 HvRun hv(const fs::path& work, const Args& args) {
-    const TempDir catcher;
-    const fs::path out = catcher.path() / "out", err = catcher.path() / "err";
-    std::vector<char*> argv{const_cast<char*>(HV_PROGRAM)};
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0 || ::chdir(work.c_str()) != 0)
-            ::_exit(126);
-        ::execv(HV_PROGRAM, argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    return runProgram(HV_PROGRAM, args, work);
 }
 
 struct World : GameWorld {

@@ -8,9 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace hv::test {
 namespace {
@@ -19,37 +16,14 @@ namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 using Snapshot = std::vector<std::pair<std::string, std::string>>;
 
-struct Child {
-    int code = -1;
-    std::string out, err;
-};
+using Child = ProgramRun;
 
 // `program` in `work` with only the environment given (no display unless it says so).
 Child run(const char* program, const Args& args, const fs::path& work, Args env) {
     for (const char* keep : {"LD_LIBRARY_PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* value = std::getenv(keep))
             env.push_back(std::string(keep) + "=" + value);
-    const TempDir catcher;
-    const fs::path out = catcher.path() / "out", err = catcher.path() / "err";
-    std::vector<char*> argv{const_cast<char*>(program)}, envp;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    for (const auto& e : env)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0 || ::chdir(work.c_str()) != 0)
-            ::_exit(126);
-        ::execve(program, argv.data(), envp.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    return runProgram(program, args, work, &env);
 }
 
 struct Start : ::testing::Test {

@@ -6,6 +6,14 @@
 #include <random>
 #include <stdexcept>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#endif
+
 namespace fs = std::filesystem;
 
 namespace hv::test {
@@ -118,5 +126,34 @@ void GameWorld::setSaveGame(std::string_view slot, std::string_view federation) 
     lines.push_back("game data line 31");
     writeFile(slotFile(slot, "Saved Game/save1.hv1"), crlf(lines));
 }
+
+#ifndef _WIN32
+ProgramRun runProgram(const char* program, const std::vector<std::string>& args,
+                      const fs::path& work, const std::vector<std::string>* env) {
+    const TempDir catcher;
+    const fs::path out = catcher.path() / "out", err = catcher.path() / "err";
+    std::vector<char*> argv{const_cast<char*>(program)}, envp;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    if (env != nullptr) {
+        for (const auto& e : *env)
+            envp.push_back(const_cast<char*>(e.c_str()));
+        envp.push_back(nullptr);
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (o < 0 || e < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0 || ::chdir(work.c_str()) != 0)
+            ::_exit(126);
+        ::execve(program, argv.data(), env != nullptr ? envp.data() : environ);
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+}
+#endif
 
 } // namespace hv::test

@@ -26,6 +26,19 @@ private:
     std::error_code ignored_;
 };
 
+#ifndef _WIN32
+struct ProgramRun {
+    int code = -1; // the exit status, -1 when the program did not exit
+    std::string out, err;
+};
+
+// Runs `program` with `args` in the folder `work`, its output caught in files outside any test
+// world. `env`, when given, is the whole environment; else the test's own is inherited.
+ProgramRun runProgram(const char* program, const std::vector<std::string>& args,
+                      const std::filesystem::path& work,
+                      const std::vector<std::string>* env = nullptr);
+#endif
+
 // Joins lines, each ended by CR LF.
 std::string crlf(const std::vector<std::string>& lines);
 
