@@ -153,8 +153,13 @@ fs::path tidyFolder(const fs::path& folder, const fs::path& workDir) {
 void refuseOutputPath(const fs::path& target, const fs::path& workDir,
                       const std::string& gameFolder, std::string_view what) {
     const auto real = comparable(target);
-    // The settings may lie elsewhere than the working folder (the user's settings folder).
+    // The settings may lie elsewhere than the working folder (the user's settings folder). On
+    // Windows the editor works in its settings folder, and finding it there takes a test write.
+#ifdef _WIN32
+    for (const fs::path& folder : {workDir})
+#else
     for (const fs::path& folder : {workDir, optionsFolder()})
+#endif
         for (const char* own : {"options.dat", "arrange.tmp", "temp"})
             if (!folder.empty() && real == comparable(folder / own))
                 throw GameFileError(target, "is the editor's own \"" + std::string(own) +

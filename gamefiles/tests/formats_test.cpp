@@ -351,6 +351,7 @@ TEST(OptionsFile, GameFolderIsTheFirstFieldAndChangingItKeepsTheRestByteForByteO
     }
 }
 
+#ifndef _WIN32 // the base-directory rules are the free desktops'
 // An options.dat in the working folder wins; otherwise the user's configuration folder as the
 // base-directory rules name it (a relative XDG_CONFIG_HOME does not count).
 TEST(OptionsFile, FolderIsTheWorkingOneWithOptionsDatElseTheUsersConfiguration) {
@@ -376,6 +377,7 @@ TEST(OptionsFile, FolderIsTheWorkingOneWithOptionsDatElseTheUsersConfiguration) 
         EXPECT_EQ(optionsFolderFor(c.work, userSettingsFolder(c.xdg, c.home)), c.expected)
             << c.work << " " << (c.xdg ? c.xdg : "unset");
 }
+#endif
 
 // The settings stay beside the program while a rewrite can put its files there; a folder
 // that refuses them (read-only, missing) moves them to the user's folder, which is made.
