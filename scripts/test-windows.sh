@@ -125,7 +125,8 @@ mkdir -p "$e2e/program"
 cp "$hv_exe" "$e2e/program/"
 printf 'C:\\Games\\Halvorn\r\n' >"$e2e/program/options.dat"
 shown=$(cd "$e2e" && timeout 60 "$wine" program/hv.exe game-folder show | tr -d '\r')
-if [ "$shown" != 'C:\Games\Halvorn' ]; then
+if [ "$(head -n 1 <<<"$shown")" != 'C:\Games\Halvorn' ] ||
+    [[ "$(tail -n 1 <<<"$shown")" != *'\program\options.dat' ]]; then
     echo "hv.exe did not read options.dat beside itself: \"$shown\"" >&2
     exit 1
 fi
