@@ -84,7 +84,36 @@ std::vector<const Command*> group(const std::vector<Command>& commands,
     return members;
 }
 
+// Words joined by ", ", broken before a word that would pass column 78.
+std::string wrapped(std::string_view head, const std::vector<std::string_view>& words) {
+    std::string text(head);
+    std::size_t column = text.size();
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        std::string word = std::string(words[i]) + (i + 1 < words.size() ? "," : ".");
+        if (column + 1 + word.size() > 78) {
+            text += "\n";
+            column = 0;
+        } else if (column > 0) {
+            text += " ";
+            ++column;
+        }
+        text += word;
+        column += word.size();
+    }
+    return text + "\n";
+}
+
 } // namespace
+
+std::string fieldList(std::span<const Field> fields) {
+    std::vector<std::string_view> all, numbers;
+    for (const Field& f : fields) {
+        all.push_back(f.name);
+        if (f.kind == FieldKind::Number)
+            numbers.push_back(f.name);
+    }
+    return wrapped("Fields:", all) + wrapped("Number fields:", numbers);
+}
 
 void expectArgs(const std::vector<std::string>& args, std::size_t count) {
     if (args.size() != count)

@@ -2,9 +2,12 @@
 
 // The `hv` command-line tool: one subcommand per operation over the same core as the editor.
 
+#include "gamefiles/records.h"
+
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,9 @@ struct UsageError {
 
 // Throws a UsageError unless exactly `count` arguments were given.
 void expectArgs(const std::vector<std::string>& args, std::size_t count);
+
+// The help's list of a record kind's fields and which of them take numbers, wrapped.
+std::string fieldList(std::span<const Field> fields);
 
 struct Command {
     std::vector<std::string> words; // e.g. {"roster", "set"}

@@ -10,12 +10,6 @@ namespace {
 
 using otherfeds::Party;
 
-// The field names of `rivals show`, in record order.
-constexpr std::string_view kFields[OtherFedRecord::kLines] = {
-    "name",   "draw",         "entertainment", "wages",     "value",    "description",
-    "carder", "potential",    "alterego",      "alignment", "finisher", "tagteam",
-    "weapon", "finishertype", "style",         "retirement"};
-
 Party partyArg(const std::string& word, bool ownAllowed) {
     const auto party = otherfeds::partyFromWord(word);
     if (!party || (!ownAllowed && *party == Party::Own))
@@ -41,7 +35,7 @@ int rivalsShow(CliContext& c, const std::vector<std::string>& args) {
             value = carderName(value);
         if (i == OtherFedRecord::FinisherType && !finisherTypeName(value).empty())
             value = finisherTypeName(value);
-        c.out << kFields[i] << ": " << value << "\n";
+        c.out << kOtherFedFields[i].name << ": " << value << "\n";
     }
     return kOk;
 }
@@ -88,12 +82,11 @@ std::vector<Command> otherFedCommands() {
          "rival|ecw|indy NAME",
          "Print every field of a rival federation's wrestler.",
          "Prints the first record named NAME (exact, case-sensitive) of the rival file, one\n"
-         "\"field: value\" line per field, in record order: name, draw, entertainment, wages,\n"
-         "value, description, carder, potential, alterego, alignment, finisher, tagteam,\n"
-         "weapon, finishertype, style, retirement. The carder and the finisher type are shown\n"
-         "as words when they hold one of the codes, otherwise as stored.\n"
-         "rival is the other big federation of the slot (WCW when the slot's federation is\n"
-         "WWF, WWF when it is WCW; refused for any other federation).",
+         "\"field: value\" line per field, in record order. The carder and the finisher type\n"
+         "are shown as words when they hold one of the codes, otherwise as stored.\n" +
+             fieldList(kOtherFedFields) +
+             "rival is the other big federation of the slot (WCW when the slot's federation is\n"
+             "WWF, WWF when it is WCW; refused for any other federation).",
          rivalsShow},
         {{"trade"},
          "NAME FROM TO [--as NEWNAME] [--years N]",

@@ -11,21 +11,14 @@ namespace {
 using roster::RosterFile;
 using Line = WrestlerRecord::Line;
 
-// The field names of `roster show` and `roster set`, in record order.
-constexpr std::string_view kFields[WrestlerRecord::kLines] = {
-    "name",      "draw",     "entertainment", "wages",   "value",     "description", "carder",
-    "alignment", "contract", "finisher",      "tagteam", "injury",    "morale",      "stable",
-    "manager",   "weapon",   "finishertype",  "style",   "retirement"};
-
 std::optional<Line> fieldLine(std::string_view field) {
-    for (std::size_t i = 0; i < WrestlerRecord::kLines; ++i)
-        if (kFields[i] == field)
-            return static_cast<Line>(i);
+    if (const Field* f = findField(kWrestlerFields, field))
+        return static_cast<Line>(f->line);
     return std::nullopt;
 }
 
 std::string_view fieldName(Line line) {
-    return kFields[line];
+    return kWrestlerFields[line].name;
 }
 
 RosterFile rosterOf(const CliContext& c) {
@@ -51,7 +44,7 @@ int show(CliContext& c, const std::vector<std::string>& args) {
         noSuchWrestler(roster, args[0]);
     const roster::WrestlerBoxes shown = roster::boxesFor(*record);
     for (std::size_t i = 0; i < shown.size(); ++i)
-        c.out << kFields[i] << ": " << shown[i] << "\n";
+        c.out << kWrestlerFields[i].name << ": " << shown[i] << "\n";
     return kOk;
 }
 
@@ -156,9 +149,7 @@ std::vector<Command> rosterCommands() {
          "NAME FIELD=VALUE...",
          "Change fields of a wrestler, as \"Apply Changes\" does.",
          std::string(
-             "Fields: name, draw, entertainment, wages, value, description, carder,\n"
-             "alignment, contract, finisher, tagteam, injury, morale, stable, manager,\n"
-             "weapon, finishertype, style, retirement.\n"
+             fieldList(kWrestlerFields) +
              "\n"
              "Fields not given keep the value of the first record named NAME; every record\n"
              "of that name is then written with the same values. Values are written byte\n"
@@ -166,9 +157,9 @@ std::vector<Command> rosterCommands() {
              "Carder\", \"Middle Carder\" or \"Lower Carder\" and finishertype \"Power Move\"\n"
              "or \"Submission\"; any other text keeps the stored line. An empty tagteam or\n"
              "stable is written as \"no\". Line breaks in the description become blanks; in\n"
-             "any other field they are refused. draw, entertainment, wages, value, injury,\n"
-             "morale and retirement take a number (blanks around it, a sign) or nothing;\n"
-             "other text there is refused (exit 1) unless it is the stored value.\n\n") +
+             "any other field they are refused. The number fields take a number (blanks\n"
+             "around it, a sign) or nothing; other text there is refused (exit 1) unless it\n"
+             "is the stored value.\n\n") +
              kRosterFile,
          set},
         {{"roster", "delete"}, "NAME", "Remove every wrestler of that name.", kRosterFile, remove},

@@ -65,28 +65,7 @@ std::vector<std::string> federationManagers(const std::string& gameFolder, std::
 }
 
 std::string_view boxLabel(WrestlerRecord::Line line) {
-    static constexpr std::string_view kLabels[WrestlerRecord::kLines] = {
-        "Name",
-        "Draw",
-        "Entertainment ",
-        "Wages",
-        "Value",
-        "Discription",
-        "Carder",
-        "Alignment",
-        "Contract Length",
-        "Finsher",
-        "Tag Team Name",
-        "Injuried for ? weeks",
-        "Morale",
-        "Stable",
-        "Manager",
-        "Weapon of choice",
-        "Type of Finsher",
-        "Wrestling Style",
-        "Years till retirement",
-    };
-    return kLabels[line];
+    return kWrestlerFields[line].caption;
 }
 
 WrestlerBoxes boxesFor(const WrestlerRecord& record) {
@@ -107,8 +86,7 @@ void fillEmptyGroups(WrestlerBoxes& boxes) {
 namespace {
 
 bool isNumberLine(Line line) {
-    const auto& lines = WrestlerRecord::kNumberLines;
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
+    return kWrestlerFields[line].kind == FieldKind::Number;
 }
 
 // Writes the boxes into every record of `file` named `key`, as "Apply Changes" does.

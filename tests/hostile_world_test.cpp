@@ -161,8 +161,7 @@ std::vector<Row> rows() {
             typed = "Upper Carder", written = numberLine(*carderCode(typed));
         if (line == Line::FinisherType)
             typed = "Submission", written = std::string(*finisherTypeCode(typed));
-        if (std::ranges::find(WrestlerRecord::kNumberLines, line) !=
-            WrestlerRecord::kNumberLines.end())
+        if (kWrestlerFields[l].kind == FieldKind::Number)
             typed = "42", written = typed; // other text is refused there
         // An empty tag team or stable is written as "no".
         auto derived = [line](const std::string& value) {
