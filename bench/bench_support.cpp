@@ -29,6 +29,28 @@ Timing measure(int reps, const std::function<void()>& body, const std::function<
     return {seconds[seconds.size() / 2], seconds.front()};
 }
 
+std::pair<Timing, Timing> measurePaired(int reps, const std::function<void()>& first,
+                                        const std::function<void()>& second) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> seconds[2];
+    const std::function<void()>* bodies[2] = {&first, &second};
+    for (int i = 0; i <= reps; ++i)
+        for (int k = 0; k < 2; ++k) {
+            const int which = (i + k) % 2;
+            const auto start = Clock::now();
+            (*bodies[which])();
+            if (i > 0)
+                seconds[which].push_back(
+                    std::chrono::duration<double>(Clock::now() - start).count());
+        }
+    Timing t[2];
+    for (int k = 0; k < 2; ++k) {
+        std::sort(seconds[k].begin(), seconds[k].end());
+        t[k] = {seconds[k][seconds[k].size() / 2], seconds[k].front()};
+    }
+    return {t[0], t[1]};
+}
+
 ScratchDir::ScratchDir(const fs::path& base) {
     std::string pattern = (base / "hv-bench-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))

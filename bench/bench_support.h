@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 namespace hv::bench {
 
@@ -17,6 +18,11 @@ struct Timing {
 // `prepare`, when given, runs untimed before every run, the warm-up included.
 Timing measure(int reps, const std::function<void()>& body,
                const std::function<void()>& prepare = {});
+
+// Two bodies measured in one run, turn about (the order swapped every round, so that a drift
+// of the machine weighs on both alike), after one untimed warm-up round.
+std::pair<Timing, Timing> measurePaired(int reps, const std::function<void()>& first,
+                                        const std::function<void()>& second);
 
 // A fresh folder below `base`, removed with everything in it at the end.
 class ScratchDir {

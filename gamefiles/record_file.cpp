@@ -1,5 +1,6 @@
 #include "record_file.h"
 
+#include <cstdint>
 #include <cstring>
 
 #ifdef __SSE2__
@@ -15,6 +16,15 @@ std::size_t nextLine(std::string_view bytes, std::size_t pos) {
     while (pos < bytes.size() && bytes[pos] != '\n')
         ++pos;
     return pos < bytes.size() ? pos + 1 : pos;
+}
+
+// Set bits, without the library call that the builtin becomes where the processor has no
+// popcount instruction.
+std::size_t bitCount(std::uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555ULL;
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
+    return static_cast<std::size_t>((x * 0x0101010101010101ULL) >> 56);
 }
 
 std::string normalised(std::string_view bytes) {
@@ -52,22 +62,32 @@ std::optional<std::size_t> scanLines(std::string_view bytes, std::size_t perReco
     };
 #ifdef __SSE2__
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
-    unsigned carryCr = 0; // 1 when the byte before this block is a CR
-    for (; i + 16 <= size; i += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        unsigned lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)));
-        const unsigned crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
+    const auto masks = [&](std::size_t at, __m128i what) {
+        std::uint64_t m = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i block =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 16 * k));
+            m |=
+                std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, what))))
+                << (16 * k);
+        }
+        return m;
+    };
+    std::uint64_t carryCr = 0; // 1 when the byte before this block is a CR
+    for (; i + 64 <= size; i += 64) {
+        std::uint64_t lfs = masks(i, lf);
+        const std::uint64_t crs = masks(i, cr);
         if (lfs & ~((crs << 1) | carryCr))
             return std::nullopt;
-        carryCr = crs >> 15;
-        const auto count = static_cast<std::size_t>(__builtin_popcount(lfs));
+        carryCr = crs >> 63;
+        const std::size_t count = bitCount(lfs);
         if (inRecord + count < perRecord) {
             inRecord += count;
             lines += count;
             continue;
         }
         for (; lfs != 0; lfs &= lfs - 1)
-            lineEnd(i + static_cast<std::size_t>(__builtin_ctz(lfs)));
+            lineEnd(i + static_cast<std::size_t>(__builtin_ctzll(lfs)));
     }
 #endif
     for (; i < size; ++i) {
@@ -192,13 +212,13 @@ void RecordBytes::save(const std::filesystem::path& tempName) const {
         return;
     refuseBadLineEnds();
     const auto parts = pieces();
-    TempRewrite(file_, tempName, parts);
+    TempRewrite(file_, tempName, parts, &bytes_);
 }
 
 PendingRewrite RecordBytes::prepare(const std::filesystem::path& tempName) const {
     refuseBadLineEnds();
     const auto parts = pieces();
-    return PendingRewrite(file_, tempName, parts);
+    return PendingRewrite(file_, tempName, parts, &bytes_);
 }
 
 } // namespace hv

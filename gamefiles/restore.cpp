@@ -4,7 +4,9 @@
 #include "game_folder.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <ctime>
 #include <exception>
 #include <fstream>
@@ -137,8 +139,11 @@ std::optional<RestorePoint> readPoint(unsigned long long id, const fs::path& fol
                 return std::nullopt;
             point.files.push_back(value);
             point.left.emplace_back();
-        } else if (key == "left" && !point.left.empty()) {
+        } else if (key == "state" && !point.left.empty()) {
             point.left.back() = parseState(value);
+        } else if (key == "left" && !point.left.empty()) { // FNV-1a, from earlier versions
+            if (auto state = parseState(value))
+                point.left.back() = FileState{state->size, 0, state->hash};
         }
     }
     if (!timed || point.files.empty())
@@ -148,26 +153,67 @@ std::optional<RestorePoint> readPoint(unsigned long long id, const fs::path& fol
 
 } // namespace
 
-void FileState::add(std::string_view bytes) {
-    size += bytes.size();
-    for (unsigned char c : bytes) {
-        hash ^= c;
-        hash *= 0x100000001b3ULL;
+bool FileState::operator==(const FileState& other) const {
+    if (size != other.size)
+        return false;
+    return fnv && other.fnv ? *fnv == *other.fnv : hash == other.hash;
+}
+
+void StateHasher::word(std::uint64_t w) {
+    hash_ = (hash_ ^ w) * 0xff51afd7ed558ccdULL;
+    hash_ ^= hash_ >> 32;
+}
+
+void StateHasher::add(std::string_view bytes) {
+    std::size_t i = 0;
+    const auto have = static_cast<unsigned>(size_ % 8);
+    size_ += bytes.size();
+    if (have != 0) { // finish the word begun by the last piece
+        unsigned at = have;
+        for (; at < 8 && i < bytes.size(); ++at, ++i)
+            tail_ |= std::uint64_t(static_cast<unsigned char>(bytes[i])) << (8 * at);
+        if (at < 8)
+            return;
+        word(tail_);
+        tail_ = 0;
     }
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, bytes.data() + i, 8);
+        if constexpr (std::endian::native == std::endian::big)
+            w = __builtin_bswap64(w); // the same state on every machine
+        word(w);
+    }
+    for (unsigned at = 0; i < bytes.size(); ++at, ++i)
+        tail_ |= std::uint64_t(static_cast<unsigned char>(bytes[i])) << (8 * at);
+}
+
+FileState StateHasher::state() const {
+    std::uint64_t h = (hash_ ^ tail_ ^ (size_ << 3)) * 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 29;
+    return FileState{size_, h, std::nullopt};
 }
 
 std::optional<FileState> fileStateOf(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
-    FileState state;
+    StateHasher hasher;
+    std::uint64_t fnv = 0xcbf29ce484222325ULL; // for points made by earlier versions
     std::string buffer(1 << 16, '\0');
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        state.add(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+        const std::string_view got(buffer.data(), static_cast<std::size_t>(in.gcount()));
+        hasher.add(got);
+        for (unsigned char c : got) {
+            fnv ^= c;
+            fnv *= 0x100000001b3ULL;
+        }
     }
     if (in.bad())
         return std::nullopt;
+    FileState state = hasher.state();
+    state.fnv = fnv;
     return state;
 }
 
@@ -337,7 +383,7 @@ void RestoreScope::writeManifest() const {
     for (std::size_t i = 0; i < point_.files.size(); ++i) {
         text << "file " << point_.files[i] << "\n";
         if (const auto& left = point_.left[i])
-            text << "left " << left->size << " " << std::hex << left->hash << std::dec << "\n";
+            text << "state " << left->size << " " << std::hex << left->hash << std::dec << "\n";
     }
     const fs::path temp = point_.folder / kManifestTemp;
     const fs::path manifest = point_.folder / kManifest;

@@ -20,13 +20,29 @@ namespace hv {
 inline constexpr std::string_view kRestoreFolder = ".hv-restore";
 inline constexpr std::size_t kRestorePointsKept = 50;
 
-// What a file held, told by its size and an FNV-1a 64 hash of its bytes: enough to notice that
+// What a file held, told by its size and a 64-bit hash of its bytes: enough to notice that
 // another program has written it since.
 struct FileState {
     unsigned long long size = 0;
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    std::uint64_t hash = 0;
+    // The FNV-1a 64 hash that points of earlier versions recorded instead, where known.
+    std::optional<std::uint64_t> fnv;
+    // Compared by the FNV hash where both sides have one, else by the hash.
+    bool operator==(const FileState& other) const;
+};
+
+// Hashes bytes given in pieces of any size; the state does not depend on where they are cut.
+// Eight bytes a step, so that hashing what a rewrite writes costs little beside writing it.
+class StateHasher {
+public:
     void add(std::string_view bytes);
-    bool operator==(const FileState&) const = default;
+    FileState state() const;
+
+private:
+    void word(std::uint64_t w);
+    unsigned long long size_ = 0;
+    std::uint64_t hash_ = 0x9e3779b97f4a7c15ULL;
+    std::uint64_t tail_ = 0; // the bytes of an unfinished word, the first lowest
 };
 // The file as it is now; nothing when it cannot be read.
 std::optional<FileState> fileStateOf(const std::filesystem::path& file);

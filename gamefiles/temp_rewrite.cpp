@@ -74,8 +74,12 @@ int sysOpen(const char* path, int flags, mode_t mode) {
     return ::open(path, flags, mode);
 }
 
+ssize_t sysCopyRange(int in, off_t* inOffset, int out, size_t count) {
+    return ::copy_file_range(in, inOffset, out, nullptr, count, 0);
+}
+
 RewriteSyscalls defaults() {
-    return RewriteSyscalls{&sysOpen, &::write, &::fsync, &::close, &::rename};
+    return RewriteSyscalls{&sysOpen, &::write, &::fsync, &::close, &::rename, &sysCopyRange};
 }
 
 int lastError() {
@@ -110,13 +114,18 @@ using Handle = int;
 // new lines between long untouched runs still takes few system calls.
 class PieceWriter {
 public:
-    PieceWriter(Handle file, const RewriteSyscalls& sys) : file_(file), sys_(sys) {}
+    PieceWriter(Handle file, const RewriteSyscalls& sys, const FileBytes* source)
+        : file_(file), sys_(sys), source_(source) {}
 
     // Each returns 0 or the system's error code of the failure.
     int put(std::string_view piece) {
         if (piece.size() >= kDirect) {
             if (int error = flush())
                 return error;
+#ifndef _WIN32
+            if (source_ && source_->fd() >= 0 && source_->holds(piece))
+                return copyAll(piece);
+#endif
             return writeAll(piece);
         }
         if (buffer_.size() + piece.size() > kBuffer)
@@ -163,8 +172,35 @@ private:
         return 0;
     }
 
+#ifndef _WIN32
+    // Copies a run of the source file inside the kernel, with no pass through our memory.
+    // Where the system or the file systems cannot (an old kernel, two file systems, a file
+    // system without it), the rest is written from the mapped bytes instead.
+    int copyAll(std::string_view piece) {
+        auto offset = static_cast<off_t>(piece.data() - source_->view().data());
+        std::size_t done = 0;
+        while (done < piece.size() && !noCopy_) {
+            const ssize_t n = sys_.copyRange(source_->fd(), &offset, file_, piece.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n == 0 || errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP ||
+                       errno == EINVAL || errno == EBADF || errno == EPERM) {
+                // n == 0: the file ends early after all; the mapped bytes are what was read.
+                noCopy_ = true;
+            } else {
+                return errno;
+            }
+        }
+        return writeAll(piece.substr(done));
+    }
+    bool noCopy_ = false;
+#endif
+
     Handle file_;
     const RewriteSyscalls& sys_;
+    const FileBytes* source_;
     std::vector<char> buffer_;
 };
 
@@ -235,7 +271,7 @@ void resetRewriteSyscalls() {
 }
 
 PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
-                               std::span<const std::string_view> pieces)
+                               std::span<const std::string_view> pieces, const FileBytes* source)
     : target_(target), real_(target) {
     const RewriteSyscalls& sys = rewriteSyscalls();
 
@@ -302,11 +338,12 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     }
 
     if (restoreScopeOpen()) {
-        written_.emplace();
+        StateHasher hasher;
         for (std::string_view piece : pieces)
-            written_->add(piece);
+            hasher.add(piece);
+        written_ = hasher.state();
     }
-    PieceWriter writer(fd, sys);
+    PieceWriter writer(fd, sys, source);
     int error = 0;
     for (std::string_view piece : pieces)
         if ((error = writer.put(piece)) != 0)
@@ -337,6 +374,39 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     pending_ = true;
 }
 
+namespace {
+
+struct ReplacedLog {
+    static constexpr std::size_t kKept = 256;
+    std::size_t count = 0; // replaces ever made; the mark
+    std::vector<fs::path> recent;
+};
+
+ReplacedLog& replacedLog() {
+    static ReplacedLog log;
+    return log;
+}
+
+void noteReplaced(const fs::path& file) {
+    ReplacedLog& log = replacedLog();
+    if (log.recent.size() == ReplacedLog::kKept)
+        log.recent.erase(log.recent.begin());
+    log.recent.push_back(file);
+    ++log.count;
+}
+
+} // namespace
+
+std::size_t replacedMark() {
+    return replacedLog().count;
+}
+
+std::vector<fs::path> replacedSince(std::size_t mark) {
+    const ReplacedLog& log = replacedLog();
+    const std::size_t wanted = std::min(log.count - std::min(mark, log.count), log.recent.size());
+    return {log.recent.end() - static_cast<std::ptrdiff_t>(wanted), log.recent.end()};
+}
+
 PendingRewrite::~PendingRewrite() {
     if (pending_)
         removeFile(temp_);
@@ -350,12 +420,13 @@ void PendingRewrite::commit() {
     pending_ = false;
     if (const int error = replaceFile(temp_, real_))
         fail(target_, temp_, "replacing the file failed", error);
+    noteReplaced(target_);
     syncFolder(real_);
 }
 
 void TempRewrite(const fs::path& target, const fs::path& tempName,
-                 std::span<const std::string_view> pieces) {
-    PendingRewrite rewrite(target, tempName, pieces);
+                 std::span<const std::string_view> pieces, const FileBytes* source) {
+    PendingRewrite rewrite(target, tempName, pieces, source);
     rewrite.commit();
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "restore.h"
+#include "text.h"
 
 #include <filesystem>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 #ifndef _WIN32
 #include <sys/types.h>
 #endif
@@ -22,9 +24,11 @@ public:
     // Any old file under the temporary name (or a link planted there) is removed, never
     // written through. On failure the temporary file is removed, the target is untouched
     // and a GameFileError names the file and the reason. `tempName` may be a bare name or a
-    // path; only its file name is used. `pieces` are written one after another.
+    // path; only its file name is used. `pieces` are written one after another. Large pieces
+    // that lie inside `source` (the file as read) are copied from its file inside the kernel
+    // where the system can, and written from memory where it cannot.
     PendingRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
-                   std::span<const std::string_view> pieces);
+                   std::span<const std::string_view> pieces, const FileBytes* source = nullptr);
     ~PendingRewrite();
     PendingRewrite(const PendingRewrite&) = delete;
     PendingRewrite& operator=(const PendingRewrite&) = delete;
@@ -44,9 +48,16 @@ private:
 
 // Replaces `target` with `contents` safely: a PendingRewrite committed at once.
 void TempRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
-                 std::span<const std::string_view> pieces);
+                 std::span<const std::string_view> pieces, const FileBytes* source = nullptr);
 void TempRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
                  std::string_view contents);
+
+// The files this process's rewrites have replaced, so that a window can say what its change
+// saved from the write itself rather than from time stamps, which some file systems keep too
+// coarsely to tell two writes in one second apart. Take a mark before the change and ask for
+// what was replaced since; only the most recent replaces are remembered.
+std::size_t replacedMark();
+std::vector<std::filesystem::path> replacedSince(std::size_t mark);
 
 // System calls used by the rewrite, replaceable so that tests can make each step fail.
 #ifdef _WIN32
@@ -69,6 +80,8 @@ struct RewriteSyscalls {
     int (*fsync)(int fd);
     int (*close)(int fd);
     int (*rename)(const char* from, const char* to);
+    // copy_file_range(in, inOffset, out, nullptr, count, 0); counted as a write
+    ssize_t (*copyRange)(int in, off_t* inOffset, int out, size_t count);
 };
 #endif
 RewriteSyscalls& rewriteSyscalls();

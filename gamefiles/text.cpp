@@ -252,7 +252,7 @@ FileBytes::FileBytes(const std::filesystem::path& file) {
 #endif
         void* map = ::mmap(nullptr, size, PROT_READ, kMapFlags, fd, 0);
         if (map != MAP_FAILED) {
-            ::close(fd);
+            fd_ = fd;
             map_ = map;
             mapSize_ = size;
             view_ = std::string_view(static_cast<const char*>(map), size);
@@ -267,10 +267,11 @@ FileBytes::FileBytes(const std::filesystem::path& file) {
 #endif
 
 FileBytes::FileBytes(FileBytes&& other) noexcept
-    : read_(std::move(other.read_)), map_(other.map_), mapSize_(other.mapSize_),
+    : read_(std::move(other.read_)), map_(other.map_), mapSize_(other.mapSize_), fd_(other.fd_),
       view_(map_ ? other.view_ : std::string_view(read_)) {
     other.map_ = nullptr;
     other.mapSize_ = 0;
+    other.fd_ = -1;
     other.view_ = {};
 }
 
@@ -280,9 +281,11 @@ FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
         read_ = std::move(other.read_);
         map_ = other.map_;
         mapSize_ = other.mapSize_;
+        fd_ = other.fd_;
         view_ = map_ ? other.view_ : std::string_view(read_);
         other.map_ = nullptr;
         other.mapSize_ = 0;
+        other.fd_ = -1;
         other.view_ = {};
     }
     return *this;
@@ -296,7 +299,10 @@ void FileBytes::release() {
 #ifndef _WIN32
     if (map_)
         ::munmap(map_, mapSize_);
+    if (fd_ >= 0)
+        ::close(fd_);
 #endif
+    fd_ = -1;
     map_ = nullptr;
     mapSize_ = 0;
 }

@@ -132,6 +132,15 @@ public:
     ~FileBytes();
 
     std::string_view view() const { return view_; }
+    // The open file behind a mapping, so that its byte ranges can be copied inside the
+    // kernel; -1 when the bytes were read.
+    int fd() const { return fd_; }
+    // Whether `piece` lies inside these bytes; its offset in the file is then
+    // piece.data() - view().data().
+    bool holds(std::string_view piece) const {
+        return !view_.empty() && piece.data() >= view_.data() &&
+               piece.data() + piece.size() <= view_.data() + view_.size();
+    }
 
 private:
     void release();
@@ -139,6 +148,7 @@ private:
     std::string read_; // when the file was read rather than mapped
     void* map_ = nullptr;
     std::size_t mapSize_ = 0;
+    int fd_ = -1;
     std::string_view view_;
 };
 

@@ -83,6 +83,10 @@ void install() {
         return failHere(RewriteStep::Write) ? ssize_t(failWith(ENOSPC))
                                             : state.real.write(fd, buf, count);
     };
+    sys.copyRange = [](int in, off_t* inOffset, int out, size_t count) {
+        return failHere(RewriteStep::Write) ? ssize_t(failWith(ENOSPC))
+                                            : state.real.copyRange(in, inOffset, out, count);
+    };
     sys.fsync = [](int fd) {
         return failHere(RewriteStep::Sync) ? failWith(EIO) : state.real.fsync(fd);
     };

@@ -4,6 +4,7 @@
 #include "tool_window.h"
 
 #include "gamefiles/game_folder.h"
+#include "gamefiles/temp_rewrite.h"
 
 #include <QFile>
 #include <QFileSystemWatcher>
@@ -30,6 +31,11 @@ namespace fs = std::filesystem;
 
 const QString kOutside = QStringLiteral("This file was changed outside the editor.");
 const QString kOtherWindow = QStringLiteral("This file was changed in another window.");
+
+// "the roster of Save 1 (yourfed.hv1)": how a player knows the file.
+QString playerName(const fs::path& file) {
+    return QFile::decodeName(QByteArray::fromStdString(playerFileName(file)));
+}
 
 QString pathText(const fs::path& file) {
 #ifdef _WIN32
@@ -133,6 +139,7 @@ bool FileWatch::writtenByEditor(const QString& file, const Stamp& now) {
 
 void FileWatch::track(const std::vector<fs::path>& files) {
     files_.clear();
+    since_ = replacedMark();
     for (const fs::path& file : files)
         files_.push_back({file, pathText(file), stampOf(file)});
     if (const QStringList old = watcher_->files() + watcher_->directories(); !old.isEmpty())
@@ -156,12 +163,15 @@ void FileWatch::rewatch() {
 }
 
 void FileWatch::noteWritten() {
+    const std::vector<fs::path> replaced = replacedSince(since_);
+    since_ = replacedMark();
     QStringList saved;
     for (Tracked& t : files_) {
-        const Stamp now = stampOf(t.file);
-        if (now != t.stamp)
-            saved.append(QFile::decodeName(QByteArray::fromStdString(playerFileName(t.file))));
-        t.stamp = now;
+        std::error_code ec;
+        if (std::ranges::any_of(replaced,
+                                [&](const fs::path& r) { return fs::equivalent(r, t.file, ec); }))
+            saved.append(playerName(t.file));
+        t.stamp = stampOf(t.file);
         editorWrites()[t.watched] = t.stamp;
     }
     // Every write of a window passes here: the window says what it saved and the way back.
@@ -210,7 +220,7 @@ bool FileWatch::confirmWrite(const QString& title) {
         const Stamp now = stampOf(t.file);
         if (now == t.stamp)
             continue;
-        newer.append(QFile::decodeName(QByteArray::fromStdString(playerFileName(t.file))));
+        newer.append(playerName(t.file));
         outside = outside || !writtenByEditor(t.watched, now);
     }
     if (newer.isEmpty())
@@ -234,6 +244,7 @@ bool FileWatch::write(QWidget* parent, const QString& title, const std::function
 
 bool FileWatch::writeFresh(QWidget* parent, const QString& title,
                            const std::function<void()>& change) {
+    since_ = replacedMark();
     const bool written = runReported(parent, title, change);
     if (written)
         noteWritten();

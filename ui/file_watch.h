@@ -34,7 +34,8 @@ public:
     // The window has just read these files: they are what it shows now. Hides the bar.
     void track(const std::vector<std::filesystem::path>& files);
     // The window has just written some of its files: their new state is its own, and other
-    // windows that show them learn that the change came from the editor.
+    // windows that show them learn that the change came from the editor. The status line names
+    // the files replaced since the window last read or wrote them.
     void noteWritten();
     // Before a write: true when the files are still as the window shows them, or when the
     // user chooses to write over the newer files anyway. `title` captions the question.
@@ -76,6 +77,7 @@ private:
     void rewatch();
     void showBar(bool byEditor);
 
+    std::size_t since_ = 0; // replacedMark() when the window last read or wrote
     std::function<void()> reload_;
     QWidget* window_ = nullptr;
     QWidget* bar_ = nullptr;

@@ -121,9 +121,6 @@ const Write kWrites[] = {
      "Put back the save game of Save 1 (save1.hv1) as before", save},
 };
 
-// Under Wine the reorder's write raises no status line yet (its files' stamps compare equal);
-// until that is understood the check runs where it holds.
-#ifndef _WIN32
 TEST_F(Feedback, EveryWriteSaysWhatItSavedInTheWindowThatMadeIt) {
     for (const Write& write : kWrites) {
         SCOPED_TRACE(write.window);
@@ -144,8 +141,6 @@ TEST_F(Feedback, EveryWriteSaysWhatItSavedInTheWindowThatMadeIt) {
         EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
     }
 }
-
-#endif
 
 // Every box, combo and list is announced by its caption, never by its value; Esc closes.
 TEST_F(Feedback, EveryToolNamesItsControlsForAScreenReaderAndClosesOnEscape) {

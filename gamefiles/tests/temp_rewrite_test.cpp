@@ -71,6 +71,52 @@ TEST_F(TempRewriteTest, PiecesLargeAndSmallAreWrittenInOrderDespiteShortWrites) 
     EXPECT_EQ(readFile(target), expected);
 }
 
+#ifndef _WIN32
+// Untouched runs of the file as read are copied inside the kernel; where that cannot be done,
+// or stops part way, the rest comes from the bytes as read, and a real failure fails the write.
+TEST_F(TempRewriteTest, RunsOfTheSourceAreCopiedInTheKernelOrWrittenWhereTheyCannotBe) {
+    struct Case {
+        int error;    // what the kernel copy fails with after its first call (0: never)
+        bool written; // whether the rewrite succeeds
+    };
+    static int failWith = 0;
+    static int calls = 0;
+    for (const Case c : {Case{0, true}, Case{EXDEV, true}, Case{ENOSYS, true},
+                         Case{EOPNOTSUPP, true}, Case{EINVAL, true}, Case{ENOSPC, false}}) {
+        SCOPED_TRACE(c.error);
+        std::string source;
+        for (int i = 0; source.size() < 300000; ++i)
+            source += "Wrestler " + std::to_string(i) + "\r\n";
+        writeFile(target, source);
+        failWith = c.error;
+        calls = 0;
+        // Short copies, so that a failure lands part way through a run.
+        rewriteSyscalls().copyRange = [](int in, off_t* offset, int out, size_t count) {
+            if (calls++ > 0 && failWith != 0) {
+                errno = failWith;
+                return ssize_t(-1);
+            }
+            return ::copy_file_range(in, offset, out, nullptr, std::min<size_t>(count, 50000), 0);
+        };
+        const FileBytes read(target);
+        const std::string_view all = read.view();
+        const std::vector<std::string_view> pieces = {all.substr(0, 100000), "NEW\r\n",
+                                                      all.substr(100000)};
+        const std::string expected = source.substr(0, 100000) + "NEW\r\n" + source.substr(100000);
+        if (c.written) {
+            TempRewrite(target, "yourfed.tmp", pieces, &read);
+            EXPECT_EQ(readFile(target), expected);
+        } else {
+            EXPECT_THROW(TempRewrite(target, "yourfed.tmp", pieces, &read), GameFileError);
+            EXPECT_EQ(readFile(target), source);
+        }
+        EXPECT_GE(calls, 1);
+        EXPECT_EQ(snapshot(dir.path()).size(), 1u); // no temporary file left
+        resetRewriteSyscalls();
+    }
+}
+#endif
+
 #ifndef _WIN32 // links need privileges on Windows, and the game's folders hold none
 // (A folder or a link where the target should be are rows of the bad-input catalogue.)
 TEST_F(TempRewriteTest, ALinkAtTheTemporaryNameIsRemovedNotFollowed) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <functional>
 #include <map>
 
@@ -159,14 +161,27 @@ TEST_F(RestorePoints, AFileChangedSinceIsNamedAndOnlyOverwrittenWhenAllowed) {
     applyPoint(folder(), "save1", 1, true);
     EXPECT_EQ(readFile(roster), original);
 
-    // A point from before what changes leave was recorded asks nothing.
+    // A point of an earlier version, which recorded the FNV-1a hash, is still told apart; one
+    // from before what changes leave was recorded asks nothing.
     edit("Axe", "5");
     const fs::path manifest = points().front().folder / "point.txt";
-    std::string text = readFile(manifest);
-    text.erase(text.find("left "), text.find('\n', text.find("left ")) + 1 - text.find("left "));
-    writeFile(manifest, text);
+    const std::string text = readFile(manifest);
+    const std::size_t at = text.find("state "), end = text.find('\n', at) + 1;
+    const std::string now = readFile(roster);
+    std::uint64_t fnv = 0xcbf29ce484222325ULL;
+    for (unsigned char c : now)
+        fnv = (fnv ^ c) * 0x100000001b3ULL;
+    std::ostringstream legacy;
+    legacy << "left " << now.size() << " " << std::hex << fnv << "\n";
+    writeFile(manifest, text.substr(0, at) + legacy.str() + text.substr(end));
+    const auto changed = [&] {
+        return !planRestore(folder(), "save1", points().front().id).changedSince.empty();
+    };
+    EXPECT_FALSE(changed());
     writeFile(roster, "game\r\n");
-    EXPECT_TRUE(planRestore(folder(), "save1", points().front().id).changedSince.empty());
+    EXPECT_TRUE(changed());
+    writeFile(manifest, text.substr(0, at) + text.substr(end));
+    EXPECT_FALSE(changed());
 
     const std::pair<const char*, const char*> names[] = {
         {"save1/Controlled/yourfed.hv1", "the roster of Save 1 (yourfed.hv1)"},
