@@ -23,23 +23,19 @@ std::vector<Command> allCommands() {
     return commands;
 }
 
-// One declared positional: NAME, [NAME], NAME... or [NAME...].
-struct Positional {
-    std::size_t min, max;
-};
-
-std::vector<Positional> positionalsOf(const Command& c) {
+// How many positional arguments the command takes: NAME counts one, [NAME] none or one,
+// NAME... one or more, [NAME...] any number.
+std::pair<std::size_t, std::size_t> positionalCount(const Command& c) {
     constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
-    std::vector<Positional> declared;
-    std::size_t start = 0;
-    while (start < c.positionals.size()) {
-        std::size_t end = std::min(c.positionals.find(' ', start), c.positionals.size());
+    std::size_t min = 0, max = 0;
+    for (std::size_t start = 0; start < c.positionals.size();) {
+        const std::size_t end = std::min(c.positionals.find(' ', start), c.positionals.size());
         const std::string_view word = std::string_view(c.positionals).substr(start, end - start);
-        const bool optional = word.starts_with('[');
-        declared.push_back({optional ? 0u : 1u, word.find("...") != word.npos ? kAny : 1u});
+        min += word.starts_with('[') ? 0 : 1;
+        max = word.ends_with("...") || word.ends_with("...]") || max == kAny ? kAny : max + 1;
         start = end + 1;
     }
-    return declared;
+    return {min, max};
 }
 
 // The positionals and then each option, or "[OPTION...]" where there are too many to list.
@@ -65,7 +61,7 @@ Args parseArgs(const Command& c, const std::vector<std::string>& args, std::size
     Args parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (i >= literalFrom || !a.starts_with("--")) {
+        if (i >= literalFrom || !a.starts_with("--") || a == "--") {
             parsed.positional.push_back(a);
             continue;
         }
@@ -88,13 +84,7 @@ Args parseArgs(const Command& c, const std::vector<std::string>& args, std::size
             throw UsageError{name + " needs a value"};
         }
     }
-    std::size_t min = 0, max = 0;
-    for (const Positional& p : positionalsOf(c)) {
-        min += p.min;
-        max = p.max > std::numeric_limits<std::size_t>::max() - max
-                  ? std::numeric_limits<std::size_t>::max()
-                  : max + p.max;
-    }
+    const auto [min, max] = positionalCount(c);
     const std::size_t n = parsed.positional.size();
     if (min == max && n != min)
         throw UsageError{"expected " + countText(min) + ", got " + std::to_string(n)};
