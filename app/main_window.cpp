@@ -21,7 +21,6 @@
 #include <QTime>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
