@@ -21,7 +21,6 @@
 #include <QTime>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -33,17 +32,7 @@ const QString kPathIncorrect = QStringLiteral("Path is incorrect.");
 const QString kChooserName = QStringLiteral("pathfind");
 
 using Opener = ToolDescriptor::Opener;
-
-// The tools opened by `opener`, in their place order.
-std::vector<const ToolDescriptor*> toolsOpenedBy(Opener opener) {
-    std::vector<const ToolDescriptor*> tools;
-    for (const auto& tool : hv::app::allTools())
-        if (tool.opener == opener)
-            tools.push_back(&tool);
-    std::sort(tools.begin(), tools.end(),
-              [](auto* a, auto* b) { return a->openerPlace < b->openerPlace; });
-    return tools;
-}
+using hv::app::toolsOpenedBy;
 
 // A slot name is shown as typed; "&" would otherwise turn into a keyboard shortcut.
 QString asButtonText(const QString& text) {
@@ -242,14 +231,8 @@ void MainWindow::setToolFactory(const QString& name, ToolFactory factory) {
 }
 
 QStringList MainWindow::slotWindows() {
-    std::vector<const ToolDescriptor*> closed;
-    for (const auto& tool : hv::app::allTools())
-        if (tool.slotCloseOrder > 0)
-            closed.push_back(&tool);
-    std::sort(closed.begin(), closed.end(),
-              [](auto* a, auto* b) { return a->slotCloseOrder < b->slotCloseOrder; });
     QStringList names;
-    for (const ToolDescriptor* tool : closed)
+    for (const ToolDescriptor* tool : hv::app::slotClosingOrder())
         names << QString::fromLatin1(tool->window);
     return names;
 }

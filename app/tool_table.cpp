@@ -1,28 +1,43 @@
 #include "tool_table.h"
 
-#include "exchange/exchange_tools.h"
-#include "managers/managers_tools.h"
-#include "otherfeds/otherfeds_tools.h"
-#include "report/report_tools.h"
-#include "restore/restore_tools.h"
-#include "roster/roster_windows.h"
-#include "savegame/savegame_tools.h"
+#include <algorithm>
+#include <span>
+#include <string_view>
 
 namespace hv::app {
+namespace {
+
+using Opener = ui::ToolDescriptor::Opener;
+
+// The main window's buttons, row by row in two columns, and its menu items, by window name.
+// A tool missing here still gets its button or item, after these.
+constexpr std::string_view kButtonOrder[] = {"save",     "mansave",  "impsave", "doctor", "titles",
+                                             "fuededit", "traderos", "reorder", "fededit"};
+constexpr std::string_view kMenuOrder[] = {"html22", "restore"};
+
+// The windows showing one slot's data, closed in this order by a change of slot. The restore
+// window goes last: it lists the points of the slot it was opened with.
+constexpr std::string_view kSlotClosingOrder[] = {"doctor",  "fuededit", "html22", "impsave",
+                                                  "mansave", "save",     "titles", "restore"};
+
+std::vector<const ui::ToolDescriptor*> inOrder(std::span<const std::string_view> order) {
+    std::vector<const ui::ToolDescriptor*> tools;
+    for (std::string_view name : order)
+        for (const auto& tool : allTools())
+            if (name == tool.window)
+                tools.push_back(&tool);
+    return tools;
+}
+
+} // namespace
 
 const std::vector<ui::ToolDescriptor>& allTools() {
     static const std::vector<ui::ToolDescriptor> tools = [] {
         std::vector<ui::ToolDescriptor> all;
-        for (ui::ToolTable table : {
-                 roster::rosterTools(),
-                 otherfeds::otherFedTools(),
-                 savegame::saveGameTools(),
-                 managers::managerTools(),
-                 exchange::exchangeTools(),
-                 report::reportTools(),
-                 restore::restoreTools(),
-             })
+        for (auto toolsOf : subsystemTools()) {
+            const ui::ToolTable table = toolsOf();
             all.insert(all.end(), table.begin(), table.end());
+        }
         return all;
     }();
     return tools;
@@ -33,6 +48,21 @@ const ui::ToolDescriptor* findTool(const QString& window) {
         if (window == QLatin1String(tool.window))
             return &tool;
     return nullptr;
+}
+
+std::vector<const ui::ToolDescriptor*> toolsOpenedBy(Opener opener) {
+    std::vector<const ui::ToolDescriptor*> tools =
+        inOrder(opener == Opener::Button ? std::span<const std::string_view>(kButtonOrder)
+                                         : std::span<const std::string_view>(kMenuOrder));
+    std::erase_if(tools, [opener](auto* tool) { return tool->opener != opener; });
+    for (const auto& tool : allTools())
+        if (tool.opener == opener && std::ranges::find(tools, &tool) == tools.end())
+            tools.push_back(&tool);
+    return tools;
+}
+
+std::vector<const ui::ToolDescriptor*> slotClosingOrder() {
+    return inOrder(kSlotClosingOrder);
 }
 
 } // namespace hv::app

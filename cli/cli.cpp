@@ -7,20 +7,93 @@
 #include "hv_version.h"
 
 #include <algorithm>
+#include <limits>
 #include <ostream>
 
 namespace hv::cli {
 namespace {
 
 std::vector<Command> allCommands() {
+    auto groups = subsystemCommands();
+    groups.insert(groups.begin(), {coreCommands, gameFolderCommands});
     std::vector<Command> commands;
-    for (auto group :
-         {coreCommands, rosterCommands, gameFolderCommands, otherFedCommands, saveGameCommands,
-          managerCommands, exchangeCommands, reportCommands, restoreCommands})
+    for (auto group : groups)
         for (auto& c : group())
             commands.push_back(std::move(c));
     return commands;
 }
+
+// How many positional arguments the command takes: NAME counts one, [NAME] none or one,
+// NAME... one or more, [NAME...] any number.
+std::pair<std::size_t, std::size_t> positionalCount(const Command& c) {
+    constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
+    std::size_t min = 0, max = 0;
+    for (std::size_t start = 0; start < c.positionals.size();) {
+        const std::size_t end = std::min(c.positionals.find(' ', start), c.positionals.size());
+        const std::string_view word = std::string_view(c.positionals).substr(start, end - start);
+        min += word.starts_with('[') ? 0 : 1;
+        max = word.ends_with("...") || word.ends_with("...]") || max == kAny ? kAny : max + 1;
+        start = end + 1;
+    }
+    return {min, max};
+}
+
+// The positionals and then each option, or "[OPTION...]" where there are too many to list.
+std::string synopsis(const Command& c) {
+    std::string text = c.positionals;
+    auto add = [&text](const std::string& word) { text += (text.empty() ? "" : " ") + word; };
+    if (c.options.size() > 2)
+        add("[OPTION...]");
+    else
+        for (const Option& o : c.options)
+            add("[" + o.name + (o.value.empty() ? "" : " " + o.value) + "]" +
+                (o.repeatable ? "..." : ""));
+    return text;
+}
+
+std::string countText(std::size_t n) {
+    return std::to_string(n) + " argument" + (n == 1 ? "" : "s");
+}
+
+} // namespace
+
+Args parseArgs(const Command& c, const std::vector<std::string>& args, std::size_t literalFrom) {
+    Args parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (i >= literalFrom || !a.starts_with("--") || a == "--") {
+            parsed.positional.push_back(a);
+            continue;
+        }
+        const auto equals = a.find('=');
+        const std::string name = a.substr(0, equals);
+        const auto option = std::ranges::find(c.options, name, &Option::name);
+        if (option == c.options.end())
+            throw UsageError{"unknown option " + name};
+        if (!option->repeatable && parsed.has(name))
+            throw UsageError{name + " is given twice"};
+        if (option->value.empty()) {
+            if (equals != std::string::npos)
+                throw UsageError{name + " takes no value"};
+            parsed.options.emplace_back(name, "");
+        } else if (equals != std::string::npos) {
+            parsed.options.emplace_back(name, a.substr(equals + 1));
+        } else if (i + 1 < args.size()) {
+            parsed.options.emplace_back(name, args[++i]);
+        } else {
+            throw UsageError{name + " needs a value"};
+        }
+    }
+    const auto [min, max] = positionalCount(c);
+    const std::size_t n = parsed.positional.size();
+    if (min == max && n != min)
+        throw UsageError{"expected " + countText(min) + ", got " + std::to_string(n)};
+    if (n < min || n > max)
+        throw UsageError{"expected " + c.positionals + ", got " + countText(n)};
+    return parsed;
+}
+
+namespace {
 
 std::string joined(const std::vector<std::string>& words) {
     std::string s;
@@ -44,18 +117,29 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands) {
            "Commands:\n";
     std::size_t width = 0;
     for (const auto& c : commands)
-        width = std::max(width, joined(c.words).size() + 1 + c.synopsis.size());
+        width = std::max(width, joined(c.words).size() + 1 + synopsis(c).size());
     for (const auto& c : commands) {
-        std::string head = joined(c.words) + (c.synopsis.empty() ? "" : " " + c.synopsis);
+        std::string head = joined(c.words) + (synopsis(c).empty() ? "" : " " + synopsis(c));
         out << "  " << head << std::string(width + 2 - head.size(), ' ') << c.summary << "\n";
     }
     out << "\nExit status: 0 success, 1 refused or problems found, 2 usage error.\n";
 }
 
 void printCommandHelp(std::ostream& out, const Command& c) {
-    out << "Usage: hv [OPTIONS] " << joined(c.words) << (c.synopsis.empty() ? "" : " " + c.synopsis)
-        << "\n\n"
+    out << "Usage: hv [OPTIONS] " << joined(c.words)
+        << (synopsis(c).empty() ? "" : " " + synopsis(c)) << "\n\n"
         << c.summary << "\n";
+    if (!c.options.empty()) {
+        std::size_t width = 0;
+        for (const Option& o : c.options)
+            width = std::max(width, o.name.size() + 1 + o.value.size());
+        out << "\nOptions:\n";
+        for (const Option& o : c.options) {
+            const std::string head = o.name + (o.value.empty() ? "" : " " + o.value);
+            out << "  " << head << std::string(width + 2 - head.size(), ' ') << o.help
+                << (o.repeatable ? " (may be repeated)" : "") << "\n";
+        }
+    }
     if (!c.help.empty())
         out << "\n" << c.help << (c.help.back() == '\n' ? "" : "\n");
 }
@@ -115,10 +199,25 @@ std::string fieldList(std::span<const Field> fields) {
     return wrapped("Fields:", all) + wrapped("Number fields:", numbers);
 }
 
-void expectArgs(const std::vector<std::string>& args, std::size_t count) {
-    if (args.size() != count)
-        throw UsageError{"expected " + std::to_string(count) + " argument" +
-                         (count == 1 ? "" : "s") + ", got " + std::to_string(args.size())};
+bool Args::has(std::string_view option) const {
+    return std::ranges::find(options, option, &std::pair<std::string, std::string>::first) !=
+           options.end();
+}
+
+std::optional<std::string> Args::value(std::string_view option) const {
+    std::optional<std::string> found;
+    for (const auto& [name, value] : options)
+        if (name == option)
+            found = value;
+    return found;
+}
+
+std::vector<std::string> Args::values(std::string_view option) const {
+    std::vector<std::string> found;
+    for (const auto& [name, value] : options)
+        if (name == option)
+            found.push_back(value);
+    return found;
 }
 
 std::string CliContext::gameFolder() const {
@@ -145,6 +244,7 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
     CliContext context{workDir, settingsDir.empty() ? workDir : settingsDir, {}, "save1", out, err};
 
     std::vector<std::string> rest;
+    std::size_t literalFrom = std::numeric_limits<std::size_t>::max(); // where "--" ended options
     bool help = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -164,6 +264,7 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
         } else if (a.rfind("--slot=", 0) == 0) {
             context.slot = a.substr(7);
         } else if (a == "--") {
+            literalFrom = rest.size();
             rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
             break;
         } else {
@@ -208,7 +309,9 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
     std::vector<std::string> commandArgs(rest.begin() + static_cast<std::ptrdiff_t>(used),
                                          rest.end());
     try {
-        return command->run(context, commandArgs);
+        const Args parsed =
+            parseArgs(*command, commandArgs, literalFrom - std::min(literalFrom, used));
+        return command->run(context, parsed);
     } catch (const UsageError& e) {
         err << "hv " << joined(command->words) << ": " << e.message << "\n";
         return kUsage;

@@ -7,8 +7,11 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hv::cli {
@@ -33,35 +36,64 @@ struct CliContext {
     std::string savedGameFolder() const;
 };
 
-// Thrown by a command for a usage error (exit 2): wrong number of arguments, bad field...
+// Thrown by a command for a usage error (exit 2): a bad field, a value out of range...
 struct UsageError {
     std::string message;
 };
 
-// Throws a UsageError unless exactly `count` arguments were given.
-void expectArgs(const std::vector<std::string>& args, std::size_t count);
-
 // The help's list of a record kind's fields and which of them take numbers, wrapped.
 std::string fieldList(std::span<const Field> fields);
 
-struct Command {
-    std::vector<std::string> words; // e.g. {"roster", "set"}
-    std::string synopsis;           // e.g. "NAME FIELD=VALUE..."
-    std::string summary;            // one line for `hv --help`
-    std::string help;               // the rest of `hv COMMAND --help`
-    std::function<int(CliContext&, const std::vector<std::string>& args)> run;
+// An option of a command: "--name VALUE" or "--name=VALUE", or a flag "--name".
+struct Option {
+    std::string name;        // e.g. "--years"
+    std::string value;       // its value as the help names it, e.g. "N"; empty for a flag
+    std::string help;        // one line for `hv COMMAND --help`
+    bool repeatable = false; // may be given more than once
 };
 
-// Command groups, each defined beside the operations it drives.
+// A command line checked against its command: the positional arguments in order, and the
+// options given. Indexing and iterating it reach the positional arguments.
+struct Args {
+    std::vector<std::string> positional;
+    std::vector<std::pair<std::string, std::string>> options; // name, value ("" for a flag)
+
+    bool has(std::string_view option) const;
+    std::optional<std::string> value(std::string_view option) const;
+    std::vector<std::string> values(std::string_view option) const; // a repeatable option's
+    const std::string& operator[](std::size_t i) const { return positional[i]; }
+    std::size_t size() const { return positional.size(); }
+    bool empty() const { return positional.empty(); }
+    auto begin() const { return positional.begin(); }
+    auto end() const { return positional.end(); }
+};
+
+// How a command declares what it takes; runCli checks the command line before `run`:
+//   {{"trade"}, "NAME FROM TO", {{"--as", "NEWNAME", "his name in own"}, {"--years", "N", ..}},
+//    "Summary.", "Help text.", trade}
+// positionals: NAME is one argument, [NAME] may be left out, NAME... is one or more and
+// [NAME...] any number. {"--dry-run", "", "help"} is a flag; {"--where", "COND", "help", true}
+// may repeat. `run` reads args[0], args.has("--dry-run"), args.value("--as"), args.values(..).
+struct Command {
+    std::vector<std::string> words; // e.g. {"roster", "set"}
+    std::string positionals;        // e.g. "NAME FIELD=VALUE..."
+    std::vector<Option> options;
+    std::string summary; // one line for `hv --help`
+    std::string help;    // the rest of `hv COMMAND --help`
+    std::function<int(CliContext&, const Args& args)> run;
+};
+
+// `args` (what follows the command's words) checked against the command's declarations;
+// UsageError names what is wrong. From `literalFrom` on, arguments count as positional.
+Args parseArgs(const Command& c, const std::vector<std::string>& args,
+               std::size_t literalFrom = std::string::npos);
+
+// Command groups, each defined beside the operations it drives. hv's own are these; the
+// subsystems' groups are named by their hv_subsystem(... CLI function) and listed by
+// subsystemCommands(), which the build generates.
 std::vector<Command> coreCommands();       // slots, rivals list, check
-std::vector<Command> rosterCommands();     // roster ..., injuries ...
 std::vector<Command> gameFolderCommands(); // game-folder show, game-folder set
-std::vector<Command> otherFedCommands();   // rivals show, trade
-std::vector<Command> saveGameCommands();   // fed ..., titles ..., feuds ...
-std::vector<Command> managerCommands();    // managers ...
-std::vector<Command> exchangeCommands();   // export, preview, import
-std::vector<Command> reportCommands();     // report
-std::vector<Command> restoreCommands();    // restore list, restore apply
+std::vector<std::vector<Command> (*)()> subsystemCommands();
 
 // Runs the tool in-process (tests call this). Errors go to `err` as one line naming the file
 // and the problem; GameFileError and OperationRefused give exit 1. options.dat lies in

@@ -13,16 +13,14 @@
 namespace hv::cli {
 namespace {
 
-int slots(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int slots(CliContext& c, const Args&) {
     const SaveSlotNames names = readSaveSlotNames(c.gameFolder());
     for (std::size_t i = 0; i < names.names.size(); ++i)
         c.out << kSlots[i] << ": " << names.names[i] << "\n";
     return kOk;
 }
 
-int rivalsList(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 1);
+int rivalsList(CliContext& c, const Args& args) {
     const std::string folder = c.gameFolder();
     GameFile file;
     if (args[0] == "ecw") {
@@ -49,7 +47,7 @@ int rivalsList(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int check(CliContext& c, const std::vector<std::string>& args) {
+int check(CliContext& c, const Args& args) {
     std::vector<CheckProblem> problems;
     for (const std::string& file : args) { // export files: only they are checked
         auto more = checkExportFile(c.workDir / pathFromBytes(file));
@@ -78,11 +76,13 @@ std::vector<Command> coreCommands() {
     return {
         {{"slots"},
          "",
+         {},
          "Print the names of the four save slots.",
          "Prints one line per slot, \"save1: NAME\" to \"save4: NAME\", from saveslots.hv1.",
          slots},
         {{"rivals", "list"},
          "rival|ecw|indy",
+         {},
          "Print the names of a rival federation of the slot.",
          "rival  the other big federation (WCW when the slot's federation is WWF, WWF when it\n"
          "       is WCW; an error for any other federation)\n"
@@ -92,6 +92,7 @@ std::vector<Command> coreCommands() {
          rivalsList},
         {{"check"},
          "[EXPORTFILE...]",
+         {},
          "Validate every file of every slot of the game folder, or export files.",
          "Reads every file the editor reads, as the editor reads it: options.dat (when\n"
          "it names the folder or is present), saveslots.hv1, and in every slot the roster,\n"

@@ -4,51 +4,12 @@
 #include "gamefiles/error.h"
 #include "gamefiles/system_path.h"
 
-#include <algorithm>
-#include <map>
 #include <ostream>
 
 namespace hv::cli {
 namespace {
 
 using exchange::RosterFile;
-
-// Positional arguments and "--name VALUE" / "--name=VALUE" options (flags take no value).
-struct Parsed {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;
-};
-
-Parsed parse(const std::vector<std::string>& args, const std::vector<std::string>& valued,
-             const std::vector<std::string>& flags = {}) {
-    Parsed p;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (!a.starts_with("--") || a.size() == 2) {
-            p.positional.push_back(a);
-            continue;
-        }
-        const auto equals = a.find('=');
-        const std::string name = a.substr(0, equals);
-        const bool takesValue = std::ranges::find(valued, name) != valued.end();
-        if (!takesValue && std::ranges::find(flags, name) == flags.end())
-            throw UsageError{"unknown option \"" + name + "\""};
-        if (p.options.contains(name))
-            throw UsageError{name + " is given twice"};
-        if (!takesValue) {
-            if (equals != std::string::npos)
-                throw UsageError{name + " takes no value"};
-            p.options[name];
-        } else if (equals != std::string::npos) {
-            p.options[name] = a.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            p.options[name] = args[++i];
-        } else {
-            throw UsageError{name + " needs a value"};
-        }
-    }
-    return p;
-}
 
 // A relative file name counts from the working folder, as the exchange window's exports do.
 std::filesystem::path inWorkDir(const CliContext& c, const std::string& file) {
@@ -59,41 +20,35 @@ RosterFile rosterOf(const CliContext& c) {
     return RosterFile(c.gameFolder(), c.slot);
 }
 
-int exportCommand(CliContext& c, const std::vector<std::string>& args) {
-    const Parsed p = parse(args, {"--output"});
-    expectArgs(p.positional, 1);
-    const std::string& name = p.positional[0];
-    const auto output = p.options.find("--output");
+int exportCommand(CliContext& c, const Args& args) {
+    const std::string& name = args[0];
+    const auto output = args.value("--output");
     const std::filesystem::path target =
-        output != p.options.end() ? inWorkDir(c, output->second)
-                                  : c.workDir / pathFromBytes(exchange::exportFileName(name));
+        output ? inWorkDir(c, *output) : c.workDir / pathFromBytes(exchange::exportFileName(name));
     exchange::exportWrestler(rosterOf(c), name, target, c.workDir);
     c.out << pathBytes(target) << "\n";
     return kOk;
 }
 
-int previewCommand(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 1);
+int previewCommand(CliContext& c, const Args& args) {
     c.out << exchange::previewFile(inWorkDir(c, args[0]));
     return kOk;
 }
 
-int importCommand(CliContext& c, const std::vector<std::string>& args) {
-    const Parsed p = parse(args, {"--as"}, {"--overwrite"});
-    expectArgs(p.positional, 1);
-    const bool overwrite = p.options.contains("--overwrite");
-    const auto as = p.options.find("--as");
-    if (overwrite && as != p.options.end())
+int importCommand(CliContext& c, const Args& args) {
+    const bool overwrite = args.has("--overwrite");
+    const auto as = args.value("--as");
+    if (overwrite && as)
         throw UsageError{"give --overwrite or --as, not both"};
-    const std::filesystem::path file = inWorkDir(c, p.positional[0]);
+    const std::filesystem::path file = inWorkDir(c, args[0]);
     const RosterFile roster = rosterOf(c);
     const exchange::ImportResult result = exchange::importWrestler(roster, file);
     if (result.appended)
         return kOk;
     if (overwrite)
         exchange::overwriteWrestler(roster, result.name, file);
-    else if (as != p.options.end())
-        exchange::importAs(roster, file, as->second);
+    else if (as)
+        exchange::importAs(roster, file, *as);
     else
         throw GameFileError(roster.file, "\"" + result.name +
                                              "\" is already in the roster; nothing was imported "
@@ -106,7 +61,8 @@ int importCommand(CliContext& c, const std::vector<std::string>& args) {
 std::vector<Command> exchangeCommands() {
     return {
         {{"export"},
-         "NAME [--output FILE]",
+         "NAME",
+         {{"--output", "FILE", "the file to write (default NAME.hve)"}},
          "Write a wrestler to an export file (.hve).",
          "Writes every record named NAME (exact, case-sensitive) of the slot's\n"
          "Controlled/yourfed.hv1, byte for byte and in roster order, to FILE, and prints\n"
@@ -122,6 +78,7 @@ std::vector<Command> exchangeCommands() {
          exportCommand},
         {{"preview"},
          "FILE",
+         {},
          "Print an export file's wrestler as readable text.",
          "Prints the first record of FILE as the exchange window's preview shows it.\n"
          "Refused (exit 1) for a file of fewer than 19 lines, one whose first 19 lines do\n"
@@ -129,7 +86,9 @@ std::vector<Command> exchangeCommands() {
          "written.",
          previewCommand},
         {{"import"},
-         "FILE [--overwrite | --as NEWNAME]",
+         "FILE",
+         {{"--overwrite", "", "replace the wrestler of the same name"},
+          {"--as", "NEWNAME", "append the wrestler under NEWNAME"}},
          "Add an export file's wrestler to the roster.",
          "Appends the first record (19 lines) of FILE to the slot's\n"
          "Controlled/yourfed.hv1, unless a wrestler of the same name (exact) is already\n"

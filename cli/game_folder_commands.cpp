@@ -13,15 +13,13 @@ namespace hv::cli {
 namespace {
 
 // Both commands work on options.dat itself, so --game-folder is not consulted.
-int show(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int show(CliContext& c, const Args&) {
     c.out << c.savedGameFolder() << "\n";
     c.out << "from " << pathBytes(optionsPath(c.settingsDir)) << "\n";
     return kOk;
 }
 
-int set(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 1);
+int set(CliContext& c, const Args& args) {
     const fs::path folder = tidyFolder(pathFromBytes(args[0]), c.workDir);
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
@@ -36,6 +34,7 @@ std::vector<Command> gameFolderCommands() {
     return {
         {{"game-folder", "show"},
          "",
+         {},
          "Print the game folder named by options.dat.",
          "Prints line 1 of options.dat as the editor reads it: a value in double quotes is\n"
          "printed without them, any other value up to the first comma and without its outer\n"
@@ -45,6 +44,7 @@ std::vector<Command> gameFolderCommands() {
          show},
         {{"game-folder", "set"},
          "DIR",
+         {},
          "Write DIR as the game folder in options.dat.",
          "Changes line 1 of options.dat as the editor's folder chooser does. DIR must be an\n"
          "existing folder; a relative DIR counts from the working folder. It is written as an\n"

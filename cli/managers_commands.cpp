@@ -19,20 +19,18 @@ ManagersPlace placeOf(const CliContext& c) {
     throw GameFileError(place.required(), "no manager named \"" + name + "\"");
 }
 
-int list(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int list(CliContext& c, const Args&) {
     for (const auto& name : managers::listManagers(placeOf(c)))
         c.out << name << "\n";
     return kOk;
 }
 
-int add(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int add(CliContext& c, const Args&) {
     managers::addManager(placeOf(c));
     return kOk;
 }
 
-int set(CliContext& c, const std::vector<std::string>& args) {
+int set(CliContext& c, const Args& args) {
     if (args.size() < 2)
         throw UsageError{"expected NAME and at least one of name=NEW, sex=male|female"};
     std::optional<std::string> name;
@@ -53,8 +51,7 @@ int set(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int remove(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 1);
+int remove(CliContext& c, const Args& args) {
     const ManagersPlace place = placeOf(c);
     if (managers::deleteManagers(place, args[0]) == 0)
         noSuchManager(place, args[0]);
@@ -73,17 +70,20 @@ std::vector<Command> managerCommands() {
     return {
         {{"managers", "list"},
          "",
+         {},
          "Print the managers of the slot's federation.",
          std::string("Prints one name per line, in file order.\n") + kManagersFile,
          list},
         {{"managers", "add"},
          "",
+         {},
          "Append a manager named \"manager\", male.",
          std::string("Appends the two lines \"manager\" and \"m\", as \"Add Manager\" does.\n") +
              kManagersFile,
          add},
         {{"managers", "set"},
          "NAME [name=NEW] [sex=male|female]",
+         {},
          "Rename managers or change their sex.",
          std::string("Changes every manager named NAME. name=NEW writes NEW as the name (a\n"
                      "name holding a comma or a double quote is refused: the game could not\n"
@@ -94,6 +94,7 @@ std::vector<Command> managerCommands() {
          set},
         {{"managers", "delete"},
          "NAME",
+         {},
          "Remove every manager of that name.",
          std::string("Exit 1 when no manager has that name.\n") + kManagersFile,
          remove},

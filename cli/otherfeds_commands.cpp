@@ -18,8 +18,7 @@ Party partyArg(const std::string& word, bool ownAllowed) {
     return *party;
 }
 
-int rivalsShow(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 2);
+int rivalsShow(CliContext& c, const Args& args) {
     const Party party = partyArg(args[0], false);
     const std::string folder = c.gameFolder();
     std::string otherBigFed;
@@ -40,32 +39,14 @@ int rivalsShow(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int trade(CliContext& c, const std::vector<std::string>& args) {
-    std::vector<std::string> positional;
-    std::optional<std::string> newName;
-    std::optional<std::string> years;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--as" || args[i] == "--years") {
-            if (i + 1 >= args.size())
-                throw UsageError{args[i] + " needs a value"};
-            // Chosen before the value is taken: in an assignment the right side is
-            // evaluated first, so `++i` there would already have moved past the option.
-            std::optional<std::string>& target = args[i] == "--as" ? newName : years;
-            target = args[++i];
-        } else if (args[i].rfind("--as=", 0) == 0) {
-            newName = args[i].substr(5);
-        } else if (args[i].rfind("--years=", 0) == 0) {
-            years = args[i].substr(8);
-        } else {
-            positional.push_back(args[i]);
-        }
-    }
-    expectArgs(positional, 3);
+int trade(CliContext& c, const Args& args) {
+    const auto newName = args.value("--as");
+    const auto years = args.value("--years");
     otherfeds::TransferRequest request;
     request.slot = c.slot;
-    request.name = positional[0];
-    request.from = partyArg(positional[1], true);
-    request.to = partyArg(positional[2], true);
+    request.name = args[0];
+    request.from = partyArg(args[1], true);
+    request.to = partyArg(args[2], true);
     if (request.to != Party::Own && (newName || years))
         throw UsageError{"--as and --years are for a move into own only"};
     request.newName = newName.value_or(request.name);
@@ -80,6 +61,7 @@ std::vector<Command> otherFedCommands() {
     return {
         {{"rivals", "show"},
          "rival|ecw|indy NAME",
+         {},
          "Print every field of a rival federation's wrestler.",
          "Prints the first record named NAME (exact, case-sensitive) of the rival file, one\n"
          "\"field: value\" line per field, in record order. The carder and the finisher type\n"
@@ -89,7 +71,9 @@ std::vector<Command> otherFedCommands() {
              "WWF, WWF when it is WCW; refused for any other federation).",
          rivalsShow},
         {{"trade"},
-         "NAME FROM TO [--as NEWNAME] [--years N]",
+         "NAME FROM TO",
+         {{"--as", "NEWNAME", "his name in own (default NAME)"},
+          {"--years", "N", "years of his contract in own (default 5)"}},
          "Move a wrestler from one federation of the slot to another.",
          "FROM and TO are two different ones of own (the slot's own roster), rival (the\n"
          "other big federation: WCW for a WWF slot, WWF for a WCW slot), ecw and indy.\n"

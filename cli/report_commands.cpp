@@ -4,7 +4,6 @@
 #include "report/report_ops.h"
 
 #include <algorithm>
-#include <map>
 #include <ostream>
 #include <ranges>
 
@@ -24,29 +23,6 @@ std::vector<std::string> splitCommas(std::string_view list) {
         start = comma + 1;
     }
     return parts;
-}
-
-// "--name VALUE" and "--name=VALUE", each at most once; no positional arguments.
-std::map<std::string, std::string> parseOptions(const std::vector<std::string>& args) {
-    static const std::vector<std::string> kKnown = {"--output", "--title", "--background", "--text",
-                                                    "--border", "--order", "--hide"};
-    std::map<std::string, std::string> options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const auto equals = a.find('=');
-        const std::string name = a.substr(0, equals);
-        if (std::ranges::find(kKnown, name) == kKnown.end())
-            throw UsageError{"unexpected argument \"" + a + "\""};
-        if (options.contains(name))
-            throw UsageError{name + " is given twice"};
-        if (equals != std::string::npos)
-            options[name] = a.substr(equals + 1);
-        else if (i + 1 < args.size())
-            options[name] = args[++i];
-        else
-            throw UsageError{name + " needs a value"};
-    }
-    return options;
 }
 
 report::SectionOrder orderOption(const std::string& value) {
@@ -80,8 +56,7 @@ void hideOption(const std::string& value, PageOptions& o) {
     }
 }
 
-int reportCommand(CliContext& c, const std::vector<std::string>& args) {
-    const auto options = parseOptions(args);
+int reportCommand(CliContext& c, const Args& args) {
     PageOptions o;
     o.settings = report::readSettings(c.settingsDir);
     const std::pair<const char*, std::string*> kSettings[] = {
@@ -91,12 +66,12 @@ int reportCommand(CliContext& c, const std::vector<std::string>& args) {
         {"--text", &o.settings.text},
         {"--border", &o.settings.border}};
     for (const auto& [name, setting] : kSettings)
-        if (const auto it = options.find(name); it != options.end())
-            *setting = it->second;
-    if (const auto it = options.find("--order"); it != options.end())
-        o.order = orderOption(it->second);
-    if (const auto it = options.find("--hide"); it != options.end())
-        hideOption(it->second, o);
+        if (const auto value = args.value(name))
+            *setting = *value;
+    if (const auto value = args.value("--order"))
+        o.order = orderOption(*value);
+    if (const auto value = args.value("--hide"))
+        hideOption(*value, o);
     c.out << pathBytes(report::writePage(c.workDir, c.gameFolder(), c.slot, o)) << "\n";
     return kOk;
 }
@@ -106,10 +81,15 @@ int reportCommand(CliContext& c, const std::vector<std::string>& args) {
 std::vector<Command> reportCommands() {
     return {
         {{"report"},
-         "[OPTION...]",
+         "",
+         {{"--output", "FILE", "the page's file"},
+          {"--title", "T", "the page's heading"},
+          {"--background", "C", "the background colour"},
+          {"--text", "C", "the text colour"},
+          {"--border", "N", "the table border"},
+          {"--order", "Roster,Titles,Fueds", "the order of the sections"},
+          {"--hide", "LIST", "the parts left out (see below)"}},
          "Write the HTML roster page, as \"HTML IT!!!\" does.",
-         "Options: --output FILE, --title T, --background C, --text C, --border N,\n"
-         "--order Roster,Titles,Fueds, --hide LIST.\n\n"
          "Writes the page of the report window for the slot (heading, roster table, title\n"
          "holders, feud bars) to FILE and prints FILE's name; a relative FILE counts from\n"
          "the working folder. Options not given take the window's remembered settings,\n"

@@ -7,25 +7,18 @@
 namespace hv::cli {
 namespace {
 
-int list(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int list(CliContext& c, const Args&) {
     for (const RestorePoint& point : restore::listPoints(c.gameFolder(), c.slot))
         c.out << point.id << "\t" << restoreTimeText(point.time) << "\t" << point.description
               << "\n";
     return kOk;
 }
 
-int apply(CliContext& c, const std::vector<std::string>& args) {
-    std::vector<std::string> rest = args;
-    const bool force = std::erase(rest, std::string("--force")) > 0;
-    for (const auto& a : rest)
-        if (a.starts_with("--"))
-            throw UsageError{"unknown option \"" + a + "\""};
-    expectArgs(rest, 1);
-    const auto id = restore::parsePointId(rest[0]);
+int apply(CliContext& c, const Args& args) {
+    const auto id = restore::parsePointId(args[0]);
     if (!id)
-        throw UsageError{"expected the number of a restore point, not \"" + rest[0] + "\""};
-    const auto result = restore::applyPoint(c.gameFolder(), c.slot, *id, force);
+        throw UsageError{"expected the number of a restore point, not \"" + args[0] + "\""};
+    const auto result = restore::applyPoint(c.gameFolder(), c.slot, *id, args.has("--force"));
     for (const RestorePoint& later : result.later)
         c.out << "also undone\t" << later.id << "\t" << later.description << "\n";
     return kOk;
@@ -41,13 +34,15 @@ std::vector<Command> restoreCommands() {
     return {
         {{"restore", "list"},
          "",
+         {},
          "Print the slot's restore points, newest first.",
          std::string("Prints ID<TAB>time<TAB>description per point, time as local\n"
                      "YYYY-MM-DD HH:MM:SS.\n") +
              kPoints,
          list},
         {{"restore", "apply"},
-         "[--force] ID",
+         "ID",
+         {{"--force", "", "restore over changes another program made since"}},
          "Put back the files of a restore point.",
          std::string(
              "Every file of point ID gets back the bytes it had before that change. A later\n"
@@ -58,7 +53,7 @@ std::vector<Command> restoreCommands() {
              "`hv restore apply` on that point undoes it. Exit 1 when the slot has no\n"
              "such point, a kept file cannot be read, or a file to be put back was changed\n"
              "by another program (the game) since the editor's last change to it; nothing\n"
-             "is written then. --force restores over such changes.\n") +
+             "is written then.\n") +
              kPoints,
          apply},
     };

@@ -29,15 +29,13 @@ RosterFile rosterOf(const CliContext& c) {
     throw GameFileError(roster.file, "no wrestler named \"" + name + "\"");
 }
 
-int list(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int list(CliContext& c, const Args&) {
     for (const auto& name : roster::rosterNames(rosterOf(c)))
         c.out << name << "\n";
     return kOk;
 }
 
-int show(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 1);
+int show(CliContext& c, const Args& args) {
     const RosterFile roster = rosterOf(c);
     const auto record = roster::findWrestler(roster, args[0]);
     if (!record)
@@ -48,15 +46,12 @@ int show(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int add(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int add(CliContext& c, const Args&) {
     roster::addBlankWrestler(rosterOf(c));
     return kOk;
 }
 
-int set(CliContext& c, const std::vector<std::string>& args) {
-    if (args.size() < 2)
-        throw UsageError{"expected NAME and at least one FIELD=VALUE"};
+int set(CliContext& c, const Args& args) {
     std::vector<std::pair<Line, std::string>> changes;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const auto equals = args[i].find('=');
@@ -74,16 +69,14 @@ int set(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int remove(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 1);
+int remove(CliContext& c, const Args& args) {
     const RosterFile roster = rosterOf(c);
     if (roster::deleteWrestler(roster, args[0]) == 0)
         noSuchWrestler(roster, args[0]);
     return kOk;
 }
 
-int move(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 2);
+int move(CliContext& c, const Args& args) {
     if (args[1] != "up" && args[1] != "down")
         throw UsageError{"expected up or down, not \"" + args[1] + "\""};
     const bool up = args[1] == "up";
@@ -102,15 +95,13 @@ int move(CliContext& c, const std::vector<std::string>& args) {
                                              : "\" is the last record and does not move down"));
 }
 
-int injuriesList(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int injuriesList(CliContext& c, const Args&) {
     for (const auto& injury : roster::injuredWrestlers(rosterOf(c)))
         c.out << injury.name << "\t" << injury.weeks << "\n";
     return kOk;
 }
 
-int heal(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int heal(CliContext& c, const Args&) {
     roster::healAll(rosterOf(c));
     return kOk;
 }
@@ -125,11 +116,13 @@ std::vector<Command> rosterCommands() {
     return {
         {{"roster", "list"},
          "",
+         {},
          "Print the names of the own federation's wrestlers.",
          std::string("Prints one name per line, in file order.\n") + kRosterFile,
          list},
         {{"roster", "show"},
          "NAME",
+         {},
          "Print every field of a wrestler.",
          std::string("Prints the first record named NAME (exact, case-sensitive), one\n"
                      "\"field: value\" line per field, in the field names of `hv roster set`.\n"
@@ -139,6 +132,7 @@ std::vector<Command> rosterCommands() {
          show},
         {{"roster", "add"},
          "",
+         {},
          "Append a blank wrestler named \"Your Wrestler\".",
          std::string("Appends the record the editor's \"Add Blank Wrestler\" writes: middle\n"
                      "carder, 0 weeks injured, morale 80, 20 years till retirement, every\n"
@@ -147,6 +141,7 @@ std::vector<Command> rosterCommands() {
          add},
         {{"roster", "set"},
          "NAME FIELD=VALUE...",
+         {},
          "Change fields of a wrestler, as \"Apply Changes\" does.",
          std::string(
              fieldList(kWrestlerFields) +
@@ -162,9 +157,15 @@ std::vector<Command> rosterCommands() {
              "is the stored value.\n\n") +
              kRosterFile,
          set},
-        {{"roster", "delete"}, "NAME", "Remove every wrestler of that name.", kRosterFile, remove},
+        {{"roster", "delete"},
+         "NAME",
+         {},
+         "Remove every wrestler of that name.",
+         kRosterFile,
+         remove},
         {{"roster", "move"},
          "NAME up|down",
+         {},
          "Swap a wrestler with the record above or below him.",
          std::string("Moves the first record named NAME one place in the file, past a\n"
                      "placeholder too. Refused (exit 1) for up when the wrestler is one of\n"
@@ -173,6 +174,7 @@ std::vector<Command> rosterCommands() {
          move},
         {{"injuries", "list"},
          "",
+         {},
          "Print the injured wrestlers and their weeks out.",
          std::string("Prints NAME, a tab and the weeks out as stored, for every wrestler out\n"
                      "for at least one week, in roster order.\n") +
@@ -180,6 +182,7 @@ std::vector<Command> rosterCommands() {
          injuriesList},
         {{"injuries", "heal"},
          "",
+         {},
          "Heal every injured wrestler.",
          std::string("Sets the weeks out of every injured wrestler to 0; every other line is\n"
                      "kept exactly.\n") +

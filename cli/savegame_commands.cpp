@@ -36,25 +36,18 @@ std::size_t indexArg(const std::string& text, std::size_t count) {
     return static_cast<std::size_t>(*n - 1);
 }
 
-void requireChanges(const std::vector<std::string>& args, const char* form) {
-    if (args.empty())
-        throw UsageError{std::string("expected at least one ") + form};
-}
-
 std::string_view fedField(Setting s) {
     return kFedFields[static_cast<std::size_t>(s)];
 }
 
-int fedShow(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int fedShow(CliContext& c, const Args&) {
     const Settings settings = readSettings(saveOf(c));
     for (std::size_t s = 0; s < kSettings; ++s)
         c.out << kFedFields[s] << ": " << settings[s] << "\n";
     return kOk;
 }
 
-int fedSet(CliContext& c, const std::vector<std::string>& args) {
-    requireChanges(args, "FIELD=VALUE");
+int fedSet(CliContext& c, const Args& args) {
     std::vector<std::pair<std::size_t, std::string>> changes;
     for (const auto& arg : args) {
         auto [field, value] = assignment(arg, "FIELD=VALUE");
@@ -73,8 +66,7 @@ int fedSet(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int titlesShow(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int titlesShow(CliContext& c, const Args&) {
     const Titles titles = readTitles(saveOf(c));
     const auto names = titleNames(titles.federation);
     for (std::size_t t = 0; t < kTitles; ++t) {
@@ -87,8 +79,7 @@ int titlesShow(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int titlesSet(CliContext& c, const std::vector<std::string>& args) {
-    requireChanges(args, "N=HOLDER");
+int titlesSet(CliContext& c, const Args& args) {
     std::vector<std::pair<std::size_t, std::string>> changes;
     for (const auto& arg : args) {
         auto [n, holder] = assignment(arg, "N=HOLDER");
@@ -111,8 +102,7 @@ Feuds feudsOf(const CliContext& c, const SaveGameFile& save) {
     return feuds;
 }
 
-int feudsShow(CliContext& c, const std::vector<std::string>& args) {
-    expectArgs(args, 0);
+int feudsShow(CliContext& c, const Args&) {
     const Feuds feuds = feudsOf(c, saveOf(c));
     for (std::size_t f = 0; f < kFeuds; ++f)
         c.out << "feud " << f + 1 << ": " << feuds[f].text << "\nlevel " << f + 1 << ": "
@@ -120,8 +110,7 @@ int feudsShow(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int feudsSet(CliContext& c, const std::vector<std::string>& args) {
-    requireChanges(args, "N=LEVEL");
+int feudsSet(CliContext& c, const Args& args) {
     std::vector<std::pair<std::size_t, int>> changes;
     for (const auto& arg : args) {
         auto [n, text] = assignment(arg, "N=LEVEL");
@@ -139,8 +128,7 @@ int feudsSet(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
-int feudsDelete(CliContext& c, const std::vector<std::string>& args) {
-    requireChanges(args, "N");
+int feudsDelete(CliContext& c, const Args& args) {
     std::vector<std::size_t> deleted;
     for (const auto& arg : args)
         deleted.push_back(indexArg(arg, kFeuds));
@@ -172,6 +160,7 @@ std::vector<Command> saveGameCommands() {
     return {
         {{"fed", "show"},
          "",
+         {},
          "Print the federation settings of the slot.",
          std::string("Prints one \"field: value\" line for each of slotname (the slot's line\n"
                      "of saveslots.hv1), commissioner, weekday, day, month, year and bank\n"
@@ -180,6 +169,7 @@ std::vector<Command> saveGameCommands() {
          fedShow},
         {{"fed", "set"},
          "FIELD=VALUE...",
+         {},
          "Change federation settings, as \"Fed Edit\" does.",
          std::string("Fields: slotname, commissioner, weekday, day, month, year, bank.\n"
                      "\n"
@@ -191,6 +181,7 @@ std::vector<Command> saveGameCommands() {
          fedSet},
         {{"titles", "show"},
          "",
+         {},
          "Print the holders of the five titles.",
          std::string("Prints \"TITLE: HOLDER\" for save lines 8 to 12, with the title names of\n"
                      "the slot's federation (\"WWF\" or \"WCW\", line 2) or \"Title 1\" to\n"
@@ -199,6 +190,7 @@ std::vector<Command> saveGameCommands() {
          titlesShow},
         {{"titles", "set"},
          "N=HOLDER...",
+         {},
          "Change title holders, as the titles window does.",
          std::string("N is the title's number, 1 to 5 (save lines 8 to 12). A holder is written\n"
                      "as given: any wrestler name, or \"Vacant\"; the others keep the file's\n"
@@ -207,6 +199,7 @@ std::vector<Command> saveGameCommands() {
          titlesSet},
         {{"feuds", "show"},
          "",
+         {},
          "Print the five feuds and their levels.",
          std::string("Prints \"feud N: TEXT\" and \"level N: LEVEL\" for feuds 1 to 5; an empty\n"
                      "text is an empty feud slot.\n") +
@@ -214,12 +207,14 @@ std::vector<Command> saveGameCommands() {
          feudsShow},
         {{"feuds", "set"},
          "N=LEVEL...",
+         {},
          "Change feud levels.",
          std::string("N is the feud's number, 1 to 5; LEVEL a whole number from 15 to 10600.\n") +
              kFeudsWrite + kSaveFile,
          feudsSet},
         {{"feuds", "delete"},
          "N...",
+         {},
          "Delete feuds: empty their text and set their level to 15.",
          std::string(kFeudsWrite) + kSaveFile,
          feudsDelete},

@@ -8,8 +8,13 @@ namespace {
 using Tool = ui::ToolDescriptor;
 
 constexpr Tool kTools[] = {
-    {"impsave", "Import/Export Wrestlers", Tool::Opener::Button, "Command5",
-     "Import/Export Wrestlers", 2, 4, true, &createExchangeWindow},
+    {.window = "impsave",
+     .caption = "Import/Export Wrestlers",
+     .opener = Tool::Opener::Button,
+     .openerName = "Command5",
+     .openerText = "Import/Export Wrestlers",
+     .receivesSlot = true,
+     .create = &createExchangeWindow},
 };
 
 } // namespace

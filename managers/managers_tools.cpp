@@ -8,8 +8,13 @@ namespace {
 using Tool = ui::ToolDescriptor;
 
 constexpr Tool kTools[] = {
-    {"mansave", "Managers", Tool::Opener::Button, "Command2", "Managers", 1, 5, true,
-     &createManagersWindow},
+    {.window = "mansave",
+     .caption = "Managers",
+     .opener = Tool::Opener::Button,
+     .openerName = "Command2",
+     .openerText = "Managers",
+     .receivesSlot = true,
+     .create = &createManagersWindow},
 };
 
 } // namespace

@@ -7,8 +7,13 @@ namespace {
 using Tool = ui::ToolDescriptor;
 
 constexpr Tool kTools[] = {
-    {"traderos", "Trading Rosters", Tool::Opener::Button, "Command7", "Trading Rosters", 6, 0,
-     false, &createTradingWindow},
+    {.window = "traderos",
+     .caption = "Trading Rosters",
+     .opener = Tool::Opener::Button,
+     .openerName = "Command7",
+     .openerText = "Trading Rosters",
+     .receivesSlot = false,
+     .create = &createTradingWindow},
 };
 
 } // namespace

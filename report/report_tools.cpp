@@ -8,7 +8,13 @@ namespace {
 using Tool = ui::ToolDescriptor;
 
 constexpr Tool kTools[] = {
-    {"html22", kCaption, Tool::Opener::Menu, "html", "HTMLize", 1, 3, false, &createReportWindow},
+    {.window = "html22",
+     .caption = kCaption,
+     .opener = Tool::Opener::Menu,
+     .openerName = "html",
+     .openerText = "HTMLize",
+     .receivesSlot = false,
+     .create = &createReportWindow},
 };
 
 } // namespace

@@ -7,10 +7,14 @@ namespace {
 
 using Tool = ui::ToolDescriptor;
 
-// Closed by a change of slot, last: it lists the points of the slot it was opened with.
 constexpr Tool kTools[] = {
-    {"restore", kCaption, Tool::Opener::Menu, "restoreMenu", "Restore...", 2, 8, false,
-     &createRestoreWindow},
+    {.window = "restore",
+     .caption = kCaption,
+     .opener = Tool::Opener::Menu,
+     .openerName = "restoreMenu",
+     .openerText = "Restore...",
+     .receivesSlot = false,
+     .create = &createRestoreWindow},
 };
 
 } // namespace

@@ -6,12 +6,27 @@ namespace {
 using Tool = ui::ToolDescriptor;
 
 constexpr Tool kTools[] = {
-    {"save", kEditorCaption, Tool::Opener::Button, "Command1", "Roster Stats", 0, 6, true,
-     &createRosterEditor},
-    {"doctor", "", Tool::Opener::Button, "Command3", "The Doctor (injuries)", 3, 1, false,
-     &createInjuriesWindow},
-    {"reorder", kReorderCaption, Tool::Opener::Button, "Command8", "Re Order Roster", 7, 0, false,
-     &createReorderWindow},
+    {.window = "save",
+     .caption = kEditorCaption,
+     .opener = Tool::Opener::Button,
+     .openerName = "Command1",
+     .openerText = "Roster Stats",
+     .receivesSlot = true,
+     .create = &createRosterEditor},
+    {.window = "doctor",
+     .caption = "",
+     .opener = Tool::Opener::Button,
+     .openerName = "Command3",
+     .openerText = "The Doctor (injuries)",
+     .receivesSlot = false,
+     .create = &createInjuriesWindow},
+    {.window = "reorder",
+     .caption = kReorderCaption,
+     .opener = Tool::Opener::Button,
+     .openerName = "Command8",
+     .openerText = "Re Order Roster",
+     .receivesSlot = false,
+     .create = &createReorderWindow},
 };
 
 } // namespace

@@ -10,11 +10,27 @@ using Tool = ui::ToolDescriptor;
 // The title holders and feud editors have no caption; the settings editor keeps the one it
 // was designed with.
 constexpr Tool kTools[] = {
-    {"titles", "", Tool::Opener::Button, "Command4", "Titles", 4, 7, false, &createTitlesWindow},
-    {"fuededit", "", Tool::Opener::Button, "Command6", "Fued Editor", 5, 2, false,
-     &createFeudWindow},
-    {"fededit", "Form1", Tool::Opener::Button, "Command10", "Fed Edit", 8, 0, false,
-     &createFedEditWindow},
+    {.window = "titles",
+     .caption = "",
+     .opener = Tool::Opener::Button,
+     .openerName = "Command4",
+     .openerText = "Titles",
+     .receivesSlot = false,
+     .create = &createTitlesWindow},
+    {.window = "fuededit",
+     .caption = "",
+     .opener = Tool::Opener::Button,
+     .openerName = "Command6",
+     .openerText = "Fued Editor",
+     .receivesSlot = false,
+     .create = &createFeudWindow},
+    {.window = "fededit",
+     .caption = "Form1",
+     .opener = Tool::Opener::Button,
+     .openerName = "Command10",
+     .openerText = "Fed Edit",
+     .receivesSlot = false,
+     .create = &createFedEditWindow},
 };
 
 } // namespace

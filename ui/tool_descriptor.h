@@ -2,8 +2,8 @@
 
 // What the main window needs to know of a tool window: its name and caption, how it is
 // opened, how a change of slot treats it, and how it is built. Each subsystem exports a table
-// of these; the main window builds its buttons and menu, the closing order of a slot change
-// and the slot hand-over from the tables alone.
+// of these, written with designated initializers; the main window builds its buttons and menu
+// and the slot hand-over from the tables, and orders them by the lists in app/tool_table.cpp.
 
 #include <functional>
 #include <span>
@@ -25,8 +25,6 @@ struct ToolDescriptor {
     Opener opener;          // a button of the main window or an item of its menu bar
     const char* openerName; // object name of that button or menu item
     const char* openerText; // its text
-    int openerPlace;        // order among the main window's buttons, or among its menu items
-    int slotCloseOrder;     // 0: stays open on a change of slot; else its place in the closing
     bool receivesSlot;      // the main window copies its slot into the window's `hid` on opening
     QWidget* (*create)(EditorContext&); // nullptr: not built yet, a placeholder stands in
 };

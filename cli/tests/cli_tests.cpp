@@ -193,7 +193,10 @@ TEST_F(Cli, SeparateTradesDrawTheirOwnPotentialsAndRefusalsWriteNothing) {
     world.setSaveGame("save2", "NWO");
     // line 2 written with line breaks puts "late" on line 6, the year
     world.setSaveGame("save3", "WCW\r\nMonday\r\n12\r\nMarch\r\nlate");
-    expectRefused({"trade Ace own tna", "trade Ace own indy --years 3"}, kUsage);
+    expectRefused({"trade Ace own tna", "trade Ace own indy --years 3",
+                   "trade Ace ecw own --yers 3", "trade Ace ecw own --as X --as=Y",
+                   "trade Ace ecw --as X own indy"},
+                  kUsage, "hv trade: ");
     expectRefused({"trade Ace own own", "trade X indy own --as " /* an empty name */,
                    "trade Nobody own rival", "--slot save2 trade Ace own rival",
                    "--slot save3 trade X indy own"});
@@ -338,6 +341,54 @@ TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     EXPECT_EQ(ok({"restore", "apply", "--force", "1"}),
               "also undone\t3\tEdit Axe\nalso undone\t2\tUndo of Edit Axe\n");
     EXPECT_EQ(world.roster(), before);
+}
+
+// One parser for every command: what it lets through to `run`, and what it refuses.
+TEST(CliArgs, OptionsAndPositionalsAreCheckedAgainstTheDeclarations) {
+    const hv::cli::Command batch{
+        {"batch"},
+        "NAME [FIELD=VALUE...]",
+        {{"--where", "CONDITION", "", true}, {"--dry-run", "", ""}, {"--as", "NEWNAME", ""}},
+        "",
+        "",
+        {}};
+    using Options = std::vector<std::pair<std::string, std::string>>;
+    struct Row {
+        Args args;
+        std::size_t literalFrom;
+        std::string error; // empty: accepted
+        Args positional = {};
+        Options options = {};
+    };
+    const auto npos = std::string::npos;
+    const Row rows[] = {
+        {{"A", "--where", "x=1", "b=-5", "--where=y=2", "--dry-run"},
+         npos,
+         "",
+         {"A", "b=-5"},
+         {{"--where", "x=1"}, {"--where", "y=2"}, {"--dry-run", ""}}},
+        // A value is taken as it stands, however it looks; after "--" nothing is an option.
+        {{"--as", "--dry-run", "-A"}, npos, "", {"-A"}, {{"--as", "--dry-run"}}},
+        {{"--as=", "A", "--as"}, 2, "", {"A", "--as"}, {{"--as", ""}}},
+        {{"A", "--wher", "x"}, npos, "unknown option --wher"},
+        {{"A", "--as", "X", "--as=Y"}, npos, "--as is given twice"},
+        {{"A", "--dry-run", "--dry-run"}, npos, "--dry-run is given twice"},
+        {{"A", "--dry-run=yes"}, npos, "--dry-run takes no value"},
+        {{"A", "--as"}, npos, "--as needs a value"},
+        {{"--dry-run"}, npos, "expected NAME [FIELD=VALUE...], got 0 arguments"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.args));
+        try {
+            const auto parsed = hv::cli::parseArgs(batch, row.args, row.literalFrom);
+            EXPECT_EQ(row.error, "");
+            EXPECT_EQ(parsed.positional, row.positional);
+            EXPECT_EQ(parsed.options, row.options);
+            EXPECT_EQ(parsed.values("--where").size(), parsed.has("--where") ? 2u : 0u);
+        } catch (const hv::cli::UsageError& e) {
+            EXPECT_EQ(e.message, row.error);
+        }
+    }
 }
 
 } // namespace
