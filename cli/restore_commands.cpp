@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "restore/restore_diff.h"
 #include "restore/restore_ops.h"
 
 #include <ostream>
@@ -28,6 +29,16 @@ int apply(CliContext& c, const std::vector<std::string>& args) {
     const auto result = restore::applyPoint(c.gameFolder(), c.slot, *id, force);
     for (const RestorePoint& later : result.later)
         c.out << "also undone\t" << later.id << "\t" << later.description << "\n";
+    return kOk;
+}
+
+int diff(CliContext& c, const std::vector<std::string>& args) {
+    expectArgs(args, 1);
+    const auto id = restore::parsePointId(args[0]);
+    if (!id)
+        throw UsageError{"expected the number of a restore point, not \"" + args[0] + "\""};
+    for (const std::string& line : restore::describePoint(c.gameFolder(), c.slot, *id))
+        c.out << line << "\n";
     return kOk;
 }
 
@@ -61,6 +72,31 @@ std::vector<Command> restoreCommands() {
              "is written then. --force restores over such changes.\n") +
              kPoints,
          apply},
+        {{"restore", "diff"},
+         "ID",
+         "Print what the change of a restore point did.",
+         std::string(
+             "One line per difference, each starting with the file as the windows name it\n"
+             "(Roster, WWF, WCW, ECW, Indy, Save game, WWF managers, WCW managers, Slot\n"
+             "names):\n"
+             "  FILE: NAME: CAPTION OLD -> NEW   a field of a wrestler or manager\n"
+             "  FILE: NAME joined / FILE: NAME left\n"
+             "  FILE: CAPTION OLD -> NEW         a line of the save game or slot names\n"
+             "Captions are the windows' own. Values are shown as stored, in double quotes\n"
+             "when empty or with blanks at either end. Records are matched by name, the\n"
+             "n-th record of a name with the n-th of that name; one that left and one that\n"
+             "joined at the same place in the file are shown as a rename (\"NAME: Name A ->\n"
+             "B\"). \"order changed\" and a changed count of placeholder records are told\n"
+             "too; a file holding no readable records, or differing only in what no window\n"
+             "shows, gives \"FILE: changed (N bytes -> M bytes)\".\n"
+             "The file before the change is the point's kept version; after it, the version\n"
+             "kept by the next newer point that replaced the file, else the file as it is\n"
+             "now. When that is not what the change left (another program, such as the\n"
+             "game, wrote it since), the file as it is now is compared instead and\n"
+             "\"FILE: changed outside the editor since; compared as it is now\" says so.\n"
+             "Exit 1 when the slot has no such point.\n") +
+             kPoints,
+         diff},
     };
 }
 
