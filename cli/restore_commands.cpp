@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "restore/restore_diff.h"
 #include "restore/restore_ops.h"
 
 #include <ostream>
@@ -21,6 +22,15 @@ int apply(CliContext& c, const Args& args) {
     const auto result = restore::applyPoint(c.gameFolder(), c.slot, *id, args.has("--force"));
     for (const RestorePoint& later : result.later)
         c.out << "also undone\t" << later.id << "\t" << later.description << "\n";
+    return kOk;
+}
+
+int diff(CliContext& c, const Args& args) {
+    const auto id = restore::parsePointId(args[0]);
+    if (!id)
+        throw UsageError{"expected the number of a restore point, not \"" + args[0] + "\""};
+    for (const std::string& line : restore::describePoint(c.gameFolder(), c.slot, *id))
+        c.out << line << "\n";
     return kOk;
 }
 
@@ -56,6 +66,34 @@ std::vector<Command> restoreCommands() {
              "is written then.\n") +
              kPoints,
          apply},
+        {{"restore", "diff"},
+         "ID",
+         {},
+         "Print what the change of a restore point did.",
+         std::string(
+             "One line per difference, each starting with the file as the windows name it\n"
+             "(Roster, WWF, WCW, ECW, Indy, Save game, WWF managers, WCW managers, Slot\n"
+             "names):\n"
+             "  FILE: NAME: CAPTION OLD -> NEW   a field of a wrestler or manager\n"
+             "  FILE: NAME joined / FILE: NAME left\n"
+             "  FILE: CAPTION OLD -> NEW         a line of the save game or slot names\n"
+             "Captions are the windows' own; save lines no window shows are Federation, Tag\n"
+             "team champions, Tag team champion 1 and 2, Feud N, Feud N marker and Feud N\n"
+             "level. Values are shown as stored, in double quotes when empty or with blanks\n"
+             "at either end. Records are matched by name, the n-th record of a name with the\n"
+             "n-th of that name; one that left and one that joined at the same place in the\n"
+             "file are shown as a rename (\"NAME: Name A -> B\"). \"order changed\" and a\n"
+             "changed count of placeholder records are told too; a file holding no readable\n"
+             "records, or differing only in what no window shows, gives \"FILE: changed (N\n"
+             "bytes -> M bytes)\"; the same bytes give \"FILE: unchanged\".\n"
+             "The file before the change is the point's kept version; after it, the version\n"
+             "kept by the next newer point that replaced the file, else the file as it is\n"
+             "now. When that is not what the change left (another program, such as the\n"
+             "game, wrote it since), the file as it is now is compared instead and\n"
+             "\"FILE: changed outside the editor since; compared as it is now\" says so.\n"
+             "Exit 1 when the slot has no such point.\n") +
+             kPoints,
+         diff},
     };
 }
 

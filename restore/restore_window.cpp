@@ -1,8 +1,10 @@
 // The restore window `restore`: lists the restore points of the slot in use, newest first,
-// shows which files a point holds, and puts the chosen one back. The list follows the points
-// on disk: it is read again whenever a point is made (by any window, or by hv) and whenever
-// the window comes forward; what a restore undoes is decided from the disk, never the list.
+// shows which files a point holds and what its change did, and puts the chosen one back. The list
+// follows the points on disk: it is read again whenever a point is made (by any window, or by hv)
+// and whenever the window comes forward; what a restore undoes is decided from the disk, never the
+// list.
 
+#include "restore_diff.h"
 #include "restore_ops.h"
 #include "restore_windows.h"
 
@@ -19,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -63,6 +66,12 @@ private:
         files_->setTextFormat(Qt::PlainText);
         files_->setWordWrap(true);
 
+        diff_ = new QPlainTextEdit(this);
+        diff_->setObjectName(QStringLiteral("diff"));
+        diff_->setAccessibleName(QStringLiteral("What changed"));
+        diff_->setReadOnly(true);
+        diff_->setLineWrapMode(QPlainTextEdit::NoWrap);
+
         restore_ = new QPushButton(QStringLiteral("Restore"), this);
         restore_->setObjectName(QStringLiteral("Command1"));
         connect(restore_, &QPushButton::clicked, this, [this] { apply(); });
@@ -71,9 +80,10 @@ private:
         layout->addWidget(heading_);
         layout->addWidget(list_, 1);
         layout->addWidget(files_);
+        layout->addWidget(diff_, 1);
         layout->addWidget(restore_, 0, Qt::AlignRight);
         hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
-        resize(640, 360);
+        resize(640, 480);
     }
 
     std::string slot() const { return hid_->text().toStdString(); }
@@ -135,12 +145,24 @@ private:
         if (row < 0 || static_cast<std::size_t>(row) >= points_.size()) {
             files_->setText(points_.empty() ? QStringLiteral("No change has been made yet.")
                                             : QString());
+            diff_->clear();
             return;
         }
+        const RestorePoint& point = points_[static_cast<std::size_t>(row)];
         QStringList names;
-        for (const auto& file : points_[static_cast<std::size_t>(row)].files)
+        for (const auto& file : point.files)
             names << ui::toQt(file);
         files_->setText(QStringLiteral("Files: ") + names.join(QStringLiteral(", ")));
+        // Told in the text area itself: a point gone since the list was read is no error.
+        QStringList lines;
+        try {
+            for (const std::string& line :
+                 describePoint(ui::gameFolder(context_), slot(), point.id))
+                lines << ui::toQt(line);
+        } catch (const std::exception& e) {
+            lines << ui::toQt(e.what());
+        }
+        diff_->setPlainText(lines.join(QLatin1Char('\n')));
     }
 
     void apply() {
@@ -212,6 +234,7 @@ private:
     QLabel* heading_ = nullptr;
     QListWidget* list_ = nullptr;
     QLabel* files_ = nullptr;
+    QPlainTextEdit* diff_ = nullptr;
     QPushButton* restore_ = nullptr;
     QLineEdit* hid_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 
-// The restore window: the restore points of the slot in use, newest first, and putting one
-// back.
+// The restore window: the restore points of the slot in use, newest first, what the chosen one
+// changed, and putting one back.
 
 #include "ui/editor_context.h"
 

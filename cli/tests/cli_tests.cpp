@@ -91,7 +91,7 @@ TEST_F(Cli, UsageErrorsExitTwo) {
                   kUsage);
     EXPECT_EQ(hv({"--help"}).code, 0);
     // A group's name alone names its commands, and its help is theirs.
-    expectRefused({"restore", "restore frob"}, kUsage, "restore list, restore apply");
+    expectRefused({"restore", "restore frob"}, kUsage, "restore list, restore apply, restore diff");
     const std::string help = ok({"restore", "--help"});
     EXPECT_EQ(help.find("Usage: hv [OPTIONS] restore list"), 0u);
     EXPECT_NE(help.find("Usage: hv [OPTIONS] restore apply"), std::string::npos);
@@ -389,6 +389,18 @@ TEST(CliArgs, OptionsAndPositionalsAreCheckedAgainstTheDeclarations) {
             EXPECT_EQ(e.message, row.error);
         }
     }
+}
+
+TEST_F(Cli, RestoreDiffTellsWhatAChangeDidFileByFile) {
+    world.setRoster("save1", {wrestler("Axe")});
+    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Dee")));
+    ok({"roster", "set", "Axe", "draw=55", "manager="});
+    ok({"trade", "Dee", "ecw", "own"});
+    EXPECT_EQ(ok({"restore", "diff", "1"}),
+              "Roster: Axe: Draw 50 -> 55\nRoster: Axe: Manager no -> \"\"\n");
+    EXPECT_EQ(ok({"restore", "diff", "2"}), "Roster: Dee joined\nECW: Dee left\n");
+    expectRefused({"restore diff 3"}, kRefused, "no restore point 3");
+    expectRefused({"restore diff", "restore diff x", "restore diff 1 2"}, kUsage);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "testsupport/window_test_support.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <memory>
 
 namespace hv::test {
@@ -97,6 +98,26 @@ TEST_F(WindowTest, RestoreWindowFollowsThePointsOnDiskAndOtherWindowsReloadAfter
     EXPECT_TRUE(child<QWidget>(editor.get(), "OutsideChangeBar")->isHidden());
     QTest::qWait(50);
     EXPECT_TRUE(child<QWidget>(editor.get(), "OutsideChangeBar")->isHidden());
+    EXPECT_TRUE(messages.empty());
+}
+
+// The chosen point's change is told beside the list, and follows the choice.
+TEST_F(WindowTest, RestoreWindowShowsWhatTheChosenChangeDid) {
+    world.setRoster("save1", {wrestler("Axe")});
+    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Dee")));
+    roster::setWrestlerFields(roster::RosterFile(world.game.string(), "save1"), "Axe",
+                              {{WrestlerRecord::Draw, "55"}});
+    otherfeds::TransferWrestler(
+        world.game.string(),
+        {"save1", otherfeds::Party::Ecw, otherfeds::Party::Own, "Dee", "Dee", "2", {}},
+        [] { return 0.5; });
+
+    showWindow(hv::restore::createRestoreWindow(context));
+    auto* diff = child<QPlainTextEdit>(window, "diff");
+    EXPECT_TRUE(diff->isReadOnly());
+    EXPECT_EQ(diff->toPlainText(), QStringLiteral("Roster: Dee joined\nECW: Dee left"));
+    child<QListWidget>(window, "List1")->setCurrentRow(1);
+    EXPECT_EQ(diff->toPlainText(), QStringLiteral("Roster: Axe: Draw 50 -> 55"));
     EXPECT_TRUE(messages.empty());
 }
 
