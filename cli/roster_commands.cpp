@@ -222,7 +222,7 @@ std::vector<Command> rosterCommands() {
              "\"N wrestlers changed\". With --dry-run nothing is written and the last line\n"
              "says \"would change\". All changes are one restore point. A bad field,\n"
              "operator or value exits 2 before anything is read; a +N or -N on a stored\n"
-             "value that is no number exits 1. Either way nothing is written.\n") +
+             "value that is no number exits 1. Either way nothing is written.\n\n") +
              kRosterFile,
          batch},
         {{"roster", "delete"}, "NAME", "Remove every wrestler of that name.", kRosterFile, remove},
