@@ -12,6 +12,8 @@ constexpr Tool kTools[] = {
      &createInjuriesWindow},
     {"reorder", kReorderCaption, Tool::Opener::Button, "Command8", "Re Order Roster", 7, 0, false,
      &createReorderWindow},
+    {"batch", kBatchCaption, Tool::Opener::Menu, "batchMenu", "Batch Edit...", 3, 9, false,
+     &createBatchWindow},
 };
 
 } // namespace
