@@ -103,18 +103,5 @@ TEST_F(BatchOps, ApplyWritesOnlyTheChangedLinesInOneRestorePoint) {
     EXPECT_EQ(listRestorePoints(world.game, "save1").size(), 2u);
 }
 
-TEST_F(BatchOps, AddingToAStoredValueThatIsNoNumberIsRefusedWithItsLine) {
-    const auto before = world.files();
-    try {
-        applyBatch(roster, parseBatch({"morale=+1", "draw=1"}, {}));
-        ADD_FAILURE() << "no error";
-    } catch (const GameFileError& e) {
-        EXPECT_EQ(e.file(), roster.file);
-        EXPECT_EQ(e.line(), 3 * WrestlerRecord::kLines + Line::Morale + 1);
-    }
-    EXPECT_EQ(world.files(), before);
-    EXPECT_TRUE(listRestorePoints(world.game, "save1").empty());
-}
-
 } // namespace
 } // namespace hv::roster

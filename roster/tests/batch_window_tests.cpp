@@ -1,4 +1,5 @@
 #include "roster/roster_windows.h"
+#include "testsupport/rewrite_steps.h"
 #include "testsupport/window_test_support.h"
 
 #include "gamefiles/restore.h"
@@ -46,6 +47,16 @@ TEST_F(BatchWindow, CountsAsTheUserTypesAndAppliesOnceWithOneRestorePoint) {
                            "Cy  morale: 75 ->  105 |Cy  weapon: Chair -> Ladder");
     EXPECT_TRUE(messages.empty());
 
+    // A failed write is reported and leaves the file and the restore points as they were.
+    const auto unchanged = world.files();
+    {
+        const RewriteStepFailure failing(RewriteStep::Replace, 0);
+        clickButton(window, "Command1");
+    }
+    expectReported(1, "yourfed.hv1");
+    EXPECT_EQ(world.files(), unchanged);
+    EXPECT_TRUE(listRestorePoints(world.game, "save1").empty());
+
     clickButton(window, "Command1");
     for (std::size_t i : {1u, 3u}) {
         records[i][Line::Morale] = " 105 ";
@@ -64,7 +75,7 @@ TEST_F(BatchWindow, CountsAsTheUserTypesAndAppliesOnceWithOneRestorePoint) {
     type("changes", "x");
     const auto before = world.files();
     clickButton(window, "Command1");
-    expectReported(1, "FIELD=VALUE");
+    expectReported(2, "FIELD=VALUE");
     EXPECT_EQ(world.files(), before);
     EXPECT_EQ(listRestorePoints(world.game, "save1").size(), 1u);
 }
