@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "gamefiles/error.h"
+#include "roster/batch_ops.h"
 #include "roster/roster_ops.h"
 
 #include <ostream>
@@ -66,6 +67,26 @@ int set(CliContext& c, const Args& args) {
     const RosterFile roster = rosterOf(c);
     if (roster::setWrestlerFields(roster, args[0], changes, fieldName) == 0)
         noSuchWrestler(roster, args[0]);
+    return kOk;
+}
+
+int batch(CliContext& c, const Args& args) {
+    const std::vector<std::string> changes(args.begin(), args.end());
+    const bool dryRun = args.has("--dry-run");
+    roster::BatchEdit edit;
+    try {
+        edit = roster::parseBatch(changes, args.values("--where"));
+    } catch (const roster::BatchSyntaxError& e) {
+        throw UsageError{e.what()};
+    }
+
+    const RosterFile roster = rosterOf(c);
+    const roster::BatchPlan plan =
+        dryRun ? roster::planBatch(roster, edit) : roster::applyBatch(roster, edit);
+    for (const auto& line : plan.lines)
+        c.out << line.name << "\t" << fieldName(line.field) << ": " << line.before << " -> "
+              << line.after << "\n";
+    c.out << plan.wrestlers << (dryRun ? " wrestlers would change\n" : " wrestlers changed\n");
     return kOk;
 }
 
@@ -157,6 +178,35 @@ std::vector<Command> rosterCommands() {
              "is the stored value.\n\n") +
              kRosterFile,
          set},
+        {{"roster", "batch"},
+         "FIELD=VALUE...",
+         {{"--where", "CONDITION", "a condition the wrestler must meet; repeatable", true},
+          {"--dry-run", "", "print what would change and write nothing"}},
+         "Change fields of every wrestler that meets the conditions.",
+         std::string(
+             fieldList(kWrestlerFields) +
+             "\n"
+             "FIELD=VALUE is as for `hv roster set`, and carder and finishertype take the\n"
+             "words only. On a number field +N or -N adds to the stored number (a blank\n"
+             "line counts as 0), never going below 0, and writes the sum as the game does\n"
+             "(\" 70 \"). A field is changed only where its value differs (as a number in\n"
+             "the number fields and the carder).\n"
+             "\n"
+             "CONDITION is FIELD OP VALUE, with OP one of = != < > <= >= ~ (one argument;\n"
+             "quote it). Values are compared as `hv roster show` shows them, the carder and\n"
+             "finisher type as words. = and != compare as numbers when both sides are\n"
+             "numbers, else exactly; < > <= >= compare numbers, and a wrestler whose value\n"
+             "is no number does not meet them; ~ means \"contains\", in any case. On a number\n"
+             "field the VALUE must be a number (or nothing, for a blank line). Every\n"
+             "condition must hold; with none, every wrestler is changed.\n"
+             "\n"
+             "Prints NAME, a tab and \"FIELD: OLD -> NEW\" for every changed field, then\n"
+             "\"N wrestlers changed\". With --dry-run nothing is written and the last line\n"
+             "says \"would change\". All changes are one restore point. A bad field,\n"
+             "operator or value exits 2 before anything is read; a +N or -N on a stored\n"
+             "value that is no number exits 1. Either way nothing is written.\n\n") +
+             kRosterFile,
+         batch},
         {{"roster", "delete"},
          "NAME",
          {},

@@ -27,6 +27,13 @@ constexpr Tool kTools[] = {
      .openerText = "Re Order Roster",
      .receivesSlot = false,
      .create = &createReorderWindow},
+    {.window = "batch",
+     .caption = kBatchCaption,
+     .opener = Tool::Opener::Menu,
+     .openerName = "batchMenu",
+     .openerText = "Batch Edit...",
+     .receivesSlot = false,
+     .create = &createBatchWindow},
 };
 
 } // namespace

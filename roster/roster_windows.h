@@ -16,10 +16,12 @@ namespace hv::roster {
 
 inline constexpr char kEditorCaption[] = "Editing Roster";
 inline constexpr char kReorderCaption[] = "Re Order your Roster";
+inline constexpr char kBatchCaption[] = "Batch Edit";
 
 QWidget* createRosterEditor(ui::EditorContext& context);   // `save`
 QWidget* createReorderWindow(ui::EditorContext& context);  // `reorder`
 QWidget* createInjuriesWindow(ui::EditorContext& context); // `doctor`
+QWidget* createBatchWindow(ui::EditorContext& context);    // `batch`
 
 // The roster tools as the main window offers them.
 ui::ToolTable rosterTools();

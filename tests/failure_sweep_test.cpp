@@ -10,6 +10,7 @@
 #include "otherfeds/otherfeds_ops.h"
 #include "report/report_ops.h"
 #include "restore/restore_ops.h"
+#include "roster/batch_ops.h"
 #include "roster/roster_ops.h"
 #include "savegame/savegame_ops.h"
 #include "testsupport/rewrite_steps.h"
@@ -91,6 +92,9 @@ std::vector<Operation> operations() {
          {"moveWrestler"},
          [](const World& w) { moveWrestler(w.roster(), "Cy", Direction::Up); }},
         {"injuries heal", {"healAll"}, [](const World& w) { healAll(w.roster()); }},
+        {"roster batch",
+         {"applyBatch"},
+         [](const World& w) { applyBatch(w.roster(), parseBatch({"draw=+1"}, {})); }},
         {"rival append",
          {"appendRival"},
          [](const World& w) {

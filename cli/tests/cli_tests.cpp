@@ -273,6 +273,41 @@ TEST_F(Cli, RosterRefusalsChangeNothing) {
                   "hv roster");
 }
 
+TEST_F(Cli, RosterBatchPrintsEachChangedFieldAndDryRunWritesNothing) {
+    const Lines cy = withLine(wrestler("Cy", "1"), 1, "49");
+    world.setRoster("save1",
+                    {p, wrestler("Axe"), wrestler("Blade", "3"), cy, wrestler("Axe", "3")});
+    const Args args = {"roster",  "batch",    "draw=+10",        "carder=Upper Carder",
+                       "--where", "draw>=50", "--where=name ~ A"};
+    const std::string lines = "Axe\tdraw: 50 ->  60 \nAxe\tcarder: Middle Carder -> Upper Carder\n"
+                              "Blade\tdraw: 50 ->  60 \nAxe\tdraw: 50 ->  60 \n";
+    const auto before = world.files();
+    Args dry = args;
+    dry.push_back("--dry-run");
+    EXPECT_EQ(ok(dry), lines + "3 wrestlers would change\n");
+    EXPECT_EQ(world.files(), before);
+    EXPECT_EQ(ok(args), lines + "3 wrestlers changed\n");
+    const Lines axe = withLine(wrestler("Axe", " 3 "), 1, " 60 ");
+    EXPECT_EQ(world.roster(), recordBytes({p, axe, withLine(wrestler("Blade", "3"), 1, " 60 "), cy,
+                                           withLine(wrestler("Axe", "3"), 1, " 60 ")}));
+    EXPECT_EQ(ok({"roster", "batch", "draw=-100", "--where", "name=Cy"}),
+              "Cy\tdraw: 49 ->  0 \n1 wrestlers changed\n");
+
+    // Bad fields, operators and values: exit 2 before anything is read.
+    expectRefused({"roster batch height=2", "roster batch draw=lots", "roster batch draw=+x",
+                   "roster batch carder=Top", "roster batch finishertype=Flying",
+                   "roster batch name=name", "roster batch draw=1 draw=+2",
+                   "roster batch --where draw=1", "roster batch draw=1 --where",
+                   "roster batch draw=1 --frob", "roster batch draw=1 --where draw",
+                   "roster batch draw=1 --where draw<>5", "roster batch draw=1 --where height=2",
+                   "roster batch draw=1 --where draw>x", "roster batch draw=1 --where draw=x",
+                   "roster batch draw=1 --where tagteam<no"},
+                  kUsage, "hv roster batch: ");
+    // Adding to a stored value that is no number: refused, naming the line.
+    world.setRoster("save1", {p, withLine(wrestler("Axe"), 12, "low")});
+    expectRefused({"roster batch morale=+1"}, kRefused, "yourfed.hv1:32:");
+}
+
 TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
     const auto saveFile = world.slotFile("save2", "Saved Game/save1.hv1");
     Lines lines = {"Cole", "ECW",    "Monday", "1",   "May",  "99",  "5",  "Ann",

@@ -1,0 +1,82 @@
+#pragma once
+
+// Batch edit: the same changes to every wrestler of the roster that meets some conditions.
+// Shared by `hv roster batch` and the "Batch Edit..." window.
+//
+// A change is FIELD=VALUE, with a field name of `hv roster set`. On a number field, +N or -N
+// adds to the stored number (a blank line counts as 0) and the sum, kept at or above the
+// field's minimum, is written as the game writes numbers (" 70 "); any other value is written
+// as given, as `hv roster set` writes it. carder and finishertype take the words shown.
+//
+// A condition is FIELD OP VALUE. Every field is compared as `hv roster show` shows it (the
+// carder and finisher type as words). `=` and `!=` compare as numbers when both sides are
+// numbers, else byte for byte; `<` `>` `<=` `>=` compare numbers, and a wrestler whose value
+// is no number does not meet them; `~` is "contains", in any case.
+
+#include "roster_ops.h"
+
+#include "gamefiles/error.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hv::roster {
+
+// A change or condition that cannot be read: an unknown field, operator or a value the field
+// does not take. Nothing is read or written when one is thrown.
+class BatchSyntaxError : public OperationRefused {
+public:
+    using OperationRefused::OperationRefused;
+};
+
+enum class Compare { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual, Contains };
+
+struct Condition {
+    WrestlerRecord::Line field;
+    Compare op;
+    std::string value;
+    std::optional<long long> number; // the value as a number, when it is one
+};
+// "FIELD OP VALUE"; blanks around the field and the operator are skipped.
+Condition parseCondition(std::string_view text);
+
+struct FieldChange {
+    WrestlerRecord::Line field;
+    std::string value;              // the line to write (a carder as its code)
+    std::optional<long long> delta; // +N / -N on a number field
+};
+// "FIELD=VALUE".
+FieldChange parseChange(std::string_view text);
+
+struct BatchEdit {
+    std::vector<FieldChange> changes;
+    std::vector<Condition> conditions;
+    std::string description; // the changes as given, for the restore point
+};
+// At least one change, no field changed twice; blank entries are skipped.
+BatchEdit parseBatch(const std::vector<std::string>& changes,
+                     const std::vector<std::string>& conditions);
+
+// One field of one record that changes, values as `hv roster show` shows them.
+struct BatchLine {
+    std::size_t record; // position in the file
+    std::string name;
+    WrestlerRecord::Line field;
+    std::string before, after;
+};
+struct BatchPlan {
+    std::vector<BatchLine> lines; // in file order, then field order
+    std::size_t wrestlers = 0;    // records with at least one line
+};
+
+// What the edit would change; reads only.
+BatchPlan planBatch(const RosterFile& roster, const BatchEdit& edit);
+// Makes the changes of planBatch in one rewrite and one restore point ("Batch edit: ...");
+// nothing is written when nothing changes. A +N/-N on a stored value that is no number is
+// refused, naming the file and line, and nothing is written.
+BatchPlan applyBatch(const RosterFile& roster, const BatchEdit& edit);
+
+} // namespace hv::roster
