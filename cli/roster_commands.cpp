@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/system_path.h"
 #include "roster/roster_ops.h"
 
 #include <ostream>
@@ -115,6 +116,56 @@ int heal(CliContext& c, const std::vector<std::string>& args) {
     return kOk;
 }
 
+// Splits "--name VALUE", "--name=VALUE" and flags off the positional arguments.
+std::vector<std::string> takeOptions(const std::vector<std::string>& args,
+                                     std::optional<std::string>* output, bool* dryRun) {
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (output && (a == "--output" || a.starts_with("--output="))) {
+            if (*output)
+                throw UsageError{"--output is given twice"};
+            if (a.size() > 8)
+                *output = a.substr(9);
+            else if (i + 1 < args.size())
+                *output = args[++i];
+            else
+                throw UsageError{"--output needs a value"};
+        } else if (dryRun && a == "--dry-run") {
+            *dryRun = true;
+        } else if (a.starts_with("--") && a.size() > 2) {
+            throw UsageError{"unknown option \"" + a + "\""};
+        } else {
+            positional.push_back(a);
+        }
+    }
+    return positional;
+}
+
+int csvExport(CliContext& c, const std::vector<std::string>& args) {
+    std::optional<std::string> output;
+    expectArgs(takeOptions(args, &output, nullptr), 0);
+    const RosterFile roster = rosterOf(c);
+    if (!output) {
+        c.out << roster::rosterCsv(roster);
+        return kOk;
+    }
+    const std::filesystem::path target = c.workDir / pathFromBytes(*output);
+    roster::exportRosterCsv(roster, target, c.workDir);
+    c.out << pathBytes(target) << "\n";
+    return kOk;
+}
+
+int csvImport(CliContext& c, const std::vector<std::string>& args) {
+    bool dryRun = false;
+    const auto positional = takeOptions(args, nullptr, &dryRun);
+    expectArgs(positional, 1);
+    const auto changes =
+        roster::importRosterCsv(rosterOf(c), c.workDir / pathFromBytes(positional[0]), dryRun);
+    c.out << roster::changesText(changes, dryRun);
+    return kOk;
+}
+
 const char* const kRosterFile =
     "Works on Controlled/yourfed.hv1 of the slot. Placeholder records (\"name\") are\n"
     "never listed or changed and keep their place.";
@@ -162,6 +213,52 @@ std::vector<Command> rosterCommands() {
              "is the stored value.\n\n") +
              kRosterFile,
          set},
+        {{"roster", "csv"},
+         "[--output FILE]",
+         "Write the roster as a spreadsheet file (CSV).",
+         std::string(
+             "Prints the roster, or writes it to FILE, as comma-separated text for a\n"
+             "spreadsheet program: UTF-8 with a byte order mark, CR LF row ends, quotes as\n"
+             "RFC 4180 has them. Row 1 holds \"#\" and the field names of `hv roster set`;\n"
+             "then one row per record, placeholders included, \"#\" being its place in the\n"
+             "file. Cells hold the stored lines, every byte as the editor's windows show it;\n"
+             "carder and finishertype hold their codes (3, 2, 1; p, s). Text cells are\n"
+             "quoted, numbers bare. Bring a spreadsheet's copy back with `hv roster\n"
+             "csv-import`. FILE is refused (exit 1, nothing written) where it would replace\n"
+             "options.dat, arrange.tmp or temp of the working folder or lie inside the game\n"
+             "folder.\n\n"
+             "A spreadsheet must keep the quoted cells as text, or it turns a description\n"
+             "\"007\" into 7 and a contract \"5/1999\" into a date. In LibreOffice tick\n"
+             "\"Format quoted field as text\" on opening; headless, this converts\n"
+             "roster.csv into out/roster.csv:\n"
+             "  soffice --headless --infilter=\"CSV:44,34,76,1,,0,true,false\"\n"
+             "    --convert-to \"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true\"\n"
+             "    --outdir out roster.csv\n\n") +
+             kRosterFile,
+         csvExport},
+        {{"roster", "csv-import"},
+         "FILE [--dry-run]",
+         "Write back the cells changed in a spreadsheet file.",
+         std::string(
+             "Reads FILE as `hv roster csv` writes it, matching rows to records by \"#\", and\n"
+             "writes every cell that differs from the stored line (a changed name renames\n"
+             "the wrestler), all in one change with one restore point. Prints one\n"
+             "\"NAME<TAB>FIELD: OLD -> NEW\" line per changed cell, then \"N wrestlers\n"
+             "changed\", or \"0 changes\". With --dry-run nothing is written and the last\n"
+             "line says \"would change\".\n\n"
+             "What spreadsheet programs do on saving is no change: the byte order mark kept\n"
+             "or dropped, CR LF or LF, every cell quoted or none, no final line end, empty\n"
+             "cells dropped at the end of a row, and a number cell holding the stored\n"
+             "number without its blanks (\" 55 \" saved as 55). A column left out changes\n"
+             "nothing. carder also takes \"Upper Carder\", \"Middle Carder\", \"Lower\n"
+             "Carder\" and finishertype \"Power Move\", \"Submission\"; a changed number is\n"
+             "written as the game writes numbers (\" 60 \").\n\n"
+             "Refused (exit 1, a message naming the row and column, nothing written): a row\n"
+             "added or missing, a \"#\" out of place, an unknown column, a character the\n"
+             "game's files cannot hold, a line break in a changed cell, text in a number\n"
+             "field, a changed placeholder and \"name\" as a new name.\n\n") +
+             kRosterFile,
+         csvImport},
         {{"roster", "delete"}, "NAME", "Remove every wrestler of that name.", kRosterFile, remove},
         {{"roster", "move"},
          "NAME up|down",
