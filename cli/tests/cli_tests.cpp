@@ -270,6 +270,35 @@ TEST_F(Cli, RosterRefusalsChangeNothing) {
                   "hv roster");
 }
 
+TEST_F(Cli, RosterCsvExportsAndImportsOnlyWhatChanged) {
+    world.setRoster("save1", {p, wrestler("A"), wrestler("B")});
+    const std::string csv = ok({"roster", "csv"});
+    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF#,name,draw,entertainment,")) << csv;
+    EXPECT_EQ(ok({"roster", "csv", "--output=r.csv"}), (world.work / "r.csv").string() + "\n");
+    EXPECT_EQ(readFile(world.work / "r.csv"), csv);
+    EXPECT_EQ(ok({"roster", "csv-import", "r.csv"}), "0 changes\n");
+
+    std::string edited = csv;
+    edited.replace(edited.find("3,\"B\",50"), 8, "3,\"B\",7");
+    writeFile(world.work / "r.csv", edited);
+    const std::string before = world.roster();
+    EXPECT_EQ(ok({"roster", "csv-import", "--dry-run", "r.csv"}),
+              "B\tdraw: 50 ->  7 \n1 wrestler would change\n");
+    EXPECT_EQ(world.roster(), before);
+    EXPECT_EQ(ok({"roster", "csv-import", "r.csv"}), "B\tdraw: 50 ->  7 \n1 wrestler changed\n");
+    EXPECT_EQ(world.roster(), recordBytes({p, wrestler("A"), withLine(wrestler("B"), 1, " 7 ")}));
+
+    writeFile(world.work / "bad.csv", csv.substr(0, csv.find("\r\n3,") + 2));
+    expectRefused({"roster csv-import bad.csv"}, kRefused,
+                  "bad.csv: row 4, column 1: record 3 of 3 is missing");
+    expectRefused({"roster csv-import", "roster csv x", "roster csv --output",
+                   "roster csv-import r.csv --force"},
+                  kUsage, "hv roster csv");
+    const fs::path inSlot = world.game / "save1" / "r.csv";
+    EXPECT_EQ(hv({"roster", "csv", "--output", inSlot.string()}).code, kRefused);
+    EXPECT_FALSE(fs::exists(inSlot));
+}
+
 TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
     const auto saveFile = world.slotFile("save2", "Saved Game/save1.hv1");
     Lines lines = {"Cole", "ECW",    "Monday", "1",   "May",  "99",  "5",  "Ann",
