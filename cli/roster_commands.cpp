@@ -225,14 +225,14 @@ std::vector<Command> rosterCommands() {
              "carder and finishertype hold their codes (3, 2, 1; p, s). Text cells are\n"
              "quoted, numbers bare. Bring a spreadsheet's copy back with `hv roster\n"
              "csv-import`. FILE is refused (exit 1, nothing written) where it would replace\n"
-             "options.dat, arrange.tmp or temp of the working folder or lie inside the game\n"
-             "folder.\n\n"
+             "options.dat, arrange.tmp or temp of the working folder or a file of the game\n"
+             "folder, or lie in one of its slot folders.\n\n"
              "A spreadsheet must keep the quoted cells as text, or it turns a description\n"
-             "\"007\" into 7 and a contract \"5/1999\" into a date. In LibreOffice tick\n"
-             "\"Format quoted field as text\" on opening; headless, this converts\n"
-             "roster.csv into out/roster.csv:\n"
-             "  soffice --headless --infilter=\"CSV:44,34,76,1,,0,true,false\"\n"
-             "    --convert-to \"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true\"\n"
+             "\"007\" into 7, \"=1+1\" into 2 and a contract \"July 2002\" into a date. In\n"
+             "LibreOffice tick \"Format quoted field as text\" on opening; headless, this\n"
+             "opens roster.csv so and saves it as out/roster.csv:\n"
+             "  soffice --headless --infilter=\"CSV:44,34,76,1,,0,true,false\" \\\n"
+             "    --convert-to \"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true\" \\\n"
              "    --outdir out roster.csv\n\n") +
              kRosterFile,
          csvExport},
@@ -240,12 +240,12 @@ std::vector<Command> rosterCommands() {
          "FILE [--dry-run]",
          "Write back the cells changed in a spreadsheet file.",
          std::string(
-             "Reads FILE as `hv roster csv` writes it, matching rows to records by \"#\", and\n"
-             "writes every cell that differs from the stored line (a changed name renames\n"
-             "the wrestler), all in one change with one restore point. Prints one\n"
-             "\"NAME<TAB>FIELD: OLD -> NEW\" line per changed cell, then \"N wrestlers\n"
-             "changed\", or \"0 changes\". With --dry-run nothing is written and the last\n"
-             "line says \"would change\".\n\n"
+             "Reads FILE as `hv roster csv` writes it, matching rows to records by \"#\" (in\n"
+             "any order: a sorted sheet comes back too), and writes every cell that differs\n"
+             "from the stored line (a changed name renames the wrestler), all in one change\n"
+             "with one restore point. Prints one \"NAME<TAB>FIELD: OLD -> NEW\" line per\n"
+             "changed cell, then \"N wrestlers changed\", or \"0 changes\". With --dry-run\n"
+             "nothing is written and the last line says \"would change\".\n\n"
              "What spreadsheet programs do on saving is no change: the byte order mark kept\n"
              "or dropped, CR LF or LF, every cell quoted or none, no final line end, empty\n"
              "cells dropped at the end of a row, and a number cell holding the stored\n"
@@ -254,9 +254,10 @@ std::vector<Command> rosterCommands() {
              "Carder\" and finishertype \"Power Move\", \"Submission\"; a changed number is\n"
              "written as the game writes numbers (\" 60 \").\n\n"
              "Refused (exit 1, a message naming the row and column, nothing written): a row\n"
-             "added or missing, a \"#\" out of place, an unknown column, a character the\n"
-             "game's files cannot hold, a line break in a changed cell, text in a number\n"
-             "field, a changed placeholder and \"name\" as a new name.\n\n") +
+             "added or missing, a \"#\" that is no record's place or comes twice, an\n"
+             "unknown column, a character the game's files cannot hold, a line break in a\n"
+             "changed cell, text in a number field, a changed placeholder and \"name\" as a\n"
+             "new name.\n\n") +
              kRosterFile,
          csvImport},
         {{"roster", "delete"}, "NAME", "Remove every wrestler of that name.", kRosterFile, remove},

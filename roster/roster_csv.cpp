@@ -10,6 +10,7 @@
 #include "gamefiles/text.h"
 #include "gamefiles/unicode.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -134,21 +135,28 @@ CsvChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bo
 
     CsvChanges changes;
     std::map<std::size_t, WrestlerRecord> changed;
+    // Rows come in any order (a spreadsheet may have sorted them); "#" names the record.
+    std::vector<std::size_t> rowOf(file.size(), 0);
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const CsvRow& row = rows[r];
         const std::size_t rowNo = r + 1;
-        if (r > file.size())
+        const auto position = parseNumber(row[0]);
+        if (!position || *position < 1)
             reader.refuse(rowNo, 1,
-                          "the roster has " + std::to_string(file.size()) +
-                              " records; rows cannot be added");
-        if (parseNumber(row[0]) != static_cast<long long>(r))
+                          "\"#\" is \"" + row[0] + "\", not a record's place in the roster");
+        if (static_cast<std::size_t>(*position) > file.size())
             reader.refuse(rowNo, 1,
-                          "\"#\" is \"" + row[0] + "\" where record " + std::to_string(r) +
-                              " belongs; rows are matched by their place in the roster");
+                          "\"#\" is " + std::to_string(*position) + " but the roster has " +
+                              std::to_string(file.size()) + " records; rows cannot be added");
+        const std::size_t record = static_cast<std::size_t>(*position) - 1;
+        if (rowOf[record] != 0)
+            reader.refuse(rowNo, 1,
+                          "\"#\" " + std::to_string(*position) + " is also in row " +
+                              std::to_string(rowOf[record]));
+        rowOf[record] = rowNo;
         for (std::size_t c = width; c < row.size(); ++c)
             if (!row[c].empty())
                 reader.refuse(rowNo, c + 1, "a cell beyond the last column");
-        const std::size_t record = r - 1;
         for (std::size_t c = 1; c < width; ++c) {
             const Line line = *columns[c];
             // A spreadsheet may leave out empty cells at the end of a row.
@@ -164,7 +172,7 @@ CsvChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bo
                 continue;
             if (file.isPlaceholder(record))
                 reader.refuse(rowNo, c + 1,
-                              "record " + std::to_string(r) +
+                              "record " + std::to_string(record + 1) +
                                   " is a placeholder (\"name\"), which is never changed",
                               line);
             if (hasLineBreak(value))
@@ -186,9 +194,9 @@ CsvChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bo
                                      std::string(stored), std::move(value)});
         }
     }
-    if (rows.size() < file.size() + 1)
+    if (const auto missing = std::ranges::find(rowOf, 0u); missing != rowOf.end())
         reader.refuse(rows.size() + 1, 1,
-                      "record " + std::to_string(rows.size()) + " of " +
+                      "record " + std::to_string(missing - rowOf.begin() + 1) + " of " +
                           std::to_string(file.size()) + " is missing; rows cannot be removed");
 
     changes.wrestlers = changed.size();

@@ -117,14 +117,14 @@ struct CsvChanges {
     std::size_t wrestlers = 0; // records with a changed cell
 };
 
-// Reads a spreadsheet file back: rows are matched by "#" and every cell that differs from the
-// stored line is written, all in one change with one restore point (none under `dryRun`).
+// Reads a spreadsheet file back: rows are matched by "#", in any order, and every cell that differs
+// from the stored line is written, all in one change with one restore point (none under `dryRun`).
 // Number cells (and the carder) that hold the stored number, blanks aside, are no change;
 // the carder and finisher type also take their words ("Upper Carder", "Power Move"). A changed
 // number is written as the game writes numbers. Throws GameFileError naming the file, row and
-// column, nothing written, for a row added or missing, a "#" out of place, an unknown column, a
-// character the byte table lacks, a line break, text in a number field, a changed placeholder
-// and the placeholder name as a new name.
+// column, nothing written, for a row added or missing, a "#" that is no record's place or comes
+// twice, an unknown column, a character the byte table lacks, a line break, text in a number field,
+// a changed placeholder and the placeholder name as a new name.
 CsvChanges importRosterCsv(const RosterFile& roster, const std::filesystem::path& csvFile,
                            bool dryRun);
 

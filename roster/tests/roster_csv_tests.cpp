@@ -33,12 +33,13 @@ struct Resave {
     bool trimNumbers = false;   // " 55 " saved as 55
     bool dropEmptyTail = false; // empty cells at a row's end left out
     bool finalLineEnd = true;
+    bool sorted = false; // rows in another order
 };
 
 std::string write(const std::vector<CsvRow>& rows, const Resave& how) {
     std::string out = how.bom ? std::string(kUtf8Bom) : "";
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        CsvRow row = rows[r];
+        CsvRow row = rows[how.sorted && r > 0 ? rows.size() - r : r];
         if (how.trimNumbers)
             for (auto& cell : row)
                 if (parseNumber(cell))
@@ -95,6 +96,7 @@ TEST_F(RosterCsv, WhatSpreadsheetsDoOnSavingIsNoChange) {
              {.trimNumbers = true},
              {.dropEmptyTail = true},
              {.finalLineEnd = false},
+             {.sorted = true},
              {false, "\n", Resave::None, true, true, false},
          }) {
         const auto before = world.files();
@@ -144,13 +146,13 @@ TEST_F(RosterCsv, RefusalsNameRowAndColumnAndWriteNothing) {
     const std::string nothing = "; nothing was written";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {exported + "4,\"C\"\r\n",
-         "row 5, column 1: the roster has 3 records; rows cannot be added" + nothing},
+         "row 5, column 1: \"#\" is 4 but the roster has 3 records; rows cannot be added" +
+             nothing},
         {exported.substr(0, exported.size() - lastRow.size()),
          "row 4, column 1: record 3 of 3 is missing; rows cannot be removed" + nothing},
-        {edit("\n3,", "\n7,"),
-         "row 4, column 1: \"#\" is \"7\" where record 3 belongs; rows are matched by their "
-         "place in the roster" +
-             nothing},
+        {edit("\n3,", "\nx,"),
+         "row 4, column 1: \"#\" is \"x\", not a record's place in the roster" + nothing},
+        {edit("\n3,", "\n2,"), "row 4, column 1: \"#\" 2 is also in row 3" + nothing},
         {edit("3,\"B\"", "3,\"B\xE4\xB8\xAD\""),
          "row 4, column 2 (name): the character U+4E2D cannot be stored in the game's files" +
              nothing},
