@@ -91,6 +91,17 @@ std::vector<Operation> operations() {
          {"moveWrestler"},
          [](const World& w) { moveWrestler(w.roster(), "Cy", Direction::Up); }},
         {"injuries heal", {"healAll"}, [](const World& w) { healAll(w.roster()); }},
+        {"roster csv export",
+         {"exportRosterCsv"},
+         [](const World& w) { exportRosterCsv(w.roster(), w.work / "r.csv", w.work); }},
+        {"roster csv import",
+         {"importRosterCsv"},
+         [](const World& w) { importRosterCsv(w.roster(), w.work / "r.csv", false); },
+         false,
+         [](const World& w) {
+             std::string csv = rosterCsv(w.roster());
+             writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
+         }},
         {"rival append",
          {"appendRival"},
          [](const World& w) {
