@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/system_path.h"
 #include "roster/batch_ops.h"
 #include "roster/roster_ops.h"
 
@@ -86,7 +87,7 @@ int batch(CliContext& c, const Args& args) {
     for (const auto& line : plan.lines)
         c.out << line.name << "\t" << fieldName(line.field) << ": " << line.before << " -> "
               << line.after << "\n";
-    c.out << plan.wrestlers << (dryRun ? " wrestlers would change\n" : " wrestlers changed\n");
+    c.out << roster::changeCountLine(plan.wrestlers, dryRun);
     return kOk;
 }
 
@@ -124,6 +125,27 @@ int injuriesList(CliContext& c, const Args&) {
 
 int heal(CliContext& c, const Args&) {
     roster::healAll(rosterOf(c));
+    return kOk;
+}
+
+int csvExport(CliContext& c, const Args& args) {
+    const std::optional<std::string> output = args.value("--output");
+    const RosterFile roster = rosterOf(c);
+    if (!output) {
+        c.out << roster::rosterCsv(roster);
+        return kOk;
+    }
+    const std::filesystem::path target = c.workDir / pathFromBytes(*output);
+    roster::exportRosterCsv(roster, target, c.workDir);
+    c.out << pathBytes(target) << "\n";
+    return kOk;
+}
+
+int csvImport(CliContext& c, const Args& args) {
+    const bool dryRun = args.has("--dry-run");
+    const auto changes =
+        roster::importRosterCsv(rosterOf(c), c.workDir / pathFromBytes(args[0]), dryRun);
+    c.out << roster::changesText(changes, dryRun);
     return kOk;
 }
 
@@ -207,6 +229,55 @@ std::vector<Command> rosterCommands() {
              "value that is no number exits 1. Either way nothing is written.\n\n") +
              kRosterFile,
          batch},
+        {{"roster", "csv"},
+         "",
+         {{"--output", "FILE", "write to FILE instead of printing"}},
+         "Write the roster as a spreadsheet file (CSV).",
+         std::string(
+             "Prints the roster, or writes it to FILE, as comma-separated text for a\n"
+             "spreadsheet program: UTF-8 with a byte order mark, CR LF row ends, quotes as\n"
+             "RFC 4180 has them. Row 1 holds \"#\" and the field names of `hv roster set`;\n"
+             "then one row per record, placeholders included, \"#\" being its place in the\n"
+             "file. Cells hold the stored lines, every byte as the editor's windows show it;\n"
+             "carder and finishertype hold their codes (3, 2, 1; p, s). Text cells are\n"
+             "quoted, numbers bare. Bring a spreadsheet's copy back with `hv roster\n"
+             "csv-import`. FILE is refused (exit 1, nothing written) where it would replace\n"
+             "options.dat, arrange.tmp or temp of the working folder or a file of the game\n"
+             "folder, or lie in one of its slot folders.\n\n"
+             "A spreadsheet must keep the quoted cells as text, or it turns a description\n"
+             "\"007\" into 7, \"=1+1\" into 2 and a contract \"July 2002\" into a date. In\n"
+             "LibreOffice tick \"Format quoted field as text\" on opening; headless, this\n"
+             "opens roster.csv so and saves it as out/roster.csv:\n"
+             "  soffice --headless --infilter=\"CSV:44,34,76,1,,0,true,false\" \\\n"
+             "    --convert-to \"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true\" \\\n"
+             "    --outdir out roster.csv\n\n") +
+             kRosterFile,
+         csvExport},
+        {{"roster", "csv-import"},
+         "FILE",
+         {{"--dry-run", "", "print what would change and write nothing"}},
+         "Write back the cells changed in a spreadsheet file.",
+         std::string(
+             "Reads FILE as `hv roster csv` writes it, matching rows to records by \"#\" (in\n"
+             "any order: a sorted sheet comes back too), and writes every cell that differs\n"
+             "from the stored line (a changed name renames the wrestler), all in one change\n"
+             "with one restore point. Prints one \"NAME<TAB>FIELD: OLD -> NEW\" line per\n"
+             "changed cell, then \"N wrestlers changed\", or \"0 changes\". With --dry-run\n"
+             "nothing is written and the last line says \"would change\".\n\n"
+             "What spreadsheet programs do on saving is no change: the byte order mark kept\n"
+             "or dropped, CR LF or LF, every cell quoted or none, no final line end, empty\n"
+             "cells dropped at the end of a row, and a number cell holding the stored\n"
+             "number without its blanks (\" 55 \" saved as 55). A column left out changes\n"
+             "nothing. carder also takes \"Upper Carder\", \"Middle Carder\", \"Lower\n"
+             "Carder\" and finishertype \"Power Move\", \"Submission\"; a changed number is\n"
+             "written as the game writes numbers (\" 60 \").\n\n"
+             "Refused (exit 1, a message naming the row and column, nothing written): a row\n"
+             "added or missing, a \"#\" that is no record's place or comes twice, an\n"
+             "unknown column, a character the game's files cannot hold, a line break in a\n"
+             "changed cell, text in a number field, a changed placeholder and \"name\" as a\n"
+             "new name.\n\n") +
+             kRosterFile,
+         csvImport},
         {{"roster", "delete"},
          "NAME",
          {},

@@ -108,7 +108,9 @@ private:
     }
 
     void showPlan(const BatchPlan& plan) {
-        count_->setText(QStringLiteral("%1 wrestlers will change").arg(plan.wrestlers));
+        count_->setText(plan.wrestlers == 1
+                            ? QStringLiteral("1 wrestler will change")
+                            : QStringLiteral("%1 wrestlers will change").arg(plan.wrestlers));
         QStringList shown;
         for (const auto& line : plan.lines)
             shown.append(ui::toQt(line.name + "  " + std::string(kWrestlerFields[line.field].name) +

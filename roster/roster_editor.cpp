@@ -7,6 +7,7 @@
 
 #include "ui/byte_text.h"
 #include "ui/editor_context.h"
+#include "ui/file_path.h"
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
 #include "ui/messages.h"
@@ -120,10 +121,21 @@ private:
         remove->setObjectName(QStringLiteral("Command3"));
         connect(remove, &QPushButton::clicked, this, [this] { deleteSelected(); });
 
+        auto* exportCsv = new QPushButton(QStringLiteral("Export CSV..."), this);
+        exportCsv->setObjectName(QStringLiteral("exportCsv"));
+        connect(exportCsv, &QPushButton::clicked, this, [this] { exportToCsv(); });
+        auto* importCsv = new QPushButton(QStringLiteral("Import CSV..."), this);
+        importCsv->setObjectName(QStringLiteral("importCsv"));
+        connect(importCsv, &QPushButton::clicked, this, [this] { importFromCsv(); });
+
         auto* left = new QVBoxLayout;
         left->addWidget((new ui::ListFilter(list_))->widget(), 1);
         left->addWidget(add);
         left->addWidget(remove);
+        auto* csv = new QHBoxLayout;
+        csv->addWidget(exportCsv);
+        csv->addWidget(importCsv);
+        left->addLayout(csv);
 
         auto* frame = new QGroupBox(this);
         frame->setObjectName(QStringLiteral("Frame1"));
@@ -334,6 +346,45 @@ private:
             refillList();
         }
     }
+
+    void exportToCsv() {
+        const QString name =
+            ui::chooseFileToSave(this, QStringLiteral("Export CSV"), QLatin1String(kCsvFilter));
+        if (name.isEmpty())
+            return;
+        const std::filesystem::path file = ui::pathFromText(name);
+        if (ui::runReported(this, title(), [&] {
+                exportRosterCsv(roster(context_.currentSlot()), file, context_.workDir());
+            }))
+            ui::showWrittenTo(this, QStringLiteral("Exported the roster to"), file);
+    }
+
+    // Writes the cells changed in a spreadsheet's copy; the file is read again, so a newer
+    // roster loses nothing but those cells.
+    void importFromCsv() {
+        const QString name =
+            ui::chooseFileToOpen(this, QStringLiteral("Import CSV"), QLatin1String(kCsvFilter));
+        if (name.isEmpty())
+            return;
+        const std::filesystem::path file = ui::pathFromText(name);
+        std::size_t changed = 0;
+        if (!writeFresh([&] {
+                changed = importRosterCsv(roster(context_.currentSlot()), file, false).cells.size();
+            }))
+            return;
+        clearBoxes();
+        refillList();
+        const QString shown = ui::pathText(file.filename());
+        const QString count =
+            changed == 1 ? QStringLiteral("1 change") : QStringLiteral("%1 changes").arg(changed);
+        ui::showStatus(
+            this,
+            changed == 0
+                ? QStringLiteral("0 changes from %1").arg(shown)
+                : QStringLiteral("Imported %1 from %2. Undo with Restore...").arg(count, shown));
+    }
+
+    static constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
 
     ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;

@@ -94,4 +94,45 @@ std::vector<Injury> injuredWrestlers(const RosterFile& roster);
 // written when none).
 std::size_t healAll(const RosterFile& roster);
 
+// The spreadsheet file: UTF-8 with a byte order mark, CR LF row ends, a header row "#" and the
+// field names of `hv roster set`, then one row per record, placeholders included, "#" its
+// position in the file. Cells hold the stored lines through the byte table, the carder and
+// finisher type as their codes; text cells are quoted, so that a spreadsheet told to take
+// quoted cells as text keeps "007" and "5/1999" as they are.
+std::string rosterCsv(const RosterFile& roster);
+// Writes rosterCsv to `target`, refused as an export file is where it would replace one of the
+// editor's own files or a file of the game folder.
+void exportRosterCsv(const RosterFile& roster, const std::filesystem::path& target,
+                     const std::filesystem::path& workDir);
+
+// One changed cell: the record (0-based), its name as stored, the field and both values.
+struct CellChange {
+    std::size_t record;
+    std::string name;
+    WrestlerRecord::Line line;
+    std::string before, after;
+};
+struct CsvChanges {
+    std::vector<CellChange> cells;
+    std::size_t wrestlers = 0; // records with a changed cell
+};
+
+// Reads a spreadsheet file back: rows are matched by "#", in any order, and every cell that differs
+// from the stored line is written, all in one change with one restore point (none under `dryRun`).
+// Number cells (and the carder) that hold the stored number, blanks aside, are no change;
+// the carder and finisher type also take their words ("Upper Carder", "Power Move"). A changed
+// number is written as the game writes numbers. Throws GameFileError naming the file, row and
+// column, nothing written, for a row added or missing, a "#" that is no record's place or comes
+// twice, an unknown column, a character the byte table lacks, a line break, text in a number field,
+// a changed placeholder and the placeholder name as a new name.
+CsvChanges importRosterCsv(const RosterFile& roster, const std::filesystem::path& csvFile,
+                           bool dryRun);
+
+// The changes, one "NAME<TAB>FIELD: OLD -> NEW" line per cell, then "N wrestlers changed" (or
+// "would change" under `dryRun`), or just "0 changes".
+std::string changesText(const CsvChanges& changes, bool dryRun);
+// "3 wrestlers changed", "1 wrestler would change", "0 changes": the last line of a batch or
+// spreadsheet change.
+std::string changeCountLine(std::size_t wrestlers, bool dryRun);
+
 } // namespace hv::roster

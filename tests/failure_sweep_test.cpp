@@ -95,6 +95,17 @@ std::vector<Operation> operations() {
         {"roster batch",
          {"applyBatch"},
          [](const World& w) { applyBatch(w.roster(), parseBatch({"draw=+1"}, {})); }},
+        {"roster csv export",
+         {"exportRosterCsv"},
+         [](const World& w) { exportRosterCsv(w.roster(), w.work / "r.csv", w.work); }},
+        {"roster csv import",
+         {"importRosterCsv"},
+         [](const World& w) { importRosterCsv(w.roster(), w.work / "r.csv", false); },
+         false,
+         [](const World& w) {
+             std::string csv = rosterCsv(w.roster());
+             writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
+         }},
         {"rival append",
          {"appendRival"},
          [](const World& w) {

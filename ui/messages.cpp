@@ -61,6 +61,15 @@ QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& f
     return QFileDialog::getOpenFileName(parent, title, {}, filter);
 }
 
+QString chooseFileToSave(QWidget* parent, const QString& title, const QString& filter) {
+    if (auto& next = nextOpenFileName(); next) {
+        const QString name = *next;
+        next.reset();
+        return name;
+    }
+    return QFileDialog::getSaveFileName(parent, title, {}, filter);
+}
+
 void setNextOpenFileName(std::optional<QString> name) {
     nextOpenFileName() = std::move(name);
 }

@@ -29,6 +29,8 @@ void setQuestionAnswerer(QuestionAnswerer answerer);
 // The common open-file dialog: the chosen file's full name, or empty when cancelled. Tests
 // set the name the next dialog returns instead of showing one (an empty optional restores it).
 QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& filter);
+// The same for a file to write; the dialog asks before it names a file that exists.
+QString chooseFileToSave(QWidget* parent, const QString& title, const QString& filter);
 void setNextOpenFileName(std::optional<QString> name);
 
 // Runs `operation`; reports any GameFileError/OperationRefused as an error and returns false.

@@ -291,7 +291,7 @@ TEST_F(Cli, RosterBatchPrintsEachChangedFieldAndDryRunWritesNothing) {
     EXPECT_EQ(world.roster(), recordBytes({p, axe, withLine(wrestler("Blade", "3"), 1, " 60 "), cy,
                                            withLine(wrestler("Axe", "3"), 1, " 60 ")}));
     EXPECT_EQ(ok({"roster", "batch", "draw=-100", "--where", "name=Cy"}),
-              "Cy\tdraw: 49 ->  0 \n1 wrestlers changed\n");
+              "Cy\tdraw: 49 ->  0 \n1 wrestler changed\n");
 
     // Bad fields, operators and values: exit 2 before anything is read.
     expectRefused({"roster batch height=2", "roster batch draw=lots", "roster batch draw=+x",
@@ -306,6 +306,35 @@ TEST_F(Cli, RosterBatchPrintsEachChangedFieldAndDryRunWritesNothing) {
     // Adding to a stored value that is no number: refused, naming the line.
     world.setRoster("save1", {p, withLine(wrestler("Axe"), 12, "low")});
     expectRefused({"roster batch morale=+1"}, kRefused, "yourfed.hv1:32:");
+}
+
+TEST_F(Cli, RosterCsvExportsAndImportsOnlyWhatChanged) {
+    world.setRoster("save1", {p, wrestler("A"), wrestler("B")});
+    const std::string csv = ok({"roster", "csv"});
+    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF#,name,draw,entertainment,")) << csv;
+    EXPECT_EQ(ok({"roster", "csv", "--output=r.csv"}), (world.work / "r.csv").string() + "\n");
+    EXPECT_EQ(readFile(world.work / "r.csv"), csv);
+    EXPECT_EQ(ok({"roster", "csv-import", "r.csv"}), "0 changes\n");
+
+    std::string edited = csv;
+    edited.replace(edited.find("3,\"B\",50"), 8, "3,\"B\",7");
+    writeFile(world.work / "r.csv", edited);
+    const std::string before = world.roster();
+    EXPECT_EQ(ok({"roster", "csv-import", "--dry-run", "r.csv"}),
+              "B\tdraw: 50 ->  7 \n1 wrestler would change\n");
+    EXPECT_EQ(world.roster(), before);
+    EXPECT_EQ(ok({"roster", "csv-import", "r.csv"}), "B\tdraw: 50 ->  7 \n1 wrestler changed\n");
+    EXPECT_EQ(world.roster(), recordBytes({p, wrestler("A"), withLine(wrestler("B"), 1, " 7 ")}));
+
+    writeFile(world.work / "bad.csv", csv.substr(0, csv.find("\r\n3,") + 2));
+    expectRefused({"roster csv-import bad.csv"}, kRefused,
+                  "bad.csv: row 4, column 1: record 3 of 3 is missing");
+    expectRefused({"roster csv-import", "roster csv x", "roster csv --output",
+                   "roster csv-import r.csv --force"},
+                  kUsage, "hv roster csv");
+    const fs::path inSlot = world.game / "save1" / "r.csv";
+    EXPECT_EQ(hv({"roster", "csv", "--output", inSlot.string()}).code, kRefused);
+    EXPECT_FALSE(fs::exists(inSlot));
 }
 
 TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -166,6 +167,33 @@ TEST_F(RosterEditorWindow, UnreadableFilesAreReportedAndTheWindowStaysUsable) {
     world.setRoster("save1", {wrestler("A")});
     click("Command2");
     EXPECT_EQ(items(list), "A|Your Wrestler");
+}
+
+TEST_F(RosterEditorWindow, CsvExportAndImportThroughTheDialogs) {
+    open({placeholderWrestler(), wrestler("A"), wrestler("B")});
+    const auto csv = world.work / "r.csv";
+    const auto through = [&](const char* button, const std::string& bytes = {}) {
+        if (!bytes.empty())
+            writeFile(csv, bytes);
+        ui::setNextOpenFileName(QString::fromStdString(csv.string()));
+        click(button);
+        return child<QLabel>(window, "StatusLine")->text().toStdString();
+    };
+    EXPECT_TRUE(through("exportCsv").starts_with("Exported the roster to "));
+    const std::string exported = readFile(csv);
+    EXPECT_EQ(through("importCsv"), "0 changes from r.csv");
+
+    std::string renamed = exported;
+    renamed.replace(renamed.find("3,\"B\""), 5, "3,\"C\"");
+    EXPECT_EQ(through("importCsv", renamed), "Imported 1 change from r.csv. Undo with Restore...");
+    EXPECT_EQ(items(list), "A|C");
+    const std::string after = world.roster();
+    EXPECT_EQ(after, recordBytes({placeholderWrestler(), wrestler("A"),
+                                  withLine(wrestler("B"), Line::Name, "C")}));
+
+    through("importCsv", exported.substr(0, exported.find("\r\n3,") + 2));
+    expectReported(1, "row 4, column 1");
+    EXPECT_EQ(world.roster(), after);
 }
 
 } // namespace
