@@ -39,7 +39,9 @@ TEST_F(ManagersWindow, ShowsAddsChangesAndDeletesManagersOrSaysWhyThereAreNone) 
     EXPECT_EQ(items(list), "Even|Wendy|Even");
     EXPECT_EQ(text("Text1") + text("Text2"), QString());
 
-    clickButton(window, "Command1");
+    clickItem(list, "Wendy");
+    clickButton(window, "Command1"); // adds, leaving nobody picked
+    EXPECT_EQ(selected(list) + text("Text2").toStdString(), "");
     clickItem(list, "Even");
     clickButton(window, "Command3");
     EXPECT_EQ(readFile(file()), crlf({"Wendy", "f", "manager", "m"}));
