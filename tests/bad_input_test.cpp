@@ -29,13 +29,6 @@ namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 using Lines = std::vector<std::string>;
 
-using HvRun = ProgramRun;
-
-// The real hv, run in `work`.
-HvRun hv(const fs::path& work, const Args& args) {
-    return runProgram(HV_PROGRAM, args, work);
-}
-
 struct World : GameWorld {
     World() : GameWorld("WWF") {
         setRoster("save1", {placeholderWrestler(), wrestler("Ace", "3", " 4 "), wrestler("Bo")});
@@ -44,6 +37,8 @@ struct World : GameWorld {
         writeFile(work / "Bo.hve", crlf(wrestler("Bo")));
     }
     std::string folder() const { return game.string(); }
+    // The real hv, run in the working folder.
+    ProgramRun hv(const Args& args) const { return runProgram(HV_PROGRAM, args, work); }
     fs::path path(const std::string& name) const { return root.path() / name; }
     roster::RosterFile roster() const { return {folder(), "save1"}; }
     savegame::SaveGameFile save() const { return {folder(), "save1"}; }
@@ -311,7 +306,7 @@ TEST(BadInput, IsRefusedNamingTheFileAndLineAndChangesNothing) {
         const auto before = world.files();
         const std::string place = problemText(world.path(row.file), row.line, "");
         for (const Args& args : row.commands) {
-            const HvRun r = hv(world.work, args);
+            const ProgramRun r = world.hv(args);
             EXPECT_EQ(r.code, 1) << row.what << ": " << args[0] << " " << r.err;
             EXPECT_EQ(r.out, "") << row.what;
             EXPECT_EQ(r.err.rfind(place, 0), 0u) << row.what << ": " << r.err;
@@ -326,7 +321,7 @@ TEST(BadInput, IsRefusedNamingTheFileAndLineAndChangesNothing) {
             }
         }
         if (!row.check.empty()) {
-            const HvRun check = hv(world.work, row.check);
+            const ProgramRun check = world.hv(row.check);
             EXPECT_EQ(check.code, 1) << row.what;
             EXPECT_NE(check.out.find(place), std::string::npos) << row.what << ": " << check.out;
             EXPECT_EQ(std::ranges::count(check.out, '\n'), 1) << row.what << ": " << check.out;
@@ -358,10 +353,10 @@ TEST(BadInput, StrangeButValidInputIsKeptByteForByte) {
                              {"export", "a\\b:c*"},
                              {"report", "--output", "page.html"},
                              {"check"}}) {
-        const HvRun r = hv(world.work, args);
+        const ProgramRun r = world.hv(args);
         EXPECT_EQ(r.code, 0) << args[1] << ": " << r.err;
     }
-    EXPECT_NE(hv(world.work, {"roster", "show", "Ace"}).out.find("description: " + every),
+    EXPECT_NE(world.hv({"roster", "show", "Ace"}).out.find("description: " + every),
               std::string::npos);
     EXPECT_TRUE(fs::is_symlink(world.rosterFile()));
     EXPECT_EQ(readFile(linked),
