@@ -47,14 +47,6 @@ TEST_F(ManagersWindow, ShowsAddsChangesAndDeletesManagersOrSaysWhyThereAreNone) 
     EXPECT_EQ(readFile(file()), crlf({"Wendy", "f", "manager", "m"}));
     EXPECT_EQ(items(list), "Wendy|manager");
 
-    // Only the sex of a manager read from a quoted "Smith, John" changes; his name line stays.
-    writeFile(file(), crlf({"\"Smith, John\"", "m"}));
-    open();
-    clickItem(list, "Smith, John");
-    sex()->setEditText(QStringLiteral("female"));
-    clickButton(window, "Command2");
-    EXPECT_EQ(readFile(file()), crlf({"\"Smith, John\"", "f"}));
-
     // A federation without managers shows why and offers no change.
     world.setSaveGame("save1", "ECW");
     open();
