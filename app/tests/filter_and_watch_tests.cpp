@@ -19,8 +19,6 @@
 #include <QPlainTextEdit>
 #include <QUrl>
 
-#include <optional>
-
 namespace hv::test {
 namespace {
 
