@@ -16,10 +16,8 @@ namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 using Snapshot = std::vector<std::pair<std::string, std::string>>;
 
-using Child = ProgramRun;
-
 // `program` in `work` with only the environment given (no display unless it says so).
-Child run(const char* program, const Args& args, const fs::path& work, Args env) {
+ProgramRun run(const char* program, const Args& args, const fs::path& work, Args env) {
     for (const char* keep : {"LD_LIBRARY_PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* value = std::getenv(keep))
             env.push_back(std::string(keep) + "=" + value);
@@ -50,13 +48,14 @@ TEST_F(Start, HvKeepsItsSettingsWithTheUserUnlessTheWorkingFolderHoldsThem) {
              {{"game-folder", "set", game}, 0, "", ""},
              {{"game-folder", "show"}, 0, game + "\nfrom " + options.string() + "\n", ""},
          }) {
-        const Child r = run(HV_PROGRAM, s.args, world.work, env);
+        const ProgramRun r = run(HV_PROGRAM, s.args, world.work, env);
         EXPECT_EQ(r.code, s.code) << s.args.front() << r.err;
         EXPECT_EQ(r.out, s.out);
         EXPECT_EQ(r.err, s.err);
     }
     // The settings in the user's folder are the editor's own: no page goes over them.
-    const Child page = run(HV_PROGRAM, {"report", "--output", options.string()}, world.work, env);
+    const ProgramRun page =
+        run(HV_PROGRAM, {"report", "--output", options.string()}, world.work, env);
     EXPECT_EQ(page.code, 1) << page.err;
     EXPECT_EQ(snapshot(world.work), Snapshot{});
     EXPECT_EQ(snapshot(config), (Snapshot{{"hv-editor/options.dat", game + "\r\n"}}));
@@ -80,7 +79,7 @@ TEST_F(Start, EditorAnswersItsCommandLineWithoutADisplay) {
              {{"notes.txt"}, 2, "", "hv-editor: not an export file (.hve): notes.txt"},
              {{"--screenshot", "MAin"}, 2, "", "hv-editor: --screenshot needs WINDOW and FILE"},
          }) {
-        const Child r = run(HV_EDITOR_PROGRAM, c.args, world.work, env);
+        const ProgramRun r = run(HV_EDITOR_PROGRAM, c.args, world.work, env);
         EXPECT_EQ(r.code, c.code) << c.args.front() << r.err;
         EXPECT_EQ(r.out.substr(0, c.outStart.size()), c.outStart) << c.args.front();
         EXPECT_EQ(r.err.substr(0, c.errStart.size()), c.errStart) << c.args.front();

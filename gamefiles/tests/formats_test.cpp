@@ -276,7 +276,7 @@ TEST(SaveGameFormat, HeaderRewrittenAndTheRestKeptVerbatim) {
     EXPECT_EQ(serializeSaveGame(parseSaveGame(crlf(lines), "f")), crlf(lines));
 }
 
-TEST(SmallFormats, ExportSlotNamesFederationAndManagerNamesAndOtherBigFed) {
+TEST(SmallFormats, ExportSlotNamesFederationAndManagerNames) {
     // An export file: only its first nineteen lines.
     const std::string one = crlf(wrestler("Exported"));
     EXPECT_EQ(parseExportFile(one + "extra\r\n", "x.hve").name(), "Exported");
@@ -293,9 +293,6 @@ TEST(SmallFormats, ExportSlotNamesFederationAndManagerNamesAndOtherBigFed) {
     EXPECT_EQ(readFederationName(save), "WWF"); // a comma on line 1 does not shift it
     writeFile(save, crlf({"Boss"}));
     EXPECT_THROW(readFederationName(save), GameFileError);
-    EXPECT_EQ(OtherBigFed("WWF"), "WCW");
-    EXPECT_EQ(OtherBigFed("WCW"), "WWF");
-    EXPECT_FALSE(OtherBigFed("wwf") || OtherBigFed("ECW"));
 
     // Manager names are what the field read gives.
     writeFile(save, crlf({"  Jim Manager ", "m", "\"Quoted, Name\"", "f"}));

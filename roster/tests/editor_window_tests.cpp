@@ -47,7 +47,6 @@ TEST_F(RosterEditorWindow, AClickShowsTheFirstRecordOfThatName) {
          "A");
     EXPECT_EQ(items(list), "A|A|B");
     EXPECT_EQ(combo("Combo4")->count(), 3); // "no" and the federation's two managers
-    EXPECT_EQ(shown("hid"), "save1");
     EXPECT_EQ(shown("Text1") + "|" + shown("Text3") + "|" + shown("Text15"), "A|50|Chair");
     EXPECT_EQ(choice("Combo1") + "|" + choice("Combo3"), "Middle Carder|Power Move");
 
