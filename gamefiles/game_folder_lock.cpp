@@ -3,14 +3,12 @@
 #include "error.h"
 #include "restore.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -126,11 +124,13 @@ struct GameFolderLock::Held {
     fs::path folder;
     Handle handle;
     int count = 1;
+    Held* next = nullptr;
 };
 
 namespace {
-// The locks this thread holds; an operation runs on one thread from start to end.
-thread_local std::vector<std::unique_ptr<GameFolderLock::Held>> held;
+// The locks this thread holds, newest first; an operation runs on one thread from start to
+// end. A plain pointer: nothing is left to destroy when a thread ends.
+thread_local GameFolderLock::Held* heldLocks = nullptr;
 } // namespace
 
 GameFolderLock::GameFolderLock(const fs::path& gameFolder) {
@@ -138,26 +138,31 @@ GameFolderLock::GameFolderLock(const fs::path& gameFolder) {
     if (!fs::is_directory(gameFolder, error))
         return;
     const fs::path folder = fs::weakly_canonical(fs::absolute(gameFolder, error), error);
-    const auto same =
-        std::ranges::find_if(held, [&](const auto& h) { return h->folder == folder; });
-    if (same != held.end()) {
-        held_ = same->get();
-        ++held_->count;
-        return;
-    }
+    for (Held* h = heldLocks; h; h = h->next)
+        if (h->folder == folder) {
+            held_ = h;
+            ++held_->count;
+            return;
+        }
     const fs::path lock = gameFolderLockPath(gameFolder);
     fs::create_directory(lock.parent_path(), error);
     if (error)
         cannotCreate(lock, error.message());
-    held.push_back(std::make_unique<Held>(Held{folder, acquire(lock, gameFolderLockWait())}));
-    held_ = held.back().get();
+    auto held = std::make_unique<Held>(Held{folder, {}, 1, heldLocks});
+    held->handle = acquire(lock, gameFolderLockWait());
+    held_ = heldLocks = held.release();
 }
 
 GameFolderLock::~GameFolderLock() {
     if (!held_ || --held_->count > 0)
         return;
     release(held_->handle);
-    std::erase_if(held, [&](const auto& h) { return h.get() == held_; });
+    for (Held** at = &heldLocks; *at; at = &(*at)->next)
+        if (*at == held_) {
+            *at = held_->next;
+            break;
+        }
+    delete held_;
 }
 
 fs::path gameFolderLockPath(const fs::path& gameFolder) {

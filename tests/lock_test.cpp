@@ -34,16 +34,18 @@ HvRun hvIn(const GameWorld& world, const Args& args) {
     return {code, out.str(), err.str()};
 }
 
-// The real hv as a child process; its exit status.
+// The real hv as a child process on the world's game folder; its exit status.
 int hvChild(const GameWorld& world, const Args& args) {
+    Args all = {"--game-folder", world.game.string()};
+    all.insert(all.end(), args.begin(), args.end());
 #ifdef _WIN32
     std::string command = std::string("\"") + HV_PROGRAM + "\"";
-    for (const auto& a : args)
-        command += " " + a;                    // the tests' arguments hold no blanks
+    for (const auto& a : all)
+        command += " \"" + a + "\"";
     command = "\"" + command + " >NUL 2>&1\""; // cmd.exe drops the outermost pair of quotes
     return std::system(command.c_str());
 #else
-    return runProgram(HV_PROGRAM, args, world.work).code;
+    return runProgram(HV_PROGRAM, all, world.work).code;
 #endif
 }
 
@@ -57,7 +59,7 @@ std::string name(std::size_t i) {
 // some runs would write back a roster read before another's change and lose it.
 TEST(GameFolderLock, ParallelHvRunsLoseNoChange) {
 #ifdef _WIN32
-    constexpr std::size_t kProcesses = 4, kEach = 10; // every start of hv.exe costs under Wine
+    constexpr std::size_t kProcesses = 4, kEach = 25; // every start of hv.exe costs under Wine
 #else
     constexpr std::size_t kProcesses = 4, kEach = 50;
 #endif
