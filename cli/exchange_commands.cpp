@@ -2,6 +2,7 @@
 
 #include "exchange/exchange_ops.h"
 #include "gamefiles/error.h"
+#include "gamefiles/game_folder_lock.h"
 #include "gamefiles/system_path.h"
 
 #include <ostream>
@@ -42,6 +43,7 @@ int importCommand(CliContext& c, const Args& args) {
         throw UsageError{"give --overwrite or --as, not both"};
     const std::filesystem::path file = inWorkDir(c, args[0]);
     const RosterFile roster = rosterOf(c);
+    const GameFolderLock lock(roster.gameFolder); // the clash found is the one resolved
     const exchange::ImportResult result = exchange::importWrestler(roster, file);
     if (result.appended)
         return kOk;

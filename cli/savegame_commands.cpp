@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/game_folder_lock.h"
 #include "gamefiles/text.h"
 #include "savegame/savegame_ops.h"
 
@@ -59,6 +60,7 @@ int fedSet(CliContext& c, const Args& args) {
         changes.emplace_back(s, std::move(value));
     }
     const SaveGameFile save = saveOf(c);
+    const GameFolderLock lock(save.gameFolder); // the fields not given are written as read
     Settings settings = readSettings(save);
     for (auto& [s, value] : changes)
         settings[s] = std::move(value);
@@ -86,6 +88,7 @@ int titlesSet(CliContext& c, const Args& args) {
         changes.emplace_back(indexArg(n, kTitles), std::move(holder));
     }
     const SaveGameFile save = saveOf(c);
+    const GameFolderLock lock(save.gameFolder);
     Holders holders = readTitles(save).holders;
     for (auto& [t, holder] : changes)
         holders[t] = std::move(holder);
@@ -121,6 +124,7 @@ int feudsSet(CliContext& c, const Args& args) {
         changes.emplace_back(indexArg(n, kFeuds), static_cast<int>(*level));
     }
     const SaveGameFile save = saveOf(c);
+    const GameFolderLock lock(save.gameFolder);
     Feuds feuds = feudsOf(c, save);
     for (auto [f, level] : changes)
         feuds[f].level = level;
@@ -133,6 +137,7 @@ int feudsDelete(CliContext& c, const Args& args) {
     for (const auto& arg : args)
         deleted.push_back(indexArg(arg, kFeuds));
     const SaveGameFile save = saveOf(c);
+    const GameFolderLock lock(save.gameFolder);
     Feuds feuds = feudsOf(c, save);
     for (std::size_t f : deleted) {
         feuds[f].deleted = true;

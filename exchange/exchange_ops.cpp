@@ -169,11 +169,11 @@ std::string previewFile(const fs::path& file) {
 ImportResult importWrestler(const RosterFile& roster, const fs::path& exportFile) {
     const WrestlerRecord record = readExportFile(exportFile);
     refusePlaceholder(record.name(), exportFile);
+    const RestoreScope point(roster.gameFolder, roster.slot, "Import " + record.name());
     WrestlerFile records = WrestlerFile::read(roster.file);
     if (records.findFirst(record.name()))
         return {false, record.name()};
     records.append(record);
-    const RestoreScope point(roster.gameFolder, roster.slot, "Import " + record.name());
     records.save(roster.temp);
     return {true, record.name()};
 }
@@ -181,6 +181,8 @@ ImportResult importWrestler(const RosterFile& roster, const fs::path& exportFile
 std::size_t overwriteWrestler(const RosterFile& roster, std::string_view name,
                               const fs::path& exportFile) {
     const WrestlerRecord record = readExportFile(exportFile);
+    const RestoreScope point(roster.gameFolder, roster.slot,
+                             "Import " + record.name() + " over " + std::string(name));
     WrestlerFile records = WrestlerFile::read(roster.file);
     std::size_t count = 0;
     for (std::size_t i = 0; i < records.size(); ++i)
@@ -194,8 +196,6 @@ std::size_t overwriteWrestler(const RosterFile& roster, std::string_view name,
     // The imported name may differ from `name` only if the export file changed meanwhile;
     // a placeholder must not arise either way.
     refusePlaceholder(record.name(), exportFile);
-    const RestoreScope point(roster.gameFolder, roster.slot,
-                             "Import " + record.name() + " over " + std::string(name));
     records.save(roster.temp);
     return count;
 }

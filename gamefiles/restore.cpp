@@ -232,7 +232,7 @@ void resetRestoreLinker() {
 
 RestoreScope::RestoreScope(const fs::path& gameFolder, std::string_view slot,
                            std::string_view description)
-    : outer_(current), exceptions_(std::uncaught_exceptions()) {
+    : lock_(gameFolder), outer_(current), exceptions_(std::uncaught_exceptions()) {
     // A slot name becomes a folder name: anything else makes no point rather than a stray one.
     if (outer_ || !isSlotName(slot))
         return;

@@ -6,6 +6,8 @@
 // the old file, so keeping it copies no bytes. Where a link is impossible (another file
 // system, FAT) the old file is copied. One point per operation, the newest 50 per slot.
 
+#include "game_folder_lock.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -69,6 +71,8 @@ struct RestorePoint {
 // A scope opened while another is open adds nothing of its own: its files go to the outer one.
 // When the operation fails, files it did not replace after all are dropped from the point
 // again, so a failed operation leaves no point, or one of the files it did replace.
+// The scope holds the game folder's lock for its whole life; an operation opens it before it
+// reads the files it will change.
 class RestoreScope {
 public:
     RestoreScope(const std::filesystem::path& gameFolder, std::string_view slot,
@@ -88,6 +92,7 @@ private:
     void writeManifest() const;
     void dropUnreplaced();
 
+    GameFolderLock lock_; // first in, last out: the point is complete before it goes
     RestoreScope* outer_ = nullptr;
     int exceptions_ = 0; // in flight when the scope opened: more at its end means it failed
     bool active_ = false;

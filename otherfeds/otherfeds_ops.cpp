@@ -2,6 +2,7 @@
 
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
+#include "gamefiles/game_folder_lock.h"
 #include "gamefiles/restore.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
@@ -250,6 +251,8 @@ OtherFedRecord outOfRoster(const WrestlerRecord& own, int potential) {
 void TransferWrestler(const std::string& gameFolder, const TransferRequest& request,
                       const RandomSource& random) {
     checkRequest(request, gameFolder);
+    // The save game decides the files and the contract: read under the lock too.
+    const GameFolderLock lock(gameFolder);
     const bool rivalInvolved = request.from == Party::Rival || request.to == Party::Rival;
     std::string otherBigFed;
     if (rivalInvolved)

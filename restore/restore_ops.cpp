@@ -2,6 +2,7 @@
 
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
+#include "gamefiles/game_folder_lock.h"
 #include "gamefiles/temp_rewrite.h"
 #include "gamefiles/text.h"
 
@@ -100,6 +101,8 @@ std::string undoDescription(std::string_view description) {
 
 RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
                          unsigned long long id, bool overwriteChangedFiles) {
+    // From the check for changes by other programs to the last replace.
+    const GameFolderLock lock(gameFolder);
     const RestorePlan plan = planRestore(gameFolder, slot, id);
     if (!plan.changedSince.empty() && !overwriteChangedFiles) {
         std::string names;

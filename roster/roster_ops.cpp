@@ -142,6 +142,7 @@ std::size_t
 setWrestlerFields(const RosterFile& roster, std::string_view key,
                   const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields,
                   FieldName fieldName) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
     WrestlerFile file = readFile(roster);
     const auto first = file.findFirst(key);
     if (!first)
@@ -150,7 +151,6 @@ setWrestlerFields(const RosterFile& roster, std::string_view key,
     WrestlerBoxes boxes = file.record(*first).lines;
     for (const auto& [line, value] : fields)
         boxes[line] = value;
-    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
     return applyBoxes(file, roster, key, boxes, fieldName);
 }
 
@@ -176,6 +176,9 @@ std::size_t deleteWrestler(const RosterFile& roster, std::string_view name) {
 }
 
 MoveResult moveWrestler(const RosterFile& roster, std::string_view name, Direction direction) {
+    const RestoreScope point(roster.gameFolder, roster.slot,
+                             "Move " + std::string(name) +
+                                 (direction == Direction::Up ? " up" : " down"));
     WrestlerFile file = readFile(roster);
     const auto p = file.findFirst(name);
     if (!p)
@@ -186,9 +189,6 @@ MoveResult moveWrestler(const RosterFile& roster, std::string_view name, Directi
     if (direction == Direction::Down && *p + 1 == file.size())
         return MoveResult::Refused;
     file.swap(*p, direction == Direction::Up ? *p - 1 : *p + 1);
-    const RestoreScope point(roster.gameFolder, roster.slot,
-                             "Move " + std::string(name) +
-                                 (direction == Direction::Up ? " up" : " down"));
     file.save(roster.temp);
     return MoveResult::Moved;
 }

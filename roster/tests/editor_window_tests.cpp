@@ -2,6 +2,7 @@
 #include "testsupport/rewrite_steps.h"
 #include "testsupport/window_test_support.h"
 
+#include "gamefiles/game_folder_lock.h"
 #include "gamefiles/records.h"
 
 #include <QApplication>
@@ -10,6 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+
+#include <future>
+#include <thread>
 
 namespace hv::test {
 namespace {
@@ -143,6 +147,31 @@ TEST_F(RosterEditorWindow, RefusalsAndFailedRewritesAreReportedAndWriteNothing) 
     expectReported(5, "yourfed.hv1");
     EXPECT_EQ(world.files(), before);
     EXPECT_EQ(items(list), "A");
+}
+
+// Another program changing the game folder holds the lock: Apply waits for it, gives up after
+// the wait with nothing written, and goes through once it is free.
+TEST_F(RosterEditorWindow, ApplyGivesUpWhileAnotherProgramHoldsTheGameFolder) {
+    const Lines a = wrestler("A", " 2 "); // the carder as the window writes it
+    open({placeholderWrestler(), a}, "A");
+    const auto before = world.files();
+    gameFolderLockWait() = std::chrono::milliseconds(300);
+    std::promise<void> held, release;
+    std::thread other([&] {
+        const GameFolderLock lock(world.game);
+        held.set_value();
+        release.get_future().wait();
+    });
+    held.get_future().wait();
+    text("Text12")->setText(QStringLiteral("5"));
+    click("Command1");
+    release.set_value();
+    other.join();
+    gameFolderLockWait() = std::chrono::seconds(10);
+    expectReported(1, "another program (hv or the editor)");
+    EXPECT_EQ(world.files(), before);
+    click("Command1");
+    EXPECT_EQ(world.roster(), recordBytes({placeholderWrestler(), withLine(a, Line::Morale, "5")}));
 }
 
 TEST_F(RosterEditorWindow, UnreadableFilesAreReportedAndTheWindowStaysUsable) {
