@@ -21,6 +21,7 @@
 #include <QTime>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -56,8 +57,8 @@ MainWindow::MainWindow(std::filesystem::path settingsDir, std::filesystem::path 
     setWindowTitle(QStringLiteral("Unofficial HV Editor"));
     buildUi();
     load();
-    // Room around the longest button captions.
-    resize(sizeHint().expandedTo(QSize(360, 0)));
+    // Room around the longest button captions, and for every menu item in one row.
+    resize(sizeHint().expandedTo(QSize(std::max(360, menuBar()->sizeHint().width()), 0)));
 }
 
 // Tool windows ask this window for the slot; none may outlive it.

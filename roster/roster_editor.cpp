@@ -349,7 +349,8 @@ private:
 
     void exportToCsv() {
         const QString name =
-            ui::chooseFileToSave(this, QStringLiteral("Export CSV"), QLatin1String(kCsvFilter));
+            ui::chooseFileToSave(this, QStringLiteral("Export CSV"), QLatin1String(kCsvFilter),
+                                 QStringLiteral("roster.csv"));
         if (name.isEmpty())
             return;
         const std::filesystem::path file = ui::pathFromText(name);

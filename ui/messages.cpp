@@ -5,6 +5,7 @@
 #include "gamefiles/error.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace hv::ui {
@@ -61,13 +62,19 @@ QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& f
     return QFileDialog::getOpenFileName(parent, title, {}, filter);
 }
 
-QString chooseFileToSave(QWidget* parent, const QString& title, const QString& filter) {
+QString chooseFileToSave(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& suggested) {
     if (auto& next = nextOpenFileName(); next) {
         const QString name = *next;
         next.reset();
         return name;
     }
-    return QFileDialog::getSaveFileName(parent, title, {}, filter);
+    QFileDialog dialog(parent, title, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 void setNextOpenFileName(std::optional<QString> name) {

@@ -30,7 +30,9 @@ void setQuestionAnswerer(QuestionAnswerer answerer);
 // set the name the next dialog returns instead of showing one (an empty optional restores it).
 QString chooseFileToOpen(QWidget* parent, const QString& title, const QString& filter);
 // The same for a file to write; the dialog asks before it names a file that exists.
-QString chooseFileToSave(QWidget* parent, const QString& title, const QString& filter);
+// `suggested` is the name first offered; its suffix is added to a name typed without one.
+QString chooseFileToSave(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& suggested);
 void setNextOpenFileName(std::optional<QString> name);
 
 // Runs `operation`; reports any GameFileError/OperationRefused as an error and returns false.
