@@ -115,12 +115,19 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands) {
            "  --version          the version of hv\n"
            "\n"
            "Commands:\n";
+    // A usage longer than the column puts its summary on the next line, so that the summaries
+    // stay readable in an 80-column terminal.
+    constexpr std::size_t kColumn = 36;
     std::size_t width = 0;
     for (const auto& c : commands)
         width = std::max(width, joined(c.words).size() + 1 + synopsis(c).size());
+    width = std::min(width, kColumn);
     for (const auto& c : commands) {
         std::string head = joined(c.words) + (synopsis(c).empty() ? "" : " " + synopsis(c));
-        out << "  " << head << std::string(width + 2 - head.size(), ' ') << c.summary << "\n";
+        if (head.size() > width)
+            out << "  " << head << "\n" << std::string(width + 4, ' ') << c.summary << "\n";
+        else
+            out << "  " << head << std::string(width + 2 - head.size(), ' ') << c.summary << "\n";
     }
     out << "\nExit status: 0 success, 1 refused or problems found, 2 usage error.\n";
 }
