@@ -62,8 +62,9 @@ char folded(char c) {
 }
 
 bool contains(std::string_view text, std::string_view part) {
-    return std::ranges::search(text, part, {}, folded, folded).begin() != text.end() ||
-           part.empty();
+    const auto same = [](char a, char b) { return folded(a) == folded(b); };
+    return part.empty() ||
+           std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end();
 }
 
 bool meets(const Condition& c, std::string_view stored) {

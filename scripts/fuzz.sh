@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all=(text roster rival managers save_header options slot_names export preview check)
+all=(text roster rival managers save_header options slot_names export preview check csv)
 mode=fuzz
 seconds=60
 if [ "${1:-}" = "--replay" ]; then
