@@ -36,6 +36,8 @@ public:
     std::size_t firstLine(std::size_t record) const { return record * perRecord_ + 1; }
     // Line `line` (0-based) of a record, without its line end.
     std::string_view line(std::size_t record, std::size_t line) const;
+    // Whether the record's first line is exactly `text`; looks at no more bytes than that.
+    bool firstLineIs(std::size_t record, std::string_view text) const;
     // The record's lines with their line ends, as stored.
     std::string_view text(std::size_t record) const;
 
@@ -109,10 +111,10 @@ public:
 
     std::string_view name(std::size_t record) const { return line(record, 0); }
     bool isPlaceholder(std::size_t record) const {
-        return Record::kHasPlaceholders && name(record) == kPlaceholderName;
+        return Record::kHasPlaceholders && firstLineIs(record, kPlaceholderName);
     }
     bool isNamed(std::size_t record, std::string_view key) const {
-        return name(record) == key && !isPlaceholder(record);
+        return firstLineIs(record, key) && !(Record::kHasPlaceholders && key == kPlaceholderName);
     }
     std::optional<std::size_t> findFirst(std::string_view key) const {
         for (std::size_t i = 0; i < size(); ++i)

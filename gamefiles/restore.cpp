@@ -54,6 +54,19 @@ std::vector<std::pair<unsigned long long, fs::path>> pointFolders(const fs::path
     return folders;
 }
 
+// Points beyond the newest kept are renamed so, and removed by the next change.
+constexpr std::string_view kDroppedPrefix = "dropped-";
+
+void purgeDropped(const fs::path& area) {
+    std::vector<fs::path> dropped;
+    std::error_code error;
+    for (fs::directory_iterator it(area, error), end; !error && it != end; it.increment(error))
+        if (it->path().filename().string().starts_with(kDroppedPrefix))
+            dropped.push_back(it->path());
+    for (const fs::path& folder : dropped)
+        fs::remove_all(folder, error);
+}
+
 // The record of a point names files by relative paths; one that could lead out of the game
 // folder (planted or damaged) makes the whole record unusable.
 bool isPlainRelative(std::string_view path) {
@@ -244,6 +257,12 @@ RestoreScope::RestoreScope(const fs::path& gameFolder, std::string_view slot,
     description_ = oneLine(description);
     active_ = true;
     current = this;
+    // Under the lock, so that no other program purges the same folders.
+#ifndef _WIN32
+    purge_ = std::jthread([area = slotArea(root_, slot_)] { purgeDropped(area); });
+#else
+    purgeDropped(slotArea(root_, slot_));
+#endif
 }
 
 RestoreScope::~RestoreScope() {
@@ -254,11 +273,17 @@ RestoreScope::~RestoreScope() {
         dropUnreplaced();
     if (point_.files.empty())
         return;
-    // The oldest go after the operation, so that a slow removal never delays a change.
-    const auto folders = pointFolders(slotArea(root_, slot_));
-    std::error_code ignored;
-    for (std::size_t i = kRestorePointsKept; i < folders.size(); ++i)
-        fs::remove_all(folders[i].second, ignored);
+    // The oldest go after the operation, out of sight at once and removed by the next change
+    // (renamed, they are no points any more); where they cannot be renamed, removed now.
+    const fs::path area = slotArea(root_, slot_);
+    const auto folders = pointFolders(area);
+    std::error_code error;
+    for (std::size_t i = kRestorePointsKept; i < folders.size(); ++i) {
+        fs::rename(folders[i].second,
+                   area / (std::string(kDroppedPrefix) + std::to_string(folders[i].first)), error);
+        if (error)
+            fs::remove_all(folders[i].second, error);
+    }
 }
 
 std::optional<unsigned long long> RestoreScope::pointId() const {

@@ -15,6 +15,9 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#ifndef _WIN32
+#include <thread>
+#endif
 #include <vector>
 
 namespace hv {
@@ -100,6 +103,11 @@ private:
     std::string slot_;
     std::string description_;
     RestorePoint point_;
+#ifndef _WIN32
+    // Removes the points dropped by earlier changes while this one reads and writes: freeing
+    // a large file takes the file system milliseconds that need not delay anybody.
+    std::jthread purge_;
+#endif
 };
 
 // Called by PendingRewrite::commit just before it replaces `real` (the file behind the name
