@@ -59,8 +59,8 @@ std::string lfOnly(std::string bytes) {
 // The first `lines` lines of a file.
 std::string cut(const std::string& bytes, std::size_t lines) {
     std::size_t end = 0;
-    for (std::size_t i = 0; i < lines; ++i)
-        end = bytes.find('\n', end) + 1;
+    for (std::size_t seen = 0; end < bytes.size() && seen < lines; ++end)
+        seen += bytes[end] == '\n';
     return bytes.substr(0, end);
 }
 
