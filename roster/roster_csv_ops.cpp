@@ -110,6 +110,8 @@ void exportRosterCsv(const RosterFile& roster, const fs::path& target, const fs:
 }
 
 CsvChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bool dryRun) {
+    // From the read of the roster to its replace, so that no other change made meanwhile is lost.
+    const GameFolderLock lock(roster.gameFolder);
     const CsvReader reader(csvFile);
     const std::vector<CsvRow> rows = parseCsv(readFileBytes(csvFile), csvFile);
     WrestlerFile file = WrestlerFile::read(roster.file);

@@ -135,6 +135,13 @@ TEST_F(HeldLock, ACommandReadsOnlyOnceItHoldsTheLock) {
     ASSERT_EQ(hv({"roster", "delete", name(5)}).code, 0);
     const Args morale = {"roster", "set", name(1), "morale=11"};
     const Args showOne = {"roster", "show", name(1)};
+    // A sheet of the names only, renaming one: the import must not put back the morale.
+    std::string names;
+    std::istringstream all(hv({"roster", "csv"}).out);
+    for (std::string row; std::getline(all, row);)
+        names += row.substr(0, row.find(',', row.find(',') + 1)) + "\n";
+    const std::size_t at = names.find(name(2));
+    writeFile(world.work / "names.csv", names.replace(at, name(2).size(), "Renamed"));
     struct Case {
         Args other, command, show;
         std::string kept;
@@ -153,6 +160,7 @@ TEST_F(HeldLock, ACommandReadsOnlyOnceItHoldsTheLock) {
          {"titles", "set", "2=" + name(2)},
          {"titles", "show"},
          ": " + name(1) + "\n"},
+        {morale, {"roster", "csv-import", "names.csv"}, showOne, "morale: 11\n"},
     };
     for (const Case& c : cases) {
         Holder other(world, 300ms, c.other);
