@@ -84,10 +84,7 @@ int batch(CliContext& c, const Args& args) {
     const RosterFile roster = rosterOf(c);
     const roster::BatchPlan plan =
         dryRun ? roster::planBatch(roster, edit) : roster::applyBatch(roster, edit);
-    for (const auto& line : plan.lines)
-        c.out << line.name << "\t" << fieldName(line.field) << ": " << line.before << " -> "
-              << line.after << "\n";
-    c.out << roster::changeCountLine(plan.wrestlers, dryRun);
+    c.out << roster::changesText(plan, dryRun);
     return kOk;
 }
 

@@ -102,7 +102,7 @@ bool sameValue(Line field, std::string_view stored, std::string_view line) {
 }
 
 struct Planned {
-    BatchLine shown;
+    FieldChangeLine shown;
     std::string stored; // the new line
 };
 

@@ -60,17 +60,8 @@ struct BatchEdit {
 BatchEdit parseBatch(const std::vector<std::string>& changes,
                      const std::vector<std::string>& conditions);
 
-// One field of one record that changes, values as `hv roster show` shows them.
-struct BatchLine {
-    std::size_t record; // position in the file
-    std::string name;
-    WrestlerRecord::Line field;
-    std::string before, after;
-};
-struct BatchPlan {
-    std::vector<BatchLine> lines; // in file order, then field order
-    std::size_t wrestlers = 0;    // records with at least one line
-};
+// What a batch edit changes, values as `hv roster show` shows them.
+using BatchPlan = RosterChanges;
 
 // What the edit would change; reads only.
 BatchPlan planBatch(const RosterFile& roster, const BatchEdit& edit);

@@ -109,7 +109,7 @@ void exportRosterCsv(const RosterFile& roster, const fs::path& target, const fs:
     TempRewrite(target, "hv-csv.tmp", text);
 }
 
-CsvChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bool dryRun) {
+RosterChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bool dryRun) {
     // From the read of the roster to its replace, so that no other change made meanwhile is lost.
     const GameFolderLock lock(roster.gameFolder);
     const CsvReader reader(csvFile);
@@ -135,7 +135,7 @@ CsvChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bo
         columns.emplace_back(static_cast<Line>(f->line));
     }
 
-    CsvChanges changes;
+    RosterChanges changes;
     std::map<std::size_t, WrestlerRecord> changed;
     // Rows come in any order (a spreadsheet may have sorted them); "#" names the record.
     std::vector<std::size_t> rowOf(file.size(), 0);
@@ -192,7 +192,7 @@ CsvChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bo
                 value = numberLine(*n);
             auto [it, fresh] = changed.try_emplace(record, file.record(record));
             it->second.lines[line] = value;
-            changes.cells.push_back({record, std::string(file.name(record)), line,
+            changes.lines.push_back({record, std::string(file.name(record)), line,
                                      std::string(stored), std::move(value)});
         }
     }
@@ -212,20 +212,15 @@ CsvChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile, bo
     return changes;
 }
 
-std::string changesText(const CsvChanges& changes, bool dryRun) {
-    if (changes.cells.empty())
+std::string changesText(const RosterChanges& changes, bool dryRun) {
+    if (changes.lines.empty())
         return "0 changes\n";
     std::string out;
-    for (const CellChange& c : changes.cells)
-        out += c.name + "\t" + std::string(kWrestlerFields[c.line].name) + ": " + c.before +
+    for (const FieldChangeLine& c : changes.lines)
+        out += c.name + "\t" + std::string(kWrestlerFields[c.field].name) + ": " + c.before +
                " -> " + c.after + "\n";
-    return out + changeCountLine(changes.wrestlers, dryRun);
-}
-
-std::string changeCountLine(std::size_t wrestlers, bool dryRun) {
-    if (wrestlers == 0)
-        return "0 changes\n";
-    return std::to_string(wrestlers) + (wrestlers == 1 ? " wrestler" : " wrestlers") +
+    return out + std::to_string(changes.wrestlers) +
+           (changes.wrestlers == 1 ? " wrestler" : " wrestlers") +
            (dryRun ? " would change" : " changed") + "\n";
 }
 

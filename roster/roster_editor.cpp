@@ -370,7 +370,7 @@ private:
         const std::filesystem::path file = ui::pathFromText(name);
         std::size_t changed = 0;
         if (!writeFresh([&] {
-                changed = importRosterCsv(roster(context_.currentSlot()), file, false).cells.size();
+                changed = importRosterCsv(roster(context_.currentSlot()), file, false).lines.size();
             }))
             return;
         clearBoxes();

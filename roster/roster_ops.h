@@ -105,16 +105,17 @@ std::string rosterCsv(const RosterFile& roster);
 void exportRosterCsv(const RosterFile& roster, const std::filesystem::path& target,
                      const std::filesystem::path& workDir);
 
-// One changed cell: the record (0-based), its name as stored, the field and both values.
-struct CellChange {
+// One field of one record that a batch edit or a spreadsheet import changes: the record
+// (0-based), its name as stored, the field and both values.
+struct FieldChangeLine {
     std::size_t record;
     std::string name;
-    WrestlerRecord::Line line;
+    WrestlerRecord::Line field;
     std::string before, after;
 };
-struct CsvChanges {
-    std::vector<CellChange> cells;
-    std::size_t wrestlers = 0; // records with a changed cell
+struct RosterChanges {
+    std::vector<FieldChangeLine> lines; // in file order, then field order
+    std::size_t wrestlers = 0;          // records with at least one line
 };
 
 // Reads a spreadsheet file back: rows are matched by "#", in any order, and every cell that differs
@@ -125,14 +126,11 @@ struct CsvChanges {
 // column, nothing written, for a row added or missing, a "#" that is no record's place or comes
 // twice, an unknown column, a character the byte table lacks, a line break, text in a number field,
 // a changed placeholder and the placeholder name as a new name.
-CsvChanges importRosterCsv(const RosterFile& roster, const std::filesystem::path& csvFile,
-                           bool dryRun);
+RosterChanges importRosterCsv(const RosterFile& roster, const std::filesystem::path& csvFile,
+                              bool dryRun);
 
-// The changes, one "NAME<TAB>FIELD: OLD -> NEW" line per cell, then "N wrestlers changed" (or
-// "would change" under `dryRun`), or just "0 changes".
-std::string changesText(const CsvChanges& changes, bool dryRun);
-// "3 wrestlers changed", "1 wrestler would change", "0 changes": the last line of a batch or
-// spreadsheet change.
-std::string changeCountLine(std::size_t wrestlers, bool dryRun);
+// The changes, one "NAME<TAB>FIELD: OLD -> NEW" line per field, then "3 wrestlers changed"
+// ("1 wrestler would change" under `dryRun`), or just "0 changes".
+std::string changesText(const RosterChanges& changes, bool dryRun);
 
 } // namespace hv::roster

@@ -64,7 +64,7 @@ class RosterCsv : public ::testing::Test {
 protected:
     RosterCsv() { world.setRoster("save1", {p, a, b}); }
     std::vector<CsvRow> rows() { return parseCsv(rosterCsv(roster), csv); }
-    CsvChanges import(const std::string& text, bool dryRun = false) {
+    RosterChanges import(const std::string& text, bool dryRun = false) {
         writeFile(csv, text);
         return importRosterCsv(roster, csv, dryRun);
     }
