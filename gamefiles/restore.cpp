@@ -178,6 +178,9 @@ void StateHasher::word(std::uint64_t w) {
 }
 
 void StateHasher::add(std::string_view bytes) {
+    if (fnv_)
+        for (unsigned char c : bytes)
+            *fnv_ = (*fnv_ ^ c) * 0x100000001b3ULL;
     std::size_t i = 0;
     const auto have = static_cast<unsigned>(size_ % 8);
     size_ += bytes.size();
@@ -204,30 +207,26 @@ void StateHasher::add(std::string_view bytes) {
 FileState StateHasher::state() const {
     std::uint64_t h = (hash_ ^ tail_ ^ (size_ << 3)) * 0xc4ceb9fe1a85ec53ULL;
     h ^= h >> 29;
-    return FileState{size_, h, std::nullopt};
+    return FileState{size_, h, fnv_};
 }
 
-std::optional<FileState> fileStateOf(const fs::path& file) {
+bool holdsState(std::string_view bytes, const FileState& state) {
+    StateHasher hasher(state.fnv.has_value());
+    hasher.add(bytes);
+    return hasher.state() == state;
+}
+
+bool fileHoldsState(const fs::path& file, const FileState& state) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        return std::nullopt;
-    StateHasher hasher;
-    std::uint64_t fnv = 0xcbf29ce484222325ULL; // for points made by earlier versions
+        return false;
+    StateHasher hasher(state.fnv.has_value());
     std::string buffer(1 << 16, '\0');
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const std::string_view got(buffer.data(), static_cast<std::size_t>(in.gcount()));
-        hasher.add(got);
-        for (unsigned char c : got) {
-            fnv ^= c;
-            fnv *= 0x100000001b3ULL;
-        }
+        hasher.add(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
     }
-    if (in.bad())
-        return std::nullopt;
-    FileState state = hasher.state();
-    state.fnv = fnv;
-    return state;
+    return !in.bad() && hasher.state() == state;
 }
 
 fs::path RestorePoint::kept(std::size_t index) const {

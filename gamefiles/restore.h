@@ -37,9 +37,14 @@ struct FileState {
 };
 
 // Hashes bytes given in pieces of any size; the state does not depend on where they are cut.
-// Eight bytes a step, so that hashing what a rewrite writes costs little beside writing it.
+// Eight bytes a step, so that hashing what a rewrite writes costs little beside writing it;
+// the byte-wise FNV-1a hash too only when asked, to compare with a state of an earlier version.
 class StateHasher {
 public:
+    explicit StateHasher(bool fnv = false) {
+        if (fnv)
+            fnv_ = 0xcbf29ce484222325ULL;
+    }
     void add(std::string_view bytes);
     FileState state() const;
 
@@ -48,9 +53,12 @@ private:
     unsigned long long size_ = 0;
     std::uint64_t hash_ = 0x9e3779b97f4a7c15ULL;
     std::uint64_t tail_ = 0; // the bytes of an unfinished word, the first lowest
+    std::optional<std::uint64_t> fnv_;
 };
-// The file as it is now; nothing when it cannot be read.
-std::optional<FileState> fileStateOf(const std::filesystem::path& file);
+// Whether `bytes` are what `state` records.
+bool holdsState(std::string_view bytes, const FileState& state);
+// Whether the file as it is now is what `state` records; false when it cannot be read.
+bool fileHoldsState(const std::filesystem::path& file, const FileState& state);
 
 struct RestorePoint {
     unsigned long long id = 0;

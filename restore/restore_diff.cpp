@@ -293,12 +293,20 @@ std::vector<std::string> describePoint(const std::string& gameFolder, std::strin
                 after = newer->kept(static_cast<std::size_t>(j - newer->files.begin()));
                 break;
             }
+        // Read once: checked against what the change left, then compared.
+        std::optional<std::string> then;
+        try {
+            then = readFileBytes(after);
+        } catch (const GameFileError&) {
+        }
         // A point made before the editor recorded what changes leave cannot tell.
-        if (at->left[i] && fileStateOf(after) != at->left[i]) {
+        if (at->left[i] && !(then && holdsState(*then, *at->left[i]))) {
             lines.push_back(label + ": changed outside the editor since; compared as it is now");
+            if (after != now)
+                then.reset();
             after = now;
         }
-        std::string before, then;
+        std::string before;
         try {
             before = readFileBytes(at->kept(i));
         } catch (const GameFileError& e) {
@@ -307,12 +315,13 @@ std::vector<std::string> describePoint(const std::string& gameFolder, std::strin
             continue;
         }
         try {
-            then = readFileBytes(after);
+            if (!then)
+                then = readFileBytes(after);
         } catch (const GameFileError& e) {
             lines.push_back(label + ": cannot be read now: " + e.problem());
             continue;
         }
-        for (auto& line : diffVersions(file, before, then))
+        for (auto& line : diffVersions(file, before, *then))
             lines.push_back(std::move(line));
     }
     return lines;

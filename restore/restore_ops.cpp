@@ -76,7 +76,7 @@ RestorePlan planRestore(const std::string& gameFolder, std::string_view slot,
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
         const fs::path file = fs::path(gameFolder) / plan.files[i];
         // A point made before the editor recorded what changes leave cannot tell.
-        if (left[i] && fileStateOf(file) != left[i])
+        if (left[i] && !fileHoldsState(file, *left[i]))
             plan.changedSince.push_back(playerFileName(plan.files[i]));
     }
     return plan;
