@@ -115,10 +115,14 @@ std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string
             if (isNumberLine(static_cast<Line>(l)))
                 refuseNonNumber(roster.file, "value of " + field, record.lines[l]);
         }
-        // Text that is none of the offered words keeps the stored code.
+        // Text that is none of the offered words keeps the stored code, and so does the code
+        // as stored ("1" stays "1", not " 1 ").
         const auto carder = carderCode(values[Line::Carder]);
+        const std::string_view storedCarder = file.line(i, Line::Carder);
         record.lines[Line::Carder] =
-            carder ? numberLine(*carder) : std::string(file.line(i, Line::Carder));
+            carder && parseNumber(storedCarder) != std::optional<long long>(*carder)
+                ? numberLine(*carder)
+                : std::string(storedCarder);
         const auto finisherType = finisherTypeCode(values[Line::FinisherType]);
         record.lines[Line::FinisherType] =
             std::string(finisherType ? *finisherType : file.line(i, Line::FinisherType));

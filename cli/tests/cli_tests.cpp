@@ -247,6 +247,10 @@ TEST_F(Cli, RosterListShowsTheFirstRecordOfANameAndSetChangesThemAll) {
     // Other text keeps the stored carder and finisher type; fields not given keep their lines.
     ok({"roster", "set", "B", "carder=Main Event", "finishertype=Flying", "draw=77"});
     EXPECT_EQ(world.roster(), recordBytes({p, changed, changed, withLine(b, 1, "77")}));
+    // A carder code as stored stays as stored when the change leaves it.
+    world.setRoster("save1", {p, wrestler("C", "1")});
+    ok({"roster", "set", "C", "draw=5"});
+    EXPECT_EQ(world.roster(), recordBytes({p, withLine(wrestler("C", "1"), 1, "5")}));
 }
 
 TEST_F(Cli, RosterAddDeleteMoveAndHeal) {
