@@ -35,6 +35,14 @@ public:
 
     // True when the box shows something other than what was set or picked.
     bool edited() const;
+    // The bytes the box was filled with: the base of an edit (see gamefiles/merge.h).
+    const std::string& base() const { return stored_; }
+    // Takes `bytes` as the new base and keeps what the user typed: after the user chose to
+    // write his value over one the file got meanwhile, the next write is merged against that.
+    void rebase(std::string_view bytes) {
+        stored_ = std::string(bytes);
+        storedShown_ = shown(bytes);
+    }
     // The remembered bytes when the box is unchanged, else the typed text with its line
     // breaks joined. Throws OperationRefused when a typed character has no byte.
     std::string bytes() const;
