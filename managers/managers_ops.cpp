@@ -7,6 +7,8 @@
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 
+#include <array>
+
 namespace hv::managers {
 namespace {
 
@@ -43,6 +45,19 @@ const std::filesystem::path& ManagersPlace::required() const {
 
 std::vector<std::string> listManagers(const ManagersPlace& place) {
     return managerNames(place.required());
+}
+
+std::vector<std::string> listManagers(const ManagersPlace& place, FileState& read) {
+    std::string bytes = readFileBytes(place.required());
+    StateHasher hasher;
+    hasher.add(bytes);
+    read = hasher.state();
+    const ManagersFile file(std::move(bytes), place.required());
+    std::vector<std::string> names;
+    names.reserve(file.size());
+    for (std::size_t i = 0; i < file.size(); ++i)
+        names.push_back(nameOf(file, i));
+    return names;
 }
 
 std::optional<Manager> findManager(const ManagersPlace& place, std::string_view name) {
@@ -89,6 +104,51 @@ std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
     }
     file.save(place.temp);
     return changed;
+}
+
+std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
+                           std::span<const FieldEdit> edits) {
+    for (const FieldEdit& edit : edits)
+        if (edit.line == kNameField && edit.value != edit.base) {
+            if (edit.value.find_first_of(",\"") != std::string::npos)
+                throw GameFileError(place.required(),
+                                    "a manager's name cannot hold a comma or a double quote: the "
+                                    "game reads names by fields and would not read it back "
+                                    "whole; nothing was written");
+            refuseLineBreak(place.required(), "manager's name", edit.value);
+        }
+    const RestoreScope point(place.gameFolder, place.slot, "Change manager " + std::string(key));
+    ManagersFile file = readFile(place);
+    std::vector<Conflict> conflicts;
+    std::size_t matched = 0;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (nameOf(file, i) != key)
+            continue;
+        ++matched;
+        std::array<std::string, 2> now = {nameOf(file, i),
+                                          fieldReadFirst(file.line(i, ManagerRecord::Sex))};
+        bool changed = false;
+        for (Conflict& c : mergeEdits(
+                 now, edits, key,
+                 [](std::size_t line) {
+                     return std::pair{line == kNameField ? "Name" : "Sex", false};
+                 },
+                 &changed))
+            conflicts.push_back(std::move(c));
+        if (!changed || !conflicts.empty())
+            continue;
+        // Only a field the merge changed is written; the other keeps its line as stored.
+        ManagerRecord record = file.record(i);
+        for (std::size_t l = 0; l < now.size(); ++l)
+            if (now[l] != (l == kNameField ? nameOf(file, i)
+                                           : fieldReadFirst(file.line(i, ManagerRecord::Sex))))
+                record.lines[l] = now[l];
+        file.replace(i, record);
+    }
+    if (!conflicts.empty())
+        throw ConflictError(std::move(conflicts));
+    file.save(place.temp);
+    return matched;
 }
 
 std::size_t deleteManagers(const ManagersPlace& place, std::string_view name) {

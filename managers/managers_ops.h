@@ -4,9 +4,13 @@
 // and `hv`. The game reads the file by field reads, so names are compared as it reads them;
 // records the operation does not change are copied byte for byte.
 
+#include "gamefiles/merge.h"
+#include "gamefiles/restore.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +39,8 @@ struct Manager {
 };
 
 std::vector<std::string> listManagers(const ManagersPlace& place);
+// As above; `read` gets what the file held, from the bytes the names came from.
+std::vector<std::string> listManagers(const ManagersPlace& place, FileState& read);
 std::optional<Manager> findManager(const ManagersPlace& place, std::string_view name);
 
 // Appends the record "manager", "m".
@@ -46,6 +52,17 @@ void addManager(const ManagersPlace& place);
 // whole (one holding a comma, a double quote or a line break) is refused.
 std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
                            std::optional<std::string_view> newName, std::string_view sex);
+
+// The lines of a manager's edits: his name and his sex code, each as the game reads it.
+enum ManagerField : std::size_t { kNameField = 0, kSexField = 1 };
+
+// Merges the edits (base and value as the game reads the line: a name, a code "m" or "f")
+// into every record named `key` as it is now, under the game folder's lock; a field nobody
+// edited keeps what the file holds. Throws ConflictError, nothing written, for a field changed
+// both here and in the file; a new name is refused as above. Returns how many records
+// matched; nothing is written when none did or nothing changed.
+std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
+                           std::span<const FieldEdit> edits);
 
 // Removes every record named `name`; returns how many (nothing is written when none).
 std::size_t deleteManagers(const ManagersPlace& place, std::string_view name);

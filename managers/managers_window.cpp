@@ -5,6 +5,7 @@
 
 #include "managers_ops.h"
 
+#include "gamefiles/error.h"
 #include "ui/byte_text.h"
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
@@ -44,13 +45,11 @@ private:
         list_->setObjectName(QStringLiteral("List1"));
         list_->setAccessibleName(QStringLiteral("Managers"));
         list_->setUniformItemSizes(true);
-        // The boxes show the manager picked and stay empty while none is. A click on the one
-        // picked shows him again after the boxes were cleared, and keeps what is typed
-        // otherwise.
+        // The boxes show the manager picked, from the file, a click on the one shown again
+        // included. A filter that hides him, or a deselecting click, picks nobody else: he
+        // stays shown with what was typed, and Apply applies to him.
         connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
-            if (item == nullptr)
-                clearBoxes();
-            else if (text1_->text() != item->text())
+            if (item != nullptr)
                 showManager(item);
         });
 
@@ -81,6 +80,7 @@ private:
             clearBoxes();
             refillList();
         });
+        watch_->setEdited([this] { return !edits().empty(); });
         connect(buttons_[0], &QPushButton::clicked, this, [this] { add(); });
         connect(buttons_[1], &QPushButton::clicked, this, [this] { apply(); });
         connect(buttons_[2], &QPushButton::clicked, this, [this] { remove(); });
@@ -108,7 +108,8 @@ private:
         outer->addWidget(watch_->bar());
         auto* grid = new QGridLayout;
         outer->addLayout(grid, 1);
-        grid->addWidget((new ui::ListFilter(list_))->widget(), 0, 0);
+        auto* filter = new ui::ListFilter(list_);
+        grid->addWidget(filter->widget(), 0, 0);
         grid->addLayout(right, 0, 1);
         grid->addWidget(note_, 1, 0, 1, 2);
         grid->setColumnStretch(0, 1);
@@ -116,6 +117,11 @@ private:
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
         hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
         resize(380, 280);
+        // Keys go to the filter and the list first; the boxes take input only while a manager
+        // is shown, so nothing typed is dropped.
+        setFocusProxy(filter->box());
+        filter->box()->setFocus();
+        setBoxesEnabled(false);
     }
 
     QString title() const { return windowTitle(); }
@@ -136,22 +142,41 @@ private:
                     button->setEnabled(false);
                 return;
             }
-            ui::refill(list_, ui::toQtList(listManagers(where)));
-            watch_->track({*where.file});
+            FileState read;
+            ui::refill(list_, ui::toQtList(listManagers(where, read)));
+            watch_->track({{*where.file, read}});
         });
     }
 
     void refillList() {
         ui::runReported(this, title(), [&] {
             const ManagersPlace where = place();
-            ui::refill(list_, ui::toQtList(listManagers(where)));
-            if (where.file)
-                watch_->track({*where.file});
+            FileState read;
+            ui::refill(list_, ui::toQtList(listManagers(where, read)));
+            watch_->track({{where.required(), read}});
         });
     }
 
-    // Runs a change of the managers file unless the user declines to write over a newer one.
-    bool write(const std::function<void()>& change) { return watch_->write(this, title(), change); }
+    void setBoxesEnabled(bool enabled) {
+        text2_->setEnabled(enabled);
+        combo_->setEnabled(enabled);
+        buttons_[1]->setEnabled(enabled && note_->isHidden());
+    }
+
+    // The boxes the user changed, as edits of what he was shown: the sex only as "male" or
+    // "female", any other text keeping the record's code.
+    std::vector<FieldEdit> edits() const {
+        std::vector<FieldEdit> out;
+        if (!key_)
+            return out;
+        if (name_.edited())
+            out.push_back({kNameField, *key_, name_.bytes()});
+        const std::string sex = sex_.edited() ? sex_.bytes() : std::string();
+        if (sex == "male" || sex == "female")
+            out.push_back({kSexField, code_, sex == "male" ? "m" : "f"});
+        return out;
+    }
+
     bool writeFresh(const std::function<void()>& change) {
         return watch_->writeFresh(this, title(), change);
     }
@@ -159,8 +184,10 @@ private:
     void clearBoxes() {
         text1_->clear();
         key_.reset();
+        code_.clear();
         name_.clear();
         sex_.clear();
+        setBoxesEnabled(false);
     }
 
     void showManager(QListWidgetItem* item) {
@@ -172,6 +199,8 @@ private:
             if (!manager)
                 return;
             key_ = manager->name;
+            code_ = manager->code;
+            setBoxesEnabled(true);
             text1_->setText(ui::toQt(manager->name));
             name_.set(manager->name);
             // Any other code leaves the box as it was.
@@ -195,14 +224,25 @@ private:
             refillList();
             return;
         }
-        const bool applied = write([&] {
-            // An unchanged name is no new name: as read it may hold what a new one may not
-            // (a comma, from a quoted "Smith, John").
-            std::optional<std::string> name;
-            if (name_.edited())
-                name = name_.bytes();
-            changeManagers(place(), *key_, name, sex_.bytes());
-        });
+        // Only the boxes the user changed are written, merged into the file as it is now. An
+        // unchanged name is no new name: as read it may hold what a new one may not (a comma,
+        // from a quoted "Smith, John").
+        const bool applied = watch_->writeMerged(
+            this, title(),
+            [&] {
+                const ManagersPlace where = place();
+                if (changeManagers(where, *key_, edits()) == 0)
+                    throw GameFileError(where.required(), "there is no manager named \"" + *key_ +
+                                                              "\" any more; nothing was written");
+            },
+            [this](const Conflict& c) {
+                if (c.line == kNameField)
+                    name_.rebase(c.now);
+                else {
+                    code_ = c.now;
+                    sex_.rebase(c.now == "m" ? "male" : c.now == "f" ? "female" : c.now);
+                }
+            });
         if (!applied)
             return; // the boxes keep what was typed, to be corrected
         refillList();
@@ -230,6 +270,7 @@ private:
     ui::StoredText name_;
     ui::StoredText sex_;
     std::optional<std::string> key_; // the name of the manager shown, as the game reads it
+    std::string code_;               // his sex code as read: the base of a sex edit
     QLineEdit* hid_ = nullptr;
     QLabel* note_ = nullptr;
     std::array<QPushButton*, 3> buttons_{};

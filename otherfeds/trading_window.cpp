@@ -116,9 +116,13 @@ public:
             grid->addWidget(column.combo, 2, at);
             grid->addWidget(yearsLabel, 3, at);
             grid->addWidget(column.years, 4, at);
-            // The name box follows the wrestler picked, a click on him again included.
-            connect(column.list, &ui::FilteredList::picked, this,
-                    [this, c](QListWidgetItem* item) { fillNameCombo(c, item); });
+            // The name box follows the wrestler picked, a click on him again included. A filter
+            // that hides him, or a deselecting click, picks nobody else: his name box keeps
+            // what was typed, and the moves out of the column move him.
+            connect(column.list, &ui::FilteredList::picked, this, [this, c](QListWidgetItem* item) {
+                if (item != nullptr)
+                    fillNameCombo(c, item);
+            });
         }
         grid->setRowStretch(1, 1);
 
@@ -144,7 +148,8 @@ private:
         QLabel* caption = nullptr;
         ui::FilteredList* list = nullptr;
         QComboBox* combo = nullptr;
-        ui::StoredText name; // the name he will carry, from the file or typed
+        ui::StoredText name;              // the name he will carry, from the file or typed
+        std::optional<std::string> shown; // the wrestler whose name box that is
         QLineEdit* years = nullptr;
     };
 
@@ -168,9 +173,11 @@ private:
     // Reads the slot's four rosters afresh. A file that cannot be read leaves its list empty
     // and is reported, once for the whole load, so the other lists still fill.
     void LoadTradingLists() {
-        for (Column& c : columns_)
+        for (Column& c : columns_) {
+            c.shown.reset();
             if (c.combo != nullptr)
                 c.name.clear();
+        }
 
         QStringList problems;
         auto attempt = [&](const std::function<void()>& step) {
@@ -234,15 +241,11 @@ private:
     // The name combo of a rival column: the wrestler's name, then his alter ego unless "no".
     void fillNameCombo(std::size_t c, QListWidgetItem* item) {
         ui::StoredText& combo = columns_[c].name;
-        if (item == nullptr) { // nobody picked: no name to offer
-            combo.setItems({});
-            combo.clear();
-            return;
-        }
         const auto party = static_cast<Party>(c);
         ui::runReported(this, windowTitle(), [&] {
             combo.setItems({});
             combo.clear();
+            columns_[c].shown.reset();
             const std::string name = ui::fromQtOrRefuse(item->text(), QStringLiteral("list"));
             const auto file =
                 partyFile(ui::gameFolder(context_), slot(), party, otherBigFed_.value_or(""));
@@ -255,6 +258,7 @@ private:
                 names.push_back(alterEgo);
             combo.setItems(names);
             combo.set(names.front());
+            columns_[c].shown = name;
         });
     }
 
@@ -262,16 +266,19 @@ private:
         Column& source = column(move.from);
         const QString where = source.caption->text();
         const bool done = ui::runReported(this, windowTitle(), [&] {
+            // The wrestler picked, or the one whose name box shows him under a filter that
+            // hides him.
             const auto chosen = source.list->selectedItems();
-            if (chosen.isEmpty())
+            if (chosen.isEmpty() && !source.shown)
                 throw OperationRefused("Select a wrestler in the " + bytes(where) +
                                        " list first. Nothing was written.");
             TransferRequest request;
             request.slot = slot();
             request.from = move.from;
             request.to = move.to;
-            request.name =
-                ui::fromQtOrRefuse(chosen.first()->text(), where + QStringLiteral(" list"));
+            request.name = chosen.isEmpty() ? *source.shown
+                                            : ui::fromQtOrRefuse(chosen.first()->text(),
+                                                                 where + QStringLiteral(" list"));
             request.otherBigFed = otherBigFed_.value_or("");
             if (move.to == Party::Own) {
                 const QString nameBox = QStringLiteral("name box under ") + where;

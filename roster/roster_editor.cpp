@@ -104,13 +104,11 @@ private:
         list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
         list_->setMinimumWidth(200);
-        // The boxes show the wrestler picked and stay empty while none is. A click on the one
-        // picked shows him again after "Apply Changes" emptied the boxes, and keeps what is
-        // typed otherwise.
+        // The boxes show the wrestler picked, from the file, a click on the one shown again
+        // included. A filter that hides him, or a deselecting click, picks nobody else: he
+        // stays shown with what was typed, and Apply applies to him.
         connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
-            if (item == nullptr)
-                clearBoxes();
-            else if (!key_ || text1_->text() != item->text())
+            if (item != nullptr)
                 showWrestler(item);
         });
 
@@ -129,7 +127,9 @@ private:
         connect(importCsv, &QPushButton::clicked, this, [this] { importFromCsv(); });
 
         auto* left = new QVBoxLayout;
-        left->addWidget((new ui::ListFilter(list_))->widget(), 1);
+        auto* filter = new ui::ListFilter(list_);
+        filter_ = filter->box();
+        left->addWidget(filter->widget(), 1);
         left->addWidget(add);
         left->addWidget(remove);
         auto* csv = new QHBoxLayout;
@@ -172,6 +172,9 @@ private:
         apply->setObjectName(QStringLiteral("Command1"));
         connect(apply, &QPushButton::clicked, this, [this] { applyChanges(); });
         grid->addWidget(apply, row, 0, 1, 3);
+        frame_ = frame;
+        // Nothing typed is lost to nobody: the boxes take input only while a wrestler is shown.
+        frame_->setEnabled(false);
 
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
         hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
@@ -180,6 +183,7 @@ private:
             clearBoxes();
             refillList();
         });
+        watch_->setEdited([this] { return !edits().empty(); });
         auto* outer = new QVBoxLayout(this);
         outer->addWidget(watch_->bar());
         auto* layout = new QHBoxLayout;
@@ -187,6 +191,9 @@ private:
         layout->addLayout(left);
         layout->addWidget(frame, 1);
         resize(800, 520);
+        // The first Tab stop is the filter, so that keys reach the list, not "Add".
+        setFocusProxy(filter_);
+        filter_->setFocus();
     }
 
     QWidget* makeBox(QWidget* frame, const BoxPlace& place) {
@@ -263,13 +270,12 @@ private:
     void refillList() {
         ui::runReported(this, title(), [&] {
             const RosterFile file = roster(context_.currentSlot());
-            ui::refill(list_, ui::toQtList(rosterNames(file)));
-            watch_->track({file.file});
+            FileState read;
+            ui::refill(list_, ui::toQtList(rosterNames(file, read)));
+            watch_->track({{file.file, read}});
         });
     }
 
-    // Runs a change of the roster file unless the user declines to write over a newer one.
-    bool write(const std::function<void()>& change) { return watch_->write(this, title(), change); }
     bool writeFresh(const std::function<void()>& change) {
         return watch_->writeFresh(this, title(), change);
     }
@@ -285,6 +291,8 @@ private:
             const WrestlerBoxes boxes = boxesFor(*record);
             for (std::size_t i = 0; i < boxes.size(); ++i)
                 setBox(static_cast<Line>(i), boxes[i]);
+            shown_ = record->lines;
+            frame_->setEnabled(true);
             key_ = record->name();
             text1_->setText(ui::toQt(record->name()));
         });
@@ -295,6 +303,45 @@ private:
         key_.reset();
         for (std::size_t i = 0; i < boxes_.size(); ++i)
             setBox(static_cast<Line>(i), {});
+        frame_->setEnabled(false);
+    }
+
+    bool boxEdited(Line line) const {
+        if (line != Line::Description)
+            return stored_[line].edited();
+        return ui::rawText(description()) != descriptionShown_;
+    }
+
+    // The boxes the user changed, each with the line he was shown as its base.
+    std::vector<FieldEdit> edits() const {
+        std::vector<FieldEdit> out;
+        if (!key_)
+            return out;
+        for (std::size_t i = 0; i < shown_.size(); ++i) {
+            const auto line = static_cast<Line>(i);
+            if (!boxEdited(line))
+                continue;
+            if (auto edit = boxEdit(line, shown_[i], boxBytes(line)))
+                out.push_back(std::move(*edit));
+        }
+        return out;
+    }
+
+    // The user chose to write his value over the one the file got meanwhile.
+    void rebase(const Conflict& conflict) {
+        const auto line = static_cast<Line>(conflict.line);
+        shown_[line] = conflict.now;
+        if (line == Line::Description) {
+            descriptionStored_ = conflict.now;
+            descriptionShown_ = ui::toQt(conflict.now);
+            return;
+        }
+        std::string shown = conflict.now;
+        if (line == Line::Carder && !carderName(conflict.now).empty())
+            shown = carderName(conflict.now);
+        if (line == Line::FinisherType && !finisherTypeName(conflict.now).empty())
+            shown = finisherTypeName(conflict.now);
+        stored_[line].rebase(shown);
     }
 
     void applyChanges() {
@@ -303,27 +350,21 @@ private:
             refillList();
             return;
         }
-        const bool applied = write([&] {
-            WrestlerBoxes values;
-            for (std::size_t i = 0; i < values.size(); ++i)
-                values[i] = boxBytes(static_cast<Line>(i));
-            // The boxes show what is written.
-            fillEmptyGroups(values);
-            for (Line line : {Line::TagTeam, Line::Stable})
-                setBox(line, values[line]);
-            const RosterFile file = roster(hid_->text());
-            const std::string& key = *key_;
-            if (ApplyWrestler(file, key, values) == 0)
-                throw GameFileError(file.file, "there is no wrestler named \"" + key +
-                                                   "\" any more; nothing was written");
-        });
-        if (!applied && watch_->stale())
-            return; // declined: the typed values stay, and the bar offers a reload
-        if (applied)
-            clearBoxes();
+        // Only the boxes the user changed are written, merged into the record as it is now.
+        const bool applied = watch_->writeMerged(
+            this, title(),
+            [&] {
+                const RosterFile file = roster(hid_->text());
+                const std::string& key = *key_;
+                if (ApplyWrestler(file, key, edits()) == 0)
+                    throw GameFileError(file.file, "there is no wrestler named \"" + key +
+                                                       "\" any more; nothing was written");
+            },
+            [this](const Conflict& c) { rebase(c); });
+        if (!applied)
+            return; // the boxes keep what was typed, to be corrected or written again
+        clearBoxes();
         refillList();
-        if (!applied) // the boxes keep what was typed, to be corrected: he stays the one picked
-            ui::selectFirst(list_, text1_->text());
     }
 
     void addBlank() {
@@ -389,6 +430,8 @@ private:
 
     ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
+    QLineEdit* filter_ = nullptr;
+    QWidget* frame_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QLineEdit* hid_ = nullptr;
@@ -397,6 +440,7 @@ private:
     std::string descriptionStored_;
     QString descriptionShown_;
     std::optional<std::string> key_; // the name of the wrestler shown, as stored
+    WrestlerBoxes shown_;            // his lines as read: the bases of the edits
 };
 
 } // namespace

@@ -18,6 +18,15 @@ WrestlerFile readFile(const RosterFile& roster) {
     return WrestlerFile::read(roster.file);
 }
 
+// The file read as one string, so that its state comes from the very bytes read.
+WrestlerFile readFile(const RosterFile& roster, FileState& read) {
+    std::string bytes = readFileBytes(roster.file);
+    StateHasher hasher;
+    hasher.add(bytes);
+    read = hasher.state();
+    return WrestlerFile(std::move(bytes), roster.file);
+}
+
 // Weeks out as a number; a blank line is 0 and other text that is no number throws.
 long long weeksOut(const WrestlerFile& file, std::size_t i) {
     if (auto weeks = parseNumber(file.line(i, Line::Injury)))
@@ -48,6 +57,10 @@ RosterListing listRoster(const RosterFile& roster) {
 
 std::vector<std::string> rosterNames(const RosterFile& roster) {
     return readFile(roster).names();
+}
+
+std::vector<std::string> rosterNames(const RosterFile& roster, FileState& read) {
+    return readFile(roster, read).names();
 }
 
 std::optional<WrestlerRecord> findWrestler(const RosterFile& roster, std::string_view name) {
@@ -140,6 +153,66 @@ std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
     const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
     WrestlerFile file = readFile(roster);
     return applyBoxes(file, roster, key, boxes, boxLabel);
+}
+
+std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view stored,
+                                 std::string_view typed) {
+    std::string value(typed);
+    if (line == Line::Carder) {
+        const auto code = carderCode(typed);
+        if (!code)
+            return std::nullopt;
+        value = numberLine(*code);
+    } else if (line == Line::FinisherType) {
+        const auto code = finisherTypeCode(typed);
+        if (!code)
+            return std::nullopt;
+        value = std::string(*code);
+    }
+    return FieldEdit{line, std::string(stored), std::move(value)};
+}
+
+std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+                          std::span<const FieldEdit> edits) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
+    WrestlerFile file = readFile(roster);
+    const auto describe = [](std::size_t line) {
+        return std::pair{boxLabel(static_cast<Line>(line)), isNumberLine(static_cast<Line>(line))};
+    };
+    std::vector<Conflict> conflicts;
+    std::vector<std::pair<std::size_t, WrestlerRecord>> merged;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (!file.isNamed(i, key))
+            continue;
+        WrestlerRecord record = file.record(i);
+        for (Conflict& c : mergeEdits(record.lines, edits, key, describe))
+            conflicts.push_back(std::move(c));
+        merged.emplace_back(i, std::move(record));
+    }
+    if (!conflicts.empty())
+        throw ConflictError(std::move(conflicts));
+    for (auto& [i, record] : merged) {
+        fillEmptyGroups(record.lines);
+        bool changed = false;
+        for (std::size_t l = 0; l < record.lines.size(); ++l) {
+            if (record.lines[l] == file.line(i, l))
+                continue;
+            changed = true;
+            if (l == Line::Description)
+                record.lines[l] = joinLineBreaks(record.lines[l]);
+            const std::string field = "\"" + std::string(boxLabel(static_cast<Line>(l))) + "\"";
+            refuseLineBreak(roster.file, "value of " + field, record.lines[l]);
+            if (isNumberLine(static_cast<Line>(l)))
+                refuseNonNumber(roster.file, "value of " + field, record.lines[l]);
+        }
+        if (record.lines[Line::Name] == kPlaceholderName && file.name(i) != kPlaceholderName)
+            throw OperationRefused("\"name\" marks the game's placeholder records and cannot be "
+                                   "a wrestler's name. Nothing was written.");
+        if (changed)
+            file.replace(i, record);
+    }
+    file.save(roster.temp);
+    return merged.size();
 }
 
 std::size_t

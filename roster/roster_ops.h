@@ -6,12 +6,15 @@
 // place, except that a move may step a wrestler past one.
 
 #include "gamefiles/game_folder.h"
+#include "gamefiles/merge.h"
 #include "gamefiles/records.h"
+#include "gamefiles/restore.h"
 
 #include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,6 +35,8 @@ struct RosterListing {
 };
 RosterListing listRoster(const RosterFile& roster);
 std::vector<std::string> rosterNames(const RosterFile& roster);
+// As above; `read` gets what the file held, from the bytes the names came from.
+std::vector<std::string> rosterNames(const RosterFile& roster, FileState& read);
 std::optional<WrestlerRecord> findWrestler(const RosterFile& roster, std::string_view name);
 
 // The managers the player's federation may give a wrestler: those of its managers file when
@@ -62,6 +67,21 @@ void fillEmptyGroups(WrestlerBoxes& boxes);
 // as the new name and text that is no number in a number field.
 std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
                           const WrestlerBoxes& boxes);
+
+// A box the user changed, as an edit of the line it shows (`stored`: the line when he was
+// shown): the carder and finisher type words become their codes, and any other text in those
+// two boxes is no edit, so the record's line stays.
+std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view stored,
+                                 std::string_view typed);
+
+// Merges the edits (FieldEdit::line a record line) into every record named `key` as it is
+// now, under the game folder's lock: a field nobody edited keeps what the file holds, so a
+// change made meanwhile by the game or `hv` stays. An empty tag team or stable of the merged
+// record becomes "no". Throws ConflictError, nothing written, when a field was changed both
+// here and in the file; the same refusals as above for what an edit writes. Returns how many
+// records matched; nothing is written when none did or none changed.
+std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+                          std::span<const FieldEdit> edits);
 
 // Changes the given fields of every record named `key`, as Apply does; the fields not given
 // are those of the first record of that name. Returns how many records were changed. Refusals

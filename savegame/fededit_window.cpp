@@ -59,6 +59,7 @@ private:
 
     void build() {
         watch_ = new ui::FileWatch(this, [this] { readValues(); });
+        watch_->setEdited([this] { return !edits().empty(); });
         auto* outer = new QVBoxLayout(this);
         outer->addWidget(watch_->bar());
         auto* grid = new QGridLayout;
@@ -107,10 +108,11 @@ private:
         // Without the file's values, Apply would write empty ones over them.
         const bool loaded = ui::runReported(this, windowTitle(), [&] {
             const SaveGameFile save = saveGameFor(context_, hid_->text());
-            const Settings settings = readSettings(save);
+            std::array<FileState, 2> read;
+            const Settings settings = readSettings(save, read);
             for (std::size_t s = 0; s < kSettings; ++s)
                 boxes_[s].set(settings[s]);
-            watch_->track({save.file, saveSlotNamesPath(save.gameFolder)});
+            watch_->track({{save.file, read[0]}, {saveSlotNamesPath(save.gameFolder), read[1]}});
         });
         apply_->setEnabled(loaded);
         return loaded;
@@ -127,15 +129,25 @@ private:
         apply_->setEnabled(loaded);
     }
 
+    // The boxes the user changed, each with what it showed as its base.
+    std::vector<FieldEdit> edits() const {
+        std::vector<FieldEdit> out;
+        for (std::size_t s = 0; s < kSettings; ++s)
+            if (boxes_[s].edited())
+                out.push_back({s, boxes_[s].base(), boxes_[s].bytes()});
+        return out;
+    }
+
     void applyChanges() {
-        const bool applied = watch_->write(this, windowTitle(), [&] {
-            Settings settings;
-            for (std::size_t s = 0; s < kSettings; ++s)
-                settings[s] = boxes_[s].bytes();
-            applySettings(saveGameFor(context_, hid_->text()), settings);
-        });
+        // Only the boxes the user changed are written, merged into the files as they are now.
+        const bool applied = watch_->writeMerged(
+            this, windowTitle(),
+            [&] { applySettingEdits(saveGameFor(context_, hid_->text()), edits()); },
+            [this](const Conflict& c) { boxes_[c.line].rebase(c.now); });
         if (!applied)
             return;
+        for (ui::StoredText& box : boxes_) // what was written: the new bases
+            box.rebase(box.bytes());
         // The main window starts afresh with the new slot names; this window stays, on top,
         // still editing its own slot.
         context_.reloadMainWindow();

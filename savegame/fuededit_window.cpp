@@ -3,6 +3,7 @@
 
 #include "savegame_windows.h"
 
+#include "gamefiles/text.h"
 #include "ui/byte_text.h"
 #include "ui/file_watch.h"
 #include "ui/messages.h"
@@ -48,6 +49,7 @@ private:
         auto* layout = new QVBoxLayout(this);
         layout->setSpacing(4);
         watch_ = new ui::FileWatch(this, [this] { load(); });
+        watch_->setEdited([this] { return !edits(false).empty(); });
         layout->addWidget(watch_->bar());
         for (std::size_t f = 0; f < kFeuds; ++f) {
             const QString n = QString::number(f + 1);
@@ -92,8 +94,10 @@ private:
         // Without the file's feuds, Apply would write the design captions over them.
         const bool loaded = ui::runReported(this, title(), [&] {
             const SaveGameFile file = save();
-            const Feuds feuds = readFeuds(file);
-            watch_->track({file.file});
+            FileState state;
+            const Feuds feuds = readFeuds(file, state);
+            read_ = feuds;
+            watch_->track({{file.file, state}});
             note_->hide(); // a reload may have mended what the note told
             QStringList notes;
             for (std::size_t f = 0; f < kFeuds; ++f) {
@@ -130,21 +134,53 @@ private:
         bars_[f]->setEnabled(false);
     }
 
-    void applyChange() {
-        watch_->write(this, title(), [&] {
-            Feuds feuds;
-            for (std::size_t f = 0; f < kFeuds; ++f) {
-                feuds[f].deleted = deleted_[f];
-                feuds[f].level = bars_[f]->value();
+    // The deletions and the levels moved, each with the line read as its base. With `mended`,
+    // also a stored level the scroll bar could not show, written as the level it shows.
+    std::vector<FieldEdit> edits(bool mended = true) const {
+        std::vector<FieldEdit> out;
+        for (std::size_t f = 0; f < kFeuds; ++f) {
+            if (deleted_[f])
+                out.push_back({feudTextLine(f), read_[f].storedText, std::string()});
+            const int level = bars_[f]->value();
+            if (level != read_[f].level || (mended && !read_[f].levelValid))
+                out.push_back({feudLevelLine(f), read_[f].storedLevel, numberLine(level)});
+        }
+        return out;
+    }
+
+    // Takes `value` as the base of the line, read or written.
+    void rebase(std::size_t line, const std::string& value) {
+        for (std::size_t f = 0; f < kFeuds; ++f)
+            if (line == feudTextLine(f)) {
+                read_[f].storedText = value;
+            } else if (line == feudLevelLine(f)) {
+                read_[f].storedLevel = value;
+                const auto level = parseNumber(value);
+                read_[f].levelValid = level && *level >= kMinLevel && *level <= kMaxLevel;
+                if (read_[f].levelValid)
+                    read_[f].level = static_cast<int>(*level);
             }
-            applyFeuds(save(), feuds);
-        });
+    }
+
+    void applyChange() {
+        // Only what the user changed is written, merged into the file as it is now.
+        std::vector<FieldEdit> written;
+        if (watch_->writeMerged(
+                this, title(),
+                [&] {
+                    written = edits();
+                    applyFeudEdits(save(), written);
+                },
+                [this](const Conflict& c) { rebase(c.line, c.now); }))
+            for (const FieldEdit& edit : written)
+                rebase(edit.line, edit.value);
     }
 
     ui::EditorContext& context_;
     std::array<QLabel*, kFeuds> labels_{};
     std::array<QScrollBar*, kFeuds> bars_{};
     std::array<bool, kFeuds> deleted_{}; // asked to delete since the feuds were read
+    Feuds read_;                         // as read: the bases of the edits
     QLabel* note_ = nullptr;
     QPushButton* apply_ = nullptr;
     ui::FileWatch* watch_ = nullptr;

@@ -37,6 +37,12 @@ std::string readLines(const fs::path& file, std::size_t needed, std::string_view
     return bytes;
 }
 
+FileState stateOf(std::string_view bytes) {
+    StateHasher hasher;
+    hasher.add(bytes);
+    return hasher.state();
+}
+
 // The first `lines` lines are rewritten only when every one of them ends in CR LF, as the
 // game writes them: a new line among old ones must not end differently.
 void refuseOtherLineEnds(std::string_view bytes, std::size_t lines, const fs::path& file) {
@@ -135,13 +141,21 @@ std::vector<std::string_view> settingChoices(Setting setting) {
 }
 
 Settings readSettings(const SaveGameFile& save) {
+    std::array<FileState, 2> read;
+    return readSettings(save, read);
+}
+
+Settings readSettings(const SaveGameFile& save, std::array<FileState, 2>& read) {
     Settings settings;
     const fs::path namesFile = saveSlotNamesPath(save.gameFolder);
-    const SaveSlotNames names = parseSaveSlotNames(readFileBytes(namesFile), namesFile);
+    const std::string namesBytes = readFileBytes(namesFile);
+    read[1] = stateOf(namesBytes);
+    const SaveSlotNames names = parseSaveSlotNames(namesBytes, namesFile);
     if (auto index = slotIndex(save.slot))
         settings[0] = names.names[*index];
-    const auto lines =
-        firstLines(readLines(save.file, kSettingsLines, kSettingsUse), kSettingsLines);
+    const std::string bytes = readLines(save.file, kSettingsLines, kSettingsUse);
+    read[0] = stateOf(bytes);
+    const auto lines = firstLines(bytes, kSettingsLines);
     for (std::size_t s = 1; s < kSettings; ++s)
         settings[s] = lines[kSettingLine[s] - 1];
     return settings;
@@ -204,6 +218,21 @@ void applySettings(const SaveGameFile& save, const Settings& settings, SettingNa
     }
 }
 
+void applySettingEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) {
+    const RestoreScope point(save.gameFolder, save.slot, "Change the federation settings");
+    const Settings now = readSettings(save);
+    Settings merged = now;
+    auto conflicts = mergeEdits(merged, edits, "Federation settings", [](std::size_t s) {
+        const auto setting = static_cast<Setting>(s);
+        return std::pair{settingLabel(setting),
+                         setting == Setting::Year || setting == Setting::Bank};
+    });
+    if (!conflicts.empty())
+        throw ConflictError(std::move(conflicts));
+    if (merged != now)
+        applySettings(save, merged);
+}
+
 std::optional<std::array<std::string_view, kTitles>> titleNames(std::string_view federation) {
     using Names = std::array<std::string_view, kTitles>;
     if (federation == "WWF")
@@ -216,7 +245,14 @@ std::optional<std::array<std::string_view, kTitles>> titleNames(std::string_view
 }
 
 Titles readTitles(const SaveGameFile& save) {
-    const auto lines = firstLines(readLines(save.file, kTitleLines, kTitlesUse), kTitleLines);
+    FileState read;
+    return readTitles(save, read);
+}
+
+Titles readTitles(const SaveGameFile& save, FileState& read) {
+    const std::string bytes = readLines(save.file, kTitleLines, kTitlesUse);
+    read = stateOf(bytes);
+    const auto lines = firstLines(bytes, kTitleLines);
     Titles titles;
     titles.federation = lines[1];
     for (std::size_t t = 0; t < kTitles; ++t)
@@ -247,12 +283,33 @@ void applyTitles(const SaveGameFile& save, const Holders& holders) {
     TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
 }
 
+void applyTitleEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) {
+    const RestoreScope point(save.gameFolder, save.slot, "Change the title holders");
+    const Holders now = readTitles(save).holders;
+    Holders merged = now;
+    auto conflicts = mergeEdits(merged, edits, "Title holders", [](std::size_t t) {
+        return std::pair{"holder of title " + std::to_string(t + 1), false};
+    });
+    if (!conflicts.empty())
+        throw ConflictError(std::move(conflicts));
+    if (merged != now)
+        applyTitles(save, merged);
+}
+
 Feuds readFeuds(const SaveGameFile& save) {
-    const auto lines = firstLines(readLines(save.file, kFeudLines, kFeudsUse), kFeudLines);
+    FileState read;
+    return readFeuds(save, read);
+}
+
+Feuds readFeuds(const SaveGameFile& save, FileState& read) {
+    const std::string bytes = readLines(save.file, kFeudLines, kFeudsUse);
+    read = stateOf(bytes);
+    const auto lines = firstLines(bytes, kFeudLines);
     Feuds feuds;
     for (std::size_t f = 0; f < kFeuds; ++f) {
         Feud& feud = feuds[f];
-        feud.text = headerValue(lines[kFirstFeudLine - 1 + f]);
+        feud.storedText = lines[kFirstFeudLine - 1 + f];
+        feud.text = headerValue(feud.storedText);
         feud.storedLevel = lines[kFirstMarkerLine + 2 * f]; // the line after the marker
         const auto level = parseNumber(headerValue(feud.storedLevel));
         feud.levelValid = level && *level >= kMinLevel && *level <= kMaxLevel;
@@ -287,6 +344,50 @@ void applyFeuds(const SaveGameFile& save, const Feuds& feuds) {
     const std::string bytes = readLines(save.file, kFeudLines, kFeudsUse);
     refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
     TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
+}
+
+void applyFeudEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) {
+    for (const FieldEdit& edit : edits) {
+        const bool text = edit.line >= kFirstFeudLine - 1 && edit.line < kFirstMarkerLine - 1;
+        const bool level = edit.line >= kFirstMarkerLine && edit.line < kFeudLines &&
+                           (edit.line - kFirstMarkerLine) % 2 == 0;
+        if (!text && !level)
+            throw OperationRefused("Line " + std::to_string(edit.line + 1) +
+                                   " of the save game holds no feud text or level. Nothing was "
+                                   "written.");
+        if (text)
+            continue;
+        const auto number = parseNumber(edit.value);
+        if (!number || *number < kMinLevel || *number > kMaxLevel)
+            throw OperationRefused(
+                "The level of feud " + std::to_string((edit.line - kFirstMarkerLine) / 2 + 1) +
+                " is \"" + edit.value + "\", not a whole number from " + std::to_string(kMinLevel) +
+                " to " + std::to_string(kMaxLevel) + ". Nothing was written.");
+    }
+    const RestoreScope point(save.gameFolder, save.slot, "Change the feuds");
+    const std::string bytes = readLines(save.file, kFeudLines, kFeudsUse);
+    const auto before = firstLines(bytes, kFeudLines);
+    auto lines = before;
+    auto conflicts = mergeEdits(lines, edits, "Feuds", [](std::size_t line) {
+        if (line < kFirstMarkerLine - 1)
+            return std::pair{"Feud " + std::to_string(line - (kFirstFeudLine - 1) + 1), false};
+        return std::pair{"Level of feud " + std::to_string((line - kFirstMarkerLine) / 2 + 1),
+                         true};
+    });
+    if (!conflicts.empty())
+        throw ConflictError(std::move(conflicts));
+    if (lines == before)
+        return;
+    for (std::size_t f = 0; f < kFeuds; ++f)
+        lines[kFirstMarkerLine - 1 + 2 * f] = numberLine(kFeudMarker);
+    Replacements replaced;
+    for (std::size_t l = kFirstFeudLine - 1; l < kFeudLines; ++l) {
+        refuseNewLineBreak(save.file, "feud line " + std::to_string(l + 1), lines[l], before[l]);
+        if (lines[l] != before[l])
+            replaced[l + 1] = lines[l];
+    }
+    refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
+    TempRewrite(save.file, save.temp, withReplacedLines(bytes, replaced));
 }
 
 } // namespace hv::savegame

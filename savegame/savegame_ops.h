@@ -5,10 +5,14 @@
 // writes through the safe rewrite, so a failure leaves every file as it was. Lines the
 // operation does not change are copied byte for byte, however many follow the header.
 
+#include "gamefiles/merge.h"
+#include "gamefiles/restore.h"
+
 #include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +40,9 @@ std::vector<std::string_view> settingChoices(Setting setting);
 // Lines 1 to 7 by line read, and the slot's line of saveslots.hv1. A slot name that is none
 // of "save1" to "save4" has no line there and reads as empty.
 Settings readSettings(const SaveGameFile& save);
+// As above; `read` gets what the save game and saveslots.hv1 held, in that order, from the
+// bytes the settings came from.
+Settings readSettings(const SaveGameFile& save, std::array<FileState, 2>& read);
 
 // The caption of a setting's box in the federation settings window.
 std::string_view settingLabel(Setting setting);
@@ -47,6 +54,11 @@ using SettingName = std::string_view (*)(Setting);
 // number, is refused, naming the setting by `name`.
 void applySettings(const SaveGameFile& save, const Settings& settings,
                    SettingName name = settingLabel);
+// Merges the edits (FieldEdit::line a Setting) into the files as they are now, under the game
+// folder's lock, as gamefiles/merge.h tells: a setting nobody edited keeps what the files hold.
+// Throws ConflictError, nothing written, for a setting changed both here and in the file.
+// Writes nothing when nothing changes; otherwise as applySettings.
+void applySettingEdits(const SaveGameFile& save, std::span<const FieldEdit> edits);
 
 // --- Title holders: save lines 8 to 12 ---
 
@@ -61,6 +73,7 @@ struct Titles {
     Holders holders;        // lines 8 to 12 by line read
 };
 Titles readTitles(const SaveGameFile& save);
+Titles readTitles(const SaveGameFile& save, FileState& read);
 
 // "Vacant", then the roster's wrestlers in file order, placeholders left out.
 std::vector<std::string> titleCandidates(const SaveGameFile& save);
@@ -68,6 +81,8 @@ std::vector<std::string> titleCandidates(const SaveGameFile& save);
 // Writes lines 8 to 12; a holder as stored goes back byte for byte, any other holding a line
 // break is refused.
 void applyTitles(const SaveGameFile& save, const Holders& holders);
+// Merges the edits (FieldEdit::line the title, 0 to 4) as applySettingEdits does.
+void applyTitleEdits(const SaveGameFile& save, std::span<const FieldEdit> edits);
 
 // --- Feuds: save lines 16 to 30 ---
 
@@ -78,6 +93,7 @@ inline constexpr long long kFeudMarker = 33023;
 
 struct Feud {
     std::string text;        // the line as one value (blanks and enclosing quotes removed)
+    std::string storedText;  // the text line as stored
     bool deleted = false;    // Apply empties the text line; otherwise it stays as stored
     int level = kMinLevel;   // within kMinLevel..kMaxLevel
     std::string storedLevel; // the level line as stored
@@ -86,6 +102,15 @@ struct Feud {
 using Feuds = std::array<Feud, kFeuds>;
 
 Feuds readFeuds(const SaveGameFile& save);
+Feuds readFeuds(const SaveGameFile& save, FileState& read);
+
+// The 0-based save lines of feud `f`'s text and level, the lines of its edits.
+inline constexpr std::size_t feudTextLine(std::size_t f) {
+    return 15 + f;
+}
+inline constexpr std::size_t feudLevelLine(std::size_t f) {
+    return 21 + 2 * f;
+}
 
 // What a window or `hv` says about a stored level it had to move into range.
 std::string levelNote(std::size_t feudIndex, const Feud& feud);
@@ -94,5 +119,9 @@ std::string levelNote(std::size_t feudIndex, const Feud& feud);
 // feud emptied (any other kept byte for byte, whatever `text` says), and the marker 33023 and
 // the level as number lines on 21 to 30. A level outside the range is refused.
 void applyFeuds(const SaveGameFile& save, const Feuds& feuds);
+// Merges the edits (on feudTextLine, an emptied text, and feudLevelLine, a level as a number
+// line) as applySettingEdits does; when anything changes, every marker is written as 33023. A
+// level edit that is no number from 15 to 10600 is refused.
+void applyFeudEdits(const SaveGameFile& save, std::span<const FieldEdit> edits);
 
 } // namespace hv::savegame

@@ -37,6 +37,7 @@ private:
         auto* layout = new QVBoxLayout(this);
         layout->setSpacing(2);
         watch_ = new ui::FileWatch(this, [this] { readHolders(); });
+        watch_->setEdited([this] { return !edits().empty(); });
         layout->addWidget(watch_->bar());
         for (std::size_t t = 0; t < kTitles; ++t) {
             const QString n = QString::number(t + 1);
@@ -78,8 +79,9 @@ private:
         // Without the file's holders, Apply would write empty ones over them.
         const bool loaded = ui::runReported(this, title(), [&] {
             const SaveGameFile file = save();
-            const Titles titles = readTitles(file);
-            watch_->track({file.file});
+            FileState read;
+            const Titles titles = readTitles(file, read);
+            watch_->track({{file.file, read}});
             for (std::size_t t = 0; t < kTitles; ++t)
                 holders_[t].set(titles.holders[t]);
             if (auto names = titleNames(titles.federation))
@@ -91,13 +93,23 @@ private:
         apply_->setEnabled(loaded);
     }
 
+    // The holders the user changed, each with what its box showed as its base.
+    std::vector<FieldEdit> edits() const {
+        std::vector<FieldEdit> out;
+        for (std::size_t t = 0; t < kTitles; ++t)
+            if (holders_[t].edited())
+                out.push_back({t, holders_[t].base(), holders_[t].bytes()});
+        return out;
+    }
+
     void applyChanges() {
-        watch_->write(this, title(), [&] {
-            Holders holders;
-            for (std::size_t t = 0; t < kTitles; ++t)
-                holders[t] = holders_[t].bytes();
-            applyTitles(save(), holders);
-        });
+        // Only the holders the user changed are written, merged into the file as it is now.
+        if (watch_->writeMerged(
+                this, title(), [&] { applyTitleEdits(save(), edits()); },
+                [this](const Conflict& c) { holders_[c.line].rebase(c.now); }))
+            // What was written is what the boxes show: their new bases.
+            for (ui::StoredText& holder : holders_)
+                holder.rebase(holder.bytes());
     }
 
     ui::EditorContext& context_;

@@ -1,5 +1,6 @@
 #include "file_watch.h"
 
+#include "byte_text.h"
 #include "messages.h"
 #include "tool_window.h"
 
@@ -15,14 +16,11 @@
 
 #include <algorithm>
 
+#include <fstream>
 #include <map>
 #include <set>
 #include <system_error>
 #include <utility>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace hv::ui {
 namespace {
@@ -82,21 +80,18 @@ FileWatch::~FileWatch() {
 }
 
 FileWatch::Stamp FileWatch::stampOf(const fs::path& file) {
-#ifndef _WIN32
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0)
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
         return {};
-    return {true, static_cast<unsigned long long>(st.st_dev),
-            static_cast<unsigned long long>(st.st_ino), static_cast<unsigned long long>(st.st_size),
-            static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
-#else
-    std::error_code error;
-    const auto size = fs::file_size(file, error);
-    if (error)
+    StateHasher hasher;
+    std::string buffer(std::size_t{1} << 16, '\0');
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        hasher.add(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+    }
+    if (in.bad())
         return {};
-    const auto modified = fs::last_write_time(file, error);
-    return {true, 0, 0, size, static_cast<long long>(modified.time_since_epoch().count())};
-#endif
+    return {true, hasher.state()};
 }
 
 std::map<QString, FileWatch::Stamp>& FileWatch::editorWrites() {
@@ -138,10 +133,19 @@ bool FileWatch::writtenByEditor(const QString& file, const Stamp& now) {
 }
 
 void FileWatch::track(const std::vector<fs::path>& files) {
+    std::vector<FileRead> read;
+    for (const fs::path& file : files) {
+        const Stamp now = stampOf(file);
+        read.push_back({file, now.state});
+    }
+    track(read);
+}
+
+void FileWatch::track(const std::vector<FileRead>& files) {
     files_.clear();
     since_ = replacedMark();
-    for (const fs::path& file : files)
-        files_.push_back({file, pathText(file), stampOf(file)});
+    for (const FileRead& read : files)
+        files_.push_back({read.file, pathText(read.file), Stamp{true, read.state}});
     if (const QStringList old = watcher_->files() + watcher_->directories(); !old.isEmpty())
         watcher_->removePaths(old);
     std::set<QString> folders;
@@ -200,7 +204,7 @@ void FileWatch::check() {
         restored = restored && byRestore;
         outside = outside || !(byRestore || writtenByEditor(t.watched, now));
     }
-    if (changed && restored)
+    if (changed && restored && !(edited_ && edited_()))
         reload_();
     else if (changed)
         showBar(!outside);
@@ -240,6 +244,38 @@ bool FileWatch::write(QWidget* parent, const QString& title, const std::function
     if (!confirmWrite(title))
         return false;
     return writeFresh(parent, title, change);
+}
+
+bool FileWatch::writeMerged(QWidget* parent, const QString& title,
+                            const std::function<void()>& change,
+                            const std::function<void(const Conflict&)>& rebase) {
+    for (;;) {
+        std::vector<Conflict> conflicts;
+        since_ = replacedMark();
+        const bool ran = runReported(parent, title, [&] {
+            try {
+                change();
+            } catch (const ConflictError& e) {
+                conflicts = e.conflicts();
+            }
+        });
+        if (!ran)
+            return false;
+        if (conflicts.empty()) {
+            noteWritten();
+            return true;
+        }
+        for (const Conflict& c : conflicts) {
+            const QString question =
+                QStringLiteral("%1 was changed in the file to \"%2\" since you opened it; you "
+                               "typed \"%3\". Write yours?")
+                    .arg(toQt(c.field), toQt(c.now), toQt(c.mine));
+            if (!askYesNo(parent, title, question))
+                return false;
+        }
+        for (const Conflict& c : conflicts)
+            rebase(c);
+    }
 }
 
 bool FileWatch::writeFresh(QWidget* parent, const QString& title,

@@ -2,10 +2,14 @@
 
 // Watches the game files a window shows. When one changes on disk by another hand than the
 // window's own (the game saved while the editor was open), a bar at the top of the window says
-// so and offers "Reload"; a write from a window whose files are newer than what it shows asks
-// first. Files are told apart by what the window last read or wrote (size, modification time
-// and, where the system has them, device and inode), so the window's own writes stay quiet.
-// A restore made in the editor puts back files under every open window: those reload at once.
+// so and offers "Reload". Files are told apart by their size and a hash of their bytes: what the
+// window read (stamped from the very bytes it read, so that a save just after the read is not
+// taken as seen) or last wrote, so the window's own writes stay quiet and a change that keeps
+// the size and puts the time back is still noticed. A restore made in the editor puts back
+// files under every open window: those with nothing typed reload at once.
+
+#include "gamefiles/merge.h"
+#include "gamefiles/restore.h"
 
 #include <QObject>
 #include <QString>
@@ -31,8 +35,17 @@ public:
     // The bar, hidden until a file changes: put it at the top of the window's layout.
     QWidget* bar() const { return bar_; }
 
+    // A file as the window read it.
+    struct FileRead {
+        std::filesystem::path file;
+        FileState state; // from the bytes read
+    };
     // The window has just read these files: they are what it shows now. Hides the bar.
+    void track(const std::vector<FileRead>& files);
+    // As above, for a window whose reads do not tell what they read: the files are read now.
     void track(const std::vector<std::filesystem::path>& files);
+    // Whether the window holds typed edits: a restore then shows the bar instead of reloading.
+    void setEdited(std::function<bool()> edited) { edited_ = std::move(edited); }
     // The window has just written some of its files: their new state is its own, and other
     // windows that show them learn that the change came from the editor. The status line names
     // the files replaced since the window last read or wrote them.
@@ -46,6 +59,14 @@ public:
     // As write(), without the question: for a change that reads the file again and touches
     // only what it names (add, delete, heal), so a newer file loses nothing to it.
     bool writeFresh(QWidget* parent, const QString& title, const std::function<void()>& change);
+    // A window's write of the fields the user edited, merged into the file under the lock (see
+    // gamefiles/merge.h). Where a field was changed both here and in the file the user is
+    // asked about each one, naming both values: "Yes" to every one calls `rebase` with each
+    // (the box takes the file's value as its base, keeping what was typed) and writes again,
+    // merged afresh, so a file that moved once more asks again; a "No" writes nothing. True
+    // when the change ran.
+    bool writeMerged(QWidget* parent, const QString& title, const std::function<void()>& change,
+                     const std::function<void(const Conflict&)>& rebase);
     // Whether a file has changed since the window read or wrote it (checked now).
     bool stale() const;
 
@@ -56,9 +77,10 @@ public:
 private:
     struct Stamp {
         bool exists = false;
-        unsigned long long device = 0, inode = 0, size = 0;
-        long long modified = 0; // nanoseconds
-        bool operator==(const Stamp&) const = default;
+        FileState state;
+        bool operator==(const Stamp& other) const {
+            return exists == other.exists && (!exists || state == other.state);
+        }
     };
     struct Tracked {
         std::filesystem::path file;
@@ -79,6 +101,7 @@ private:
 
     std::size_t since_ = 0; // replacedMark() when the window last read or wrote
     std::function<void()> reload_;
+    std::function<bool()> edited_;
     QWidget* window_ = nullptr;
     QWidget* bar_ = nullptr;
     QLabel* text_ = nullptr;
