@@ -30,6 +30,11 @@
 namespace hv::managers {
 namespace {
 
+// A sex code as the box shows it.
+std::string sexWord(const std::string& code) {
+    return code == "m" ? "male" : code == "f" ? "female" : code;
+}
+
 class ManagersWindow : public QWidget {
 public:
     explicit ManagersWindow(ui::EditorContext& context) : context_(context) {
@@ -240,8 +245,12 @@ private:
                     name_.rebase(c.now);
                 else {
                     code_ = c.now;
-                    sex_.rebase(c.now == "m" ? "male" : c.now == "f" ? "female" : c.now);
+                    sex_.rebase(sexWord(c.now));
                 }
+            },
+            {},
+            [](const Conflict& c, const std::string& bytes) {
+                return ui::toQt(c.line == kSexField ? sexWord(bytes) : bytes);
             });
         if (!applied)
             return; // the boxes keep what was typed, to be corrected

@@ -327,6 +327,16 @@ private:
         return out;
     }
 
+    // A stored line as its box shows it: the carder and finisher type codes as their words.
+    static std::string shownWord(std::size_t line, const std::string& bytes) {
+        std::string_view word;
+        if (line == Line::Carder)
+            word = carderName(bytes);
+        else if (line == Line::FinisherType)
+            word = finisherTypeName(bytes);
+        return word.empty() ? bytes : std::string(word);
+    }
+
     // The user chose to write his value over the one the file got meanwhile.
     void rebase(const Conflict& conflict) {
         const auto line = static_cast<Line>(conflict.line);
@@ -336,12 +346,7 @@ private:
             descriptionShown_ = ui::toQt(conflict.now);
             return;
         }
-        std::string shown = conflict.now;
-        if (line == Line::Carder && !carderName(conflict.now).empty())
-            shown = carderName(conflict.now);
-        if (line == Line::FinisherType && !finisherTypeName(conflict.now).empty())
-            shown = finisherTypeName(conflict.now);
-        stored_[line].rebase(shown);
+        stored_[line].rebase(shownWord(line, conflict.now));
     }
 
     void applyChanges() {
@@ -360,7 +365,10 @@ private:
                     throw GameFileError(file.file, "there is no wrestler named \"" + key +
                                                        "\" any more; nothing was written");
             },
-            [this](const Conflict& c) { rebase(c); });
+            [this](const Conflict& c) { rebase(c); }, {},
+            [](const Conflict& c, const std::string& bytes) {
+                return ui::toQt(shownWord(c.line, bytes));
+            });
         if (!applied)
             return; // the boxes keep what was typed, to be corrected or written again
         clearBoxes();

@@ -84,6 +84,7 @@ private:
             watch_->track({{file.file, read}});
             for (std::size_t t = 0; t < kTitles; ++t)
                 holders_[t].set(titles.holders[t]);
+            titled_ = titleNames(titles.federation).has_value();
             if (auto names = titleNames(titles.federation))
                 for (std::size_t t = 0; t < kTitles; ++t) {
                     labels_[t]->setText(ui::toQt((*names)[t]));
@@ -91,6 +92,12 @@ private:
                 }
         });
         apply_->setEnabled(loaded);
+    }
+
+    // How a question names a title: by its name, or where the federation has none by its
+    // place.
+    QString caption(std::size_t t) const {
+        return titled_ ? labels_[t]->text() : QStringLiteral("Title %1").arg(t + 1);
     }
 
     // The holders the user changed, each with what its box showed as its base.
@@ -106,7 +113,8 @@ private:
         // Only the holders the user changed are written, merged into the file as it is now.
         if (watch_->writeMerged(
                 this, title(), [&] { applyTitleEdits(save(), edits()); },
-                [this](const Conflict& c) { holders_[c.line].rebase(c.now); }))
+                [this](const Conflict& c) { holders_[c.line].rebase(c.now); },
+                [this](const Conflict& c) { return caption(c.line); }))
             // What was written is what the boxes show: their new bases.
             for (ui::StoredText& holder : holders_)
                 holder.rebase(holder.bytes());
@@ -119,6 +127,7 @@ private:
     std::array<QLabel*, kTitles> labels_{};
     std::array<QComboBox*, kTitles> combos_{};
     std::array<ui::StoredText, kTitles> holders_;
+    bool titled_ = false; // the labels name the federation's titles
 };
 
 } // namespace

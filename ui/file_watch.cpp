@@ -248,7 +248,8 @@ bool FileWatch::write(QWidget* parent, const QString& title, const std::function
 
 bool FileWatch::writeMerged(QWidget* parent, const QString& title,
                             const std::function<void()>& change,
-                            const std::function<void(const Conflict&)>& rebase) {
+                            const std::function<void(const Conflict&)>& rebase,
+                            const FieldWord& field, const ValueWord& value) {
     for (;;) {
         std::vector<Conflict> conflicts;
         since_ = replacedMark();
@@ -269,7 +270,8 @@ bool FileWatch::writeMerged(QWidget* parent, const QString& title,
             const QString question =
                 QStringLiteral("%1 was changed in the file to \"%2\" since you opened it; you "
                                "typed \"%3\". Write yours?")
-                    .arg(toQt(c.field), toQt(c.now), toQt(c.mine));
+                    .arg(field ? field(c) : toQt(c.field), value ? value(c, c.now) : toQt(c.now),
+                         value ? value(c, c.mine) : toQt(c.mine));
             if (!askYesNo(parent, title, question))
                 return false;
         }

@@ -65,8 +65,13 @@ public:
     // (the box takes the file's value as its base, keeping what was typed) and writes again,
     // merged afresh, so a file that moved once more asks again; a "No" writes nothing. True
     // when the change ran.
+    // `field` names a conflict's field and `value` shows a value of it as the window shows it
+    // (a code as its word, say); by default the operation's caption and the bytes.
+    using FieldWord = std::function<QString(const Conflict&)>;
+    using ValueWord = std::function<QString(const Conflict&, const std::string&)>;
     bool writeMerged(QWidget* parent, const QString& title, const std::function<void()>& change,
-                     const std::function<void(const Conflict&)>& rebase);
+                     const std::function<void(const Conflict&)>& rebase,
+                     const FieldWord& field = {}, const ValueWord& value = {});
     // Whether a file has changed since the window read or wrote it (checked now).
     bool stale() const;
 

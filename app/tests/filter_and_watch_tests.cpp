@@ -8,6 +8,7 @@
 #include "roster/roster_windows.h"
 #include "savegame/savegame_windows.h"
 #include "testsupport/window_test_support.h"
+#include "ui/file_watch.h"
 #include "ui/list_filter.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QUrl>
 
 namespace hv::test {
@@ -167,22 +169,27 @@ TEST_F(FilterAndWatch, NoInputReachesARowTheFilterHidesNorDoesAButtonActOnOne) {
         Where file;
         std::string acted;               // the file after `button` on `row`
         const char* typedOver = nullptr; // a box a second click on `row` fills again
+        // Windows whose boxes keep the first row shown when the filter hides it, or `row` when
+        // it is deselected, and what `button` then does (empty: nothing).
+        const char* kept = nullptr;
+        std::string actedKept = {};
     };
     const Window windows[] = {
         // The name key box emptied, as "Apply Changes" leaves it.
         {roster::createRosterEditor, "List1", "Blade", "Text1", "", "Blade", "Command3", rosterAt,
-         recordBytes({p, axe, bo}), "Text1"},
+         recordBytes({p, axe, bo}), "Text1", "Axe"},
         // Moves are off under a filter.
         {roster::createReorderWindow, "List1", "Blade", nullptr, "", "", "Command1", rosterAt,
          recordBytes(roster)},
         {roster::createInjuriesWindow, "List1", "Blade", "Label1", "Out for ???",
          "Out for 2 week(s)", nullptr, rosterAt, recordBytes(roster)},
         {trading, "List3", "Blade Rival", "Combo3", "", "Blade Rival", "indytran3", ecwAt,
-         recordBytes({ecw[0], ecw[2]}), "Combo3"},
+         recordBytes({ecw[0], ecw[2]}), "Combo3", "Axe Rival", recordBytes({ecw[1], ecw[2]})},
         {exchange::createExchangeWindow, "List1", "Blade", nullptr, "", "", "Command1",
          [](const GameWorld& w) { return w.work / "Blade.hve"; }, crlf(blade)},
         {managers::createManagersWindow, "List1", "Blade Manager", "Text2", "", "Blade Manager",
-         "Command3", managersAt, crlf({"Axe Manager", "m", "Bo Axelson", "f"}), "Text1"},
+         "Command3", managersAt, crlf({"Axe Manager", "m", "Bo Axelson", "f"}), "Text1",
+         "Axe Manager"},
     };
     // A click on the row shown; the same after typing over `typedOver`; a control-click on it.
     constexpr int kClick = 0, kRetype = 1, kDeselect = 2;
@@ -218,7 +225,8 @@ TEST_F(FilterAndWatch, NoInputReachesARowTheFilterHidesNorDoesAButtonActOnOne) {
             const auto before = world.files();
             QWidget* w = open(c.open);
             auto* list = child<QListWidget>(w, c.list);
-            // A wrestler the filter hides is no longer selected, nor shown.
+            // A wrestler the filter hides is no longer selected; a window that shows him keeps
+            // him shown, with what was typed.
             clickItem(list, list->item(0)->text().toLatin1().data());
             QTest::keyClicks(
                 child<QLineEdit>(w, QByteArray(c.list).replace("List", "Filter").data()),
@@ -249,13 +257,20 @@ TEST_F(FilterAndWatch, NoInputReachesARowTheFilterHidesNorDoesAButtonActOnOne) {
                 }
             }
             EXPECT_EQ(selected(list), input.picks ? c.row : "");
+            // The record shown stays shown until another is picked.
+            const bool deselected = !input.keys.empty() && input.keys.back() == kDeselect;
+            const bool keeps = c.kept != nullptr && !input.picks;
             if (c.shows != nullptr) {
-                EXPECT_EQ(shownIn(w, c.shows), input.picks ? c.picked : c.nothing);
+                EXPECT_EQ(shownIn(w, c.shows), input.picks || (keeps && deselected) ? c.picked
+                                               : keeps                              ? c.kept
+                                                                                    : c.nothing);
             }
             if (c.button != nullptr)
                 clickButton(w, c.button);
-            if (input.picks)
-                EXPECT_EQ(readFile(c.file(world)), c.acted);
+            const std::string acted =
+                input.picks || (deselected && !c.actedKept.empty()) ? c.acted : c.actedKept;
+            if (!acted.empty())
+                EXPECT_EQ(readFile(c.file(world)), acted);
             else
                 EXPECT_EQ(world.files(), before);
             messages.clear(); // a refusal to act on nobody
@@ -301,9 +316,135 @@ TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswe
     EXPECT_TRUE(child<QWidget>(w, "OutsideChangeBar")->isHidden());
 }
 
-// A window that writes back what it shows asks before it replaces a newer file, naming it as
-// a player knows it; one that reads the file again and changes only what it names (delete,
-// trading, import) does not.
+// A file's lines, without their CR LF ends.
+Lines linesOf(const std::string& bytes) {
+    Lines lines;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t end = bytes.find("\r\n", at);
+        lines.push_back(bytes.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+// Apply writes only what the user edited, merged into the file as the game or `hv` left it;
+// a field both changed is asked about, and asked again when the file moves once more.
+TEST_F(FilterAndWatch, ApplyMergesTheEditsIntoTheFileAsItIsNowAndAsksAboutEachConflict) {
+    struct Case {
+        Open open;
+        Where file;
+        const char* pick;  // in List1, then hidden by the filter before Apply; or none
+        std::size_t other; // a line changed outside (same size, the time put back)
+        const char* otherValue;
+        const char* box; // the box edited: text typed, or a scroll bar's right arrow clicked
+        const char* typed;
+        std::size_t line; // the line it writes
+        const char* written;
+        const char* field; // as the question names it
+        const char* now1;  // the line changed outside, for the conflict,
+        const char* now2;  // and again before the answer
+        const char* apply = "Command1";
+    };
+    const std::size_t boAt = 3 * W::kLines;
+    const Case cases[] = {
+        {roster::createRosterEditor, rosterAt, "Bo Axelson", boAt + W::Draw, "51", "Text12", "90",
+         boAt + W::Morale, "90", "Morale", "60", "61"},
+        {savegame::createFedEditWindow, saveAt, nullptr, 6, "250001", "Text2", "Boss", 0, "Boss",
+         "Commish's name", "Commissioner Kane", "Commissioner Kant"},
+        {savegame::createTitlesWindow, saveAt, nullptr, 8, "Vacanz", "Combo1", "Axe", 7, "Axe",
+         "WWF World Champion", "Blade", "Cy"},
+        {savegame::createFeudWindow, saveAt, nullptr, 23, " 16 ", "HScroll1", nullptr, 21, " 16 ",
+         "Level of feud 1", " 40 ", " 41 "},
+        {managers::createManagersWindow, managersAt, "Blade Manager", 0, "Axe Managex", "Combo1",
+         "female", 3, "f", "Sex", "x", "y", "Command2"},
+    };
+    Lines save = linesOf(readFile(saveAt(world)));
+    save[15] = "A vs B";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        auto open = [&] {
+            reset();
+            writeFile(saveAt(world), crlf(save));
+            QWidget* w = this->open(c.open);
+            if (c.pick != nullptr)
+                clickItem(child<QListWidget>(w, "List1"), c.pick);
+            QWidget* box = child<QWidget>(w, c.box);
+            if (auto* combo = qobject_cast<QComboBox*>(box))
+                box = combo->lineEdit();
+            if (auto* text = qobject_cast<QLineEdit*>(box)) {
+                text->selectAll();
+                QTest::keyClicks(text, QString::fromLatin1(c.typed));
+            } else {
+                QTest::mouseClick(box, Qt::LeftButton, {}, {box->width() - 4, box->height() / 2});
+            }
+            return w;
+        };
+        auto typedText = [&](QWidget* w) {
+            return c.typed != nullptr ? shownIn(w, c.box)
+                                      : std::to_string(child<QScrollBar>(w, c.box)->value());
+        };
+        auto setLine = [&](std::size_t line, const char* value) {
+            Lines lines = linesOf(readFile(c.file(world)));
+            lines[line] = value;
+            return crlf(lines);
+        };
+
+        // Changed outside in place, same size, its time put back: still noticed. A restore
+        // made meanwhile in the editor does not reload a window with typed edits.
+        QWidget* w = open();
+        const fs::path file = c.file(world);
+        const auto time = fs::last_write_time(file);
+        writeFile(file, setLine(c.other, c.otherValue));
+        fs::last_write_time(file, time);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return child<QWidget>(w, "OutsideChangeBar")->isVisible(); }, 5000));
+        ui::FileWatch::noteRestored({file});
+        if (c.pick != nullptr) // hides the record shown, which stays shown
+            QTest::keyClicks(child<QLineEdit>(w, "Filter1"), QStringLiteral("zzz"));
+        const std::string expected = setLine(c.line, c.written);
+        clickButton(w, c.apply);
+        EXPECT_EQ(readFile(file), expected);
+        EXPECT_TRUE(questions.empty());
+
+        // The edited field changed outside too: "No" writes nothing and keeps the typed text;
+        // "Yes" asks again when the file changed once more before the answer.
+        w = open();
+        saveOutside(file, setLine(c.line, c.now1));
+        const std::string conflicting = readFile(file);
+        const std::string typed = typedText(w);
+        answer = false;
+        clickButton(w, c.apply);
+        ASSERT_EQ(questions.size(), 1u);
+        for (const char* named : {c.field, c.now1, c.typed ? c.typed : c.written})
+            EXPECT_TRUE(questions[0].contains(QString::fromLatin1(named)))
+                << questions[0].toStdString();
+        EXPECT_EQ(readFile(file), conflicting);
+        EXPECT_EQ(typedText(w), typed);
+        std::vector<QString> asked;
+        ui::setQuestionAnswerer([&](const QString&, const QString& text) {
+            asked.push_back(text);
+            if (asked.size() == 1)
+                saveOutside(file, setLine(c.line, c.now2));
+            return true;
+        });
+        clickButton(w, c.apply);
+        ASSERT_EQ(asked.size(), 2u);
+        EXPECT_TRUE(asked[1].contains(QString::fromLatin1(c.now2))) << asked[1].toStdString();
+        EXPECT_EQ(readFile(file), setLine(c.line, c.written));
+        ui::setQuestionAnswerer([this](const QString&, const QString& text) {
+            questions.push_back(text);
+            return answer;
+        });
+        questions.clear();
+        answer = true;
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+// The reordering window, which writes back the order it shows, asks before it replaces a newer
+// file, naming it as a player knows it; one that reads the file again and changes only what it
+// names (delete, trading, import) does not, nor does one that merges what the user edited (the
+// settings editor: nothing edited, nothing written).
 TEST_F(FilterAndWatch, AnOutsideChangeShowsTheBarReloadRereadsAndAWriteOverItAsksFirst) {
     struct Case {
         Open open;
@@ -338,10 +479,9 @@ TEST_F(FilterAndWatch, AnOutsideChangeShowsTheBarReloadRereadsAndAWriteOverItAsk
         {managers::createManagersWindow, "List1", managersAt,
          crlf({"Axe Manager", "m", "Cy Manager", "m"}), "Axe Manager|Cy Manager",
          crlf({"Cy Manager", "m"}), "Cy Manager", "Command3", std::string(), nullptr},
-        // The settings editor writes back what it shows, the newer file's values.
         {savegame::createFedEditWindow, "Text2", saveAt, commissioner("Colt"), "Colt",
-         commissioner("Commissioner Newest"), nullptr, "Command1", commissioner("Colt"),
-         "The save game of Save 1 (save1.hv1) changed on disk"},
+         commissioner("Commissioner Newest"), nullptr, "Command1",
+         commissioner("Commissioner Newest"), nullptr},
     };
     writeFile(world.work / "New.hve", crlf(wrestler("New")));
     for (const Case& c : cases) {
