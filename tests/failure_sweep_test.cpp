@@ -133,6 +133,14 @@ std::vector<Operation> operations() {
              feuds[1].level = 600;
              savegame::applyFeuds(w.save(), feuds);
          }},
+        {"feud edits",
+         {"applyFeudEdits"},
+         [](const World& w) {
+             const auto level = savegame::feudLevelLine(1);
+             savegame::applyFeudEdits(
+                 w.save(), std::vector<FieldEdit>{
+                               {level, savegame::readFeuds(w.save())[1].storedLevel, " 600 "}});
+         }},
         {"managers add",
          {"addManager"},
          [](const World& w) { managers::addManager(w.managers()); }},
