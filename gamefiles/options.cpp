@@ -44,8 +44,10 @@ fs::path optionsPath(const fs::path& workDir) {
 
 fs::path settingsFolder(const fs::path& programFolder, const fs::path& userFolder) {
     try {
-        // Written completely and removed again, with the calls of a real rewrite.
-        const PendingRewrite probe(optionsPath(programFolder), "temp", {});
+        // Written completely and removed again, with the calls of a real rewrite. A NUL,
+        // which no options.dat holds, so that the probe always writes.
+        const std::string_view nul("\0", 1);
+        const PendingRewrite probe(optionsPath(programFolder), "temp", {&nul, 1});
         return programFolder;
     } catch (const GameFileError&) {
         std::error_code ec;
