@@ -301,6 +301,25 @@ TEST(FailureSweep, EveryStepOfEveryWriteFailsCleanly) {
                 // point is left.
                 EXPECT_EQ(world.files(), before) << where;
                 EXPECT_EQ(listRestorePoints(world.game, "save1").size(), points) << where;
+                if (step != RewriteStep::Replace || nth < 2)
+                    continue;
+                // Nor can the first file be put back: the message names the file that holds
+                // the change and the restore point that undoes it.
+                restore(world, world.files(), before);
+                try {
+                    const RewriteStepFailure failure(step, nth, true);
+                    op.run(world);
+                } catch (const GameFileError& e) {
+                    message = e.what();
+                }
+                const std::string first = fs::path(replaced.at(0)).make_preferred().string();
+                std::smatch point;
+                EXPECT_NE(message.find(first + " holds the change"), std::string::npos) << message;
+                ASSERT_TRUE(std::regex_search(message, point,
+                                              std::regex("restore point ([0-9]+) of save1")))
+                    << where << ": " << message;
+                restore::applyPoint(world.folder(), "save1", std::stoull(point[1]), true);
+                EXPECT_EQ(world.files(), before) << where;
             }
     }
     std::cout << "failure sweep: " << operations().size() << " operations, " << injected
