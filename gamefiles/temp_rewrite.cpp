@@ -97,12 +97,14 @@ int removeFile(const fs::path& file) {
 
 #endif
 
+constexpr std::string_view kLeftUnchanged = "; the file was left unchanged";
+
 // Removes the temporary file and throws, keeping the error of the failure that got us here.
 [[noreturn]] void fail(const fs::path& target, const fs::path& temp, const std::string& what,
                        int error) {
     removeFile(temp);
     throw GameFileError(target, reason(what + " (temporary file " + pathBytes(temp) + ")", error) +
-                                    "; the file was left unchanged");
+                                    std::string(kLeftUnchanged));
 }
 
 // Whether `pieces` make exactly the bytes of `source`, or without it of `file` as it is now
@@ -500,10 +502,11 @@ void commitInOrder(std::span<PendingRewrite* const> rewrites) {
                     TempRewrite(done.target_, done.temp_.filename(), readFileBytes(kept->file));
                     putBack.push_back(pathBytes(done.target_));
                 } catch (const GameFileError& e) {
+                    std::string why = e.problem();
+                    if (why.ends_with(kLeftUnchanged))
+                        why.resize(why.size() - kLeftUnchanged.size());
                     stuck.push_back(pathBytes(done.target_) +
-                                    " holds the change and could not "
-                                    "be put back (" +
-                                    e.problem() + ")");
+                                    " holds the change and could not be put back (" + why + ")");
                     if (kept)
                         point = kept;
                 }
