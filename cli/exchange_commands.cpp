@@ -48,7 +48,7 @@ int importCommand(CliContext& c, const Args& args) {
     if (result.appended)
         return kOk;
     if (overwrite)
-        exchange::overwriteWrestler(roster, result.name, file);
+        exchange::overwriteWrestler(roster, result.name, file, &result.clashing);
     else if (as)
         exchange::importAs(roster, file, *as);
     else

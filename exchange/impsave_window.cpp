@@ -185,7 +185,7 @@ private:
             if (conflict_)
                 conflict_->close();
             QWidget* conflict = createConflictWindow(context_, hid_->text(), ui::toQt(result.name),
-                                                     chosen_, list_, watch_);
+                                                     chosen_, result.clashing, list_, watch_);
             conflict_ = conflict;
             connect(conflict, &QObject::destroyed, this, [this, conflict] {
                 if (conflict_.data() != conflict && !conflict_.isNull())
