@@ -3,15 +3,42 @@
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/options.h"
+#include "gamefiles/restore.h"
 #include "gamefiles/system_path.h"
+#include "gamefiles/temp_rewrite.h"
 #include "hv_version.h"
 
 #include <algorithm>
 #include <limits>
 #include <ostream>
+#include <streambuf>
 
 namespace hv::cli {
 namespace {
+
+// Passes a command's output on and counts it.
+class CountingBuffer : public std::streambuf {
+public:
+    explicit CountingBuffer(std::streambuf* to) : to_(to) {}
+    std::size_t count() const { return count_; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        ++count_;
+        return to_->sputc(traits_type::to_char_type(c));
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        count_ += static_cast<std::size_t>(n);
+        return to_->sputn(s, n);
+    }
+    int sync() override { return to_->pubsync(); }
+
+private:
+    std::streambuf* to_;
+    std::size_t count_ = 0;
+};
 
 std::vector<Command> allCommands() {
     auto groups = subsystemCommands();
@@ -248,7 +275,10 @@ std::string CliContext::savedGameFolder() const {
 int runCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,
            std::ostream& out, std::ostream& err, const std::filesystem::path& settingsDir) {
     const std::vector<Command> commands = allCommands();
-    CliContext context{workDir, settingsDir.empty() ? workDir : settingsDir, {}, "save1", out, err};
+    CountingBuffer printed(out.rdbuf());
+    std::ostream commandOut(&printed);
+    CliContext context{
+        workDir, settingsDir.empty() ? workDir : settingsDir, {}, "save1", commandOut, err};
 
     std::vector<std::string> rest;
     std::size_t literalFrom = std::numeric_limits<std::size_t>::max(); // where "--" ended options
@@ -318,7 +348,15 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
     try {
         const Args parsed =
             parseArgs(*command, commandArgs, literalFrom - std::min(literalFrom, used));
-        return command->run(context, parsed);
+        const std::size_t scopes = restoreScopesOpened(), mark = replacedMark();
+        const int code = command->run(context, parsed);
+        // A change (it opened a restore point) that changed no byte wrote nothing; a command
+        // that prints what it did says so itself.
+        if (code == kOk && restoreScopesOpened() > scopes && replacedSince(mark).empty() &&
+            printed.count() == 0)
+            commandOut << "Nothing changed\n";
+        commandOut.flush();
+        return code;
     } catch (const UsageError& e) {
         err << "hv " << joined(command->words) << ": " << e.message << "\n";
         return kUsage;

@@ -48,7 +48,7 @@ int importCommand(CliContext& c, const Args& args) {
     if (result.appended)
         return kOk;
     if (overwrite)
-        exchange::overwriteWrestler(roster, result.name, file);
+        exchange::overwriteWrestler(roster, result.name, file, &result.clashing);
     else if (as)
         exchange::importAs(roster, file, *as);
     else
@@ -75,8 +75,9 @@ std::vector<Command> exchangeCommands() {
          "that folder. An existing export of the same wrestler is replaced. Refused\n"
          "(exit 1, nothing written) when no wrestler bears the name, when FILE already\n"
          "holds another wrestler (two names can give one file name) or is no export\n"
-         "file, and when FILE is options.dat, arrange.tmp or temp of the working folder\n"
-         "or lies inside the game folder.",
+         "file, and when FILE is options.dat, arrange.tmp or temp of the working folder,\n"
+         "saveslots.hv1 or a file in a slot folder of the game, or lies under\n"
+         ".hv-restore.",
          exportCommand},
         {{"preview"},
          "FILE",

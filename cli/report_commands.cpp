@@ -103,8 +103,8 @@ std::vector<Command> reportCommands() {
          "columns); everything else is shown.\n"
          "options.dat and the window's arrange.tmp are left alone. Refused (exit 1) when\n"
          "no file name is given or known, when FILE is options.dat, arrange.tmp or temp\n"
-         "of the working folder or lies inside the game folder, or when a file cannot be\n"
-         "read or written.",
+         "of the working folder, saveslots.hv1 or a file in a slot folder of the game,\n"
+         "or lies under .hv-restore, or when a file cannot be read or written.",
          reportCommand},
     };
 }

@@ -73,6 +73,26 @@ void refuseOtherExport(const fs::path& target, std::string_view name) {
                             1);
 }
 
+// The records of a name, lines and line ends as stored.
+std::vector<std::string> clashingRecords(const WrestlerFile& records, std::string_view name) {
+    std::vector<std::string> found;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (records.isNamed(i, name))
+            found.emplace_back(records.text(i));
+    return found;
+}
+
+// How the wrestlers of a name moved since the question: gone, more or fewer, or changed.
+std::string clashText(std::string_view name, std::size_t now, std::size_t asked) {
+    const std::string quoted = "\"" + std::string(name) + "\"";
+    if (now == 0)
+        return "no wrestler is named " + quoted + " any more";
+    if (now != asked)
+        return "it now holds " + std::to_string(now) + (now == 1 ? " wrestler" : " wrestlers") +
+               " named " + quoted;
+    return (now == 1 ? "the wrestler named " : "the wrestlers named ") + quoted + " changed";
+}
+
 } // namespace
 
 std::vector<std::string> wrestlerNames(const RosterFile& roster) {
@@ -172,18 +192,27 @@ ImportResult importWrestler(const RosterFile& roster, const fs::path& exportFile
     const RestoreScope point(roster.gameFolder, roster.slot, "Import " + record.name());
     WrestlerFile records = WrestlerFile::read(roster.file);
     if (records.findFirst(record.name()))
-        return {false, record.name()};
+        return {false, record.name(), clashingRecords(records, record.name())};
     records.append(record);
     records.save(roster.temp);
-    return {true, record.name()};
+    return {true, record.name(), {}};
 }
 
 std::size_t overwriteWrestler(const RosterFile& roster, std::string_view name,
-                              const fs::path& exportFile) {
+                              const fs::path& exportFile, const std::vector<std::string>* asked) {
     const WrestlerRecord record = readExportFile(exportFile);
     const RestoreScope point(roster.gameFolder, roster.slot,
                              "Import " + record.name() + " over " + std::string(name));
     WrestlerFile records = WrestlerFile::read(roster.file);
+    // Under the lock: the answer holds for the wrestlers the question was about, no others.
+    if (asked) {
+        std::vector<std::string> now = clashingRecords(records, name);
+        if (now != *asked)
+            throw ClashChanged("The roster changed while the question was open: " +
+                                   clashText(name, now.size(), asked->size()) +
+                                   ". Nothing was written.",
+                               std::move(now));
+    }
     std::size_t count = 0;
     for (std::size_t i = 0; i < records.size(); ++i)
         if (records.isNamed(i, name)) {

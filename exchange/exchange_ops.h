@@ -4,6 +4,7 @@
 // and imported into it. Qt-free, shared by the exchange windows and `hv`. Every roster change
 // goes through the safe rewrite of the roster file, so a failure leaves it as it was.
 
+#include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/records.h"
 
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hv::exchange {
@@ -47,6 +49,19 @@ std::string previewFile(const std::filesystem::path& file);
 struct ImportResult {
     bool appended = false;
     std::string name; // the import name: appended, or met in the roster
+    // On a clash, the roster's records of that name as they stand, lines and line ends: the
+    // state the question is about.
+    std::vector<std::string> clashing;
+};
+
+// "Yes" met a roster that is no longer as the question showed it; nothing was written.
+class ClashChanged : public OperationRefused {
+public:
+    ClashChanged(const std::string& message, std::vector<std::string> now)
+        : OperationRefused(message), now_(std::move(now)) {}
+    const std::vector<std::string>& now() const { return now_; } // the records as they are
+private:
+    std::vector<std::string> now_;
 };
 
 // Appends the first record of the export file to the roster unless a wrestler of its name is
@@ -55,9 +70,12 @@ struct ImportResult {
 ImportResult importWrestler(const RosterFile& roster, const std::filesystem::path& exportFile);
 
 // "Yes": every record named `name` becomes the export file's first record, in its place.
-// Returns how many; refused, with nothing written, when none is left.
+// Returns how many; refused, with nothing written, when none is left. With `asked` (the
+// clashing records the question showed), ClashChanged is thrown, with nothing written, when
+// the records of that name are no longer exactly those.
 std::size_t overwriteWrestler(const RosterFile& roster, std::string_view name,
-                              const std::filesystem::path& exportFile);
+                              const std::filesystem::path& exportFile,
+                              const std::vector<std::string>* asked = nullptr);
 
 // "Apply": appends the export file's first record under `newName`, taken as typed (it may
 // be empty or clash again). A line break or the placeholder name is refused.

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <string>
 #include <vector>
 
 class QListWidget;
@@ -33,10 +34,13 @@ bool chooseExportFile(QWidget* window, const std::filesystem::path& file);
 bool openExportFiles(QWidget* window, const std::vector<std::filesystem::path>& files);
 
 // The conflict window for one clash: the slot, the name met in the roster and the export
-// file, kept in its hidden boxes. "Apply" adds the new name to `list` while it exists; its
-// writes count as the exchange window's own for `watch` while that exists.
+// file, kept in its hidden boxes, and the roster's records of that name as the import met
+// them, which "Yes" overwrites only while they are still so. "Apply" adds the new name to
+// `list` while it exists; its writes count as the exchange window's own for `watch` while
+// that exists.
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
-                              const std::filesystem::path& exportFile, QListWidget* list,
+                              const std::filesystem::path& exportFile,
+                              std::vector<std::string> clashing, QListWidget* list,
                               ui::FileWatch* watch = nullptr);
 
 // The roster of `slot` in the game folder named by options.dat (read now).

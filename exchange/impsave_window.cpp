@@ -6,6 +6,7 @@
 #include "exchange_windows.h"
 
 #include "gamefiles/system_path.h"
+#include "gamefiles/temp_rewrite.h"
 
 #include "ui/byte_text.h"
 #include "ui/file_path.h"
@@ -142,8 +143,12 @@ private:
             const auto name = ui::fromQtOrRefuse(chosen.first()->text(), QStringLiteral("Name"));
             const fs::path work = context_.workDir();
             const fs::path file = work / pathFromBytes(exportFileName(name));
+            const std::size_t mark = replacedMark();
             exportWrestler(roster(), name, file, work);
-            ui::showWrittenTo(this, QStringLiteral("Exported %1 to").arg(chosen.first()->text()),
+            ui::showWrittenTo(this,
+                              replacedSince(mark).empty()
+                                  ? QStringLiteral("Nothing changed in")
+                                  : QStringLiteral("Exported %1 to").arg(chosen.first()->text()),
                               file);
         });
     }
@@ -180,7 +185,7 @@ private:
             if (conflict_)
                 conflict_->close();
             QWidget* conflict = createConflictWindow(context_, hid_->text(), ui::toQt(result.name),
-                                                     chosen_, list_, watch_);
+                                                     chosen_, result.clashing, list_, watch_);
             conflict_ = conflict;
             connect(conflict, &QObject::destroyed, this, [this, conflict] {
                 if (conflict_.data() != conflict && !conflict_.isNull())

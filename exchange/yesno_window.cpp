@@ -28,13 +28,9 @@ public:
         setAttribute(Qt::WA_DeleteOnClose);
         setWindowTitle(QStringLiteral("Import"));
 
-        auto* question = new QLabel(
-            QStringLiteral("Name is already present in database. Do you wish to update the "
-                           "wrestler (Press Yes) or name the import name of the wrestler "
-                           "something else (press no)"),
-            this);
-        question->setObjectName(QStringLiteral("Label1"));
-        question->setWordWrap(true);
+        question_ = new QLabel(kQuestion, this);
+        question_->setObjectName(QStringLiteral("Label1"));
+        question_->setWordWrap(true);
         auto* yes = button("Command1", "Yes");
         auto* no = button("Command2", "No");
         newName_ = new QLineEdit(this);
@@ -50,7 +46,7 @@ public:
         connect(apply_, &QPushButton::clicked, this, [this] { importUnderNewName(); });
 
         auto* grid = new QGridLayout(this);
-        grid->addWidget(question, 0, 0, 1, 2);
+        grid->addWidget(question_, 0, 0, 1, 2);
         grid->addWidget(yes, 1, 0);
         grid->addWidget(no, 1, 1);
         grid->addWidget(newName_, 2, 0, 1, 2);
@@ -64,7 +60,9 @@ public:
         apply_->setEnabled(false);
     }
 
-    void fill(const QString& slot, const QString& name, const std::filesystem::path& exportFile) {
+    void fill(const QString& slot, const QString& name, const std::filesystem::path& exportFile,
+              std::vector<std::string> clashing) {
+        asked_ = std::move(clashing);
         slot_->setText(slot);
         name_->setText(name);
         file_->setText(ui::pathText(exportFile));
@@ -89,7 +87,14 @@ private:
     void overwrite() {
         if (ui::runReported(this, windowTitle(), [&] {
                 const auto name = ui::fromQtOrRefuse(name_->text(), QStringLiteral("Name"));
-                overwriteWrestler(roster(), name, exportFile());
+                try {
+                    overwriteWrestler(roster(), name, exportFile(), &asked_);
+                } catch (const ClashChanged& moved) {
+                    // The question is asked again about the roster as it is now.
+                    asked_ = moved.now();
+                    question_->setText(ui::toQt(moved.what()) + QLatin1Char(' ') + kQuestion);
+                    throw;
+                }
             })) {
             noteWritten();
             close();
@@ -120,7 +125,13 @@ private:
         close();
     }
 
+    static inline const QString kQuestion = QStringLiteral(
+        "Name is already present in database. Do you wish to update the wrestler (Press Yes) "
+        "or name the import name of the wrestler something else (press no)");
+
     ui::EditorContext& context_;
+    std::vector<std::string> asked_; // the clashing records the question is about
+    QLabel* question_ = nullptr;
     QPointer<QListWidget> list_;
     QPointer<ui::FileWatch> watch_;
     QLineEdit* newName_ = nullptr;
@@ -133,10 +144,11 @@ private:
 } // namespace
 
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
-                              const std::filesystem::path& exportFile, QListWidget* list,
+                              const std::filesystem::path& exportFile,
+                              std::vector<std::string> clashing, QListWidget* list,
                               ui::FileWatch* watch) {
     auto* window = new ConflictWindow(context, list, watch);
-    window->fill(slot, name, exportFile);
+    window->fill(slot, name, exportFile, std::move(clashing));
     return window;
 }
 

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "error.h"
+#include "game_folder.h"
 #include "system_path.h"
 #include "temp_rewrite.h"
 #include "text.h"
@@ -36,6 +37,18 @@ std::vector<fs::path::string_type> comparable(const fs::path& path) {
     return parts;
 }
 
+// Where writing to `path` lands: a link (to a file there or not yet) is followed.
+fs::path followLinks(fs::path path) {
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(path, ec)); ++hops) {
+        const fs::path to = fs::read_symlink(path, ec);
+        if (ec)
+            break;
+        path = to.is_absolute() ? to : path.parent_path() / to;
+    }
+    return path;
+}
+
 } // namespace
 
 fs::path optionsPath(const fs::path& workDir) {
@@ -44,8 +57,10 @@ fs::path optionsPath(const fs::path& workDir) {
 
 fs::path settingsFolder(const fs::path& programFolder, const fs::path& userFolder) {
     try {
-        // Written completely and removed again, with the calls of a real rewrite.
-        const PendingRewrite probe(optionsPath(programFolder), "temp", {});
+        // Written completely and removed again, with the calls of a real rewrite. A NUL,
+        // which no options.dat holds, so that the probe always writes.
+        const std::string_view nul("\0", 1);
+        const PendingRewrite probe(optionsPath(programFolder), "temp", {&nul, 1});
         return programFolder;
     } catch (const GameFileError&) {
         std::error_code ec;
@@ -152,7 +167,8 @@ fs::path tidyFolder(const fs::path& folder, const fs::path& workDir) {
 
 void refuseOutputPath(const fs::path& target, const fs::path& workDir,
                       const std::string& gameFolder, std::string_view what) {
-    const auto real = comparable(target);
+    const std::string notWritten = "; the " + std::string(what) + " was not written";
+    const auto real = comparable(followLinks(target));
     // The settings may lie elsewhere than the working folder (the user's settings folder). On
     // Windows the editor works in its settings folder, and finding it there takes a test write.
 #ifdef _WIN32
@@ -162,24 +178,25 @@ void refuseOutputPath(const fs::path& target, const fs::path& workDir,
 #endif
         for (const char* own : {"options.dat", "arrange.tmp", "temp"})
             if (!folder.empty() && real == comparable(folder / own))
-                throw GameFileError(target, "is the editor's own \"" + std::string(own) +
-                                                "\"; the " + std::string(what) +
-                                                " was not written");
-    // A new file beside the game's own is harmless (players often keep the editor, and so its
-    // exports, in the game folder); an existing file there or anything in a slot folder is not.
+                throw GameFileError(target, "is the editor's own \"" + std::string(own) + "\"" +
+                                                notWritten);
+    // Of the game folder, only what the game reads and the restore points are refused:
+    // players often keep the editor, and so its exports and pages, in the game folder.
     const auto game = comparable(pathFromBytes(gameFolder));
     if (game.empty() || real.size() <= game.size() ||
         !std::equal(game.begin(), game.end(), real.begin()))
         return;
-    std::error_code ec;
-    const bool exists = fs::exists(fs::symlink_status(target, ec)) || fs::exists(target, ec);
     const auto& first = real[game.size()];
-    const bool inSlot = real.size() > game.size() + 1 && first.size() == 5 &&
-                        first.compare(0, 4, fs::path("save").native()) == 0 && first[4] >= '1' &&
-                        first[4] <= '4';
-    if (exists || inSlot)
-        throw GameFileError(target, "lies inside the game folder \"" + gameFolder + "\"; the " +
-                                        std::string(what) + " was not written");
+    const bool last = real.size() == game.size() + 1;
+    const auto is = [&](std::string_view name) { return first == fs::path(name).native(); };
+    if (last && is("saveslots.hv1"))
+        throw GameFileError(target, "is the game's list of save slots" + notWritten);
+    if (is(kRestoreFolder))
+        throw GameFileError(target, "lies among the game folder's restore points" + notWritten);
+    for (std::string_view slot : kSlots)
+        if (is(slot))
+            throw GameFileError(target, "lies in the game's slot folder \"" + std::string(slot) +
+                                            "\", which the game reads" + notWritten);
 }
 
 } // namespace hv

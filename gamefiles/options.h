@@ -50,11 +50,12 @@ void changeGameFolder(const std::filesystem::path& workDir, std::string_view fol
 std::filesystem::path tidyFolder(const std::filesystem::path& folder,
                                  const std::filesystem::path& workDir = {});
 
-// Refuses a page or export file (`what`, e.g. "page") that would replace one of the editor's
-// own files (options.dat, "arrange.tmp", "temp") in `workDir` or in optionsFolder(), replace
-// any file inside the game folder or land in one of its slot folders: throws GameFileError
-// naming `target` and the reason. Paths are compared with links followed and without regard
-// to letter case, as the game's files are found.
+// Refuses a page or export file (`what`, e.g. "page") that would be one of the editor's own
+// files (options.dat, "arrange.tmp", "temp") in `workDir` or in optionsFolder(), or one the
+// game reads (anything in its slot folders, "saveslots.hv1"), or lie among its restore
+// points: throws GameFileError naming `target` and the reason. Any other place is allowed,
+// the rest of the game folder too. Paths are compared with links followed (to a file that
+// is there or not yet) and without regard to letter case, as the game's files are found.
 void refuseOutputPath(const std::filesystem::path& target, const std::filesystem::path& workDir,
                       const std::string& gameFolder, std::string_view what);
 

@@ -20,6 +20,7 @@ namespace {
 
 // One thread runs every operation; the innermost open scope that makes points.
 thread_local RestoreScope* current = nullptr;
+thread_local std::size_t scopesOpened = 0;
 
 constexpr const char* kManifest = "point.txt";
 constexpr const char* kManifestTemp = "point.tmp";
@@ -245,6 +246,7 @@ void resetRestoreLinker() {
 RestoreScope::RestoreScope(const fs::path& gameFolder, std::string_view slot,
                            std::string_view description)
     : lock_(gameFolder), outer_(current), exceptions_(std::uncaught_exceptions()) {
+    ++scopesOpened;
     // A slot name becomes a folder name: anything else makes no point rather than a stray one.
     if (outer_ || !isSlotName(slot))
         return;
@@ -293,22 +295,30 @@ std::optional<unsigned long long> RestoreScope::pointId() const {
     return point_.id;
 }
 
-void RestoreScope::keep(const fs::path& named, const fs::path& real,
-                        const std::optional<FileState>& written) {
+std::optional<std::string> RestoreScope::pointName(const fs::path& named) const {
     // Which game file, by the name the operation used: a link's destination may lie elsewhere.
     std::error_code error;
     const fs::path absolute = fs::absolute(named, error);
     const fs::path folder = fs::weakly_canonical(absolute.parent_path(), error);
     if (error)
-        return;
+        return std::nullopt;
     const fs::path relative = (folder / absolute.filename()).lexically_relative(root_);
     if (relative.empty() || *relative.begin() == ".." ||
         *relative.begin() == fs::path(std::string(kRestoreFolder)))
-        return; // not a file of this game folder, or the restore area itself
-    const std::string name = relative.generic_string();
-    if (!isPlainRelative(name) || name.find('\n') != std::string::npos ||
-        !fs::is_regular_file(real, error))
+        return std::nullopt; // not a file of this game folder, or the restore area itself
+    std::string name = relative.generic_string();
+    if (!isPlainRelative(name) || name.find('\n') != std::string::npos)
+        return std::nullopt;
+    return name;
+}
+
+void RestoreScope::keep(const fs::path& named, const fs::path& real,
+                        const std::optional<FileState>& written) {
+    std::error_code error;
+    const auto pointed = pointName(named);
+    if (!pointed || !fs::is_regular_file(real, error))
         return; // a new file has no old version to keep
+    const std::string& name = *pointed;
     if (const auto at = std::find(point_.files.begin(), point_.files.end(), name);
         at != point_.files.end()) {
         // The version from before the operation is kept already; only what it leaves changes.
@@ -434,6 +444,22 @@ void keepForRestore(const fs::path& named, const fs::path& real,
 
 bool restoreScopeOpen() {
     return current != nullptr;
+}
+
+std::optional<KeptVersion> keptVersion(const fs::path& named) {
+    if (!current)
+        return std::nullopt;
+    const auto name = current->pointName(named);
+    const auto& files = current->point_.files;
+    const auto at = name ? std::find(files.begin(), files.end(), *name) : files.end();
+    if (at == files.end())
+        return std::nullopt;
+    return KeptVersion{current->point_.kept(static_cast<std::size_t>(at - files.begin())),
+                       current->point_.id, current->slot_};
+}
+
+std::size_t restoreScopesOpened() {
+    return scopesOpened;
 }
 
 std::vector<RestorePoint> listRestorePoints(const fs::path& gameFolder, std::string_view slot) {

@@ -76,6 +76,13 @@ struct RestorePoint {
     std::filesystem::path kept(std::size_t index) const;
 };
 
+// A file's version from before an operation, kept in the operation's restore point.
+struct KeptVersion {
+    std::filesystem::path file;
+    unsigned long long point = 0;
+    std::string slot;
+};
+
 // Opened by an operation for its whole run. Every file a PendingRewrite replaces while the
 // scope is open, inside the scope's game folder, is kept in the scope's point, which is
 // complete on disk before that replace; a scope in which nothing is replaced leaves no point.
@@ -98,6 +105,9 @@ public:
 private:
     friend void keepForRestore(const std::filesystem::path&, const std::filesystem::path&,
                                const std::optional<FileState>&);
+    friend std::optional<KeptVersion> keptVersion(const std::filesystem::path&);
+    // How the point names a file of the game folder; nothing for a file outside it.
+    std::optional<std::string> pointName(const std::filesystem::path& named) const;
     void keep(const std::filesystem::path& named, const std::filesystem::path& real,
               const std::optional<FileState>& written);
     void writeManifest() const;
@@ -125,6 +135,12 @@ void keepForRestore(const std::filesystem::path& named, const std::filesystem::p
                     const std::optional<FileState>& written);
 // Whether a scope is open, so that a rewrite need only hash what it writes then.
 bool restoreScopeOpen();
+// The version of `named` from before the operation, as the open scope's point keeps it, and
+// that point's id and slot; nothing when no scope is open or the file was not kept.
+std::optional<KeptVersion> keptVersion(const std::filesystem::path& named);
+// How many scopes were opened in this thread so far: a change that opened one and replaced
+// no file changed nothing.
+std::size_t restoreScopesOpened();
 
 // The points of a slot, newest first. A point whose record is missing or unreadable (a
 // crash while it was being made) is left out.

@@ -97,12 +97,48 @@ int removeFile(const fs::path& file) {
 
 #endif
 
+constexpr std::string_view kLeftUnchanged = "; the file was left unchanged";
+
 // Removes the temporary file and throws, keeping the error of the failure that got us here.
 [[noreturn]] void fail(const fs::path& target, const fs::path& temp, const std::string& what,
                        int error) {
     removeFile(temp);
     throw GameFileError(target, reason(what + " (temporary file " + pathBytes(temp) + ")", error) +
-                                    "; the file was left unchanged");
+                                    std::string(kLeftUnchanged));
+}
+
+// Whether `pieces` make exactly the bytes of `source`, or without it of `file` as it is now
+// (read only when its size matches).
+bool holdsPieces(const fs::path& file, std::span<const std::string_view> pieces,
+                 const FileBytes* source) {
+    std::size_t total = 0;
+    for (std::string_view piece : pieces)
+        total += piece.size();
+    std::string read;
+    std::string_view old;
+    if (source) {
+        old = source->view();
+    } else {
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec) || fs::file_size(file, ec) != total || ec)
+            return false;
+        try {
+            read = readFileBytes(file);
+        } catch (const GameFileError&) {
+            return false;
+        }
+        old = read;
+    }
+    if (old.size() != total)
+        return false;
+    std::size_t at = 0;
+    for (std::string_view piece : pieces) {
+        if (!piece.empty() && piece.data() != old.data() + at &&
+            std::memcmp(piece.data(), old.data() + at, piece.size()) != 0)
+            return false;
+        at += piece.size();
+    }
+    return true;
 }
 
 #ifdef _WIN32
@@ -317,6 +353,10 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     temp_ = folder / tempName.filename();
     if (temp_ == real_)
         throw GameFileError(target, "temporary file name equals the file's own name");
+    if ((unchanged_ = holdsPieces(real_, pieces, source))) {
+        removeFile(temp_); // what a killed change left; the file itself stays untouched
+        return;
+    }
 
     // A leftover temporary file (or a link planted under its name) is removed, never
     // written through; creating it exclusively then guarantees that we write a file of our own.
@@ -429,6 +469,8 @@ PendingRewrite::~PendingRewrite() {
 }
 
 void PendingRewrite::commit() {
+    if (unchanged_)
+        return;
     if (!pending_)
         throw GameFileError(target_, "nothing to put in place");
     // The version about to be replaced goes to the open restore point; a throw leaves it.
@@ -438,6 +480,59 @@ void PendingRewrite::commit() {
         fail(target_, temp_, "replacing the file failed", error);
     noteReplaced(target_);
     syncFolder(real_);
+}
+
+void commitInOrder(std::span<PendingRewrite* const> rewrites) {
+    for (std::size_t k = 0; k < rewrites.size(); ++k) {
+        try {
+            rewrites[k]->commit();
+        } catch (const GameFileError& failed) {
+            // Back to the state before the change, the last replaced first.
+            std::vector<std::string> putBack, stuck;
+            std::optional<KeptVersion> point;
+            for (std::size_t j = k; j-- > 0;) {
+                const PendingRewrite& done = *rewrites[j];
+                if (done.unchanged_)
+                    continue;
+                const auto kept = keptVersion(done.target_);
+                try {
+                    if (!kept)
+                        throw GameFileError(done.target_, "its version from before the change "
+                                                          "was not kept");
+                    TempRewrite(done.target_, done.temp_.filename(), readFileBytes(kept->file));
+                    putBack.push_back(pathBytes(done.target_));
+                } catch (const GameFileError& e) {
+                    std::string why = e.problem();
+                    if (why.ends_with(kLeftUnchanged))
+                        why.resize(why.size() - kLeftUnchanged.size());
+                    stuck.push_back(pathBytes(done.target_) +
+                                    " holds the change and could not be put back (" + why + ")");
+                    if (kept)
+                        point = kept;
+                }
+            }
+            std::string problem = failed.problem();
+            auto join = [](const std::vector<std::string>& parts) {
+                std::string text;
+                for (const std::string& part : parts)
+                    text += (text.empty() ? "" : " and ") + part;
+                return text;
+            };
+            if (!putBack.empty())
+                problem += "; " + join(putBack) + (putBack.size() == 1 ? " was" : " were") +
+                           " put back as before";
+            if (stuck.empty()) {
+                if (!putBack.empty())
+                    problem += ", so no file was changed";
+            } else {
+                problem += "; " + join(stuck);
+                if (point)
+                    problem += "; restore point " + std::to_string(point->point) + " of " +
+                               point->slot + " puts back every file of the change";
+            }
+            throw GameFileError(failed.file(), problem, failed.line());
+        }
+    }
 }
 
 void TempRewrite(const fs::path& target, const fs::path& tempName,

@@ -18,7 +18,8 @@ namespace hv {
 // folder and synced, but not yet in place. `commit()` renames it over the target in one
 // step; a rewrite that is never committed removes its temporary file. The target is never
 // deleted first. This split lets an operation on two files write both temporary files before
-// it replaces either.
+// it replaces either. New bytes equal to the file's own make no rewrite at all: no temporary
+// file, no replace, nothing kept for restoring; the file keeps its inode and its time.
 class PendingRewrite {
 public:
     // Any old file under the temporary name (or a link planted there) is removed, never
@@ -26,7 +27,8 @@ public:
     // and a GameFileError names the file and the reason. `tempName` may be a bare name or a
     // path; only its file name is used. `pieces` are written one after another. Large pieces
     // that lie inside `source` (the file as read) are copied from its file inside the kernel
-    // where the system can, and written from memory where it cannot.
+    // where the system can, and written from memory where it cannot. The new bytes are
+    // compared with `source`, or without it with the target as it is now.
     PendingRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
                    std::span<const std::string_view> pieces, const FileBytes* source = nullptr);
     ~PendingRewrite();
@@ -36,15 +38,27 @@ public:
     // Puts the new file in place (a target that does not exist yet is created) and syncs
     // its folder. On failure the temporary file is removed and the target is untouched. On
     // Windows a target another program holds open is tried again for about a second.
+    // Nothing at all when the new bytes are the file's own.
     void commit();
+    // Whether the new bytes are the file's own, so that commit() leaves the file alone.
+    bool unchanged() const { return unchanged_; }
 
 private:
+    friend void commitInOrder(std::span<PendingRewrite* const> rewrites);
     std::filesystem::path target_; // as given, for messages
     std::filesystem::path real_;   // the file the rename replaces (a link's destination)
     std::filesystem::path temp_;
     std::optional<FileState> written_; // for the restore point, when one was open
     bool pending_ = false;
+    bool unchanged_ = false;
 };
+
+// Puts several pending rewrites in place, in order, as one change. When one cannot be put in
+// place, the files replaced before it are put back from the versions the open restore point
+// kept, and the GameFileError names the failed file and says that nothing was changed; or,
+// where a file could not be put back, which file holds the change and which restore point
+// undoes it.
+void commitInOrder(std::span<PendingRewrite* const> rewrites);
 
 // Replaces `target` with `contents` safely: a PendingRewrite committed at once.
 void TempRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,

@@ -114,14 +114,14 @@ void checkRequest(const TransferRequest& r, const std::string& gameFolder) {
 }
 
 // Both new files complete and synced before either is replaced, the destination first: a
-// failure up to the first replace changes nothing, and only a crash between the two replaces
-// can leave the wrestler in both files (never in neither).
+// failed replace puts back what was replaced, and only a crash between the two replaces can
+// leave the wrestler in both files (never in neither).
 void replaceBoth(const RecordBytes& to, const PartyFile& destination, const RecordBytes& from,
                  const PartyFile& source) {
     PendingRewrite destinationWrite = to.prepare(destination.temp);
     PendingRewrite sourceWrite = from.prepare(source.temp);
-    destinationWrite.commit();
-    sourceWrite.commit();
+    PendingRewrite* const order[] = {&destinationWrite, &sourceWrite};
+    commitInOrder(order);
 }
 
 } // namespace

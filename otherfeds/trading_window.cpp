@@ -5,6 +5,7 @@
 
 #include "gamefiles/error.h"
 #include "gamefiles/save_game.h"
+#include "gamefiles/temp_rewrite.h"
 #include "ui/byte_text.h"
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
@@ -265,6 +266,7 @@ private:
     void transfer(const TransferButton& move) {
         Column& source = column(move.from);
         const QString where = source.caption->text();
+        const std::size_t mark = replacedMark();
         const bool done = ui::runReported(this, windowTitle(), [&] {
             // The wrestler picked, or the one whose name box shows him under a filter that
             // hides him.
@@ -297,9 +299,11 @@ private:
             }
             TransferWrestler(ui::gameFolder(context_), request, random_);
         });
-        if (!done)
+        if (done)
+            watch_->noteWritten();
+        else if (replacedSince(mark).empty())
             return;
-        watch_->noteWritten();
+        // A failed transfer may have left a file changed, or put one back: show them as they are.
         LoadTradingLists();
     }
 

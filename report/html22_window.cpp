@@ -5,6 +5,7 @@
 
 #include "gamefiles/error.h"
 #include "gamefiles/system_path.h"
+#include "gamefiles/temp_rewrite.h"
 #include "ui/byte_text.h"
 #include "ui/file_path.h"
 #include "ui/messages.h"
@@ -210,10 +211,15 @@ private:
             for (std::size_t i = 0; i < columns_.size(); ++i)
                 *flags[i] = on(columns_[i]);
             // The settings are remembered only once the page is written.
+            const std::size_t mark = replacedMark();
             const auto page = writePage(context_.workDir(), ui::gameFolder(context_),
                                         context_.currentSlot().toStdString(), o);
+            const bool same = replacedSince(mark).empty(); // the page held these bytes
             writeSettings(context_.settingsDir(), o.settings);
-            ui::showWrittenTo(this, QStringLiteral("Wrote the page to"), page);
+            ui::showWrittenTo(this,
+                              same ? QStringLiteral("Nothing changed in")
+                                   : QStringLiteral("Wrote the page to"),
+                              page);
         });
     }
 

@@ -126,8 +126,10 @@ RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
             std::make_unique<PendingRewrite>(target, target.filename().string() + ".restore.tmp",
                                              std::span<const std::string_view>(&piece, 1)));
     }
+    std::vector<PendingRewrite*> order;
     for (auto& write : writes)
-        write->commit();
+        order.push_back(write.get());
+    commitInOrder(order);
     return {undo.pointId().value_or(0), plan.later, plan.files};
 }
 

@@ -203,19 +203,8 @@ void applySettings(const SaveGameFile& save, const Settings& settings, SettingNa
     const std::string_view savePieces[] = {newSave};
     PendingRewrite namesRewrite(namesFile, namesFile.stem().string() + ".tmp", namePieces);
     PendingRewrite saveRewrite(save.file, save.temp, savePieces);
-    namesRewrite.commit();
-    try {
-        saveRewrite.commit();
-    } catch (const GameFileError& e) {
-        // Put the old slot names back, so that a failed apply changes neither file.
-        std::string problem = e.problem();
-        try {
-            TempRewrite(namesFile, namesFile.stem().string() + ".tmp", names);
-        } catch (const GameFileError&) {
-            problem += "; the new slot name is already in " + namesFile.filename().string();
-        }
-        throw GameFileError(e.file(), problem, e.line());
-    }
+    PendingRewrite* const order[] = {&namesRewrite, &saveRewrite};
+    commitInOrder(order);
 }
 
 void applySettingEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) {

@@ -1,11 +1,13 @@
 // Every write operation of the program, failed at every step of every safe rewrite it makes:
 // each failure must leave the game folder and the working folder byte for byte as they were
-// (a transfer failing between its two replaces may leave the wrestler in both files), leave
-// no temporary file behind, and name the file and the failed step in its message.
+// (an operation on several files puts back those it replaced before the failure), leave no
+// temporary file behind, and name the file and the failed step in its message. Made twice,
+// the same change writes nothing the second time.
 
 #include "exchange/exchange_ops.h"
 #include "gamefiles/error.h"
 #include "gamefiles/options.h"
+#include "gamefiles/temp_rewrite.h"
 #include "managers/managers_ops.h"
 #include "otherfeds/otherfeds_ops.h"
 #include "report/report_ops.h"
@@ -24,6 +26,10 @@
 #include <iostream>
 #include <regex>
 #include <set>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace hv::test {
 namespace {
@@ -67,7 +73,7 @@ struct Operation {
     // The functions of the sources that write files and that this row drives.
     std::set<std::string> writers;
     std::function<void(const World&)> run;
-    bool transfer = false; // two replaces; between them the wrestler may be in both files
+    bool repeats = true; // run again, it makes the same change (not another wrestler added)
     std::function<void(const World&)> setUp = [](const World&) {};
 };
 
@@ -84,24 +90,29 @@ std::vector<Operation> operations() {
          [](const World& w) {
              setWrestlerFields(w.roster(), "Bo", {{WrestlerRecord::Draw, "1"}});
          }},
-        {"roster add", {"addBlankWrestler"}, [](const World& w) { addBlankWrestler(w.roster()); }},
+        {"roster add",
+         {"addBlankWrestler"},
+         [](const World& w) { addBlankWrestler(w.roster()); },
+         false},
         {"roster delete",
          {"deleteWrestler"},
          [](const World& w) { deleteWrestler(w.roster(), "Bo"); }},
         {"roster move up",
          {"moveWrestler"},
-         [](const World& w) { moveWrestler(w.roster(), "Cy", Direction::Up); }},
+         [](const World& w) { moveWrestler(w.roster(), "Cy", Direction::Up); },
+         false},
         {"injuries heal", {"healAll"}, [](const World& w) { healAll(w.roster()); }},
         {"roster batch",
          {"applyBatch"},
-         [](const World& w) { applyBatch(w.roster(), parseBatch({"draw=+1"}, {})); }},
+         [](const World& w) { applyBatch(w.roster(), parseBatch({"draw=+1"}, {})); },
+         false},
         {"roster csv export",
          {"exportRosterCsv"},
          [](const World& w) { exportRosterCsv(w.roster(), w.work / "r.csv", w.work); }},
         {"roster csv import",
          {"importRosterCsv"},
          [](const World& w) { importRosterCsv(w.roster(), w.work / "r.csv", false); },
-         false,
+         true,
          [](const World& w) {
              std::string csv = rosterCsv(w.roster());
              writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
@@ -112,7 +123,8 @@ std::vector<Operation> operations() {
              OtherFedRecord r;
              r.lines[0] = "New";
              otherfeds::appendRival(w.party(Party::Ecw), r);
-         }},
+         },
+         false},
         {"rival remove",
          {"removeRival"},
          [](const World& w) { otherfeds::removeRival(w.party(Party::Ecw), "Extreme"); }},
@@ -143,7 +155,8 @@ std::vector<Operation> operations() {
          }},
         {"managers add",
          {"addManager"},
-         [](const World& w) { managers::addManager(w.managers()); }},
+         [](const World& w) { managers::addManager(w.managers()); },
+         false},
         {"managers change",
          {"changeManagers"},
          [](const World& w) {
@@ -160,9 +173,7 @@ std::vector<Operation> operations() {
          }},
         {"import appended",
          {"importWrestler"},
-         [](const World& w) {
-             ASSERT_TRUE(exchange::importWrestler(w.exchangeRoster(), w.work / "Dee.hve").appended);
-         }},
+         [](const World& w) { exchange::importWrestler(w.exchangeRoster(), w.work / "Dee.hve"); }},
         {"import overwrite",
          {"overwriteWrestler"},
          [](const World& w) {
@@ -172,7 +183,8 @@ std::vector<Operation> operations() {
          {"importAs"},
          [](const World& w) {
              exchange::importAs(w.exchangeRoster(), w.work / "Bo.hve", "Bo Two");
-         }},
+         },
+         false},
         {"game folder change",
          {"changeGameFolder"},
          [](const World& w) { changeGameFolder(w.work, w.root.path().string()); }},
@@ -199,10 +211,15 @@ std::vector<Operation> operations() {
                    [](const World& w) {
                        // Each run meets the files put back by hand since the last.
                        restore::applyPoint(w.folder(), "save1",
-                                           restore::listPoints(w.folder(), "save1").at(0).id, true);
+                                           restore::listPoints(w.folder(), "save1").back().id,
+                                           true);
                    },
                    false,
-                   [](const World& w) { deleteWrestler(w.roster(), "Bo"); }});
+                   [](const World& w) { // a point of two files
+                       otherfeds::TransferWrestler(
+                           w.folder(), {"save1", Party::Ecw, Party::Indy, "Extreme", "", "", "WCW"},
+                           [] { return 0.5; });
+                   }});
     const std::pair<Party, std::string> holders[] = {{Party::Own, "Ace"},
                                                      {Party::Rival, "Crow"},
                                                      {Party::Ecw, "Extreme"},
@@ -218,7 +235,7 @@ std::vector<Operation> operations() {
                            [request](const World& w) {
                                otherfeds::TransferWrestler(w.folder(), request, [] { return 0.5; });
                            },
-                           true});
+                           false});
         }
     return ops;
 }
@@ -245,14 +262,17 @@ TEST(FailureSweep, EveryStepOfEveryWriteFailsCleanly) {
         op.setUp(world);
         const Files before = world.files();
         std::array<int, std::size(kRewriteSteps)> counts{};
+        const std::size_t mark = replacedMark();
         {
             const RewriteStepFailure counting;
             op.run(world);
             for (RewriteStep step : kRewriteSteps)
                 counts[static_cast<std::size_t>(step)] = counting.count(step);
         }
+        const std::vector<fs::path> replaced = replacedSince(mark); // in the order replaced
         const Files after = world.files();
         ASSERT_NE(after, before) << op.name << " changed nothing";
+        const std::size_t points = listRestorePoints(world.game, "save1").size();
         std::vector<std::string> written; // full paths of the files the operation changes
         for (const auto& [name, bytes] : after)
             if (!std::ranges::count(before, std::pair{name, bytes}))
@@ -281,24 +301,71 @@ TEST(FailureSweep, EveryStepOfEveryWriteFailsCleanly) {
                                                     return message.find(file) != std::string::npos;
                                                 }))
                     << where << ": " << message;
-                if (op.transfer && step == RewriteStep::Replace && nth == 2) {
-                    // The destination is replaced, the source not: the wrestler is in both, and
-                    // the restore point of the half-done transfer may stay to undo it.
-                    Files expected = after;
-                    for (auto& [name, bytes] : expected)
-                        if (message.find((world.root.path() / name).make_preferred().string()) !=
-                            std::string::npos)
-                            bytes =
-                                std::ranges::find(before, name, &Files::value_type::first)->second;
-                    EXPECT_EQ(world.files(), expected) << where;
-                } else {
-                    EXPECT_EQ(world.files(), before) << where;
+                if (step == RewriteStep::Replace) { // the message starts with the failed file
+                    const fs::path failed = fs::path(replaced.at(nth - 1)).make_preferred();
+                    EXPECT_EQ(message.rfind(failed.string(), 0), 0u) << where << ": " << message;
                 }
+                // The files replaced before a failed replace are put back, and no restore
+                // point is left.
+                EXPECT_EQ(world.files(), before) << where;
+                EXPECT_EQ(listRestorePoints(world.game, "save1").size(), points) << where;
+                if (step != RewriteStep::Replace || nth < 2)
+                    continue;
+                // Nor can the first file be put back: the message names the file that holds
+                // the change and the restore point that undoes it.
+                restore(world, world.files(), before);
+                try {
+                    const RewriteStepFailure failure(step, nth, true);
+                    op.run(world);
+                } catch (const GameFileError& e) {
+                    message = e.what();
+                }
+                const std::string first = fs::path(replaced.at(0)).make_preferred().string();
+                std::smatch point;
+                EXPECT_NE(message.find(first + " holds the change"), std::string::npos) << message;
+                ASSERT_TRUE(std::regex_search(message, point,
+                                              std::regex("restore point ([0-9]+) of save1")))
+                    << where << ": " << message;
+                restore::applyPoint(world.folder(), "save1", std::stoull(point[1]), true);
+                EXPECT_EQ(world.files(), before) << where;
             }
     }
     std::cout << "failure sweep: " << operations().size() << " operations, " << injected
               << " injected failures (operations x steps)\n";
     ::testing::Test::RecordProperty("injected_failures", injected);
+}
+
+// Every file below the test root with its bytes, its time and (where the system tells) its
+// inode: a rewrite to the same bytes still changes the last two.
+std::vector<std::string> stamped(const World& world) {
+    std::vector<std::string> out;
+    for (const auto& [name, bytes] : snapshot(world.root.path())) {
+        const fs::path file = world.root.path() / name;
+        std::string stamp = name + " " + bytes + " " +
+                            std::to_string(fs::last_write_time(file).time_since_epoch().count());
+#ifndef _WIN32
+        struct stat st {};
+        ::stat(file.c_str(), &st);
+        stamp += " " + std::to_string(st.st_ino);
+#endif
+        out.push_back(stamp);
+    }
+    return out;
+}
+
+TEST(FailureSweep, TheSameChangeMadeAgainWritesNothing) {
+    for (const Operation& op : operations()) {
+        if (!op.repeats)
+            continue;
+        World world;
+        op.setUp(world);
+        op.run(world);
+        const auto once = stamped(world);
+        const std::size_t mark = replacedMark();
+        op.run(world);
+        EXPECT_EQ(stamped(world), once) << op.name; // restore points included
+        EXPECT_TRUE(replacedSince(mark).empty()) << op.name;
+    }
 }
 
 // The functions in the program's sources that write a file through the safe rewrite. The

@@ -321,14 +321,21 @@ private:
             undone.push_back(p.id);
         if (undone != later)
             return "undid other later changes than the model";
-        ModelPoint point{nextId(), {}, back};
-        for (const auto& [file, bytes] : back) {
-            point.before[file] = model_.at(file);
-            model_[file] = bytes;
-        }
+        // A file that holds its version already is not written, nor kept; with none to write
+        // there is no point.
+        ModelPoint point{nextId(), {}, {}};
+        for (const auto& [file, bytes] : back)
+            if (model_.at(file) != bytes) {
+                point.before[file] = model_.at(file);
+                point.after[file] = bytes;
+                model_[file] = bytes;
+            }
+        if (point.before.empty())
+            point.id = 0;
         if (result.point != point.id)
             return "the restore's point is " + std::to_string(result.point);
-        points_.push_back(point);
+        if (point.id != 0)
+            points_.push_back(point);
         return {};
     }
 

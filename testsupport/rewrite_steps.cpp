@@ -16,6 +16,7 @@ struct State {
     std::array<int, 5> counts{};
     int failStep = -1;
     int failNth = 0;
+    bool andAfter = false;
     bool fired = false;
     RewriteSyscalls real{}; // what a step that does not fail calls
 };
@@ -25,7 +26,8 @@ State state;
 bool failHere(RewriteStep step) {
     const int index = static_cast<int>(step);
     const int n = ++state.counts[static_cast<std::size_t>(index)];
-    if (index != state.failStep || (state.failNth != 0 && n != state.failNth))
+    if (index != state.failStep ||
+        (state.failNth != 0 && (state.andAfter ? n < state.failNth : n != state.failNth)))
         return false;
     state.fired = true;
     return true;
@@ -116,9 +118,11 @@ RewriteStepFailure::RewriteStepFailure() {
     install();
 }
 
-RewriteStepFailure::RewriteStepFailure(RewriteStep step, int nth) : RewriteStepFailure() {
+RewriteStepFailure::RewriteStepFailure(RewriteStep step, int nth, bool andAfter)
+    : RewriteStepFailure() {
     state.failStep = static_cast<int>(step);
     state.failNth = nth;
+    state.andAfter = andAfter;
 }
 
 RewriteStepFailure::~RewriteStepFailure() {

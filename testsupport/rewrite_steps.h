@@ -17,7 +17,8 @@ const char* stepName(RewriteStep step);
 class RewriteStepFailure {
 public:
     RewriteStepFailure();
-    RewriteStepFailure(RewriteStep step, int nth);
+    // `andAfter`: every occurrence from `nth` on fails, as a disk that stays full.
+    RewriteStepFailure(RewriteStep step, int nth, bool andAfter = false);
     ~RewriteStepFailure();
     RewriteStepFailure(const RewriteStepFailure&) = delete;
     RewriteStepFailure& operator=(const RewriteStepFailure&) = delete;

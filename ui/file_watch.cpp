@@ -178,8 +178,11 @@ void FileWatch::noteWritten() {
         t.stamp = stampOf(t.file);
         editorWrites()[t.watched] = t.stamp;
     }
-    // Every write of a window passes here: the window says what it saved and the way back.
-    if (!saved.isEmpty())
+    // Every write of a window passes here: the window says what it saved and the way back,
+    // or that the change changed no byte and so wrote nothing.
+    if (replaced.empty())
+        showStatus(window_, QStringLiteral("Nothing changed"));
+    else if (!saved.isEmpty())
         showStatus(window_, QStringLiteral("Saved %1. Undo with Restore...")
                                 .arg(saved.join(QStringLiteral(" and "))));
 }

@@ -48,7 +48,8 @@ public:
     void setEdited(std::function<bool()> edited) { edited_ = std::move(edited); }
     // The window has just written some of its files: their new state is its own, and other
     // windows that show them learn that the change came from the editor. The status line names
-    // the files replaced since the window last read or wrote them.
+    // the files replaced since the window last read or wrote them, or says "Nothing changed"
+    // when none was.
     void noteWritten();
     // Before a write: true when the files are still as the window shows them, or when the
     // user chooses to write over the newer files anyway. `title` captions the question.

@@ -96,7 +96,7 @@ const Write kWrites[] = {
          box->setText(QStringLiteral("Renamed"));
          key(box, Qt::Key_Return);
      },
-     "Saved the save game of Save 1 (save1.hv1) and the slot names (saveslots.hv1).",
+     "Saved the slot names (saveslots.hv1).", // the save game holds what it held
      [](const GameWorld& w) { return w.game / "saveslots.hv1"; }},
     {"titles",
      [](QWidget* w) {

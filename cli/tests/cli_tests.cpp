@@ -249,8 +249,9 @@ TEST_F(Cli, RosterListShowsTheFirstRecordOfANameAndSetChangesThemAll) {
     EXPECT_EQ(world.roster(), recordBytes({p, changed, changed, withLine(b, 1, "77")}));
     // A carder code as stored stays as stored when the change leaves it.
     world.setRoster("save1", {p, wrestler("C", "1")});
-    ok({"roster", "set", "C", "draw=5"});
+    EXPECT_EQ(ok({"roster", "set", "C", "draw=5"}), "");
     EXPECT_EQ(world.roster(), recordBytes({p, withLine(wrestler("C", "1"), 1, "5")}));
+    EXPECT_EQ(ok({"roster", "set", "C", "draw=5"}), "Nothing changed\n"); // and wrote nothing
 }
 
 TEST_F(Cli, RosterAddDeleteMoveAndHeal) {

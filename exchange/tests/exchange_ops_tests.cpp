@@ -30,33 +30,51 @@ TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByteInsideTheFolder) {
         EXPECT_EQ(readFile(out), crlf(a) + crlf(withLine(a, 1, "99")));
     }
 
-    // Refused, naming the target, with nothing written: a file that holds no export, the
-    // editor's own files, the game folder in any spelling. (Another wrestler's export file,
-    // options.dat and links are rows of the bad-input catalogue.)
+    // Where an export may go (exports, spreadsheets and pages share the rule): anywhere but
+    // onto what the game or the editor reads or the restore points, in any spelling, through
+    // links, whether the file is there yet or not. A refusal names the target and comes before
+    // any writing; another wrestler's export file and no wrestler at all are refused too.
     writeFile(work / "short.hve", crlf({"B"}));
-    const fs::path upper = world.game.parent_path() / "HALVORN" / "Save1";
-    const std::pair<std::string, fs::path> refused[] = {{"B", work / "short.hve"},
-                                                        {"B", work / "ARRANGE.tmp"},
-                                                        {"B", work / "temp"},
-                                                        {"B", world.rosterFile()},
-                                                        {"B", world.game / "SAVE2" / "new.hve"},
-                                                        {"B", upper / "controlled" / "YOURFED.HV1"},
-                                                        {"Gone", work / "Gone.hve"},
-                                                        {"name", work / "name.hve"}};
-    const auto before = world.files();
-    for (const auto& [name, target] : refused) {
+    fs::create_directories(world.game / ".hv-restore");
+    fs::create_directories(world.game / "Tools");
+    fs::create_symlink(world.rosterFile(), work / "roster.hve");
+    fs::create_symlink(world.game / "save1" / "new.hve", work / "dangling.hve");
+    fs::create_directory_symlink(world.game / "save1", work / "slot");
+    const fs::path upper = world.game.parent_path() / "HALVORN";
+    const std::tuple<std::string, fs::path, bool> targets[] = {
+        {"B", world.game / "B.hve", true}, // beside the game's files, new and then again
+        {"B", world.game / "B.hve", true},
+        {"B", world.game / "Tools" / "B.hve", true},
+        {"B", world.game / "saveslots.hv1", false},
+        {"B", upper / "SaveSlots.HV1", false},
+        {"B", world.rosterFile(), false},
+        {"B", world.game / "SAVE2" / "new.hve", false},
+        {"B", upper / "Save1" / "controlled" / "YOURFED.HV1", false},
+        {"B", world.game / ".hv-restore" / "B.hve", false},
+        {"B", upper / ".HV-Restore" / "B.hve", false},
+        {"B", work / "ARRANGE.tmp", false},
+        {"B", work / "temp", false},
+        {"B", work / "Options.dat", false},
+        {"B", work / "roster.hve", false},
+        {"B", work / "dangling.hve", false},
+        {"B", work / "slot" / "B.hve", false},
+        {"B", work / "short.hve", false},
+        {"Gone", work / "Gone.hve", false},
+        {"name", work / "name.hve", false}};
+    for (const auto& [name, target, allowed] : targets) {
+        const auto before = world.files();
         try {
             exchange::exportWrestler(roster(), name, target, work);
-            ADD_FAILURE() << target;
+            EXPECT_TRUE(allowed) << target;
+            EXPECT_EQ(readFile(target), crlf(b));
         } catch (const GameFileError& e) {
-            if (name == "B") {
-                EXPECT_EQ(e.file(), target) << e.what();
-            }
+            EXPECT_FALSE(allowed) << e.what();
+            EXPECT_EQ(e.problem().find("temporary file"), std::string::npos) << e.what();
+            EXPECT_TRUE(name != "B" || e.file() == target) << e.what();
+            EXPECT_EQ(world.files(), before) << target;
+            EXPECT_FALSE(fs::exists(world.game / ".hv-restore" / "B.hve"));
         }
     }
-    EXPECT_EQ(world.files(), before);
-    // A new file beside the game's own (an editor kept in the game folder) is no game file.
-    EXPECT_EQ(exchange::exportWrestler(roster(), "B", world.game / "B.hve", work), 1u);
 
     // Hostile names stay inside the folder.
     // clang-format off

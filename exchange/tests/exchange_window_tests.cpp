@@ -73,6 +73,22 @@ TEST_F(WindowTest, ExchangeWindowExportPreviewImportAndTheConflictWindow) {
     EXPECT_EQ(items(list), "A|B|New|Newer");
     EXPECT_EQ(conflictWindow(), nullptr);
 
+    // "Yes" overwrites only the wrestler the question was about: changed meanwhile (another
+    // program's edit), it writes nothing and asks again about him as he is now.
+    clickButton(window, "Command2");
+    const std::string edited =
+        recordBytes({placeholderWrestler(), a, b, withLine(n, 1, "70"), withLine(n, 0, "Newer")});
+    writeFile(world.rosterFile(), edited);
+    clickButton(conflictWindow(), "Command1");
+    expectReported(4, "changed while the question was open");
+    EXPECT_EQ(world.roster(), edited);
+    EXPECT_TRUE(child<QLabel>(conflictWindow(), "Label1")
+                    ->text()
+                    .contains(QStringLiteral("changed while")));
+    clickButton(conflictWindow(), "Command1");
+    EXPECT_EQ(world.roster(),
+              recordBytes({placeholderWrestler(), a, b, n, withLine(n, 0, "Newer")}));
+
     // "Yes" reads the export file when pressed, from its own boxes.
     clickButton(window, "Command2");
     delete window.data();
@@ -81,7 +97,7 @@ TEST_F(WindowTest, ExchangeWindowExportPreviewImportAndTheConflictWindow) {
     EXPECT_EQ(world.roster(), recordBytes({placeholderWrestler(), a, b, withLine(n, 1, "99"),
                                            withLine(n, 0, "Newer")}));
     EXPECT_EQ(conflictWindow(), nullptr);
-    EXPECT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages.size(), 4u);
 }
 
 #ifndef _WIN32 // Windows names files in UTF-16, not in bytes
