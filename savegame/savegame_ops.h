@@ -6,6 +6,7 @@
 // operation does not change are copied byte for byte, however many follow the header.
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -94,5 +95,9 @@ std::string levelNote(std::size_t feudIndex, const Feud& feud);
 // feud emptied (any other kept byte for byte, whatever `text` says), and the marker 33023 and
 // the level as number lines on 21 to 30. A level outside the range is refused.
 void applyFeuds(const SaveGameFile& save, const Feuds& feuds);
+// Writes only the feuds in `which`: each one's level as a number line and, for a deleted one,
+// its emptied text line; every other line stays as stored, the markers and the other levels
+// too. For `hv feuds set` and `hv feuds delete`, which change what they name and nothing else.
+void applyFeudLevels(const SaveGameFile& save, const Feuds& feuds, std::bitset<kFeuds> which);
 
 } // namespace hv::savegame

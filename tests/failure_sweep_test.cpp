@@ -80,7 +80,7 @@ std::vector<Operation> operations() {
              ApplyWrestler(w.roster(), "Bo", boxesFor(*findWrestler(w.roster(), "Cy")));
          }},
         {"roster set",
-         {"setWrestlerFields", "applyBoxes"},
+         {"setWrestlerFields", "setLines"},
          [](const World& w) {
              setWrestlerFields(w.roster(), "Bo", {{WrestlerRecord::Draw, "1"}});
          }},
@@ -93,7 +93,7 @@ std::vector<Operation> operations() {
          [](const World& w) { moveWrestler(w.roster(), "Cy", Direction::Up); }},
         {"injuries heal", {"healAll"}, [](const World& w) { healAll(w.roster()); }},
         {"roster batch",
-         {"applyBatch"},
+         {"applyBatch", "writePlan"},
          [](const World& w) { applyBatch(w.roster(), parseBatch({"draw=+1"}, {})); }},
         {"roster csv export",
          {"exportRosterCsv"},
@@ -127,7 +127,7 @@ std::vector<Operation> operations() {
              savegame::applyTitles(w.save(), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
          }},
         {"feud levels",
-         {"applyFeuds"},
+         {"applyFeuds", "writeFeuds"},
          [](const World& w) {
              auto feuds = savegame::readFeuds(w.save());
              feuds[1].level = 600;
