@@ -13,6 +13,7 @@
 #include "gamefiles/unicode.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -99,8 +100,9 @@ fs::path baseArea(const RosterFile& roster) {
 std::string baseId(std::string_view bytes) {
     StateHasher hasher;
     hasher.add(bytes);
-    char id[17];
-    std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(hasher.state().hash));
+    std::string id(16, '0');
+    for (std::uint64_t hash = hasher.state().hash, i = 16; i-- > 0; hash >>= 4)
+        id[i] = "0123456789abcdef"[hash & 15];
     return id;
 }
 
