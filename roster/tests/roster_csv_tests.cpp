@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace hv::roster {
@@ -181,6 +182,21 @@ TEST_F(RosterCsv, ASheetIsMergedWithWhatChangedSinceItsExport) {
         row.pop_back();
     EXPECT_EQ(changesText(import(write(bare, {})), false),
               std::string(kTwoWayNote) + "\nA\tmorale: 99 ->  75 \n1 wrestler changed\n");
+
+    // One copy of each roster exported, the newest 10 of the slot.
+    const auto bases = [&] {
+        return std::ranges::count_if(
+            std::filesystem::directory_iterator(world.game / ".hv-restore/save1"),
+            [](const auto& e) { return e.path().filename().string().starts_with("sheet-"); });
+    };
+    rosterCsv(roster);
+    EXPECT_EQ(bases(), 2);
+    for (int i = 0; i < 12; ++i) {
+        world.setRoster("save1", {wrestler(std::to_string(i))});
+        rosterCsv(roster);
+    }
+    EXPECT_EQ(bases(), 10);
+    EXPECT_EQ(changesText(import(rosterCsv(roster)), false), "0 changes\n");
 }
 
 TEST_F(RosterCsv, RefusalsNameRowAndColumnAndWriteNothing) {
