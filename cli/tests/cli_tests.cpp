@@ -335,6 +335,16 @@ TEST_F(Cli, EveryChangeWritesOnlyTheLineItNames) {
                 writeFile(save, crlf(withLine(saveLines, planted - 1, value)));
             EXPECT_EQ(changedLines(args), "save1.hv1:" + std::to_string(line) + " ") << args[0];
         }
+        // A rival has no set command; a trade between rivals moves his lines as stored (one
+        // without a name is refused).
+        for (std::size_t field = value.empty() ? 1 : 0; field < OtherFedRecord::kLines; ++field) {
+            const Lines r = withLine(rivalWrestler("R"), field, value);
+            writeFile(world.slotFile("save1", "Background/ecw.hv1"), recordBytes({r}));
+            ok({"trade", r[0], "ecw", "indy"});
+            EXPECT_EQ(readFile(world.slotFile("save1", "Background/otherbig.hv1")),
+                      recordBytes({r}));
+            writeFile(world.slotFile("save1", "Background/otherbig.hv1"), "");
+        }
         // A manager's name and sex, each set beside the other in its record or the next.
         for (const auto& [planted, args, line] :
              {std::tuple{0, Args{"managers", "set", "Wendy Manager", "sex=male"}, 4},
