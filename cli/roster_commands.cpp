@@ -75,8 +75,13 @@ int batch(CliContext& c, const Args& args) {
     const std::vector<std::string> changes(args.begin(), args.end());
     const bool dryRun = args.has("--dry-run");
     roster::BatchEdit edit;
+    const std::vector<std::string> conditions = args.values("--where");
+    // An empty condition would be skipped, and the change made to every wrestler.
+    for (const std::string& condition : conditions)
+        if (condition.find_first_not_of(" \t") == std::string::npos)
+            throw UsageError{"--where needs a condition FIELD OP VALUE, not \"" + condition + "\""};
     try {
-        edit = roster::parseBatch(changes, args.values("--where"));
+        edit = roster::parseBatch(changes, conditions);
     } catch (const roster::BatchSyntaxError& e) {
         throw UsageError{e.what()};
     }
@@ -186,15 +191,15 @@ std::vector<Command> rosterCommands() {
          std::string(
              fieldList(kWrestlerFields) +
              "\n"
-             "Fields not given keep the value of the first record named NAME; every record\n"
-             "of that name is then written with the same values. Values are written byte\n"
-             "for byte as given (the game's files are 8-bit text). carder takes \"Upper\n"
-             "Carder\", \"Middle Carder\" or \"Lower Carder\" and finishertype \"Power Move\"\n"
-             "or \"Submission\"; any other text keeps the stored line. An empty tagteam or\n"
-             "stable is written as \"no\". Line breaks in the description become blanks; in\n"
-             "any other field they are refused. The number fields take a number (blanks\n"
-             "around it, a sign) or nothing; other text there is refused (exit 1) unless it\n"
-             "is the stored value.\n\n") +
+             "Every record named NAME gets the fields given; every other line of each of\n"
+             "them stays byte for byte as stored. Values are written byte for byte as given\n"
+             "(the game's files are 8-bit text). carder takes \"Upper Carder\", \"Middle\n"
+             "Carder\" or \"Lower Carder\" and finishertype \"Power Move\" or \"Submission\";\n"
+             "any other text keeps the stored line. An empty tagteam or stable is written as\n"
+             "\"no\". Line breaks in the description become blanks; in any other field they\n"
+             "are refused. The number fields take a number (blanks around it, a sign) or\n"
+             "nothing; other text there is refused (exit 1) unless it is the stored value,\n"
+             "and so is \"name\" as a new name.\n\n") +
              kRosterFile,
          set},
         {{"roster", "batch"},
@@ -206,18 +211,21 @@ std::vector<Command> rosterCommands() {
              fieldList(kWrestlerFields) +
              "\n"
              "FIELD=VALUE is as for `hv roster set`, and carder and finishertype take the\n"
-             "words only. On a number field +N or -N adds to the stored number (a blank\n"
-             "line counts as 0), never going below 0, and writes the sum as the game does\n"
-             "(\" 70 \"). A field is changed only where its value differs (as a number in\n"
-             "the number fields and the carder).\n"
+             "words only, in any case. On a number field +N or -N adds to the stored number\n"
+             "(a blank line counts as 0), never going below 0, and writes the sum as the game\n"
+             "does (\" 70 \"); on a text field +N and -N are refused. A field is changed only\n"
+             "where its value differs (as a number in the number fields and the carder), and\n"
+             "only the lines named change.\n"
              "\n"
              "CONDITION is FIELD OP VALUE, with OP one of = != < > <= >= ~ (one argument;\n"
              "quote it). Values are compared as `hv roster show` shows them, the carder and\n"
              "finisher type as words. = and != compare as numbers when both sides are\n"
              "numbers, else exactly; < > <= >= compare numbers, and a wrestler whose value\n"
-             "is no number does not meet them; ~ means \"contains\", in any case. On a number\n"
-             "field the VALUE must be a number (or nothing, for a blank line). Every\n"
-             "condition must hold; with none, every wrestler is changed.\n"
+             "is no number does not meet them; ~ means \"contains\", in any case, and needs a\n"
+             "text. On a number field the VALUE must be a number (or nothing, for a blank\n"
+             "line); carder and finishertype take the words of a change, in any case, with\n"
+             "= != or ~. Every condition must hold; with none, every wrestler is changed. An\n"
+             "empty --where is refused.\n"
              "\n"
              "Prints NAME, a tab and \"FIELD: OLD -> NEW\" for every changed field, then\n"
              "\"N wrestlers changed\". With --dry-run nothing is written and the last line\n"
@@ -237,8 +245,12 @@ std::vector<Command> rosterCommands() {
              "then one row per record, placeholders included, \"#\" being its place in the\n"
              "file. Cells hold the stored lines, every byte as the editor's windows show it;\n"
              "carder and finishertype hold their codes (3, 2, 1; p, s). Text cells are\n"
-             "quoted, numbers bare. Bring a spreadsheet's copy back with `hv roster\n"
-             "csv-import`. FILE is refused (exit 1, nothing written) where it would replace\n"
+             "quoted, numbers bare. The last column, \"base\", names the roster as exported\n"
+             "(\"hv-\" and a hash of its bytes) in every row; a copy of it is kept in the\n"
+             "game folder under .hv-restore/SLOT/ (the newest 10 exports of a slot), so that\n"
+             "`hv roster csv-import` tells what the sheet changed from what changed in the\n"
+             "roster since. Bring a spreadsheet's copy back with `hv roster csv-import`.\n"
+             "FILE is refused (exit 1, nothing written) where it would replace\n"
              "options.dat, arrange.tmp or temp of the working folder or saveslots.hv1 of\n"
              "the game, or lie in one of its slot folders or under .hv-restore.\n\n"
              "A spreadsheet must keep the quoted cells as text, or it turns a description\n"
@@ -255,24 +267,37 @@ std::vector<Command> rosterCommands() {
          {{"--dry-run", "", "print what would change and write nothing"}},
          "Write back the cells changed in a spreadsheet file.",
          std::string(
-             "Reads FILE as `hv roster csv` writes it, matching rows to records by \"#\" (in\n"
-             "any order: a sorted sheet comes back too), and writes every cell that differs\n"
-             "from the stored line (a changed name renames the wrestler), all in one change\n"
-             "with one restore point. Prints one \"NAME<TAB>FIELD: OLD -> NEW\" line per\n"
-             "changed cell, then \"N wrestlers changed\", or \"0 changes\". With --dry-run\n"
-             "nothing is written and the last line says \"would change\".\n\n"
+             "Reads FILE as `hv roster csv` writes it and writes the cells the sheet changed,\n"
+             "all in one change with one restore point. Each row is the record that was at\n"
+             "\"#\" when the sheet was exported (rows in any order: a sorted sheet comes back\n"
+             "too), and that record is the wrestler who bears its name now (the 2nd of a\n"
+             "name is the 2nd of it now), wherever he moved since. A cell that still holds\n"
+             "the exported value is no change: what the roster gained since stays, and an\n"
+             "untouched sheet is \"0 changes\" at any time. A changed cell is written where\n"
+             "the roster still holds the exported value (a changed name renames the\n"
+             "wrestler); where the roster changed it otherwise, or no longer has the\n"
+             "wrestler, it is a conflict: exit 1, one line per conflict on stderr (row,\n"
+             "name, field, the sheet's value, the exported one and the one now), nothing\n"
+             "written, under --dry-run too. A sheet whose base is no longer kept is refused;\n"
+             "delete its \"base\" column to import it as a sheet without one: such a sheet\n"
+             "(made by hand, or by an earlier version) is compared with the roster as it is\n"
+             "now, row \"#\" with record \"#\", and the import says so in a first line.\n"
+             "Prints one \"NAME<TAB>FIELD: OLD -> NEW\" line per changed cell, then\n"
+             "\"N wrestlers changed\", or \"0 changes\". With --dry-run nothing is written\n"
+             "and the last line says \"would change\".\n\n"
              "What spreadsheet programs do on saving is no change: the byte order mark kept\n"
-             "or dropped, CR LF or LF, every cell quoted or none, no final line end, empty\n"
-             "cells dropped at the end of a row, and a number cell holding the stored\n"
-             "number without its blanks (\" 55 \" saved as 55). A column left out changes\n"
+             "or dropped, CR LF or LF, every cell quoted or none, no final line end, and a\n"
+             "number cell holding the stored number without its blanks (\" 55 \" saved as\n"
+             "55). A column left out changes\n"
              "nothing. carder also takes \"Upper Carder\", \"Middle Carder\", \"Lower\n"
              "Carder\" and finishertype \"Power Move\", \"Submission\"; a changed number is\n"
              "written as the game writes numbers (\" 60 \").\n\n"
              "Refused (exit 1, a message naming the row and column, nothing written): a row\n"
-             "added or missing, a \"#\" that is no record's place or comes twice, an\n"
-             "unknown column, a character the game's files cannot hold, a line break in a\n"
-             "changed cell, text in a number field, a changed placeholder and \"name\" as a\n"
-             "new name.\n\n") +
+             "added or missing, a row with more or fewer cells than the header, a \"#\"\n"
+             "that is no record's place or comes twice, an unknown column, a character the\n"
+             "game's files cannot hold, a line break in a changed cell, a value `hv check`\n"
+             "would report (text in a number field, a carder that is no number), a changed\n"
+             "placeholder and \"name\" as a new name.\n\n") +
              kRosterFile,
          csvImport},
         {{"roster", "delete"},

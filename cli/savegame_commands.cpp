@@ -5,6 +5,7 @@
 #include "gamefiles/text.h"
 #include "savegame/savegame_ops.h"
 
+#include <bitset>
 #include <ostream>
 
 namespace hv::cli {
@@ -125,10 +126,13 @@ int feudsSet(CliContext& c, const Args& args) {
     }
     const SaveGameFile save = saveOf(c);
     const GameFolderLock lock(save.gameFolder);
-    Feuds feuds = feudsOf(c, save);
-    for (auto [f, level] : changes)
+    Feuds feuds = readFeuds(save);
+    std::bitset<kFeuds> named;
+    for (auto [f, level] : changes) {
         feuds[f].level = level;
-    applyFeuds(save, feuds);
+        named.set(f);
+    }
+    applyFeudLevels(save, feuds, named);
     return kOk;
 }
 
@@ -138,12 +142,14 @@ int feudsDelete(CliContext& c, const Args& args) {
         deleted.push_back(indexArg(arg, kFeuds));
     const SaveGameFile save = saveOf(c);
     const GameFolderLock lock(save.gameFolder);
-    Feuds feuds = feudsOf(c, save);
+    Feuds feuds = readFeuds(save);
+    std::bitset<kFeuds> named;
     for (std::size_t f : deleted) {
         feuds[f].deleted = true;
         feuds[f].level = kMinLevel;
+        named.set(f);
     }
-    applyFeuds(save, feuds);
+    applyFeudLevels(save, feuds, named);
     return kOk;
 }
 
@@ -152,12 +158,11 @@ const char* const kSaveFile =
     "not change is kept byte for byte.";
 
 const char* const kFeudsWrite =
-    "Every change writes all five feuds, as the feud editor's \"Apply Change\" does:\n"
-    "an emptied text line for a deleted feud (the other texts stay byte for byte)\n"
-    "and, on lines 21 to 30, the marker 33023 and the\n"
-    "level of each feud as number lines (\" 33023 \", \" 15 \"). A stored level that is\n"
-    "no number from 15 to 10600 is noted on stderr and written as the nearest valid\n"
-    "level (15 for text that is no number) unless the command sets it.\n";
+    "A change writes only the feuds it names: the level as a number line (\" 15 \")\n"
+    "and, for a deleted feud, an emptied text line. Every other line stays byte for\n"
+    "byte, the markers and the other feuds' levels too (the feud editor's \"Apply\n"
+    "Change\" rewrites all five). `feuds show` notes on stderr a stored level that is\n"
+    "no number from 15 to 10600, and shows the nearest valid level.\n";
 
 } // namespace
 

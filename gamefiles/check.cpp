@@ -27,10 +27,32 @@ std::string problemText(const fs::path& file, std::size_t line, std::string_view
     return text;
 }
 
+std::optional<std::string_view> wrestlerValueProblem(std::size_t line, std::string_view value) {
+    using W = WrestlerRecord;
+    if (line == W::Carder)
+        return parseNumber(value) ? std::nullopt
+                                  : std::optional<std::string_view>("is not a number");
+    if (kWrestlerFields.at(line).kind == FieldKind::Number)
+        return isNumberValue(value) ? std::nullopt
+                                    : std::optional<std::string_view>("is not a number");
+    if (line == W::Name && value == kPlaceholderName)
+        return "marks the game's placeholder records and cannot be a wrestler's name";
+    return std::nullopt;
+}
+
 namespace {
 
 constexpr long long kMinFeudLevel = 15;
 constexpr long long kMaxFeudLevel = 10600;
+
+// A wrestler's field as check names it.
+std::string_view checkName(const Field& f) {
+    if (f.line == WrestlerRecord::Carder)
+        return "carder code";
+    if (f.line == WrestlerRecord::Retirement)
+        return "years till retirement";
+    return f.name;
+}
 
 class Checker {
 public:
@@ -91,17 +113,16 @@ public:
                 if (roster.isPlaceholder(i))
                     continue;
                 const WrestlerRecord r = roster.record(i);
-                numberLine(file, r.firstLine + WrestlerRecord::Carder,
-                           r.lines[WrestlerRecord::Carder], "carder code");
                 guarded([&] { injuryWeeks(r, file); });
-                using W = WrestlerRecord;
-                numberFields(file, r,
-                             {{W::Draw, "draw"},
-                              {W::Entertainment, "entertainment"},
-                              {W::Wages, "wages"},
-                              {W::Value, "value"},
-                              {W::Morale, "morale"},
-                              {W::Retirement, "years till retirement"}});
+                for (const Field& f : kWrestlerFields) {
+                    if (f.line == WrestlerRecord::Injury) // worded as the injuries window reads it
+                        continue;
+                    const std::string& value = r.lines[f.line];
+                    if (auto problem = wrestlerValueProblem(f.line, value))
+                        add(file, r.firstLine + f.line,
+                            std::string(checkName(f)) + " " + std::string(*problem) + ": \"" +
+                                value + "\"");
+                }
             }
         });
     }

@@ -67,6 +67,35 @@ bool contains(std::string_view text, std::string_view part) {
            std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end();
 }
 
+bool isCodeField(Line line) {
+    return line == Line::Carder || line == Line::FinisherType;
+}
+
+// The words a code field takes, and the one `text` names in any case.
+std::vector<std::string_view> codeWords(Line line) {
+    if (line == Line::Carder)
+        return {"Upper Carder", "Middle Carder", "Lower Carder"};
+    return {"Power Move", "Submission"};
+}
+std::optional<std::string_view> codeWord(Line line, std::string_view text) {
+    for (std::string_view word : codeWords(line))
+        if (word.size() == text.size() &&
+            std::equal(word.begin(), word.end(), text.begin(),
+                       [](char a, char b) { return folded(a) == folded(b); }))
+            return word;
+    return std::nullopt;
+}
+
+// A refusal of a value a code field does not take, naming the ones it does.
+BatchSyntaxError notAWord(Line line, std::string_view value) {
+    std::string words;
+    const auto all = codeWords(line);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        words += (i == 0 ? "" : i + 1 == all.size() ? " or " : ", ") + quoted(all[i]);
+    return BatchSyntaxError(std::string(nameOf(line)) + " takes " + words + " (in any case), not " +
+                            quoted(value));
+}
+
 bool meets(const Condition& c, std::string_view stored) {
     const std::string_view value = shown(c.field, stored);
     const auto number = parseNumber(value);
@@ -161,19 +190,19 @@ BatchPlan shownPlan(const std::vector<Planned>& planned) {
 // The value to write for a plain FIELD=VALUE, or a refusal.
 std::string storedValue(Line field, std::string_view value, std::string_view given) {
     const std::string name = quoted(nameOf(field));
-    if (field == Line::Carder) {
-        if (auto code = carderCode(value))
-            return numberLine(*code);
-        throw BatchSyntaxError(
-            "carder takes \"Upper Carder\", \"Middle Carder\" or \"Lower Carder\", not " +
-            quoted(value));
+    if (isCodeField(field)) {
+        const auto word = codeWord(field, value);
+        if (!word)
+            throw notAWord(field, value);
+        if (field == Line::Carder)
+            return numberLine(*carderCode(*word));
+        return std::string(*finisherTypeCode(*word));
     }
-    if (field == Line::FinisherType) {
-        if (auto code = finisherTypeCode(value))
-            return std::string(*code);
-        throw BatchSyntaxError("finishertype takes \"Power Move\" or \"Submission\", not " +
-                               quoted(value));
-    }
+    // The sum of +N on a number field; on a text field it would be the text "+1".
+    if (!isNumberField(field) && parseNumber(value) &&
+        (trimmed(value).starts_with('+') || trimmed(value).starts_with('-')))
+        throw BatchSyntaxError(quoted(given) + ": " + name +
+                               " is a text field; +N and -N add only to the number fields");
     if (isNumberField(field) && !isNumberValue(value))
         throw BatchSyntaxError(name + " takes a number, +N or -N, not " + quoted(value));
     if (field == Line::Name && value == kPlaceholderName)
@@ -225,6 +254,20 @@ Condition parseCondition(std::string_view text) {
     if (ordering && !c.number)
         throw BatchSyntaxError(quoted(text) + ": < > <= >= compare numbers, and " + quoted(value) +
                                " is none");
+    // "contains nothing" holds for everybody: the condition would change every wrestler.
+    if (c.op == Compare::Contains && value.empty())
+        throw BatchSyntaxError(quoted(text) + ": ~ needs the text to look for");
+    // A code field is compared as its words, so a condition takes the words a change takes.
+    if (isCodeField(c.field) && c.op != Compare::Contains) {
+        if (ordering)
+            throw BatchSyntaxError(quoted(text) + ": " + std::string(nameOf(c.field)) +
+                                   " is compared as words, with = != or ~");
+        const auto word = codeWord(c.field, value);
+        if (!word)
+            throw notAWord(c.field, value);
+        c.value = *word;
+        c.number.reset();
+    }
     // A number field is compared with a number, or with nothing for a blank line.
     if (isNumberField(c.field) && c.op != Compare::Contains && !c.number && !value.empty())
         throw BatchSyntaxError(quoted(text) + ": " + std::string(nameOf(c.field)) +
@@ -277,11 +320,10 @@ BatchPlan planBatch(const RosterFile& roster, const BatchEdit& edit) {
     return shownPlan(plan(WrestlerFile::read(roster.file), edit));
 }
 
-BatchPlan applyBatch(const RosterFile& roster, const BatchEdit& edit) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Batch edit: " + edit.description);
-    WrestlerFile file = WrestlerFile::read(roster.file);
-    const std::vector<Planned> planned = plan(file, edit);
-    // A record's changed lines go in together: one edit per record.
+namespace {
+
+// The changes of `planned` in one rewrite; a record's changed lines go in together.
+void writePlan(WrestlerFile& file, const RosterFile& roster, const std::vector<Planned>& planned) {
     for (std::size_t k = 0; k < planned.size();) {
         const std::size_t i = planned[k].shown.record;
         WrestlerRecord record = file.record(i);
@@ -290,7 +332,29 @@ BatchPlan applyBatch(const RosterFile& roster, const BatchEdit& edit) {
         file.replace(i, record);
     }
     file.save(roster.temp);
+}
+
+} // namespace
+
+BatchPlan applyBatch(const RosterFile& roster, const BatchEdit& edit) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Batch edit: " + edit.description);
+    WrestlerFile file = WrestlerFile::read(roster.file);
+    const std::vector<Planned> planned = plan(file, edit);
+    writePlan(file, roster, planned);
     return shownPlan(planned);
+}
+
+BatchResult applyBatchIfPlanned(const RosterFile& roster, const BatchEdit& edit,
+                                const BatchPlan& shown) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Batch edit: " + edit.description);
+    WrestlerFile file = WrestlerFile::read(roster.file);
+    const std::vector<Planned> planned = plan(file, edit);
+    BatchResult result{shownPlan(planned), false};
+    if (result.plan != shown)
+        return result;
+    writePlan(file, roster, planned);
+    result.applied = true;
+    return result;
 }
 
 } // namespace hv::roster

@@ -5,13 +5,15 @@
 //
 // A change is FIELD=VALUE, with a field name of `hv roster set`. On a number field, +N or -N
 // adds to the stored number (a blank line counts as 0) and the sum, kept at or above the
-// field's minimum, is written as the game writes numbers (" 70 "); any other value is written
-// as given, as `hv roster set` writes it. carder and finishertype take the words shown.
+// field's minimum, is written as the game writes numbers (" 70 "); on a text field +N and -N
+// are refused; any other value is written as given, as `hv roster set` writes it. carder and
+// finishertype take the words shown, in any case.
 //
 // A condition is FIELD OP VALUE. Every field is compared as `hv roster show` shows it (the
-// carder and finisher type as words). `=` and `!=` compare as numbers when both sides are
-// numbers, else byte for byte; `<` `>` `<=` `>=` compare numbers, and a wrestler whose value
-// is no number does not meet them; `~` is "contains", in any case.
+// carder and finisher type as words, which a condition names as a change does, in any case,
+// with = != or ~). `=` and `!=` compare as numbers when both sides are numbers, else byte for
+// byte; `<` `>` `<=` `>=` compare numbers, and a wrestler whose value is no number does not
+// meet them; `~` is "contains", in any case, and needs a text.
 
 #include "roster_ops.h"
 
@@ -69,5 +71,13 @@ BatchPlan planBatch(const RosterFile& roster, const BatchEdit& edit);
 // nothing is written when nothing changes. A +N/-N on a stored value that is no number is
 // refused, naming the file and line, and nothing is written.
 BatchPlan applyBatch(const RosterFile& roster, const BatchEdit& edit);
+// As applyBatch, but only while the plan is still `shown` (what the user saw and agreed to),
+// both told under the game folder's lock: otherwise nothing is written and `applied` is false.
+struct BatchResult {
+    BatchPlan plan; // as it is now
+    bool applied = false;
+};
+BatchResult applyBatchIfPlanned(const RosterFile& roster, const BatchEdit& edit,
+                                const BatchPlan& shown);
 
 } // namespace hv::roster

@@ -108,14 +108,18 @@ private:
     }
 
     void showPlan(const BatchPlan& plan) {
-        count_->setText(plan.wrestlers == 1
-                            ? QStringLiteral("1 wrestler will change")
-                            : QStringLiteral("%1 wrestlers will change").arg(plan.wrestlers));
+        shown_ = plan;
+        count_->setText(countText(plan));
         QStringList shown;
         for (const auto& line : plan.lines)
             shown.append(ui::toQt(line.name + "  " + std::string(kWrestlerFields[line.field].name) +
                                   ": " + line.before + " -> " + line.after));
         ui::refill(list_, shown);
+    }
+
+    static QString countText(const BatchPlan& plan) {
+        return plan.wrestlers == 1 ? QStringLiteral("1 wrestler will change")
+                                   : QStringLiteral("%1 wrestlers will change").arg(plan.wrestlers);
     }
 
     // Also the reload after an outside change.
@@ -135,13 +139,31 @@ private:
         } catch (const std::exception& e) {
             count_->setText(ui::describeError(e));
             list_->clear();
+            shown_ = {};
         }
     }
 
+    // Writes what the list shows, and only that: when the roster changed since, so that the
+    // edit would now change more or other lines, the new list is shown and asked about first.
     void apply() {
+        for (;;) {
+            BatchResult result;
+            if (!watch_->writeFresh(this, windowTitle(), [&] {
+                    result = applyBatchIfPlanned(roster(), edit(), shown_);
+                }))
+                return;
+            if (result.applied)
+                break;
+            watch_->track({roster().file});
+            showPlan(result.plan);
+            if (!ui::askYesNo(this, windowTitle(),
+                              QStringLiteral("The roster has changed since the list was made. ") +
+                                  countText(result.plan) +
+                                  QStringLiteral(" now, as the list shows. Apply these changes?")))
+                return;
+        }
         // Afterwards the list shows what Apply would do next: nothing, unless a change adds.
-        if (watch_->writeFresh(this, windowTitle(), [&] { applyBatch(roster(), edit()); }))
-            preview();
+        preview();
     }
 
     ui::EditorContext& context_;
@@ -151,6 +173,7 @@ private:
     QListWidget* list_ = nullptr;
     QLineEdit* hid_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
+    BatchPlan shown_; // what the list shows, which Apply writes
 };
 
 } // namespace

@@ -417,21 +417,28 @@ private:
         if (name.isEmpty())
             return;
         const std::filesystem::path file = ui::pathFromText(name);
-        std::size_t changed = 0;
-        if (!writeFresh([&] {
-                changed = importRosterCsv(roster(context_.currentSlot()), file, false).lines.size();
-            }))
+        // A conflict is reported with every value the sheet and the roster both changed.
+        RosterChanges changes;
+        if (!writeFresh(
+                [&] { changes = importRosterCsv(roster(context_.currentSlot()), file, false); }))
             return;
+        const std::size_t changed = changes.lines.size();
         clearBoxes();
         refillList();
         const QString shown = ui::pathText(file.filename());
         const QString count =
             changed == 1 ? QStringLiteral("1 change") : QStringLiteral("%1 changes").arg(changed);
+        const QString note =
+            changes.twoWay ? QStringLiteral(" ") +
+                                 QString::fromLatin1(kTwoWayNote.data(),
+                                                     static_cast<qsizetype>(kTwoWayNote.size()))
+                           : QString();
         ui::showStatus(
             this,
-            changed == 0
-                ? QStringLiteral("0 changes from %1").arg(shown)
-                : QStringLiteral("Imported %1 from %2. Undo with Restore...").arg(count, shown));
+            (changed == 0
+                 ? QStringLiteral("0 changes from %1.").arg(shown)
+                 : QStringLiteral("Imported %1 from %2. Undo with Restore...").arg(count, shown)) +
+                note);
     }
 
     static constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";

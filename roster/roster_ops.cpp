@@ -1,5 +1,6 @@
 #include "roster_ops.h"
 
+#include "gamefiles/check.h"
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/managers.h"
@@ -146,6 +147,37 @@ std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string
     return changed;
 }
 
+// The line `hv roster set` writes for `given`, or nothing where the stored line stays: the
+// value as stored, a carder or finisher type that is none of the offered words, or the carder
+// word of the code stored ("1" stays "1", not " 1 "). An empty tag team or stable is "no".
+std::optional<std::string> setValue(Line line, const std::string& given, std::string_view stored,
+                                    const std::filesystem::path& file, FieldName fieldName) {
+    std::string value = given;
+    if (line == Line::Carder) {
+        const auto code = carderCode(given);
+        if (!code || parseNumber(stored) == std::optional<long long>(*code))
+            return std::nullopt;
+        value = numberLine(*code);
+    } else if (line == Line::FinisherType) {
+        const auto code = finisherTypeCode(given);
+        if (!code)
+            return std::nullopt;
+        value = std::string(*code);
+    } else if ((line == Line::TagTeam || line == Line::Stable) && value.empty()) {
+        value = "no";
+    }
+    if (value == stored)
+        return std::nullopt;
+    if (line == Line::Description)
+        value = joinLineBreaks(value);
+    const std::string what = "value of \"" + std::string(fieldName(line)) + "\"";
+    refuseLineBreak(file, what, value);
+    if (auto problem = wrestlerValueProblem(line, value))
+        throw GameFileError(file, "the " + what + " " + std::string(*problem) + ": \"" + value +
+                                      "\"; nothing was written");
+    return value;
+}
+
 } // namespace
 
 std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
@@ -215,20 +247,39 @@ std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
     return merged.size();
 }
 
-std::size_t
-setWrestlerFields(const RosterFile& roster, std::string_view key,
-                  const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields,
-                  FieldName fieldName) {
+namespace {
+
+using FieldValues = std::vector<std::pair<WrestlerRecord::Line, std::string>>;
+
+std::size_t setLines(WrestlerFile& file, const RosterFile& roster, std::string_view key,
+                     const FieldValues& fields, FieldName fieldName) {
+    std::size_t matched = 0;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (!file.isNamed(i, key))
+            continue;
+        ++matched;
+        // Only the lines given: every other line of every record of the name stays as stored.
+        WrestlerRecord record = file.record(i);
+        bool changed = false;
+        for (const auto& [line, given] : fields)
+            if (auto value = setValue(line, given, record.lines[line], roster.file, fieldName)) {
+                record.lines[line] = std::move(*value);
+                changed = true;
+            }
+        if (changed)
+            file.replace(i, record);
+    }
+    file.save(roster.temp);
+    return matched;
+}
+
+} // namespace
+
+std::size_t setWrestlerFields(const RosterFile& roster, std::string_view key,
+                              const FieldValues& fields, FieldName fieldName) {
     const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
     WrestlerFile file = readFile(roster);
-    const auto first = file.findFirst(key);
-    if (!first)
-        return 0;
-    // Stored lines, not words: a carder or finisher type that is not given stays as it is.
-    WrestlerBoxes boxes = file.record(*first).lines;
-    for (const auto& [line, value] : fields)
-        boxes[line] = value;
-    return applyBoxes(file, roster, key, boxes, fieldName);
+    return setLines(file, roster, key, fields, fieldName);
 }
 
 void addBlankWrestler(const RosterFile& roster) {

@@ -83,9 +83,11 @@ std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view sto
 std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
                           std::span<const FieldEdit> edits);
 
-// Changes the given fields of every record named `key`, as Apply does; the fields not given
-// are those of the first record of that name. Returns how many records were changed. Refusals
-// name a field by `fieldName`.
+// Changes the given fields of every record named `key`, each value as Apply writes its box
+// (words to codes, an empty tag team or stable as "no"); every line not given stays as stored,
+// in each record of the name. Returns how many records bear the name. A value that breaks the
+// field's rule (wrestlerValueProblem) or holds a line break (but in the description, where it
+// becomes a blank) is refused, naming the field by `fieldName`, and nothing is written.
 std::size_t
 setWrestlerFields(const RosterFile& roster, std::string_view key,
                   const std::vector<std::pair<WrestlerRecord::Line, std::string>>& fields,
@@ -114,11 +116,14 @@ std::vector<Injury> injuredWrestlers(const RosterFile& roster);
 // written when none).
 std::size_t healAll(const RosterFile& roster);
 
-// The spreadsheet file: UTF-8 with a byte order mark, CR LF row ends, a header row "#" and the
-// field names of `hv roster set`, then one row per record, placeholders included, "#" its
-// position in the file. Cells hold the stored lines through the byte table, the carder and
-// finisher type as their codes; text cells are quoted, so that a spreadsheet told to take
-// quoted cells as text keeps "007" and "5/1999" as they are.
+// The spreadsheet file: UTF-8 with a byte order mark, CR LF row ends, a header row "#", the
+// field names of `hv roster set` and "base", then one row per record, placeholders included,
+// "#" its position in the file. Cells hold the stored lines through the byte table, the carder
+// and finisher type as their codes; text cells are quoted, so that a spreadsheet told to take
+// quoted cells as text keeps "007" and "5/1999" as they are. Every "base" cell names the
+// roster as exported ("hv-" and the hash of its bytes), of which a copy is kept in the slot's
+// restore area (".hv-restore/SLOT/sheet-HASH", the newest 10 exports of a slot), so that an
+// import tells what the sheet changed from what changed in the roster since.
 std::string rosterCsv(const RosterFile& roster);
 // Writes rosterCsv to `target`, refused as an export file is where it would replace one of the
 // editor's own files or a file of the game folder.
@@ -132,20 +137,35 @@ struct FieldChangeLine {
     std::string name;
     WrestlerRecord::Line field;
     std::string before, after;
+    bool operator==(const FieldChangeLine&) const = default;
 };
 struct RosterChanges {
     std::vector<FieldChangeLine> lines; // in file order, then field order
     std::size_t wrestlers = 0;          // records with at least one line
+    bool twoWay = false;                // a sheet without a base, compared with the roster now
+    bool operator==(const RosterChanges&) const = default;
 };
 
-// Reads a spreadsheet file back: rows are matched by "#", in any order, and every cell that differs
-// from the stored line is written, all in one change with one restore point (none under `dryRun`).
-// Number cells (and the carder) that hold the stored number, blanks aside, are no change;
-// the carder and finisher type also take their words ("Upper Carder", "Power Move"). A changed
-// number is written as the game writes numbers. Throws GameFileError naming the file, row and
-// column, nothing written, for a row added or missing, a "#" that is no record's place or comes
-// twice, an unknown column, a character the byte table lacks, a line break, text in a number field,
-// a changed placeholder and the placeholder name as a new name.
+// What an import of a sheet without a base says, in one line.
+inline constexpr std::string_view kTwoWayNote =
+    "The sheet has no \"base\" column, so each cell was compared with the roster as it is now "
+    "(a change made since the sheet's export is undone where the sheet differs).";
+
+// Reads a spreadsheet file back, all in one change with one restore point (none under `dryRun`).
+// With a base, each row is the record of the base at "#" (rows in any order), and that record is
+// the wrestler of the roster now who bears its name (the k-th of a name in the base is the k-th
+// of that name now), wherever he stands. A cell that holds the base's value is no change, so
+// what the roster gained since stays; a changed cell is written where the roster still holds the
+// base's value, and is a conflict where the roster changed it otherwise, or no longer has the
+// wrestler: all conflicts are thrown as one ConflictError, nothing written (under `dryRun` too).
+// A sheet without a base column is compared with the roster as it is now, row "#" with record
+// "#" (twoWay). Number cells (and the carder) that hold the same number, blanks aside, are no
+// change; the carder and finisher type also take their words ("Upper Carder", "Power Move"). A
+// changed number is written as the game writes numbers. Throws GameFileError naming the file,
+// row and column, nothing written, for a row added or missing, a row whose cells are more or
+// fewer than the header's, a "#" that is no record's place or comes twice, an unknown column, a
+// base no longer kept or not one for every row, a character the byte table lacks, a line break,
+// a value the field's rule refuses (wrestlerValueProblem), and a changed placeholder.
 RosterChanges importRosterCsv(const RosterFile& roster, const std::filesystem::path& csvFile,
                               bool dryRun);
 

@@ -315,11 +315,16 @@ std::string levelNote(std::size_t feudIndex, const Feud& feud) {
            std::to_string(feud.level) + ".";
 }
 
-void applyFeuds(const SaveGameFile& save, const Feuds& feuds) {
+namespace {
+
+void writeFeuds(const SaveGameFile& save, const Feuds& feuds, std::bitset<kFeuds> which,
+                bool markers) {
     const RestoreScope point(save.gameFolder, save.slot, "Change the feuds");
     Replacements lines;
     for (std::size_t f = 0; f < kFeuds; ++f) {
         const Feud& feud = feuds[f];
+        if (!which[f])
+            continue;
         if (feud.level < kMinLevel || feud.level > kMaxLevel)
             throw OperationRefused("The level of feud " + std::to_string(f + 1) + " is " +
                                    std::to_string(feud.level) + ", not a whole number from " +
@@ -327,12 +332,23 @@ void applyFeuds(const SaveGameFile& save, const Feuds& feuds) {
                                    ". Nothing was written.");
         if (feud.deleted)
             lines[kFirstFeudLine + f] = "";
-        lines[kFirstMarkerLine + 2 * f] = numberLine(kFeudMarker);
+        if (markers)
+            lines[kFirstMarkerLine + 2 * f] = numberLine(kFeudMarker);
         lines[kFirstMarkerLine + 2 * f + 1] = numberLine(feud.level);
     }
     const std::string bytes = readLines(save.file, kFeudLines, kFeudsUse);
     refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
     TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
+}
+
+} // namespace
+
+void applyFeuds(const SaveGameFile& save, const Feuds& feuds) {
+    writeFeuds(save, feuds, std::bitset<kFeuds>().set(), true);
+}
+
+void applyFeudLevels(const SaveGameFile& save, const Feuds& feuds, std::bitset<kFeuds> which) {
+    writeFeuds(save, feuds, which, false);
 }
 
 void applyFeudEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) {

@@ -9,6 +9,7 @@
 #include "gamefiles/restore.h"
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -123,5 +124,9 @@ void applyFeuds(const SaveGameFile& save, const Feuds& feuds);
 // line) as applySettingEdits does; when anything changes, every marker is written as 33023. A
 // level edit that is no number from 15 to 10600 is refused.
 void applyFeudEdits(const SaveGameFile& save, std::span<const FieldEdit> edits);
+// Writes only the feuds in `which`: each one's level as a number line and, for a deleted one,
+// its emptied text line; every other line stays as stored, the markers and the other levels
+// too. For `hv feuds set` and `hv feuds delete`, which change what they name and nothing else.
+void applyFeudLevels(const SaveGameFile& save, const Feuds& feuds, std::bitset<kFeuds> which);
 
 } // namespace hv::savegame

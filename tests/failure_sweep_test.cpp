@@ -86,7 +86,7 @@ std::vector<Operation> operations() {
              ApplyWrestler(w.roster(), "Bo", boxesFor(*findWrestler(w.roster(), "Cy")));
          }},
         {"roster set",
-         {"setWrestlerFields", "applyBoxes"},
+         {"setWrestlerFields", "setLines"},
          [](const World& w) {
              setWrestlerFields(w.roster(), "Bo", {{WrestlerRecord::Draw, "1"}});
          }},
@@ -103,7 +103,7 @@ std::vector<Operation> operations() {
          false},
         {"injuries heal", {"healAll"}, [](const World& w) { healAll(w.roster()); }},
         {"roster batch",
-         {"applyBatch"},
+         {"applyBatch", "writePlan"},
          [](const World& w) { applyBatch(w.roster(), parseBatch({"draw=+1"}, {})); },
          false},
         {"roster csv export",
@@ -139,7 +139,7 @@ std::vector<Operation> operations() {
              savegame::applyTitles(w.save(), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
          }},
         {"feud levels",
-         {"applyFeuds"},
+         {"applyFeuds", "writeFeuds"},
          [](const World& w) {
              auto feuds = savegame::readFeuds(w.save());
              feuds[1].level = 600;

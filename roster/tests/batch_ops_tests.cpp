@@ -70,7 +70,9 @@ TEST_F(BatchOps, ConditionsAndChangesPickAndComputeTheValuesAsShown) {
         {{"finishertype=Power Move", "carder=Lower Carder"},
          {"finishertype~sub"},
          "Blade carder:Middle Carder->Lower Carder|Blade finishertype:Submission->Power Move|1"},
-        {{"carder=Upper Carder"}, {"carder<=2"}, "0"}, // carders compare as words
+        {{"carder=upper carder"},
+         {"carder=lower CARDER"},
+         "Crow carder:Lower Carder->Upper Carder|1"},
         {{"weapon=Chair"}, {"description~\xE9L", "morale>=80"}, "Axe weapon:->Chair|1"},
         {{"name=Axel"}, {"morale<=3"}, "Axe name:Axe->Axel|1"},
     };

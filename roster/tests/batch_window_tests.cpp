@@ -80,5 +80,31 @@ TEST_F(BatchWindow, CountsAsTheUserTypesAndAppliesOnceWithOneRestorePoint) {
     EXPECT_EQ(listRestorePoints(world.game, "save1").size(), 1u);
 }
 
+// What Apply writes is what the list showed: a file changed since makes it show the new list and
+// ask, and a No writes nothing.
+TEST_F(BatchWindow, ApplyAsksAgainWhenTheFileChangedSinceTheListWasShown) {
+    world.setRoster("save1", {wrestler("Axe"), wrestler("Blade")});
+    showWindow(hv::roster::createBatchWindow(context));
+    type("changes", "morale=+1");
+    EXPECT_EQ(count(), QStringLiteral("2 wrestlers will change"));
+    std::vector<std::vector<std::string>> now = {wrestler("Axe"), wrestler("Blade"),
+                                                 wrestler("Cy")};
+    world.setRoster("save1", now);
+    answer = false;
+    clickButton(window, "Command1");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("3 wrestlers will change")))
+        << questions[0].toStdString();
+    EXPECT_EQ(count(), QStringLiteral("3 wrestlers will change"));
+    EXPECT_EQ(world.roster(), recordBytes(now));
+
+    answer = true;
+    clickButton(window, "Command1");
+    EXPECT_EQ(questions.size(), 1u);
+    for (auto& record : now)
+        record[Line::Morale] = " 76 ";
+    EXPECT_EQ(world.roster(), recordBytes(now));
+}
+
 } // namespace
 } // namespace hv::test

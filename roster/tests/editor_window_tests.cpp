@@ -209,7 +209,7 @@ TEST_F(RosterEditorWindow, CsvExportAndImportThroughTheDialogs) {
     };
     EXPECT_TRUE(through("exportCsv").starts_with("Exported the roster to "));
     const std::string exported = readFile(csv);
-    EXPECT_EQ(through("importCsv"), "0 changes from r.csv");
+    EXPECT_EQ(through("importCsv"), "0 changes from r.csv.");
 
     std::string renamed = exported;
     renamed.replace(renamed.find("3,\"B\""), 5, "3,\"C\"");
@@ -222,6 +222,12 @@ TEST_F(RosterEditorWindow, CsvExportAndImportThroughTheDialogs) {
     through("importCsv", exported.substr(0, exported.find("\r\n3,") + 2));
     expectReported(1, "row 4, column 1");
     EXPECT_EQ(world.roster(), after);
+    // The sheet renames B, whom the roster renamed otherwise since: the conflict is listed.
+    renamed.replace(renamed.find("3,\"C\""), 5, "3,\"D\"");
+    world.setRoster("save1", {placeholderWrestler(), wrestler("A"), wrestler("E")});
+    through("importCsv", renamed);
+    expectReported(2,
+                   "row 4 (B), no longer in the roster: name: sheet \"D\", read \"B\", now \"\"");
 }
 
 } // namespace

@@ -2,11 +2,13 @@
 
 #include "gamefiles/csv.h"
 #include "gamefiles/error.h"
+#include "gamefiles/merge.h"
 #include "gamefiles/restore.h"
 #include "testsupport/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace hv::roster {
@@ -30,8 +32,7 @@ struct Resave {
     bool bom = true;
     std::string lineEnd = "\r\n";
     enum { AsNeeded, All, None } quote = AsNeeded;
-    bool trimNumbers = false;   // " 55 " saved as 55
-    bool dropEmptyTail = false; // empty cells at a row's end left out
+    bool trimNumbers = false; // " 55 " saved as 55
     bool finalLineEnd = true;
     bool sorted = false; // rows in another order
 };
@@ -44,8 +45,6 @@ std::string write(const std::vector<CsvRow>& rows, const Resave& how) {
             for (auto& cell : row)
                 if (parseNumber(cell))
                     std::erase(cell, ' ');
-        while (how.dropEmptyTail && !row.empty() && row.back().empty())
-            row.pop_back();
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c > 0)
                 out += ',';
@@ -94,10 +93,9 @@ TEST_F(RosterCsv, WhatSpreadsheetsDoOnSavingIsNoChange) {
              {.quote = Resave::All},
              {.quote = Resave::None},
              {.trimNumbers = true},
-             {.dropEmptyTail = true},
              {.finalLineEnd = false},
              {.sorted = true},
-             {false, "\n", Resave::None, true, true, false},
+             {false, "\n", Resave::None, true, false},
          }) {
         const auto before = world.files();
         EXPECT_EQ(changesText(import(write(exported, how)), false), "0 changes\n");
@@ -134,6 +132,73 @@ TEST_F(RosterCsv, EveryByteCrossesAndChangedCellsAreWrittenInOneChange) {
     EXPECT_EQ(changesText(import(text), false), "0 changes\n");
 }
 
+// The roster moves on after the export (another program, `hv roster set`, a trade): the sheet
+// writes only what it changed, into the wrestler it was, and stops at what both changed.
+TEST_F(RosterCsv, ASheetIsMergedWithWhatChangedSinceItsExport) {
+    const std::vector<CsvRow> exported = rows();
+    const auto sheet = [&](std::initializer_list<std::tuple<int, int, const char*>> cells) {
+        std::vector<CsvRow> edited = exported;
+        for (auto [row, column, text] : cells)
+            edited[row][column] = text;
+        return write(edited, {});
+    };
+    // Since: B moved up (past A), A's morale and C added, placeholder dropped.
+    const Lines a2 = withLine(a, Line::Morale, "99"), c = wrestler("C");
+    world.setRoster("save1", {b, a2, c});
+    const auto since = world.files();
+    EXPECT_EQ(changesText(import(sheet({})), false), "0 changes\n");
+    EXPECT_EQ(world.files(), since);
+
+    // B's draw (row 4) into B; A's morale cell, untouched, leaves the 99.
+    EXPECT_EQ(changesText(import(sheet({{3, 2, "7"}})), false),
+              "B\tdraw: 50 ->  7 \n1 wrestler changed\n");
+    const Lines b2 = withLine(b, Line::Draw, " 7 ");
+    EXPECT_EQ(world.roster(), recordBytes({b2, a2, c}));
+
+    // Changed on both sides, or for a wrestler gone: every conflict listed, nothing written.
+    world.setRoster("save1", {b2, a2});
+    const auto before = world.files();
+    for (bool dryRun : {true, false}) {
+        try {
+            import(sheet({{2, 13, "10"}, {2, 2, "51"}, { 3, 2, "8" }}), dryRun);
+            ADD_FAILURE() << "no conflict";
+        } catch (const ConflictError& e) {
+            EXPECT_STREQ(e.what(), "2 values changed both here and in the file since they were "
+                                   "read; nothing was written:\n"
+                                   "row 3 (A): morale: sheet \" 10 \", read \"75\", now \"99\"\n"
+                                   "row 4 (B): draw: sheet \" 8 \", read \"50\", now \" 7 \"");
+        }
+        EXPECT_EQ(world.files(), before);
+    }
+    world.setRoster("save1", {a2});
+    EXPECT_THROW(import(sheet({{3, 5, "9"}})), ConflictError); // B is gone
+    EXPECT_EQ(changesText(import(sheet({{2, 2, "51"}})), false),
+              "A\tdraw: 50 ->  51 \n1 wrestler changed\n");
+
+    // Without its base column the sheet is compared with the roster now, and says so.
+    std::vector<CsvRow> bare = parseCsv(sheet({}), csv);
+    world.setRoster("save1", {p, a2, b});
+    for (CsvRow& row : bare)
+        row.pop_back();
+    EXPECT_EQ(changesText(import(write(bare, {})), false),
+              std::string(kTwoWayNote) + "\nA\tmorale: 99 ->  75 \n1 wrestler changed\n");
+
+    // One copy of each roster exported, the newest 10 of the slot.
+    const auto bases = [&] {
+        return std::ranges::count_if(
+            std::filesystem::directory_iterator(world.game / ".hv-restore/save1"),
+            [](const auto& e) { return e.path().filename().string().starts_with("sheet-"); });
+    };
+    rosterCsv(roster);
+    EXPECT_EQ(bases(), 2);
+    for (int i = 0; i < 12; ++i) {
+        world.setRoster("save1", {wrestler(std::to_string(i))});
+        rosterCsv(roster);
+    }
+    EXPECT_EQ(bases(), 10);
+    EXPECT_EQ(changesText(import(rosterCsv(roster)), false), "0 changes\n");
+}
+
 TEST_F(RosterCsv, RefusalsNameRowAndColumnAndWriteNothing) {
     const std::string exported = rosterCsv(roster);
     const auto edit = [&](std::string_view from, std::string_view to) {
@@ -145,11 +210,15 @@ TEST_F(RosterCsv, RefusalsNameRowAndColumnAndWriteNothing) {
     const std::string lastRow = exported.substr(exported.find("\r\n3,") + 2);
     const std::string nothing = "; nothing was written";
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {exported + "4,\"C\"\r\n",
+        {exported + "4,\"C\"" + std::string(19, ',') + "\r\n",
          "row 5, column 1: \"#\" is 4 but the roster has 3 records; rows cannot be added" +
              nothing},
         {exported.substr(0, exported.size() - lastRow.size()),
          "row 4, column 1: record 3 of 3 is missing; rows cannot be removed" + nothing},
+        {exported.substr(0, exported.size() - lastRow.size()) + "3,\"B\",50,60,1000\r\n",
+         "row 4: 5 cells, but the header has 21" + nothing},
+        {edit("\"007\",\"2\"", "\"007\",\"\""),
+         "row 4, column 8 (carder): \"\" is not a number" + nothing},
         {edit("\n3,", "\nx,"),
          "row 4, column 1: \"#\" is \"x\", not a record's place in the roster" + nothing},
         {edit("\n3,", "\n2,"), "row 4, column 1: \"#\" 2 is also in row 3" + nothing},
@@ -162,6 +231,13 @@ TEST_F(RosterCsv, RefusalsNameRowAndColumnAndWriteNothing) {
              nothing},
         {edit("3,\"B\",50", "3,\"B\",5O"),
          "row 4, column 3 (draw): \"5O\" is not a number" + nothing},
+        {edit("\"hv-", "\"hv-0"), "row 2, column 21: the sheet's base \"hv-0" +
+                                      exported.substr(exported.find("\"hv-") + 4, 16) +
+                                      "\" (the roster as exported) is no longer kept; only the "
+                                      "newest 10 exports of a slot are. Export the roster again, "
+                                      "or delete the \"base\" column to compare the sheet with "
+                                      "the roster as it is now" +
+                                      nothing},
         {edit("1,\"name\",50", "1,\"name\",51"),
          "row 2, column 3 (draw): record 1 is a placeholder (\"name\"), which is never changed" +
              nothing},
