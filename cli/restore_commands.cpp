@@ -3,6 +3,9 @@
 #include "restore/restore_diff.h"
 #include "restore/restore_ops.h"
 
+#include "gamefiles/error.h"
+#include "gamefiles/game_folder_lock.h"
+
 #include <ostream>
 
 namespace hv::cli {
@@ -15,13 +18,43 @@ int list(CliContext& c, const Args&) {
     return kOk;
 }
 
+// `hv restore apply ID REST` as the user would type it again, for a refusal to suggest.
+std::string applyLine(const CliContext& c, unsigned long long id, const std::string& rest) {
+    return std::string("hv ") + (c.slot == "save1" ? "" : "--slot " + c.slot + " ") +
+           "restore apply " + std::to_string(id) + " " + rest;
+}
+
 int apply(CliContext& c, const Args& args) {
     const auto id = restore::parsePointId(args[0]);
     if (!id)
         throw UsageError{"expected the number of a restore point, not \"" + args[0] + "\""};
-    const auto result = restore::applyPoint(c.gameFolder(), c.slot, *id, args.has("--force"));
+    const std::string folder = c.gameFolder();
+    if (args.has("--dry-run")) {
+        const GameFolderLock lock(folder); // one moment's plan, not a change half made
+        const auto plan = restore::planRestore(folder, c.slot, *id);
+        for (const RestorePoint& later : plan.later)
+            c.out << "also undone\t" << later.id << "\t" << restore::pointLabel(later, c.slot)
+                  << "\n";
+        for (const std::string& file : plan.files)
+            c.out << "put back\t" << file << "\n";
+        for (const std::string& name : plan.changedSince)
+            c.out << "changed outside\t" << name << "\n";
+        c.out << "plan\t" << plan.id << "\n";
+        return kOk;
+    }
+    const std::string agreed = args.value("--force").value_or("");
+    restore::RestoreResult result;
+    try {
+        result = restore::applyPoint(folder, c.slot, *id, agreed);
+    } catch (const restore::PlanRefused& e) {
+        const std::string force = applyLine(c, *id, "--force " + e.plan.id);
+        throw OperationRefused(std::string(e.what()) +
+                               (agreed.empty() ? " To restore anyway: " + force
+                                               : " See it with " + applyLine(c, *id, "--dry-run") +
+                                                     "; go ahead with it: " + force));
+    }
     for (const RestorePoint& later : result.later)
-        c.out << "also undone\t" << later.id << "\t" << later.description << "\n";
+        c.out << "also undone\t" << later.id << "\t" << restore::pointLabel(later, c.slot) << "\n";
     return kOk;
 }
 
@@ -52,18 +85,28 @@ std::vector<Command> restoreCommands() {
          list},
         {{"restore", "apply"},
          "ID",
-         {{"--force", "", "restore over changes another program made since"}},
+         {{"--dry-run", "", "print the plan and its id, and write nothing"},
+          {"--force", "PLANID", "carry out plan PLANID only, over changes made since"}},
          "Put back the files of a restore point.",
          std::string(
              "Every file of point ID gets back the bytes it had before that change. A later\n"
              "change is undone whole or not at all: every later point that changed one of\n"
              "those files (or a file of another point undone with it) is undone too, each\n"
-             "printed as \"also undone<TAB>ID<TAB>description\".\n"
+             "printed as \"also undone<TAB>ID<TAB>description\". The slot names file\n"
+             "belongs to every slot: a later change of another slot that wrote it is undone\n"
+             "too, its description followed by \" (SLOT)\".\n"
+             "--dry-run prints that plan and writes nothing: the lines \"also undone\",\n"
+             "\"put back<TAB>FILE\" per file, \"changed outside<TAB>FILE\" per file another\n"
+             "program (the game) wrote since the editor's last change to it, and last\n"
+             "\"plan<TAB>PLANID\", eight hex digits standing for what the plan undoes and\n"
+             "what each of those files holds now. --force PLANID restores only while the\n"
+             "plan is still PLANID, over files changed outside too; without --force a file\n"
+             "changed outside refuses the restore. A refusal names the plan as it is now.\n"
              "The restore is itself a change with a restore point of its own, so\n"
              "`hv restore apply` on that point undoes it. Exit 1 when the slot has no\n"
-             "such point, a kept file cannot be read, or a file to be put back was changed\n"
-             "by another program (the game) since the editor's last change to it; nothing\n"
-             "is written then.\n") +
+             "such point, a kept file cannot be read, a file to be put back was changed\n"
+             "outside without --force, or the plan is no longer PLANID; nothing is written\n"
+             "then.\n") +
              kPoints,
          apply},
         {{"restore", "diff"},

@@ -146,6 +146,10 @@ std::optional<RestorePoint> readPoint(unsigned long long id, const fs::path& fol
             timed = error == std::errc() && at == value.data() + value.size();
         } else if (key == "slot") {
             point.slot = value;
+        } else if (key == "order") {
+            unsigned long long order = 0;
+            if (std::from_chars(value.data(), value.data() + value.size(), order).ec == std::errc())
+                point.order = order;
         } else if (key == "description") {
             point.description = value;
         } else if (key == "file") {
@@ -163,6 +167,19 @@ std::optional<RestorePoint> readPoint(unsigned long long id, const fs::path& fol
     if (!timed || point.files.empty())
         return std::nullopt;
     return point;
+}
+
+// The highest place any slot's points have taken; under the game folder's lock, so that no
+// other program takes the same. Orders grow with the ids, so each slot's newest point tells.
+unsigned long long newestOrder(const fs::path& gameFolder) {
+    unsigned long long order = 0;
+    for (std::string_view slot : kSlots)
+        for (const auto& [id, folder] : pointFolders(slotArea(gameFolder, slot)))
+            if (const auto point = readPoint(id, folder)) {
+                order = std::max(order, point->order);
+                break;
+            }
+    return order;
 }
 
 } // namespace
@@ -217,17 +234,24 @@ bool holdsState(std::string_view bytes, const FileState& state) {
     return hasher.state() == state;
 }
 
-bool fileHoldsState(const fs::path& file, const FileState& state) {
+std::optional<FileState> fileState(const fs::path& file, bool fnv) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        return false;
-    StateHasher hasher(state.fnv.has_value());
+        return std::nullopt;
+    StateHasher hasher(fnv);
     std::string buffer(1 << 16, '\0');
     while (in) {
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         hasher.add(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
     }
-    return !in.bad() && hasher.state() == state;
+    if (in.bad())
+        return std::nullopt;
+    return hasher.state();
+}
+
+bool fileHoldsState(const fs::path& file, const FileState& state) {
+    const auto now = fileState(file, state.fnv.has_value());
+    return now && *now == state;
 }
 
 fs::path RestorePoint::kept(std::size_t index) const {
@@ -352,6 +376,7 @@ void RestoreScope::keep(const fs::path& named, const fs::path& real,
         point_.folder = area / std::to_string(point_.id);
         point_.time = static_cast<long long>(std::time(nullptr));
         point_.slot = slot_;
+        point_.order = newestOrder(root_) + 1;
         point_.description = description_;
     }
 
@@ -412,8 +437,8 @@ void RestoreScope::dropUnreplaced() {
 // after a power cut the newest point may be lost, never the game's own files.
 void RestoreScope::writeManifest() const {
     std::ostringstream text;
-    text << "time " << point_.time << "\nslot " << point_.slot << "\ndescription "
-         << point_.description << "\n";
+    text << "time " << point_.time << "\nslot " << point_.slot << "\norder " << point_.order
+         << "\ndescription " << point_.description << "\n";
     for (std::size_t i = 0; i < point_.files.size(); ++i) {
         text << "file " << point_.files[i] << "\n";
         if (const auto& left = point_.left[i])
@@ -467,8 +492,10 @@ std::vector<RestorePoint> listRestorePoints(const fs::path& gameFolder, std::str
     if (!isSlotName(slot))
         return points;
     for (const auto& [id, folder] : pointFolders(slotArea(gameFolder, slot)))
-        if (auto point = readPoint(id, folder))
+        if (auto point = readPoint(id, folder)) {
+            point->slot = slot; // the folder tells, whatever the record says
             points.push_back(std::move(*point));
+        }
     return points;
 }
 
@@ -476,7 +503,10 @@ std::optional<RestorePoint> findRestorePoint(const fs::path& gameFolder, std::st
                                              unsigned long long id) {
     if (!isSlotName(slot))
         return std::nullopt;
-    return readPoint(id, slotArea(gameFolder, slot) / std::to_string(id));
+    auto point = readPoint(id, slotArea(gameFolder, slot) / std::to_string(id));
+    if (point)
+        point->slot = slot;
+    return point;
 }
 
 std::string restoreTimeText(long long time) {

@@ -59,11 +59,17 @@ private:
 bool holdsState(std::string_view bytes, const FileState& state);
 // Whether the file as it is now is what `state` records; false when it cannot be read.
 bool fileHoldsState(const std::filesystem::path& file, const FileState& state);
+// What the file holds now, with the FNV hash too when asked; none when it cannot be read.
+std::optional<FileState> fileState(const std::filesystem::path& file, bool fnv = false);
 
 struct RestorePoint {
     unsigned long long id = 0;
     long long time = 0; // seconds since 1970 (UTC)
     std::string slot;
+    // Its place among the points of every slot of the game folder, the newest highest: the
+    // slot names file is changed by the changes of all four slots. 0 for a point of an earlier
+    // version, which has none.
+    unsigned long long order = 0;
     std::string description;
     // The replaced files, relative to the game folder with "/" between the components, in the
     // order the operation replaced them.

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <memory>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -19,26 +21,49 @@ bool shareFile(const RestorePoint& a, const RestorePoint& b) {
     return std::ranges::find_first_of(a.files, b.files) != a.files.end();
 }
 
+// When a point was made, comparable across slots: a point of an earlier version records no
+// order and counts as older than every point that does, and among such the time tells.
+std::tuple<unsigned long long, long long, unsigned long long> made(const RestorePoint& p) {
+    return {p.order, p.order ? 0 : p.time, p.id};
+}
+
+std::string hex8(std::uint64_t value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text(8, '0');
+    for (std::size_t i = 8; i-- > 0; value >>= 4)
+        text[i] = kDigits[value & 15];
+    return text;
+}
+
 } // namespace
 
 std::vector<RestorePoint> listPoints(const std::string& gameFolder, std::string_view slot) {
     return listRestorePoints(gameFolder, slot);
 }
 
+std::string pointLabel(const RestorePoint& point, std::string_view slot) {
+    return point.slot == slot ? point.description : point.description + " (" + point.slot + ")";
+}
+
 RestorePlan planRestore(const std::string& gameFolder, std::string_view slot,
                         unsigned long long id) {
-    std::vector<RestorePoint> points = listRestorePoints(gameFolder, slot);
-    const auto at = std::ranges::find(points, id, &RestorePoint::id);
-    if (at == points.end())
+    const auto own = findRestorePoint(gameFolder, slot, id);
+    if (!own)
         throw OperationRefused(std::string(slot) + " has no restore point " + std::to_string(id) +
                                ". Nothing was written.");
     RestorePlan plan;
-    plan.point = *at;
-    // The later points lie before it (newest first). One joins when it shares a file with a
-    // point already taken; a newer one taken can bring in an older one, so rounds repeat until
-    // nothing more joins.
-    std::vector<const RestorePoint*> taken{&*at};
-    std::vector<bool> in(static_cast<std::size_t>(at - points.begin()), false);
+    plan.point = *own;
+    // Every slot's points made after it, newest first.
+    std::vector<RestorePoint> points;
+    for (std::string_view s : kSlots)
+        for (RestorePoint& p : listRestorePoints(gameFolder, s))
+            if (made(p) > made(plan.point))
+                points.push_back(std::move(p));
+    std::ranges::sort(points, std::greater{}, made);
+    // One joins when it shares a file with a point already taken; a newer one taken can bring
+    // in an older one, so rounds repeat until nothing more joins.
+    std::vector<const RestorePoint*> taken{&plan.point};
+    std::vector<bool> in(points.size(), false);
     for (bool grew = true; grew;) {
         grew = false;
         for (std::size_t i = in.size(); i-- > 0;) {
@@ -73,12 +98,24 @@ RestorePlan planRestore(const std::string& gameFolder, std::string_view slot,
                 left[static_cast<std::size_t>(known - plan.files.begin())] = p->left[i];
             }
         }
+    // The id covers what the restore would undo and every file it would overwrite.
+    std::string told;
+    for (const RestorePoint* p : oldestFirst)
+        told += p->slot + " " + std::to_string(p->id) + " " + std::to_string(p->order) + " " +
+                std::to_string(p->time) + " " + p->description + "\n";
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
-        const fs::path file = fs::path(gameFolder) / plan.files[i];
+        const auto now = fileState(fs::path(gameFolder) / plan.files[i], left[i] && left[i]->fnv);
+        told += plan.files[i] +
+                (now ? " " + std::to_string(now->size) + " " + std::to_string(now->hash)
+                     : std::string(" unreadable")) +
+                "\n";
         // A point made before the editor recorded what changes leave cannot tell.
-        if (left[i] && !fileHoldsState(file, *left[i]))
+        if (left[i] && !(now && *now == *left[i]))
             plan.changedSince.push_back(playerFileName(plan.files[i]));
     }
+    StateHasher hasher;
+    hasher.add(told);
+    plan.id = hex8(hasher.state().hash);
     return plan;
 }
 
@@ -100,17 +137,26 @@ std::string undoDescription(std::string_view description) {
 }
 
 RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
-                         unsigned long long id, bool overwriteChangedFiles) {
-    // From the check for changes by other programs to the last replace.
+                         unsigned long long id, std::string_view agreedPlan) {
+    // From the plan, and its check for changes by other programs, to the last replace.
     const GameFolderLock lock(gameFolder);
-    const RestorePlan plan = planRestore(gameFolder, slot, id);
-    if (!plan.changedSince.empty() && !overwriteChangedFiles) {
-        std::string names;
+    RestorePlan plan = planRestore(gameFolder, slot, id);
+    // (Each message is made before the plan moves into the exception.)
+    if (!agreedPlan.empty() && plan.id != agreedPlan) {
+        std::string message = "the restore of point " + std::to_string(id) + " is no longer plan " +
+                              std::string(agreedPlan) +
+                              ": files or restore points changed since; it is now plan " + plan.id +
+                              ". Nothing was written.";
+        throw PlanRefused(message, std::move(plan));
+    }
+    if (agreedPlan.empty() && !plan.changedSince.empty()) {
+        std::string message;
         for (const auto& name : plan.changedSince)
-            names += (names.empty() ? "" : ", ") + name;
-        throw OperationRefused(names + (plan.changedSince.size() == 1 ? " was" : " were") +
-                               " changed by another program after the editor's last change to "
+            message += (message.empty() ? "" : ", ") + name;
+        message += (plan.changedSince.size() == 1 ? " was" : " were") +
+                   std::string(" changed by another program after the editor's last change to "
                                "it; restoring would throw that change away. Nothing was written.");
+        throw PlanRefused(message, std::move(plan));
     }
     std::vector<std::string> versions;
     for (const auto& kept : plan.versions)

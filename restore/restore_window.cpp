@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace hv::restore {
 namespace {
 
@@ -165,6 +167,9 @@ private:
         diff_->setPlainText(lines.join(QLatin1Char('\n')));
     }
 
+    // Asks about the plan made without the lock, then carries out only that plan; when the
+    // fresh plan under the lock differs (a change made while the question was open), asks
+    // about the new one.
     void apply() {
         QListWidgetItem* item = list_->currentItem();
         if (!item)
@@ -179,55 +184,82 @@ private:
             refresh();
             return;
         }
-        if (!laterChangesAccepted(plan) || !changedFilesAccepted(plan))
-            return;
         RestoreResult result;
-        if (ui::runReported(this, windowTitle(),
-                            [&] { result = applyPoint(folder, slot(), id, true); })) {
-            // The editor's own write: the other windows showing these files reload.
-            std::vector<std::filesystem::path> files;
-            for (const auto& file : result.files)
-                files.push_back(std::filesystem::path(folder) / file);
-            ui::FileWatch::noteRestored(files);
-            QStringList names;
-            for (const auto& file : result.files)
-                names.append(ui::toQt(playerFileName(std::filesystem::path(file))));
-            ui::showStatus(this, QStringLiteral("Put back %1 as before \"%2\". Undo with the "
-                                                "restore's own point, now at the top.")
-                                     .arg(names.join(QStringLiteral(" and ")),
-                                          ui::toQt(plan.point.description)));
+        for (bool again = false;; again = true) {
+            if (!accepted(plan, again))
+                return;
+            std::optional<RestorePlan> moved;
+            if (!ui::runReported(this, windowTitle(), [&] {
+                    try {
+                        result = applyPoint(folder, slot(), id, plan.id);
+                    } catch (const PlanRefused& e) {
+                        moved = e.plan;
+                    }
+                })) {
+                refresh();
+                return;
+            }
+            if (!moved)
+                break;
+            plan = std::move(*moved);
         }
+        // The editor's own write: the other windows showing these files reload.
+        std::vector<std::filesystem::path> files;
+        for (const auto& file : result.files)
+            files.push_back(std::filesystem::path(folder) / file);
+        ui::FileWatch::noteRestored(files);
+        QStringList names;
+        for (const auto& file : result.files)
+            names.append(ui::toQt(playerFileName(std::filesystem::path(file))));
+        ui::showStatus(
+            this, QStringLiteral("Put back %1 as before \"%2\". Undo with the "
+                                 "restore's own point, now at the top.")
+                      .arg(names.join(QStringLiteral(" and ")), ui::toQt(plan.point.description)));
         refresh();
     }
 
-    // A later change is undone whole with the point; the user says whether that is meant.
-    bool laterChangesAccepted(const RestorePlan& plan) {
-        if (plan.later.empty())
-            return true;
-        QString text = QStringLiteral("These later changes touched the same files and will be "
-                                      "undone as well:\n");
-        for (std::size_t i = 0; i < plan.later.size() && i < 5; ++i)
-            text += QStringLiteral("\n") + ui::toQt(plan.later[i].description);
-        if (plan.later.size() > 5)
-            text += QStringLiteral("\n... and %1 more").arg(plan.later.size() - 5);
-        text += QStringLiteral("\n\nRestore anyway? (The restore can itself be undone.)");
-        return ui::askYesNo(this, windowTitle(), text);
-    }
-
-    // A file written by another program since the editor's last change would lose that
-    // program's change.
-    bool changedFilesAccepted(const RestorePlan& plan) {
-        if (plan.changedSince.empty())
+    // Whether the user agrees to the plan: a question for the later changes it undoes, one
+    // for files it overwrites; asked again, at least one question telling that it moved.
+    bool accepted(const RestorePlan& plan, bool again) {
+        QString moved = again ? QStringLiteral("What the restore would undo changed while "
+                                               "you were asked; it is now this.\n\n")
+                              : QString();
+        if (!plan.later.empty()) {
+            QString text = moved + QStringLiteral("These later changes touched the same files "
+                                                  "and will be undone as well:\n");
+            for (std::size_t i = 0; i < plan.later.size() && i < 5; ++i)
+                text += QStringLiteral("\n") + ui::toQt(pointLabel(plan.later[i], slot()));
+            if (plan.later.size() > 5)
+                text += QStringLiteral("\n... and %1 more").arg(plan.later.size() - 5);
+            text += QStringLiteral("\n\nRestore anyway? (The restore can itself be undone.)");
+            if (!ui::askYesNo(this, windowTitle(), text))
+                return false;
+            moved.clear();
+        }
+        // A file written by another program since the editor's last change would lose that
+        // program's change.
+        if (!plan.changedSince.empty()) {
+            QStringList names;
+            for (const auto& name : plan.changedSince)
+                names << ui::toQt(name);
+            QString text = names.join(QStringLiteral(" and "));
+            text[0] = text[0].toUpper();
+            text = moved + text +
+                   QStringLiteral(" changed outside the editor after its last change here (the "
+                                  "game may have saved). Restoring throws that change away. "
+                                  "Restore anyway?");
+            if (!ui::askYesNo(this, windowTitle(), text))
+                return false;
+            moved.clear();
+        }
+        if (moved.isEmpty())
             return true;
         QStringList names;
-        for (const auto& name : plan.changedSince)
-            names << ui::toQt(name);
-        QString text = names.join(QStringLiteral(" and "));
-        text[0] = text[0].toUpper();
-        text += QStringLiteral(" changed outside the editor after its last change here (the "
-                               "game may have saved). Restoring throws that change away. "
-                               "Restore anyway?");
-        return ui::askYesNo(this, windowTitle(), text);
+        for (const auto& file : plan.files)
+            names << ui::toQt(playerFileName(std::filesystem::path(file)));
+        return ui::askYesNo(this, windowTitle(),
+                            moved + QStringLiteral("It puts back %1. Restore?")
+                                        .arg(names.join(QStringLiteral(" and "))));
     }
 
     ui::EditorContext& context_;

@@ -210,9 +210,9 @@ std::vector<Operation> operations() {
                    {"applyPoint"},
                    [](const World& w) {
                        // Each run meets the files put back by hand since the last.
-                       restore::applyPoint(w.folder(), "save1",
-                                           restore::listPoints(w.folder(), "save1").back().id,
-                                           true);
+                       const auto id = restore::listPoints(w.folder(), "save1").back().id;
+                       restore::applyPoint(w.folder(), "save1", id,
+                                           restore::planRestore(w.folder(), "save1", id).id);
                    },
                    false,
                    [](const World& w) { // a point of two files

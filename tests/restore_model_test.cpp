@@ -32,17 +32,21 @@ using otherfeds::Party;
 using Files = std::map<std::string, std::string>; // relative to the game folder
 using Rng = std::mt19937_64;
 
-constexpr const char* kSlot = "save1";
+// Two slots, whose changes share the slot names file.
+constexpr const char* kSlots[] = {"save1", "save2"};
 
-// Slot 1 runs the WWF: WCW is its rival big federation.
+// Both slots run the WWF: WCW is their rival big federation.
 struct World : GameWorld {
     World() : GameWorld("WWF") {
-        setRoster(kSlot, {placeholderWrestler(), wrestler("Ace", "3", " 4 "), wrestler("Bo"),
-                          wrestler("Cy", "2", "2")});
-        for (auto [file, name] :
-             {std::pair{"wcw", "Crow"}, {"ecw", "Extreme"}, {"otherbig", "Indy"}})
-            writeFile(slotFile(kSlot, "Background/" + std::string(file) + ".hv1"),
-                      crlf(rivalWrestler(name)) + crlf(rivalWrestler(std::string(name) + " Two")));
+        for (const char* slot : kSlots) {
+            setRoster(slot, {placeholderWrestler(), wrestler("Ace", "3", " 4 "), wrestler("Bo"),
+                             wrestler("Cy", "2", "2")});
+            for (auto [file, name] :
+                 {std::pair{"wcw", "Crow"}, {"ecw", "Extreme"}, {"otherbig", "Indy"}})
+                writeFile(slotFile(slot, "Background/" + std::string(file) + ".hv1"),
+                          crlf(rivalWrestler(name)) +
+                              crlf(rivalWrestler(std::string(name) + " Two")));
+        }
         writeFile(work / "Dee.hve", crlf(wrestler("Dee")));
         writeFile(work / "Bo.hve", crlf(withLine(wrestler("Bo"), 1, "99")));
     }
@@ -60,6 +64,7 @@ struct World : GameWorld {
 // files held before it. Each run gets a fresh copy, so the reference draws the same.
 struct Draw {
     Rng rng;
+    std::string slot;
     std::map<std::string, std::vector<std::string>> names; // "own", "WCW", ..., "managers"
     fs::path work;
     std::size_t n(std::size_t below) { return rng() % below; }
@@ -80,13 +85,13 @@ template <class T> std::vector<std::string> orNone(T read) {
     }
 }
 
-Draw drawFrom(const World& w, std::uint64_t seed) {
-    Draw d{Rng(seed), {}, w.work};
-    d.names["own"] = orNone([&] { return roster::rosterNames({w.folder(), kSlot}); });
-    d.names["managers"] = orNone([&] { return managers::listManagers({w.folder(), kSlot}); });
+Draw drawFrom(const World& w, std::uint64_t seed, const std::string& slot) {
+    Draw d{Rng(seed), slot, {}, w.work};
+    d.names["own"] = orNone([&] { return roster::rosterNames({w.folder(), slot}); });
+    d.names["managers"] = orNone([&] { return managers::listManagers({w.folder(), slot}); });
     for (Party p : {Party::Rival, Party::Ecw, Party::Indy})
         d.names[std::string(otherfeds::partyWord(p))] = orNone([&] {
-            return otherfeds::rivalNames(otherfeds::partyFile(w.folder(), kSlot, p, "WCW").file);
+            return otherfeds::rivalNames(otherfeds::partyFile(w.folder(), slot, p, "WCW").file);
         });
     return d;
 }
@@ -96,13 +101,13 @@ void trade(Draw& d, const std::string& f) {
     const Party to = otherfeds::kParties[(static_cast<std::size_t>(from) + 1 + d.n(3)) % 4];
     const std::string name =
         d.name(from == Party::Own ? "own" : std::string(otherfeds::partyWord(from)));
-    otherfeds::TransferWrestler(f, {kSlot, from, to, name, name + " II", "2", "WCW"},
+    otherfeds::TransferWrestler(f, {d.slot, from, to, name, name + " II", "2", "WCW"},
                                 [] { return 0.5; });
 }
 
 void import(Draw& d, const std::string& f) {
     const fs::path file = d.work / (d.n(2) ? "Dee.hve" : "Bo.hve");
-    const exchange::RosterFile r(f, kSlot);
+    const exchange::RosterFile r(f, d.slot);
     if (const auto how = d.n(3); how == 0)
         exchange::importWrestler(r, file);
     else if (how == 1)
@@ -112,16 +117,16 @@ void import(Draw& d, const std::string& f) {
 }
 
 void feuds(Draw& d, const std::string& f) {
-    auto all = savegame::readFeuds({f, kSlot});
+    auto all = savegame::readFeuds({f, d.slot});
     auto& feud = all[d.n(all.size())];
     feud.level = static_cast<int>(d.n(1000)) + savegame::kMinLevel;
     if (d.n(4) == 0)
         feud.text = d.n(2) ? "Ace vs Bo" : "";
-    savegame::applyFeuds({f, kSlot}, all);
+    savegame::applyFeuds({f, d.slot}, all);
 }
 
 void manager(Draw& d, const std::string& f) {
-    const managers::ManagersPlace m(f, kSlot);
+    const managers::ManagersPlace m(f, d.slot);
     if (const auto how = d.n(3); how == 0)
         managers::addManager(m);
     else if (how == 1)
@@ -136,48 +141,50 @@ const std::pair<const char*, Run> kOperations[] = {
      [](Draw& d, const std::string& f) {
          const WrestlerRecord::Line lines[] = {WrestlerRecord::Draw, WrestlerRecord::Injury,
                                                WrestlerRecord::Carder};
-         roster::setWrestlerFields({f, kSlot}, d.name("own"),
+         roster::setWrestlerFields({f, d.slot}, d.name("own"),
                                    {{lines[d.n(3)], std::to_string(d.n(6))}});
      }},
     {"roster add",
-     [](Draw&, const std::string& f) {
-         roster::addBlankWrestler({f, kSlot});
+     [](Draw& d, const std::string& f) {
+         roster::addBlankWrestler({f, d.slot});
      }},
     {"roster delete",
      [](Draw& d, const std::string& f) {
-         roster::deleteWrestler({f, kSlot}, d.name("own"));
+         roster::deleteWrestler({f, d.slot}, d.name("own"));
      }},
     {"roster move",
      [](Draw& d, const std::string& f) {
-         roster::moveWrestler({f, kSlot}, d.name("own"),
+         roster::moveWrestler({f, d.slot}, d.name("own"),
                               d.n(2) ? roster::Direction::Up : roster::Direction::Down);
      }},
     {"injuries heal",
-     [](Draw&, const std::string& f) {
-         roster::healAll({f, kSlot});
+     [](Draw& d, const std::string& f) {
+         roster::healAll({f, d.slot});
      }},
     {"trade", trade},
     {"import", import},
     {"settings",
      [](Draw& d, const std::string& f) {
-         savegame::applySettings({f, kSlot}, {"Slot " + std::to_string(d.n(9)), "Boss", "Friday",
-                                              std::to_string(d.n(28) + 1), "May", "3",
-                                              std::to_string(d.n(1000))});
+         savegame::applySettings({f, d.slot}, {"Slot " + std::to_string(d.n(9)), "Boss", "Friday",
+                                               std::to_string(d.n(28) + 1), "May", "3",
+                                               std::to_string(d.n(1000))});
      }},
     {"titles",
      [](Draw& d, const std::string& f) {
          savegame::applyTitles(
-             {f, kSlot}, {d.name("own"), d.name("own"), "Vacant", d.name("own"), d.name("own")});
+             {f, d.slot}, {d.name("own"), d.name("own"), "Vacant", d.name("own"), d.name("own")});
      }},
     {"feuds", feuds},
     {"managers", manager},
 };
 
-// One step: an operation (its index), the game writing a file ("outside"), or a restore; the
-// number draws its arguments from the state it meets, so a shrunk sequence still runs.
+// One step: an operation (its index), the game writing a file ("outside"), or a restore, in
+// slot 1 or 2; the number draws its arguments from the state it meets, so a shrunk sequence
+// still runs.
 struct Step {
     std::string kind;
     std::uint64_t seed;
+    int slot = 1;
 };
 using Sequence = std::vector<Step>;
 
@@ -191,9 +198,12 @@ const Sequence kRegressions[] = {
      {"restore", 421},
      {"restore", 718}},
     {{"trade", 126}, {"trade", 792}, {"import", 769}, {"restore", 428}},
+    // Each slot renamed, then the first rename undone: the second goes with it, named.
+    {{"settings", 1}, {"settings", 2, 2}, {"restore", 0}, {"roster edit", 3, 2}, {"restore", 1}},
 };
 
 struct ModelPoint {
+    std::string slot;
     unsigned long long id;
     std::map<std::string, std::string> before, after; // per file it replaced
 };
@@ -219,8 +229,9 @@ public:
 private:
     std::string step(World& world, const Step& s) {
         Rng rng(s.seed);
+        const std::string slot = kSlots[s.slot - 1];
         if (s.kind == "restore")
-            return restore(world, rng);
+            return restore(world, rng, slot);
         if (s.kind == "outside") {
             // The game saves a file: a whole record more, so that the file still reads.
             auto it = std::next(model_.begin(), static_cast<long>(rng() % model_.size()));
@@ -235,7 +246,7 @@ private:
         }
         const auto op =
             std::ranges::find(kOperations, s.kind, [](auto& o) { return std::string(o.first); });
-        const Draw draw = drawFrom(world, s.seed);
+        const Draw draw = drawFrom(world, s.seed, slot);
 
         // The reference: a folder holding the model's bytes and no history.
         World& ref = *ref_;
@@ -264,8 +275,8 @@ private:
         if (got != expected)
             return "ended " + got + ", the reference " + expected;
         const Files after = ref.files();
-        if (const auto made = restore::listPoints(ref.folder(), kSlot); !made.empty()) {
-            ModelPoint point{nextId(), {}, {}};
+        if (const auto made = restore::listPoints(ref.folder(), slot); !made.empty()) {
+            ModelPoint point{slot, nextId(slot), {}, {}};
             for (const auto& file : made.front().files) {
                 point.before[file] = model_.at(file);
                 point.after[file] = after.at(file);
@@ -276,13 +287,22 @@ private:
         return {};
     }
 
-    unsigned long long nextId() const { return points_.empty() ? 1 : points_.back().id + 1; }
+    unsigned long long nextId(const std::string& slot) const {
+        const auto last =
+            std::ranges::find(points_.rbegin(), points_.rend(), slot, &ModelPoint::slot);
+        return last == points_.rend() ? 1 : last->id + 1;
+    }
 
-    // The model's own restore: the point, and every later point sharing a file with one taken.
-    std::string restore(World& world, Rng& rng) {
-        if (points_.empty())
+    // The model's own restore: the point, and every later point of either slot sharing a file
+    // with one taken; the restore's point is the slot's.
+    std::string restore(World& world, Rng& rng, const std::string& slot) {
+        std::vector<std::size_t> own;
+        for (std::size_t i = 0; i < points_.size(); ++i)
+            if (points_[i].slot == slot)
+                own.push_back(i);
+        if (own.empty())
             return {};
-        const std::size_t first = rng() % points_.size();
+        const std::size_t first = own[rng() % own.size()];
         std::vector<bool> in(points_.size(), false);
         in[first] = true;
         for (bool grew = true; grew;) {
@@ -295,11 +315,11 @@ private:
                         in[i] = grew = true;
         }
         Files back, left; // oldest "before", newest "after" of each file
-        std::vector<unsigned long long> later;
+        std::vector<std::pair<std::string, unsigned long long>> later;
         for (std::size_t i = points_.size(); i-- > first;)
             if (in[i]) {
                 if (i != first)
-                    later.push_back(points_[i].id);
+                    later.emplace_back(points_[i].slot, points_[i].id);
                 for (const auto& [file, bytes] : points_[i].before) {
                     back[file] = bytes;
                     left.try_emplace(file, points_[i].after.at(file));
@@ -310,20 +330,23 @@ private:
         const bool force = rng() % 2 == 0;
         restore::RestoreResult result;
         try {
-            result = restore::applyPoint(world.folder(), kSlot, points_[first].id, force);
+            const auto id = points_[first].id;
+            result = restore::applyPoint(world.folder(), slot, id,
+                                         force ? restore::planRestore(world.folder(), slot, id).id
+                                               : std::string());
         } catch (const OperationRefused& e) {
             return changed && !force ? std::string() : std::string("refused: ") + e.what();
         }
         if (changed && !force)
             return "restored over a file the game wrote since";
-        std::vector<unsigned long long> undone;
+        std::vector<std::pair<std::string, unsigned long long>> undone;
         for (const auto& p : result.later)
-            undone.push_back(p.id);
+            undone.emplace_back(p.slot, p.id);
         if (undone != later)
             return "undid other later changes than the model";
         // A file that holds its version already is not written, nor kept; with none to write
         // there is no point.
-        ModelPoint point{nextId(), {}, {}};
+        ModelPoint point{slot, nextId(slot), {}, {}};
         for (const auto& [file, bytes] : back)
             if (model_.at(file) != bytes) {
                 point.before[file] = model_.at(file);
@@ -348,14 +371,19 @@ private:
                     names += " " + file;
             return "files differ from the model:" + names;
         }
-        const auto points = restore::listPoints(world.folder(), kSlot);
+        std::vector<RestorePoint> points; // oldest first, as the model's
+        for (const char* slot : kSlots) {
+            const auto listed = restore::listPoints(world.folder(), slot);
+            points.insert(points.end(), listed.rbegin(), listed.rend());
+        }
+        std::ranges::sort(points, {}, &RestorePoint::order);
         if (points.size() != points_.size())
             return std::to_string(points.size()) + " restore points, the model " +
                    std::to_string(points_.size());
         for (std::size_t i = 0; i < points.size(); ++i) {
-            const RestorePoint& p = points[points.size() - 1 - i];
+            const RestorePoint& p = points[i];
             const ModelPoint& m = points_[i];
-            if (p.id != m.id || p.files.size() != m.before.size())
+            if (p.slot != m.slot || p.id != m.id || p.files.size() != m.before.size())
                 return "restore point " + std::to_string(p.id) + " is not the model's " +
                        std::to_string(m.id);
             for (std::size_t f = 0; f < p.files.size(); ++f)
@@ -380,6 +408,7 @@ Sequence generate(Rng& rng) {
                  : roll == 3 ? "outside"
                              : kOperations[rng() % std::size(kOperations)].first;
         s.seed = rng() % 1000;
+        s.slot = static_cast<int>(rng() % 2) + 1;
     }
     return steps;
 }
@@ -426,7 +455,7 @@ TEST(RestoreModel, RandomSequencesRunAsTheModelSays) {
         const Sequence small = shrink(runner, sequence);
         std::ostringstream row;
         for (const Step& s : small)
-            row << "{\"" << s.kind << "\", " << s.seed << "}, ";
+            row << "{\"" << s.kind << "\", " << s.seed << ", " << s.slot << "}, ";
         ADD_FAILURE() << "sequence " << n << " of seed " << seed << ": " << runner.run(small)
                       << "\nshrunk: {" << row.str() << "}";
     }

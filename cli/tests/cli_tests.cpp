@@ -521,14 +521,35 @@ TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     EXPECT_TRUE(ok({"restore", "list"}).ends_with("\tUndo of Edit Axe\n" + listed));
     EXPECT_EQ(ok({"--slot", "save2", "restore", "list"}), "");
     expectRefused({"restore apply 7"}, kRefused, "no restore point 7");
-    expectRefused({"restore apply x", "restore list 1", "restore apply --yes 1"}, kUsage);
+    expectRefused(
+        {"restore apply x", "restore list 1", "restore apply --yes 1", "restore apply --force 1"},
+        kUsage);
 
     // A later change to the same file is undone with it and named; a file the game wrote
-    // since is named and kept unless --force.
+    // since is named and kept unless the plan shown is forced, and only while it is that plan.
     ok({"roster", "set", "Axe", "draw=8"});
     writeFile(world.rosterFile(), world.roster() + "game\r\n");
-    expectRefused({"restore apply 1"}, kRefused, "the roster of Save 1 (yourfed.hv1)");
-    EXPECT_EQ(ok({"restore", "apply", "--force", "1"}),
+    const auto planned = [&] {
+        const std::string plan = ok({"restore", "apply", "--dry-run", "1"});
+        EXPECT_TRUE(plan.starts_with("also undone\t3\tEdit Axe\nalso undone\t2\tUndo of Edit "
+                                     "Axe\nput back\tsave1/Controlled/yourfed.hv1\nchanged "
+                                     "outside\tthe roster of Save 1 (yourfed.hv1)\nplan\t"))
+            << plan;
+        return plan.substr(plan.size() - 9, 8);
+    };
+    const std::string shown = planned();
+    expectRefused({"restore apply 1"}, kRefused,
+                  "restoring would throw that change away. Nothing was written. To restore "
+                  "anyway: hv restore apply 1 --force " +
+                      shown);
+    writeFile(world.rosterFile(), world.roster() + "more\r\n"); // while the user looked
+    const std::string now = planned();
+    expectRefused({"restore apply 1 --force " + shown}, kRefused,
+                  "it is now plan " + now +
+                      ". Nothing was written. See it with hv restore apply "
+                      "1 --dry-run; go ahead with it: hv restore apply 1 --force " +
+                      now);
+    EXPECT_EQ(ok({"restore", "apply", "--force", now, "1"}),
               "also undone\t3\tEdit Axe\nalso undone\t2\tUndo of Edit Axe\n");
     EXPECT_EQ(world.roster(), before);
 }

@@ -158,7 +158,7 @@ TEST_F(RestorePoints, AFileChangedSinceIsNamedAndOnlyOverwrittenWhenAllowed) {
             << e.what();
     }
     EXPECT_EQ(gameFiles(), files);
-    applyPoint(folder(), "save1", 1, true);
+    applyPoint(folder(), "save1", 1, planRestore(folder(), "save1", 1).id);
     EXPECT_EQ(readFile(roster), original);
 
     // A point of an earlier version, which recorded the FNV-1a hash, is still told apart; one
