@@ -42,8 +42,8 @@ public:
             QStringLiteral("One a line. A change is FIELD=VALUE, or +N / -N on a number field. "
                            "A condition is FIELD OP VALUE with OP one of = != < > <= >= ~ "
                            "(contains, any case); all must hold. < > <= >= only match numbers; "
-                           "carder and finishertype are compared and set as words "
-                           "(\"Upper Carder\", \"Power Move\").\nFields: ") +
+                           "carder and finishertype are compared and set as words, in any "
+                           "case (\"Upper Carder\", \"Power Move\").\nFields: ") +
                 fields.join(QStringLiteral(", ")),
             this);
         help->setTextFormat(Qt::PlainText);
