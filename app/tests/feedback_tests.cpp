@@ -15,6 +15,8 @@
 #include <QUrl>
 
 #include <functional>
+#include <set>
+#include <string_view>
 
 namespace hv::test {
 namespace {
@@ -139,6 +141,17 @@ TEST_F(Feedback, EveryWriteSaysWhatItSavedInTheWindowThatMadeIt) {
             EXPECT_EQ(opened, QUrl::fromLocalFile(ui::pathText(file.parent_path())));
         }
         EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+        // Made again, the same change changes no byte: nothing is written, and the window
+        // says so.
+        static const std::set<std::string_view> kRepeatable = {"doctor", "fededit", "titles",
+                                                               "impsave", "html22"};
+        if (!kRepeatable.contains(write.window))
+            continue;
+        const std::string once = readFile(file);
+        write.act(w);
+        EXPECT_EQ(readFile(file), once);
+        EXPECT_TRUE(status().startsWith(QStringLiteral("Nothing changed")))
+            << status().toStdString();
     }
 }
 

@@ -1,4 +1,5 @@
 #include "otherfeds/otherfeds_windows.h"
+#include "testsupport/rewrite_steps.h"
 #include "testsupport/window_test_support.h"
 
 #include <QComboBox>
@@ -84,6 +85,16 @@ TEST_F(TradingWindow, MovesIntoTheRosterUnderTheChosenNameAndRebuildsTheLists) {
     clickItem(child<QListWidget>(window, "List1"), "Own");
     clickButton(window, "ecwtran1"); // the injected draw 0.3 gives potential 7
     EXPECT_NE(readFile(file("ecw")).find(crlf({"2", " 7 ", "no"})), std::string::npos);
+
+    // Failed halfway, and the first file not put back either (the disk stays full): the
+    // message names the restore point that mends it, and the lists show the files as they are.
+    clickItem(list3, "Plain");
+    {
+        const RewriteStepFailure full(RewriteStep::Replace, 2, true);
+        clickButton(window, "indytran3");
+    }
+    expectReported(3, "restore point");
+    EXPECT_EQ(list("List3") + "/" + list("List4"), "Own|Plain/Plain");
 }
 
 } // namespace
