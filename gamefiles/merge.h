@@ -37,8 +37,7 @@ enum class Merge {
     Already,  // the file already holds the user's value: nothing to write
     Conflict, // the user and the file both changed it, differently
 };
-Merge mergeValue(std::string_view base, std::string_view mine, std::string_view now,
-                 bool asNumber);
+Merge mergeValue(std::string_view base, std::string_view mine, std::string_view now, bool asNumber);
 
 // A value both the user and the file changed since the user's read.
 struct Conflict {

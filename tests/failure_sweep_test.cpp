@@ -326,7 +326,9 @@ TEST(FailureSweep, EveryStepOfEveryWriteFailsCleanly) {
                 ASSERT_TRUE(std::regex_search(message, point,
                                               std::regex("restore point ([0-9]+) of save1")))
                     << where << ": " << message;
-                restore::applyPoint(world.folder(), "save1", std::stoull(point[1]), true);
+                const auto id = std::stoull(point[1]);
+                restore::applyPoint(world.folder(), "save1", id,
+                                    restore::planRestore(world.folder(), "save1", id).id);
                 EXPECT_EQ(world.files(), before) << where;
             }
     }
