@@ -247,6 +247,7 @@ FolderChooser::FolderChooser(fs::path workDir, std::function<void()> afterMove, 
 
     dir1_->setFocus();
     resize(440, 400);
+    setUpToolWindow(this); // Esc closes it, as it does every tool window
 }
 
 void FolderChooser::showFolder(const fs::path& folder) {

@@ -3,6 +3,7 @@
 
 #include "exchange/exchange_windows.h"
 #include "ui/file_path.h"
+#include "ui/messages.h"
 
 #include "gamefiles/options.h"
 #include "hv_version.h"
@@ -117,6 +118,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 #endif
     QApplication::setApplicationName(QStringLiteral("hv-editor"));
+    // A screenshot run, or one on a platform that shows nothing, has nobody to answer a box.
+    const QString platform = QGuiApplication::platformName();
+    hv::ui::setNoUser(!start.screenshotWindow.isEmpty() || platform == QLatin1String("offscreen") ||
+                      platform == QLatin1String("minimal"));
     // options.dat and the editor's own scratch files lie where optionsFolder() says, however
     // the program was started: from a menu, or by opening an exchange file. Exported files
     // and pages go to the working folder; on Windows, where the Start menu or Explorer picks

@@ -6,13 +6,16 @@
 #include "gamefiles/options.h"
 #include "gamefiles/slot_names.h"
 #include "ui/byte_text.h"
+#include "ui/file_path.h"
 #include "ui/messages.h"
 
 #include "hv_version.h"
 
 #include <QButtonGroup>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -23,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace hv::ui {
@@ -47,6 +51,32 @@ void seedRandom() {
     std::srand(static_cast<unsigned>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
 }
 
+// A plain main window has no default-button handling: Enter on a focused button presses it,
+// as Space does.
+class EnterPresses : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button == nullptr || (key != Qt::Key_Return && key != Qt::Key_Enter))
+            return false;
+        button->click();
+        return true;
+    }
+};
+
+// The folder options.dat names now, empty when it names none.
+std::string folderNamedNow(const std::filesystem::path& settingsDir) {
+    try {
+        return readGameFolder(settingsDir);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 } // namespace
 
 MainWindow::MainWindow(std::filesystem::path settingsDir, std::filesystem::path workDir,
@@ -56,7 +86,10 @@ MainWindow::MainWindow(std::filesystem::path settingsDir, std::filesystem::path 
     setObjectName(QStringLiteral("MAin"));
     setWindowTitle(QStringLiteral("Unofficial HV Editor"));
     buildUi();
-    load();
+    optionsWatch_ = new QFileSystemWatcher(this);
+    connect(optionsWatch_, &QFileSystemWatcher::directoryChanged, this,
+            [this] { showFolderNamed(); });
+    load(true);
     // Room around the longest button captions, and for every menu item in one row.
     resize(sizeHint().expandedTo(QSize(std::max(360, menuBar()->sizeHint().width()), 0)));
 }
@@ -95,11 +128,13 @@ void MainWindow::buildUi() {
     // Two columns, row by row; a last button alone in its row spans both.
     auto* buttons = new QGridLayout;
     const auto tools = toolsOpenedBy(Opener::Button);
+    auto* enter = new EnterPresses(this);
     for (std::size_t i = 0; i < tools.size(); ++i) {
         auto* button = new QPushButton(QString::fromLatin1(tools[i]->openerText), central);
         button->setObjectName(QString::fromLatin1(tools[i]->openerName));
         const QString window = QString::fromLatin1(tools[i]->window);
         connect(button, &QPushButton::clicked, this, [this, window] { openTool(window); });
+        button->installEventFilter(enter);
         const int row = static_cast<int>(i / 2), column = static_cast<int>(i % 2);
         const bool alone = i + 1 == tools.size() && column == 0;
         buttons->addWidget(button, row, column, 1, alone ? 2 : 1);
@@ -134,12 +169,37 @@ void MainWindow::showAbout() {
                            .arg(QStringLiteral(HV_VERSION)));
 }
 
-QString MainWindow::currentSlot() const {
-    return hid_->text();
+std::string MainWindow::gameFolder() const {
+    if (folderError_)
+        std::rethrow_exception(folderError_);
+    return folder_;
 }
 
-void MainWindow::load() {
+void MainWindow::followMainWindow(QObject* receiver, std::function<void()> changed) {
+    followers_.emplace_back(receiver, std::move(changed));
+}
+
+void MainWindow::load(bool readOptions) {
     seedRandom();
+
+    if (readOptions || !loaded_) {
+        const std::string before = folderError_ ? std::string() : folder_;
+        folder_.clear();
+        folderError_ = nullptr;
+        try {
+            folder_ = readGameFolder(settingsDir_);
+        } catch (...) {
+            folderError_ = std::current_exception();
+        }
+        // A window works on the game it showed: none stays open on another. The chooser
+        // that made the change stays.
+        if (loaded_ && (folderError_ ? std::string() : folder_) != before)
+            for (const auto& tool : hv::app::allTools())
+                registry_.close(QString::fromLatin1(tool.window));
+        loaded_ = true;
+        watchOptions();
+        showFolderNamed();
+    }
 
     // A fresh load starts from the window's design state.
     frame_->setTitle(kFrameCaption);
@@ -150,7 +210,7 @@ void MainWindow::load() {
     }
 
     try {
-        const SaveSlotNames names = readSaveSlotNames(readGameFolder(settingsDir_));
+        const SaveSlotNames names = readSaveSlotNames(gameFolder());
         for (std::size_t i = 0; i < options_.size(); ++i) {
             options_[i]->setText(QStringLiteral("Save %1 : ").arg(i + 1) +
                                  asButtonText(toQt(names.names[i])));
@@ -181,13 +241,43 @@ void MainWindow::showLoadFailure(const QString& reason) {
 void MainWindow::selectSaveSlot() {
     for (std::size_t i = 0; i < options_.size(); ++i) {
         if (options_[i]->isChecked())
-            hid_->setText(QStringLiteral("save%1").arg(i + 1));
+            slot_ = QStringLiteral("save%1").arg(i + 1);
     }
+    hid_->setText(slot_);
     registry_.close(slotWindows());
+
+    std::pair<std::string, QString> now{folderError_ ? std::string() : folder_, slot_};
+    if (now == followed_)
+        return;
+    followed_ = std::move(now);
+    std::erase_if(followers_, [](const auto& follower) { return follower.first.isNull(); });
+    const auto followers = followers_; // a follower may open or close windows
+    for (const auto& [receiver, changed] : followers)
+        if (receiver)
+            changed();
+}
+
+void MainWindow::watchOptions() {
+    // options.dat is replaced by a rename: its folder tells.
+    const QString dir = pathText(settingsDir_);
+    std::error_code ec;
+    if (!optionsWatch_->directories().contains(dir) &&
+        std::filesystem::is_directory(settingsDir_, ec))
+        optionsWatch_->addPath(dir);
+}
+
+void MainWindow::showFolderNamed() {
+    const std::string named = folderNamedNow(settingsDir_);
+    const QString caption = QStringLiteral("Unofficial HV Editor");
+    setWindowTitle(!folderError_ && named != folder_ ? captionWithFolder(caption, folder_)
+                                                     : caption);
+    std::erase_if(pinned_, [](const auto& context) { return context.isNull(); });
+    for (const auto& context : pinned_)
+        context->showFolderNamed(named);
 }
 
 void MainWindow::reload() {
-    load();
+    load(true);
     if (!isVisible())
         show();
 }
@@ -210,14 +300,24 @@ QWidget* MainWindow::openTool(const QString& name) {
             ? override->second
             : ToolFactory([tool](EditorContext& context) { return createTool(*tool, context); });
     QWidget* window = nullptr;
-    // A tool that cannot load its files says why instead of opening half-filled.
+    // A tool that cannot load its files says why instead of opening half-filled. It takes
+    // the game folder and slot once, as it loads.
     runReported(this, windowTitle(), [&] {
-        window = registry_.open(name, [this, &factory] { return factory(*this); });
+        window = registry_.open(name, [this, &factory]() -> QWidget* {
+            auto pinned = std::make_unique<PinnedContext>(*this);
+            QWidget* made = factory(*pinned);
+            if (made != nullptr) {
+                pinned->adopt(made, folderNamedNow(settingsDir_));
+                pinned_.emplace_back(pinned.release());
+            }
+            return made;
+        });
     });
-    // The tool has loaded with our slot; its own copy serves its later actions.
+    // The tool has loaded with its slot; its own copy serves its later actions.
     if (window && tool->receivesSlot) {
+        auto* pinned = window->findChild<PinnedContext*>(QString(), Qt::FindDirectChildrenOnly);
         if (auto* hid = window->findChild<QLineEdit*>(QStringLiteral("hid")))
-            hid->setText(currentSlot());
+            hid->setText(pinned != nullptr ? pinned->currentSlot() : currentSlot());
     }
     return window;
 }

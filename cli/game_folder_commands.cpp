@@ -51,7 +51,9 @@ std::vector<Command> gameFolderCommands() {
          "absolute path without a trailing separator, in double quotes when it holds a comma\n"
          "or begins or ends with a blank. Every byte after line 1 is kept as it is; a missing\n"
          "options.dat is created. A DIR holding a double quote cannot be stored and is\n"
-         "refused. --game-folder does not change what this command writes or where.",
+         "refused. --game-folder does not change what this command writes or where. An\n"
+         "editor that is open goes on working on the folder it loaded (its windows name it in\n"
+         "their captions) until its folder chooser moves or it is started again.",
          set},
     };
 }

@@ -32,15 +32,17 @@ std::string waitText(std::chrono::milliseconds wait) {
     return std::to_string(wait.count()) + " milliseconds";
 }
 
-[[noreturn]] void cannotCreate(const fs::path& lock, const std::string& reason) {
-    throw GameFileError(lock, "the lock that keeps two programs from changing the game folder at "
-                              "once cannot be made: " +
-                                  reason + "; nothing was written");
+[[noreturn]] void cannotCreate(const fs::path& lock, std::string_view what,
+                               const std::string& reason) {
+    throw GameFileError(lock, "the lock that keeps two programs from changing " +
+                                  std::string(what) + " at once cannot be made: " + reason +
+                                  "; nothing was written");
 }
 
-[[noreturn]] void heldElsewhere(const fs::path& lock, std::chrono::milliseconds wait) {
-    throw GameFileError(lock, "another program (hv or the editor) is changing the game folder and "
-                              "has held this lock for " +
+[[noreturn]] void heldElsewhere(const fs::path& lock, std::string_view what,
+                                std::chrono::milliseconds wait) {
+    throw GameFileError(lock, "another program (hv or the editor) is changing " +
+                                  std::string(what) + " and has held this lock for " +
                                   waitText(wait) +
                                   "; nothing was written. Try again when it has finished.");
 }
@@ -53,12 +55,12 @@ std::string reason(DWORD error) {
     return std::system_category().message(static_cast<int>(error));
 }
 
-Handle acquire(const fs::path& lock, std::chrono::milliseconds wait) {
+Handle acquire(const fs::path& lock, std::string_view what, std::chrono::milliseconds wait) {
     const Handle file = ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        cannotCreate(lock, reason(::GetLastError()));
+        cannotCreate(lock, what, reason(::GetLastError()));
     const auto start = Clock::now();
     for (;;) {
         OVERLAPPED at{};
@@ -67,11 +69,11 @@ Handle acquire(const fs::path& lock, std::chrono::milliseconds wait) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) {
             ::CloseHandle(file);
-            cannotCreate(lock, reason(error));
+            cannotCreate(lock, what, reason(error));
         }
         if (Clock::now() - start >= wait) {
             ::CloseHandle(file);
-            heldElsewhere(lock, wait);
+            heldElsewhere(lock, what, wait);
         }
         std::this_thread::sleep_for(kPoll);
     }
@@ -87,11 +89,11 @@ void release(Handle file) {
 
 using Handle = int;
 
-Handle acquire(const fs::path& lock, std::chrono::milliseconds wait) {
+Handle acquire(const fs::path& lock, std::string_view what, std::chrono::milliseconds wait) {
     // Read-only: a lock file another user made is still ours to lock.
     const Handle fd = ::open(lock.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
-        cannotCreate(lock, std::strerror(errno));
+        cannotCreate(lock, what, std::strerror(errno));
     const auto start = Clock::now();
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
@@ -101,11 +103,11 @@ Handle acquire(const fs::path& lock, std::chrono::milliseconds wait) {
             continue;
         if (error != EWOULDBLOCK) {
             ::close(fd);
-            cannotCreate(lock, std::strerror(error));
+            cannotCreate(lock, what, std::strerror(error));
         }
         if (Clock::now() - start >= wait) {
             ::close(fd);
-            heldElsewhere(lock, wait);
+            heldElsewhere(lock, what, wait);
         }
         std::this_thread::sleep_for(kPoll);
     }
@@ -120,8 +122,8 @@ void release(Handle fd) {
 
 } // namespace
 
-struct GameFolderLock::Held {
-    fs::path folder;
+struct FileLock::Held {
+    fs::path file;
     Handle handle;
     int count = 1;
     Held* next = nullptr;
@@ -130,30 +132,24 @@ struct GameFolderLock::Held {
 namespace {
 // The locks this thread holds, newest first; an operation runs on one thread from start to
 // end. A plain pointer: nothing is left to destroy when a thread ends.
-thread_local GameFolderLock::Held* heldLocks = nullptr;
+thread_local FileLock::Held* heldLocks = nullptr;
 } // namespace
 
-GameFolderLock::GameFolderLock(const fs::path& gameFolder) {
+FileLock::FileLock(const fs::path& lockFile, std::string_view what) {
     std::error_code error;
-    if (!fs::is_directory(gameFolder, error))
-        return;
-    const fs::path folder = fs::weakly_canonical(fs::absolute(gameFolder, error), error);
+    const fs::path file = fs::weakly_canonical(fs::absolute(lockFile, error), error);
     for (Held* h = heldLocks; h; h = h->next)
-        if (h->folder == folder) {
+        if (h->file == file) {
             held_ = h;
             ++held_->count;
             return;
         }
-    const fs::path lock = gameFolderLockPath(gameFolder);
-    fs::create_directory(lock.parent_path(), error);
-    if (error)
-        cannotCreate(lock, error.message());
-    auto held = std::make_unique<Held>(Held{folder, {}, 1, heldLocks});
-    held->handle = acquire(lock, gameFolderLockWait());
+    auto held = std::make_unique<Held>(Held{file, {}, 1, heldLocks});
+    held->handle = acquire(lockFile, what, gameFolderLockWait());
     held_ = heldLocks = held.release();
 }
 
-GameFolderLock::~GameFolderLock() {
+FileLock::~FileLock() {
     if (!held_ || --held_->count > 0)
         return;
     release(held_->handle);
@@ -163,6 +159,17 @@ GameFolderLock::~GameFolderLock() {
             break;
         }
     delete held_;
+}
+
+GameFolderLock::GameFolderLock(const fs::path& gameFolder) {
+    std::error_code error;
+    if (!fs::is_directory(gameFolder, error))
+        return;
+    const fs::path lock = gameFolderLockPath(gameFolder);
+    fs::create_directory(lock.parent_path(), error);
+    if (error)
+        cannotCreate(lock, "the game folder", error.message());
+    lock_.emplace(lock, "the game folder");
 }
 
 fs::path gameFolderLockPath(const fs::path& gameFolder) {

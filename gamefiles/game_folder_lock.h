@@ -8,20 +8,22 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 
 namespace hv {
 
-// Taken for the whole life of the object. Re-entrant within one thread: a lock taken while
-// the same thread holds one on the same folder only counts. When another program holds it
-// for longer than gameFolderLockWait(), throws a GameFileError naming the lock file, before
-// anything was read or written. A game folder that does not exist is not locked (the
-// operation then fails on its own).
-class GameFolderLock {
+// An exclusive lock on one lock file (created when missing), held for the whole life of the
+// object. Re-entrant within one thread: a lock taken while the same thread holds one on the
+// same file only counts. When another program holds it for longer than gameFolderLockWait(),
+// throws a GameFileError naming the lock file; `what` names what the lock keeps two programs
+// from changing at once ("the game folder", "options.dat").
+class FileLock {
 public:
-    explicit GameFolderLock(const std::filesystem::path& gameFolder);
-    ~GameFolderLock();
-    GameFolderLock(const GameFolderLock&) = delete;
-    GameFolderLock& operator=(const GameFolderLock&) = delete;
+    FileLock(const std::filesystem::path& lockFile, std::string_view what);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
 
     struct Held; // one lock this thread holds, and how often
 
@@ -29,10 +31,20 @@ private:
     Held* held_ = nullptr;
 };
 
+// The lock of a game folder, taken before anything was read or written. A game folder that
+// does not exist is not locked (the operation then fails on its own).
+class GameFolderLock {
+public:
+    explicit GameFolderLock(const std::filesystem::path& gameFolder);
+
+private:
+    std::optional<FileLock> lock_;
+};
+
 // The lock file of a game folder.
 std::filesystem::path gameFolderLockPath(const std::filesystem::path& gameFolder);
 
-// How long a writer waits for the lock: 10 seconds; tests shorten it.
+// How long a writer waits for a lock: 10 seconds; tests shorten it.
 std::chrono::milliseconds& gameFolderLockWait();
 
 } // namespace hv

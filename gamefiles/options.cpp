@@ -55,6 +55,12 @@ fs::path optionsPath(const fs::path& workDir) {
     return workDir / "options.dat";
 }
 
+OptionsLock::OptionsLock(const fs::path& workDir) {
+    std::error_code ec;
+    fs::create_directories(workDir, ec); // the user's settings folder on first use
+    lock_.emplace(workDir / "options.lock", "options.dat");
+}
+
 fs::path settingsFolder(const fs::path& programFolder, const fs::path& userFolder) {
     try {
         // Written completely and removed again, with the calls of a real rewrite. A NUL,
@@ -146,8 +152,8 @@ void changeGameFolder(const fs::path& workDir, std::string_view folder) {
     std::string out;
     appendTextLine(out, gameFolderLine(folder));
     const fs::path file = optionsPath(workDir);
+    const OptionsLock lock(workDir);
     std::error_code ec;
-    fs::create_directories(workDir, ec); // the user's settings folder on first use
     if (fs::exists(file, ec)) {
         // Only line 1 is ours; the report's lines are copied as they are, whatever their
         // line ends or commas.
@@ -176,7 +182,7 @@ void refuseOutputPath(const fs::path& target, const fs::path& workDir,
 #else
     for (const fs::path& folder : {workDir, optionsFolder()})
 #endif
-        for (const char* own : {"options.dat", "arrange.tmp", "temp"})
+        for (const char* own : {"options.dat", "options.lock", "arrange.tmp", "temp"})
             if (!folder.empty() && real == comparable(folder / own))
                 throw GameFileError(target, "is the editor's own \"" + std::string(own) + "\"" +
                                                 notWritten);

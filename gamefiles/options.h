@@ -3,13 +3,27 @@
 // options.dat, the editor's own settings file: line 1 is the game folder; the lines after it
 // belong to the HTML report and are kept byte for byte. "temp" and "arrange.tmp" lie beside it.
 
+#include "game_folder_lock.h"
+
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace hv {
 
 std::filesystem::path optionsPath(const std::filesystem::path& workDir);
+
+// Held from the read of options.dat to its replace by whoever changes it (the folder chooser,
+// the report, `hv game-folder set`), so that two programs at once keep both changes: a lock
+// on "options.lock" beside it. The folder is created when missing.
+class OptionsLock {
+public:
+    explicit OptionsLock(const std::filesystem::path& workDir);
+
+private:
+    std::optional<FileLock> lock_;
+};
 
 // The folder whose options.dat both programs use: the working folder when it holds an
 // options.dat (portable use, as players of the game know it); otherwise on Windows the
@@ -42,7 +56,8 @@ std::string readGameFolder(const std::filesystem::path& workDir);
 std::string gameFolderLine(std::string_view folder);
 
 // Writes `folder` as line 1 (see gameFolderLine) and copies every byte after the old line 1
-// unchanged, through "temp" beside it. A missing options.dat, and its folder, are created.
+// unchanged, through "temp" beside it, under OptionsLock. A missing options.dat, and its
+// folder, are created.
 void changeGameFolder(const std::filesystem::path& workDir, std::string_view folder);
 
 // A folder as the editor writes it: lexically normal, without a trailing separator (the

@@ -182,6 +182,7 @@ ReportSettings readSettings(const fs::path& workDir) {
 void writeSettings(const fs::path& workDir, const ReportSettings& s) {
     refuseLineBreaks(s, workDir);
     const fs::path file = optionsPath(workDir);
+    const OptionsLock lock(workDir); // line 1 is another program's to change meanwhile
     const std::string old = readFileBytes(file);
     std::string out;
     if (const auto lf = old.find('\n'); lf != std::string::npos)

@@ -45,6 +45,9 @@ public:
             down->setEnabled(!filter->hidesRows());
         });
         watch_ = new ui::FileWatch(this, [this] { load(); });
+        // The window shows the main window's slot: a change of it refills the list, so a move
+        // always swaps wrestlers of the list shown.
+        context_.followMainWindow(this, [this] { load(); });
 
         auto* buttons = new QVBoxLayout;
         buttons->addWidget(up);
@@ -63,6 +66,8 @@ public:
 
 private:
     void load() {
+        // A list that cannot be read again is not left showing another slot's wrestlers.
+        ui::refill(list_, {});
         ui::runReported(this, windowTitle(), [&] {
             const RosterFile roster = rosterFileFor(context_, context_.currentSlot());
             const auto listing = listRoster(roster);
@@ -83,7 +88,7 @@ private:
         if (!watch_->confirmWrite(windowTitle()))
             return;
         ui::runReported(this, windowTitle(), [&] {
-            // The slot is the main window's at the time of the move.
+            // The slot of the list shown.
             const RosterFile roster = rosterFileFor(context_, context_.currentSlot());
             const auto name = ui::fromQtOrRefuse(text1_->text(), QStringLiteral("Name"));
             if (moveWrestler(roster, name, direction) != MoveResult::Moved)

@@ -3,7 +3,9 @@
 
 #include "cli/cli.h"
 #include "gamefiles/game_folder_lock.h"
+#include "gamefiles/options.h"
 #include "gamefiles/records.h"
+#include "report/report_ops.h"
 #include "testsupport/test_support.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +84,24 @@ TEST(GameFolderLock, ParallelHvRunsLoseNoChange) {
     for (auto& p : processes)
         EXPECT_EQ(p.get(), std::vector<int>(kEach, 0));
     EXPECT_EQ(world.roster(), recordBytes(expected));
+}
+
+// The folder chooser (or hv game-folder set) and the report change different lines of
+// options.dat at the same moment: both changes stay, whatever the order.
+TEST(OptionsLock, TwoWritersOfOptionsDatKeepBothLines) {
+    constexpr int kEach = 40;
+    GameWorld world;
+    auto folders = std::async(std::launch::async, [&] {
+        for (int i = 0; i < kEach; ++i)
+            changeGameFolder(world.work, "/game" + std::to_string(i));
+    });
+    for (int i = 0; i < kEach; ++i)
+        report::writeSettings(world.work,
+                              {"page" + std::to_string(i) + ".html", "T", "Red", "Blue", "2"});
+    folders.get();
+    EXPECT_EQ(readFile(world.work / "options.dat"),
+              crlf({"/game" + std::to_string(kEach - 1),
+                    "page" + std::to_string(kEach - 1) + ".html", "T", "Red", "Blue", "2"}));
 }
 
 // Holds the game folder's lock in a thread of its own, as another program would: with a

@@ -58,7 +58,8 @@ TEST_F(Start, HvKeepsItsSettingsWithTheUserUnlessTheWorkingFolderHoldsThem) {
         run(HV_PROGRAM, {"report", "--output", options.string()}, world.work, env);
     EXPECT_EQ(page.code, 1) << page.err;
     EXPECT_EQ(snapshot(world.work), Snapshot{});
-    EXPECT_EQ(snapshot(config), (Snapshot{{"hv-editor/options.dat", game + "\r\n"}}));
+    EXPECT_EQ(snapshot(config),
+              (Snapshot{{"hv-editor/options.dat", game + "\r\n"}, {"hv-editor/options.lock", ""}}));
     // Portable use: an options.dat in the working folder is the one used.
     writeFile(world.work / "options.dat", "/portable\r\n");
     const fs::path here = world.work / "options.dat";
@@ -91,6 +92,57 @@ TEST_F(Start, EditorAnswersItsCommandLineWithoutADisplay) {
         run(HV_EDITOR_PROGRAM, {"--screenshot", "html22", shot.string()}, world.work, env).code, 0);
     EXPECT_EQ(snapshot(world.work), Snapshot{});
     EXPECT_TRUE(fs::exists(config / "hv-editor" / "arrange.tmp"));
+}
+
+// A window that would show a message box has nobody to close it in a screenshot run: the
+// message goes to stderr and the run ends with 1, promptly.
+TEST_F(Start, AScreenshotThatWouldShowAMessageSaysItOnStderrAndEnds) {
+    using Break = void (*)(const GameWorld&);
+    const Break noManagers = [](const GameWorld& w) {
+        fs::remove(w.slotFile("save1", "Background/wwfmanagers.hv1"));
+    };
+    const Break shortSave = [](const GameWorld& w) {
+        writeFile(w.slotFile("save1", "Saved Game/save1.hv1"), crlf({"Cole", "WWF", "Monday"}));
+    };
+    const Break noRivals = [](const GameWorld& w) {
+        fs::remove(w.slotFile("save1", "Background/ecw.hv1"));
+    };
+    const Break noSlotNames = [](const GameWorld& w) { fs::remove(w.game / "saveslots.hv1"); };
+    const Break emptyOptions = [](const GameWorld& w) { writeFile(w.work / "options.dat", ""); };
+    const Break goneFolder = [](const GameWorld& w) {
+        writeFile(w.work / "options.dat", crlf({(w.root.path() / "gone").string()}));
+    };
+    struct Case {
+        Break broken;
+        const char* window;
+        std::string says;
+    };
+    const std::string notFound = ": file not found\n", empty = "options.dat: is empty";
+    env.push_back("QT_QPA_PLATFORM=offscreen");
+    for (const Case& c : std::initializer_list<Case>{
+             {noManagers, "save", "wwfmanagers.hv1" + notFound},
+             {noManagers, "mansave", "wwfmanagers.hv1" + notFound},
+             {shortSave, "titles", "save1.hv1:4: has only 3 lines"},
+             {shortSave, "fuededit", "save1.hv1:4: has only 3 lines"},
+             {shortSave, "fededit", "save1.hv1:4: has only 3 lines"},
+             {noRivals, "traderos", "ecw.hv1" + notFound},
+             {noSlotNames, "fededit", "saveslots.hv1" + notFound},
+             {emptyOptions, "save", empty},
+             {emptyOptions, "reorder", empty},
+             {goneFolder, "doctor", "gone/save1/Controlled/yourfed.hv1" + notFound},
+             {goneFolder, "impsave", "gone/save1/Controlled/yourfed.hv1" + notFound},
+         }) {
+        GameWorld w;
+        c.broken(w);
+        const fs::path shot = w.root.path() / "shot.png";
+        const ProgramRun r =
+            run("/usr/bin/timeout",
+                {"20", HV_EDITOR_PROGRAM, "--screenshot", c.window, shot.string()}, w.work, env);
+        EXPECT_EQ(r.code, 1) << c.window << r.err; // 124: it waited for an answer
+        EXPECT_NE(r.err.find("hv-editor: "), std::string::npos) << c.window << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.window << r.err;
+        EXPECT_FALSE(fs::exists(shot)) << c.window;
+    }
 }
 
 } // namespace

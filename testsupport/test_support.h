@@ -91,11 +91,14 @@ struct GameWorld {
         return slotFile(slot, "Controlled/yourfed.hv1");
     }
     std::string roster(std::string_view slot = "save1") const { return readFile(rosterFile(slot)); }
-    // Every file but the restore area, which each successful change adds to by design.
+    // Every file but the restore area, which each successful change adds to by design, and
+    // the lock file of options.dat.
     std::vector<std::pair<std::string, std::string>> files() const {
         auto all = snapshot(root.path());
-        std::erase_if(all,
-                      [](const auto& f) { return f.first.find("/.hv-restore/") != f.first.npos; });
+        std::erase_if(all, [](const auto& f) {
+            return f.first.find("/.hv-restore/") != f.first.npos ||
+                   f.first.ends_with("/options.lock");
+        });
         return all;
     }
     void setRoster(std::string_view slot, const std::vector<std::vector<std::string>>& records) {

@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace hv::ui {
 namespace {
 MessageSink& sink() {
@@ -22,7 +25,28 @@ std::optional<QString>& nextOpenFileName() {
     static std::optional<QString> name;
     return name;
 }
+bool& noUser() {
+    static bool none = false;
+    return none;
+}
+
+// Nobody would close the box: say it where the caller can read it, and end.
+[[noreturn]] void endUnanswered(const QString& title, const QString& text) {
+    const QByteArray bytes =
+        (QStringLiteral("hv-editor: ") +
+         (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + text + QLatin1Char('\n'))
+            .toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+    std::fflush(stdout);
+    // Windows and the application object are still up; their teardown is not needed.
+    std::_Exit(1);
+}
 } // namespace
+
+void setNoUser(bool none) {
+    noUser() = none;
+}
 
 void setMessageSink(MessageSink s) {
     sink() = std::move(s);
@@ -33,6 +57,8 @@ void showError(QWidget* parent, const QString& title, const QString& text) {
         sink()(title, text);
         return;
     }
+    if (noUser())
+        endUnanswered(title, text);
     // Text from the game's files (a name, a line of an export file) is shown as it is: the
     // box would otherwise render markup in it.
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
@@ -43,6 +69,8 @@ void showError(QWidget* parent, const QString& title, const QString& text) {
 bool askYesNo(QWidget* parent, const QString& title, const QString& text) {
     if (answerer())
         return answerer()(title, text);
+    if (noUser())
+        endUnanswered(title, text);
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);

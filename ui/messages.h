@@ -12,6 +12,11 @@ class QWidget;
 
 namespace hv::ui {
 
+// A run without a user (`--screenshot`, no display): a message or question that would be a box
+// is written on stderr instead, and the program ends with exit status 1, since nobody could
+// answer it. Set once at start-up.
+void setNoUser(bool noUser);
+
 // Shows a warning. By default a QMessageBox; tests install their own sink.
 void showError(QWidget* parent, const QString& title, const QString& text);
 // The text for a caught exception (GameFileError: "path:line: problem", as hv check says it).

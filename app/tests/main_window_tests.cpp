@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/tool_table.h"
 #include "gamefiles/error.h"
+#include "gamefiles/options.h"
 #include "testsupport/window_test_support.h"
 #include "ui/file_path.h"
 
@@ -223,6 +224,83 @@ TEST_F(SlotChoice, ToolsOpenOnTheNewSlotAndAReloadRereadsNamesAndSelectsSlotOne)
     EXPECT_FALSE(main->windows().isOpen(u"titles"_s));
 }
 
+// A window works on the game and slot it showed, whatever options.dat names meanwhile.
+using WindowPlace = AppTest;
+
+TEST_F(WindowPlace, AWriteGoesToTheGameTheWindowLoadedAfterAnotherIsSetFromOutside) {
+    struct Row {
+        const char* window;
+        void (*write)(QWidget*);
+    };
+    for (const Row& row : std::initializer_list<Row>{
+             {"reorder", [](QWidget* w) { clickButton(w, "Command2"); }},
+             {"doctor", [](QWidget* w) { clickButton(w, "Command1"); }},
+         }) {
+        SCOPED_TRACE(row.window);
+        GameWorld other;
+        for (GameWorld* w : {&world, &other})
+            w->setRoster("save1", {wrestler("Axe", "2", "3"), wrestler("Blade"), wrestler("Cole")});
+        const std::string roster = world.roster();
+        start();
+        QWidget* tool = main->openTool(QString::fromLatin1(row.window));
+        ASSERT_NE(tool, nullptr);
+        const QString caption = tool->windowTitle();
+        changeGameFolder(world.work, other.game.string()); // hv game-folder set, from a terminal
+        // The window says whose files it shows; the main window too, and it stays on them.
+        const QString own = hv::ui::pathText(world.game);
+        QTRY_VERIFY(tool->windowTitle().contains(own));
+        EXPECT_TRUE(main->windowTitle().contains(own));
+        static_cast<hv::ui::EditorContext&>(*main).reloadMainWindow();
+        EXPECT_EQ(option(1)->text(), u"Save 1 : First Slot"_s);
+        row.write(tool);
+        EXPECT_NE(world.roster(), roster);
+        EXPECT_EQ(other.roster(), roster);
+        // Set back, the caption is the window's own again.
+        changeGameFolder(world.work, world.game.string());
+        QTRY_COMPARE(tool->windowTitle(), caption);
+        EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+        main.reset();
+    }
+}
+
+TEST_F(WindowPlace, TheReorderWindowFollowsTheMainWindowsSlotAndMovesInTheListItShows) {
+    world.setRoster("save1", {wrestler("One A"), wrestler("One B")});
+    world.setRoster("save2", {wrestler("Two A"), wrestler("Two B"), wrestler("Two C")});
+    const std::string save1 = world.roster("save1");
+    start();
+    QWidget* reorder = main->openTool(u"reorder"_s);
+    ASSERT_NE(reorder, nullptr);
+    auto* list = child<QListWidget>(reorder, "List1");
+    clickOption(2);
+    EXPECT_EQ(items(list), "Two A|Two B|Two C");
+    EXPECT_EQ(selected(list), "Two B");
+    clickButton(reorder, "Command2");
+    EXPECT_EQ(world.roster("save2"),
+              recordBytes({wrestler("Two A"), wrestler("Two C"), wrestler("Two B")}));
+    EXPECT_EQ(world.roster("save1"), save1);
+    // Fed Edit's Apply reloads the main window, which is on save1 again: so is the list.
+    static_cast<hv::ui::EditorContext&>(*main).reloadMainWindow();
+    EXPECT_EQ(items(list), "One A|One B");
+    EXPECT_TRUE(messages.empty());
+}
+
+// Enter on a focused main-window button presses it; Esc closes the folder chooser.
+TEST_F(WindowPlace, EnterPressesAFocusedButtonAndEscClosesTheChooser) {
+    start();
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        main->windows().closeAll();
+        auto* button = child<QPushButton>(main.get(), "Command8");
+        button->setFocus();
+        QTest::keyClick(button, key);
+        EXPECT_TRUE(main->windows().isOpen(u"reorder"_s)) << key;
+    }
+    QWidget* chooser = main->openFolderChooser();
+    chooser->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(chooser));
+    QTest::keyClick(child<QListWidget>(chooser, "Dir1"), Qt::Key_Escape);
+    EXPECT_FALSE(chooser->isVisible());
+}
+
 // Points HOME at a folder of the test's own and puts it back afterwards.
 struct HomeFolder {
     explicit HomeFolder(const fs::path& home) {
@@ -281,8 +359,9 @@ TEST_F(FolderChooserTest, MovingIntoASubfolderAndBackWritesEachFolderAndReloads)
                   u"."_s);
     EXPECT_EQ(frameTitle(), u"Path is incorrect."_s);
     EXPECT_EQ(hid(), u"save1"_s);
+    // Another game folder closes every tool window, the slot's and the others.
     EXPECT_FALSE(main->windows().isOpen(u"titles"_s));
-    EXPECT_TRUE(main->windows().isOpen(u"traderos"_s));
+    EXPECT_FALSE(main->windows().isOpen(u"traderos"_s));
     // The failed load brings the same chooser forward rather than opening another.
     EXPECT_EQ(main->windows().find(u"pathfind"_s), opened);
 
