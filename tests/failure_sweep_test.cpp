@@ -343,6 +343,12 @@ std::vector<std::string> stamped(const World& world) {
     std::vector<std::string> out;
     for (const auto& [name, bytes] : snapshot(world.root.path())) {
         const fs::path file = world.root.path() / name;
+        // A sheet's base copy is the editor's own record of an export, marked newest again by
+        // the same export; not a game file, nor a restore point.
+        if (file.filename().string().starts_with("sheet-")) {
+            out.push_back(name + " " + bytes);
+            continue;
+        }
         std::string stamp = name + " " + bytes + " " +
                             std::to_string(fs::last_write_time(file).time_since_epoch().count());
 #ifndef _WIN32
