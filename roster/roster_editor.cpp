@@ -183,7 +183,12 @@ private:
             clearBoxes();
             refillList();
         });
-        watch_->setEdited([this] { return !edits().empty(); });
+        watch_->setEdited([this] {
+            for (std::size_t i = 0; i < shown_.size(); ++i)
+                if (key_ && boxEdited(static_cast<Line>(i)))
+                    return true;
+            return false;
+        });
         auto* outer = new QVBoxLayout(this);
         outer->addWidget(watch_->bar());
         auto* layout = new QHBoxLayout;
