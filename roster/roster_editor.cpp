@@ -173,7 +173,7 @@ private:
         connect(apply, &QPushButton::clicked, this, [this] { applyChanges(); });
         grid->addWidget(apply, row, 0, 1, 3);
         frame_ = frame;
-        // Nothing typed is lost to nobody: the boxes take input only while a wrestler is shown.
+        // Text typed with nobody shown would go nowhere: the boxes take it only while one is.
         frame_->setEnabled(false);
 
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
