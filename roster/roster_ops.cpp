@@ -148,6 +148,13 @@ std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string
 
 } // namespace
 
+std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+                          const WrestlerBoxes& boxes) {
+    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
+    WrestlerFile file = readFile(roster);
+    return applyBoxes(file, roster, key, boxes, boxLabel);
+}
+
 std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view stored,
                                  std::string_view typed) {
     std::string value(typed);
