@@ -85,7 +85,7 @@ private:
             clearBoxes();
             refillList();
         });
-        watch_->setEdited([this] { return !edits().empty(); });
+        watch_->setEdited([this] { return key_ && (name_.edited() || sex_.edited()); });
         connect(buttons_[0], &QPushButton::clicked, this, [this] { add(); });
         connect(buttons_[1], &QPushButton::clicked, this, [this] { apply(); });
         connect(buttons_[2], &QPushButton::clicked, this, [this] { remove(); });

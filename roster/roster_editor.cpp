@@ -173,7 +173,7 @@ private:
         connect(apply, &QPushButton::clicked, this, [this] { applyChanges(); });
         grid->addWidget(apply, row, 0, 1, 3);
         frame_ = frame;
-        // Nothing typed is lost to nobody: the boxes take input only while a wrestler is shown.
+        // Text typed with nobody shown would go nowhere: the boxes take it only while one is.
         frame_->setEnabled(false);
 
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
@@ -183,7 +183,12 @@ private:
             clearBoxes();
             refillList();
         });
-        watch_->setEdited([this] { return !edits().empty(); });
+        watch_->setEdited([this] {
+            for (std::size_t i = 0; i < shown_.size(); ++i)
+                if (key_ && boxEdited(static_cast<Line>(i)))
+                    return true;
+            return false;
+        });
         auto* outer = new QVBoxLayout(this);
         outer->addWidget(watch_->bar());
         auto* layout = new QHBoxLayout;

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace hv::savegame {
@@ -59,7 +60,9 @@ private:
 
     void build() {
         watch_ = new ui::FileWatch(this, [this] { readValues(); });
-        watch_->setEdited([this] { return !edits().empty(); });
+        watch_->setEdited([this] {
+            return std::ranges::any_of(boxes_, [](const ui::StoredText& b) { return b.edited(); });
+        });
         auto* outer = new QVBoxLayout(this);
         outer->addWidget(watch_->bar());
         auto* grid = new QGridLayout;

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace hv::savegame {
@@ -37,7 +38,10 @@ private:
         auto* layout = new QVBoxLayout(this);
         layout->setSpacing(2);
         watch_ = new ui::FileWatch(this, [this] { readHolders(); });
-        watch_->setEdited([this] { return !edits().empty(); });
+        watch_->setEdited([this] {
+            return std::ranges::any_of(holders_,
+                                       [](const ui::StoredText& h) { return h.edited(); });
+        });
         layout->addWidget(watch_->bar());
         for (std::size_t t = 0; t < kTitles; ++t) {
             const QString n = QString::number(t + 1);

@@ -155,9 +155,11 @@ std::vector<Refusal> refusals() {
          kRoster,
          0,
          [](const World& w) {
-             auto boxes = roster::boxesFor(*roster::findWrestler(w.roster(), "Ace"));
-             boxes[WrestlerRecord::Wages] = "$5";
-             roster::ApplyWrestler(w.roster(), "Ace", boxes);
+             const auto ace = *roster::findWrestler(w.roster(), "Ace");
+             roster::ApplyWrestler(
+                 w.roster(), "Ace",
+                 std::vector<FieldEdit>{
+                     {WrestlerRecord::Wages, ace.lines[WrestlerRecord::Wages], "$5"}});
          },
          {}},
         {"text that is no number in the year or bank account",

@@ -83,7 +83,13 @@ std::vector<Operation> operations() {
         {"roster apply",
          {"ApplyWrestler", "applyBoxes"},
          [](const World& w) {
-             ApplyWrestler(w.roster(), "Bo", boxesFor(*findWrestler(w.roster(), "Cy")));
+             // Bo's every field but his name typed over with Cy's.
+             const auto bo = *findWrestler(w.roster(), "Bo"), cy = *findWrestler(w.roster(), "Cy");
+             std::vector<FieldEdit> edits;
+             for (std::size_t l = 1; l < WrestlerRecord::kLines; ++l)
+                 if (bo.lines[l] != cy.lines[l])
+                     edits.push_back({l, bo.lines[l], cy.lines[l]});
+             ApplyWrestler(w.roster(), "Bo", edits);
          }},
         {"roster set",
          {"setWrestlerFields", "setLines"},

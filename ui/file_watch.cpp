@@ -187,13 +187,6 @@ void FileWatch::noteWritten() {
                                 .arg(saved.join(QStringLiteral(" and "))));
 }
 
-bool FileWatch::stale() const {
-    for (const Tracked& t : files_)
-        if (stampOf(t.file) != t.stamp)
-            return true;
-    return false;
-}
-
 void FileWatch::check() {
     rewatch();
     bool changed = false, outside = false, restored = true;
@@ -202,7 +195,7 @@ void FileWatch::check() {
         if (now == t.stamp)
             continue;
         changed = true;
-        // Told by the file itself (device, inode, size, time), whatever spelling named it.
+        // Told by the bytes themselves (size and hash), whatever spelling named the file.
         const bool byRestore = std::ranges::find(restoredStamps(), now) != restoredStamps().end();
         restored = restored && byRestore;
         outside = outside || !(byRestore || writtenByEditor(t.watched, now));
@@ -241,12 +234,6 @@ bool FileWatch::confirmWrite(const QString& title) {
                               "the newer %2 anyway?")
                    .arg(newer.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"),
                         newer.size() == 1 ? QStringLiteral("file") : QStringLiteral("files")));
-}
-
-bool FileWatch::write(QWidget* parent, const QString& title, const std::function<void()>& change) {
-    if (!confirmWrite(title))
-        return false;
-    return writeFresh(parent, title, change);
 }
 
 bool FileWatch::writeMerged(QWidget* parent, const QString& title,

@@ -54,11 +54,9 @@ public:
     // Before a write: true when the files are still as the window shows them, or when the
     // user chooses to write over the newer files anyway. `title` captions the question.
     bool confirmWrite(const QString& title);
-    // A window's write: confirmWrite(), then `change` with any failure reported under
-    // `title`, then noteWritten() when it succeeded. True when the change ran.
-    bool write(QWidget* parent, const QString& title, const std::function<void()>& change);
-    // As write(), without the question: for a change that reads the file again and touches
-    // only what it names (add, delete, heal), so a newer file loses nothing to it.
+    // A window's write: `change` with any failure reported under `title`, then noteWritten()
+    // when it succeeded. For a change that reads the file again and touches only what it names
+    // (add, delete, heal), so a newer file loses nothing to it. True when the change ran.
     bool writeFresh(QWidget* parent, const QString& title, const std::function<void()>& change);
     // A window's write of the fields the user edited, merged into the file under the lock (see
     // gamefiles/merge.h). Where a field was changed both here and in the file the user is
@@ -73,11 +71,9 @@ public:
     bool writeMerged(QWidget* parent, const QString& title, const std::function<void()>& change,
                      const std::function<void(const Conflict&)>& rebase,
                      const FieldWord& field = {}, const ValueWord& value = {});
-    // Whether a file has changed since the window read or wrote it (checked now).
-    bool stale() const;
 
     // The editor has just put these files back from a restore point: every window that shows
-    // one of them, and has no other change pending, reloads now.
+    // one of them, and has nothing typed (setEdited), reloads now.
     static void noteRestored(const std::vector<std::filesystem::path>& files);
 
 private:

@@ -28,12 +28,6 @@ std::vector<Lines> records(std::string_view spelling) {
     return out;
 }
 
-WrestlerBoxes boxesOf(const Lines& record) {
-    WrestlerRecord r;
-    std::copy(record.begin(), record.end(), r.lines.begin());
-    return boxesFor(r);
-}
-
 class RosterOps : public ::testing::Test {
 protected:
     void set(const std::vector<Lines>& records) { world.setRoster("save1", records); }
@@ -85,11 +79,11 @@ TEST_F(RosterOps, NothingIsWrittenWhenNoRecordMatchesOrTheNewNameIsThePlaceholde
     // Bare LF endings would come back as CR LF if the file were rewritten.
     writeFile(roster.file, "name\n" + std::string(18, '\n') + "A\n" + std::string(18, '\n'));
     const auto before = world.files();
-    auto renamed = boxesOf(wrestler("A"));
-    renamed[Line::Name] = "name";
+    const std::vector<FieldEdit> renamed = {{Line::Name, "A", "name"}},
+                                 draw = {{Line::Draw, "", "1"}};
     EXPECT_THROW(ApplyWrestler(roster, "A", renamed), OperationRefused);
-    EXPECT_EQ(ApplyWrestler(roster, "B", boxesOf(wrestler("B"))) +
-                  ApplyWrestler(roster, "name", boxesOf(wrestler("X"))) + healAll(roster),
+    EXPECT_EQ(ApplyWrestler(roster, "B", draw) + ApplyWrestler(roster, "name", draw) +
+                  healAll(roster),
               0u);
     EXPECT_EQ(deleteWrestler(roster, "B") + deleteWrestler(roster, "name") +
                   deleteWrestler(roster, ""),
