@@ -103,50 +103,6 @@ bool isNumberLine(Line line) {
     return kWrestlerFields[line].kind == FieldKind::Number;
 }
 
-// Writes the boxes into every record of `file` named `key`, as "Apply Changes" does.
-std::size_t applyBoxes(WrestlerFile& file, const RosterFile& roster, std::string_view key,
-                       const WrestlerBoxes& boxes, FieldName fieldName) {
-    WrestlerBoxes values = boxes;
-    fillEmptyGroups(values);
-    if (values[Line::Name] == kPlaceholderName)
-        throw OperationRefused("\"name\" marks the game's placeholder records and cannot be "
-                               "a wrestler's name. Nothing was written.");
-
-    std::size_t changed = 0;
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        if (!file.isNamed(i, key))
-            continue;
-        WrestlerRecord record;
-        record.lines = values;
-        for (std::size_t l = 0; l < values.size(); ++l) {
-            // A value as stored goes back as it is, a lone CR in it included.
-            if (record.lines[l] == file.line(i, static_cast<Line>(l)))
-                continue;
-            if (l == Line::Description)
-                record.lines[l] = joinLineBreaks(record.lines[l]);
-            const std::string field = "\"" + std::string(fieldName(static_cast<Line>(l))) + "\"";
-            refuseLineBreak(roster.file, "value of " + field, record.lines[l]);
-            if (isNumberLine(static_cast<Line>(l)))
-                refuseNonNumber(roster.file, "value of " + field, record.lines[l]);
-        }
-        // Text that is none of the offered words keeps the stored code, and so does the code
-        // as stored ("1" stays "1", not " 1 ").
-        const auto carder = carderCode(values[Line::Carder]);
-        const std::string_view storedCarder = file.line(i, Line::Carder);
-        record.lines[Line::Carder] =
-            carder && parseNumber(storedCarder) != std::optional<long long>(*carder)
-                ? numberLine(*carder)
-                : std::string(storedCarder);
-        const auto finisherType = finisherTypeCode(values[Line::FinisherType]);
-        record.lines[Line::FinisherType] =
-            std::string(finisherType ? *finisherType : file.line(i, Line::FinisherType));
-        file.replace(i, record);
-        ++changed;
-    }
-    file.save(roster.temp);
-    return changed;
-}
-
 // The line `hv roster set` writes for `given`, or nothing where the stored line stays: the
 // value as stored, a carder or finisher type that is none of the offered words, or the carder
 // word of the code stored ("1" stays "1", not " 1 "). An empty tag team or stable is "no".
@@ -179,13 +135,6 @@ std::optional<std::string> setValue(Line line, const std::string& given, std::st
 }
 
 } // namespace
-
-std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
-                          const WrestlerBoxes& boxes) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
-    WrestlerFile file = readFile(roster);
-    return applyBoxes(file, roster, key, boxes, boxLabel);
-}
 
 std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view stored,
                                  std::string_view typed) {
@@ -234,8 +183,11 @@ std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
                 record.lines[l] = joinLineBreaks(record.lines[l]);
             const std::string field = "\"" + std::string(boxLabel(static_cast<Line>(l))) + "\"";
             refuseLineBreak(roster.file, "value of " + field, record.lines[l]);
-            if (isNumberLine(static_cast<Line>(l)))
-                refuseNonNumber(roster.file, "value of " + field, record.lines[l]);
+            if (l != Line::Name)
+                if (auto problem = wrestlerValueProblem(l, record.lines[l]))
+                    throw GameFileError(roster.file,
+                                        "the value of " + field + " " + std::string(*problem) +
+                                            ": \"" + record.lines[l] + "\"; nothing was written");
         }
         if (record.lines[Line::Name] == kPlaceholderName && file.name(i) != kPlaceholderName)
             throw OperationRefused("\"name\" marks the game's placeholder records and cannot be "

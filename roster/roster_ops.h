@@ -60,14 +60,6 @@ using FieldName = std::string_view (*)(WrestlerRecord::Line);
 // An empty tag team or stable means "no".
 void fillEmptyGroups(WrestlerBoxes& boxes);
 
-// Writes the boxes into every record named `key`; returns how many were changed (nothing is
-// written when none was). An empty tag team or stable is written as "no". A value equal to the
-// record's stored line is written back as it is; in a changed one a line break in the
-// description becomes a blank, and one in any other box is refused, as is the placeholder name
-// as the new name and text that is no number in a number field.
-std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
-                          const WrestlerBoxes& boxes);
-
 // A box the user changed, as an edit of the line it shows (`stored`: the line when he was
 // shown): the carder and finisher type words become their codes, and any other text in those
 // two boxes is no edit, so the record's line stays.
