@@ -203,6 +203,11 @@ private:
                 break;
             plan = std::move(*moved);
         }
+        if (result.point == 0) { // every file held its version already: nothing was written
+            ui::showStatus(this, QStringLiteral("Nothing changed"));
+            refresh();
+            return;
+        }
         // The editor's own write: the other windows showing these files reload.
         std::vector<std::filesystem::path> files;
         for (const auto& file : result.files)
