@@ -88,10 +88,20 @@ TEST_F(WindowTest, RestoreWindowFollowsThePointsOnDiskAndOtherWindowsReloadAfter
         << questions[1].toStdString();
     EXPECT_EQ(world.roster(), game);
 
+    // The game saving while the question is open is asked about, never restored over unasked.
     writeFile(world.rosterFile(), traded);
-    ui::setQuestionAnswerer([](const QString&, const QString&) { return true; });
+    questions.clear();
+    ui::setQuestionAnswerer([&](const QString&, const QString& text) {
+        questions.push_back(text);
+        if (questions.size() == 1)
+            writeFile(ecw, readFile(ecw) + "game\r\n");
+        return true;
+    });
     list->setCurrentRow(1);
     clickButton(window, "Command1");
+    ASSERT_EQ(questions.size(), 3u);
+    EXPECT_TRUE(questions[1].startsWith(QStringLiteral("What the restore would undo changed")));
+    EXPECT_TRUE(questions[2].startsWith(QStringLiteral("The ECW roster of Save 1 (ecw.hv1)")));
     EXPECT_EQ(world.files(), before);
     EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(items(child<QListWidget>(editor.get(), "List1")), "Axe|Blade");
