@@ -37,9 +37,11 @@ TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByteInsideTheFolder) {
     writeFile(work / "short.hve", crlf({"B"}));
     fs::create_directories(world.game / ".hv-restore");
     fs::create_directories(world.game / "Tools");
-    fs::create_symlink(world.rosterFile(), work / "roster.hve");
-    fs::create_symlink(world.game / "save1" / "new.hve", work / "dangling.hve");
-    fs::create_directory_symlink(world.game / "save1", work / "slot");
+    // Links where the system makes them (not under Wine): their rows are left out elsewhere.
+    std::error_code noLinks;
+    fs::create_symlink(world.rosterFile(), work / "roster.hve", noLinks);
+    fs::create_symlink(world.game / "save1" / "new.hve", work / "dangling.hve", noLinks);
+    fs::create_directory_symlink(world.game / "save1", work / "slot", noLinks);
     const fs::path upper = world.game.parent_path() / "HALVORN";
     const std::tuple<std::string, fs::path, bool> targets[] = {
         {"B", world.game / "B.hve", true}, // beside the game's files, new and then again
@@ -62,6 +64,9 @@ TEST_F(Exchange, ExportWritesEveryRecordOfTheNameByteForByteInsideTheFolder) {
         {"Gone", work / "Gone.hve", false},
         {"name", work / "name.hve", false}};
     for (const auto& [name, target, allowed] : targets) {
+        if (noLinks && (target.parent_path() == work / "slot" ||
+                        target.filename() == "roster.hve" || target.filename() == "dangling.hve"))
+            continue;
         const auto before = world.files();
         try {
             exchange::exportWrestler(roster(), name, target, work);
