@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "output.h"
 
 #include "restore/restore_diff.h"
 #include "restore/restore_ops.h"
@@ -11,11 +12,14 @@
 namespace hv::cli {
 namespace {
 
-int list(CliContext& c, const Args&) {
-    for (const RestorePoint& point : restore::listPoints(c.gameFolder(), c.slot))
-        c.out << point.id << "\t" << restoreTimeText(point.time) << "\t" << point.description
-              << "\n";
-    return kOk;
+int list(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::Tabs, [&] {
+        Table table{{{"id", true}, {"time"}, {"description"}}, {}};
+        for (const RestorePoint& point : restore::listPoints(c.gameFolder(), c.slot))
+            table.add(static_cast<long long>(table.rows.size()) + 1,
+                      {std::to_string(point.id), restoreTimeText(point.time), point.description});
+        return table;
+    });
 }
 
 // `hv restore apply ID REST` as the user would type it again, for a refusal to suggest.
@@ -77,7 +81,7 @@ std::vector<Command> restoreCommands() {
     return {
         {{"restore", "list"},
          "",
-         {},
+         {formatOption()},
          "Print the slot's restore points, newest first.",
          std::string("Prints ID<TAB>time<TAB>description per point, time as local\n"
                      "YYYY-MM-DD HH:MM:SS.\n") +
