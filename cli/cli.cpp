@@ -40,16 +40,6 @@ private:
     std::size_t count_ = 0;
 };
 
-std::vector<Command> allCommands() {
-    auto groups = subsystemCommands();
-    groups.insert(groups.begin(), {coreCommands, gameFolderCommands});
-    std::vector<Command> commands;
-    for (auto group : groups)
-        for (auto& c : group())
-            commands.push_back(std::move(c));
-    return commands;
-}
-
 // How many positional arguments the command takes: NAME counts one, [NAME] none or one,
 // NAME... one or more, [NAME...] any number.
 std::pair<std::size_t, std::size_t> positionalCount(const Command& c) {
@@ -222,6 +212,17 @@ std::string wrapped(std::string_view head, const std::vector<std::string_view>& 
 }
 
 } // namespace
+
+std::vector<Command> allCommands() {
+    auto groups = subsystemCommands();
+    groups.insert(groups.begin(), {coreCommands, gameFolderCommands});
+    groups.push_back(completionCommands);
+    std::vector<Command> commands;
+    for (auto group : groups)
+        for (auto& c : group())
+            commands.push_back(std::move(c));
+    return commands;
+}
 
 std::string fieldList(std::span<const Field> fields) {
     std::vector<std::string_view> all, numbers;
