@@ -101,7 +101,9 @@ std::vector<Command> coreCommands() {
          "       is WCW; an error for any other federation)\n"
          "ecw    ECW\n"
          "indy   the Indy/Other pool\n"
-         "Names are printed in file order, one per line; placeholder records are left out.",
+         "Names are printed in file order, one per line; placeholder records are left out.\n"
+         "--format tsv and json give every field of each, as `hv rivals show` shows them,\n"
+         "and as \"#\" the place of his record in the file.",
          rivalsList},
         {{"check"},
          "[EXPORTFILE...]",

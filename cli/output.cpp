@@ -124,9 +124,7 @@ std::vector<Column> fieldColumns(std::span<const Field> fields) {
 }
 
 Option formatOption() {
-    return {"--format", "text|tsv|json",
-            "text (the default), tab-separated with a header row, or JSON; tsv and json "
-            "are UTF-8"};
+    return {"--format", "text|tsv|json", "text (default), tsv or json (UTF-8, by field name)"};
 }
 
 int printTable(CliContext& c, const Args& args, TextLayout layout,

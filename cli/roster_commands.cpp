@@ -174,7 +174,9 @@ std::vector<Command> rosterCommands() {
          "",
          {formatOption()},
          "Print the names of the own federation's wrestlers.",
-         std::string("Prints one name per line, in file order.\n") + kRosterFile,
+         std::string("Prints one name per line, in file order; --format tsv and json give every\n"
+                     "field of each, and as \"#\" the place of his record in the file.\n") +
+             kRosterFile,
          list},
         {{"roster", "show"},
          "NAME",

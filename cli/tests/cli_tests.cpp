@@ -370,23 +370,13 @@ TEST_F(Cli, RivalsSetWritesEachFieldAsRosterSetDoes) {
     const auto ecw = world.slotFile("save1", "Background/ecw.hv1");
     const Lines r = rivalWrestler("R", "Ego"), other = rivalWrestler("S"),
                 rp = rivalWrestler("name");
+    // clang-format off
     const std::pair<std::string, std::string> rows[OtherFedRecord::kLines] = {
-        {"New", "New"},
-        {"42", "42"},
-        {" 61 ", " 61 "},
-        {"-5", "-5"},
-        {"", ""},
-        {"A\r\nB", "A B"},
-        {"Upper Carder", " 3 "},
-        {"20", "20"},
-        {"", "no"},
-        {"Face", "Face"},
-        {"X Bomb", "X Bomb"},
-        {"Pair", "Pair"},
-        {"Ladder", "Ladder"},
-        {"Power Move", "p"},
-        {"Big Man", "Big Man"},
+        {"New", "New"}, {"42", "42"}, {" 61 ", " 61 "}, {"-5", "-5"}, {"", ""}, {"A\r\nB", "A B"},
+        {"Upper Carder", " 3 "}, {"20", "20"}, {"", "no"}, {"Face", "Face"}, {"X", "X"},
+        {"Pair", "Pair"}, {"Ladder", "Ladder"}, {"Power Move", "p"}, {"Big Man", "Big Man"},
         {"1", "1"}};
+    // clang-format on
     for (std::size_t field = 0; field < OtherFedRecord::kLines; ++field) {
         SCOPED_TRACE(kOtherFedFields[field].name);
         writeFile(ecw, recordBytes({rp, r, other, r}));
@@ -411,37 +401,31 @@ TEST_F(Cli, ListAndShowCommandsPrintTsvAndJson) {
     world.setRoster("save1", {p, withLine(wrestler(e9), 12, "low"), wrestler("B", "2", "3")});
     writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("R")));
     ok({"rivals", "set", "ecw", "R", "draw=1", "wages=2"}); // one restore point
-    for (const Args& command : {Args{"slots"},
-                                {"roster", "list"},
-                                {"roster", "show", e9},
-                                {"rivals", "list", "ecw"},
-                                {"rivals", "show", "ecw", "R"},
-                                {"injuries", "list"},
-                                {"fed", "show"},
-                                {"titles", "show"},
-                                {"feuds", "show"},
-                                {"managers", "list"},
-                                {"restore", "list"}}) {
-        SCOPED_TRACE(command[0] + " " + command[1 % command.size()]);
+    const auto split = [](std::string_view line, char at) {
+        Lines parts;
+        for (auto part : std::views::split(line, at))
+            parts.emplace_back(part.begin(), part.end());
+        return parts;
+    };
+    for (const std::string& line : std::initializer_list<std::string>{
+             "slots", "roster list", "roster show " + e9, "rivals list ecw", "rivals show ecw R",
+             "injuries list", "fed show", "titles show", "feuds show", "managers list",
+             "restore list"}) {
+        SCOPED_TRACE(line);
+        const Args command = split(line, ' ');
         const auto as = [&](const std::string& format) {
             Args args = command;
             args.push_back("--format=" + format);
             return ok(args);
         };
-        const auto cells = [](std::string_view line) {
-            Lines split;
-            for (auto cell : std::views::split(line, '\t'))
-                split.emplace_back(cell.begin(), cell.end());
-            return split;
-        };
         EXPECT_EQ(as("text"), ok(command));
         const Lines tsv = splitLines(as("tsv"));
-        const Lines header = cells(tsv.at(0));
+        const Lines header = split(tsv.at(0), '\t');
         EXPECT_EQ(header.at(0), "#");
         const auto json = nlohmann::json::parse(as("json"));
         ASSERT_EQ(json.size() + 1, tsv.size());
         for (std::size_t row = 0; row < json.size(); ++row) {
-            const Lines values = cells(tsv[row + 1]);
+            const Lines values = split(tsv[row + 1], '\t');
             ASSERT_EQ(json[row].size(), header.size());
             for (std::size_t c = 0; c < header.size(); ++c) {
                 const auto& value = json[row].at(header[c]);
