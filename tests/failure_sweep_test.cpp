@@ -400,8 +400,9 @@ std::set<std::string> writingFunctions() {
             continue;
         }
         const std::string folder = p.parent_path().filename().string();
-        const bool product = p.extension() == ".cpp" && (name.ends_with("_ops.cpp") ||
-                                                         folder == "gamefiles" || folder == "cli");
+        const bool product = p.extension() == ".cpp" &&
+                             (name.ends_with("_ops.cpp") || name.ends_with("_commands.cpp") ||
+                              folder == "gamefiles" || folder == "cli");
         if (!product || name == "temp_rewrite.cpp" || name == "record_file.cpp")
             continue;
         std::ifstream in(p);

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "restore/restore_diff.h"
 #include "restore/restore_ops.h"

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "gamefiles/system_path.h"
 #include "report/report_ops.h"

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "exchange/exchange_ops.h"
 #include "gamefiles/error.h"
