@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <limits>
 #include <ostream>
+#include <stdexcept>
 #include <streambuf>
 
 namespace hv::cli {
@@ -87,6 +88,12 @@ bool given(const Args& args, std::string_view name) {
            args.options.end();
 }
 
+// An option read that its command never declared would never be given.
+void checkDeclared(const Args& args, const Option& option) {
+    if (std::ranges::find(args.declared, option.name) == args.declared.end())
+        throw std::logic_error(option.name + " is read but not declared");
+}
+
 // The value of `option`, named by args[i]: after its "=", or the next argument (and then `i`
 // moves on to it); "" for a flag. UsageError when a flag has one or an option lacks it.
 std::string optionValue(const Option& option, const std::vector<std::string>& args,
@@ -123,6 +130,8 @@ void printOptions(std::ostream& out, std::span<const Option> options) {
 
 Args parseArgs(const Command& c, const std::vector<std::string>& args, std::size_t literalFrom) {
     Args parsed;
+    for (const Option& o : c.options)
+        parsed.declared.push_back(o.name);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (i >= literalFrom || !a.starts_with("--") || a == "--") {
@@ -257,10 +266,12 @@ std::string fieldList(std::span<const Field> fields) {
 }
 
 bool Args::operator[](const Flag& flag) const {
+    checkDeclared(*this, flag);
     return given(*this, flag.name);
 }
 
 std::optional<std::string> Args::operator[](const Value& option) const {
+    checkDeclared(*this, option);
     for (const auto& [name, value] : options)
         if (name == option.name)
             return value;
@@ -268,6 +279,7 @@ std::optional<std::string> Args::operator[](const Value& option) const {
 }
 
 std::vector<std::string> Args::operator[](const Values& option) const {
+    checkDeclared(*this, option);
     std::vector<std::string> found;
     for (const auto& [name, value] : options)
         if (name == option.name)

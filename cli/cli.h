@@ -75,10 +75,12 @@ inline const Flag kDryRun{"--dry-run", "print what would change and write nothin
 
 // A command line checked against its command: the positional arguments in order, and the
 // options given. Indexing it with a number or iterating it reaches the positional arguments;
-// indexing it with one of the command's options gives that option as its kind says.
+// indexing it with one of the command's options gives that option as its kind says (and
+// throws std::logic_error for an option the command does not declare).
 struct Args {
     std::vector<std::string> positional;
     std::vector<std::pair<std::string, std::string>> options; // name, value ("" for a flag)
+    std::vector<std::string> declared;                        // the command's option names
 
     bool operator[](const Flag& flag) const;
     std::optional<std::string> operator[](const Value& option) const;
