@@ -89,13 +89,13 @@ std::vector<Command> coreCommands() {
     return {
         {{"slots"},
          "",
-         {formatOption()},
+         {kFormat},
          "Print the names of the four save slots.",
          "Prints one line per slot, \"save1: NAME\" to \"save4: NAME\", from saveslots.hv1.",
          slots},
         {{"rivals", "list"},
          "rival|ecw|indy",
-         {formatOption()},
+         {kFormat},
          "Print the names of a rival federation of the slot.",
          "rival  the other big federation (WCW when the slot's federation is WWF, WWF when it\n"
          "       is WCW; an error for any other federation)\n"

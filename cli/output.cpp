@@ -13,7 +13,7 @@ namespace {
 enum class Format { Text, Tsv, Json };
 
 Format formatOf(const Args& args) {
-    const std::string format = args.value("--format").value_or("text");
+    const std::string format = args[kFormat].value_or("text");
     if (format == "text")
         return Format::Text;
     if (format == "tsv")
@@ -121,10 +121,6 @@ std::vector<Column> fieldColumns(std::span<const Field> fields) {
     for (const Field& f : fields)
         columns.push_back({f.name, f.kind == FieldKind::Number});
     return columns;
-}
-
-Option formatOption() {
-    return {"--format", "text|tsv|json", "text (default), tsv or json (UTF-8, by field name)"};
 }
 
 int printTable(CliContext& c, const Args& args, TextLayout layout,

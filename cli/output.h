@@ -44,8 +44,9 @@ enum class TextLayout {
     Tabs,          // the row's values joined by tabs
 };
 
-// --format text|tsv|json.
-Option formatOption();
+// --format text|tsv|json, which every list and show command declares.
+inline const Value kFormat{"--format", "text|tsv|json",
+                           "text (default), tsv or json (UTF-8, by field name)"};
 
 // Prints the table `build` returns as --format asks. A bad --format is refused before `build`
 // reads anything.

@@ -1,5 +1,5 @@
-#include "cli.h"
-#include "output.h"
+#include "cli/cli.h"
+#include "cli/output.h"
 
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder_lock.h"
@@ -182,7 +182,7 @@ std::vector<Command> saveGameCommands() {
     return {
         {{"fed", "show"},
          "",
-         {formatOption()},
+         {kFormat},
          "Print the federation settings of the slot.",
          std::string("Prints one \"field: value\" line for each of slotname (the slot's line\n"
                      "of saveslots.hv1), commissioner, weekday, day, month, year and bank\n"
@@ -203,7 +203,7 @@ std::vector<Command> saveGameCommands() {
          fedSet},
         {{"titles", "show"},
          "",
-         {formatOption()},
+         {kFormat},
          "Print the holders of the five titles.",
          std::string("Prints \"TITLE: HOLDER\" for save lines 8 to 12, with the title names of\n"
                      "the slot's federation (\"WWF\" or \"WCW\", line 2) or \"Title 1\" to\n"
@@ -221,7 +221,7 @@ std::vector<Command> saveGameCommands() {
          titlesSet},
         {{"feuds", "show"},
          "",
-         {formatOption()},
+         {kFormat},
          "Print the five feuds and their levels.",
          std::string("Prints \"feud N: TEXT\" and \"level N: LEVEL\" for feuds 1 to 5; an empty\n"
                      "text is an empty feud slot.\n") +

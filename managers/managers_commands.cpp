@@ -1,5 +1,5 @@
-#include "cli.h"
-#include "output.h"
+#include "cli/cli.h"
+#include "cli/output.h"
 
 #include "gamefiles/error.h"
 #include "managers/managers_ops.h"
@@ -74,7 +74,7 @@ std::vector<Command> managerCommands() {
     return {
         {{"managers", "list"},
          "",
-         {formatOption()},
+         {kFormat},
          "Print the managers of the slot's federation.",
          std::string("Prints one name per line, in file order.\n") + kManagersFile,
          list},

@@ -1,5 +1,5 @@
-#include "cli.h"
-#include "output.h"
+#include "cli/cli.h"
+#include "cli/output.h"
 
 #include "gamefiles/error.h"
 #include "otherfeds/otherfeds_ops.h"
@@ -8,6 +8,9 @@
 
 namespace hv::cli {
 namespace {
+
+const Value kAs{"--as", "NEWNAME", "his name in own (default NAME)"};
+const Value kYears{"--years", "N", "years of his contract in own (default 5)"};
 
 using otherfeds::Party;
 
@@ -65,8 +68,8 @@ int rivalsSet(CliContext& c, const Args& args) {
 }
 
 int trade(CliContext& c, const Args& args) {
-    const auto newName = args.value("--as");
-    const auto years = args.value("--years");
+    const auto newName = args[kAs];
+    const auto years = args[kYears];
     otherfeds::TransferRequest request;
     request.slot = c.slot;
     request.name = args[0];
@@ -86,7 +89,7 @@ std::vector<Command> otherFedCommands() {
     return {
         {{"rivals", "show"},
          "rival|ecw|indy NAME",
-         {formatOption()},
+         {kFormat},
          "Print every field of a rival federation's wrestler.",
          "Prints the first record named NAME (exact, case-sensitive) of the rival file, one\n"
          "\"field: value\" line per field, in record order. The carder and the finisher type\n"
@@ -112,8 +115,7 @@ std::vector<Command> otherFedCommands() {
          rivalsSet},
         {{"trade"},
          "NAME FROM TO",
-         {{"--as", "NEWNAME", "his name in own (default NAME)"},
-          {"--years", "N", "years of his contract in own (default 5)"}},
+         {kAs, kYears},
          "Move a wrestler from one federation of the slot to another.",
          "FROM and TO are two different ones of own (the slot's own roster), rival (the\n"
          "other big federation: WCW for a WWF slot, WWF for a WCW slot), ecw and indy.\n"

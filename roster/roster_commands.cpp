@@ -1,5 +1,5 @@
-#include "cli.h"
-#include "output.h"
+#include "cli/cli.h"
+#include "cli/output.h"
 
 #include "gamefiles/error.h"
 #include "gamefiles/system_path.h"
@@ -13,6 +13,9 @@ namespace {
 
 using roster::RosterFile;
 using Line = WrestlerRecord::Line;
+
+const Values kWhere{"--where", "CONDITION", "a condition the wrestler must meet; repeatable"};
+const Value kCsvOutput{"--output", "FILE", "write to FILE instead of printing"};
 
 std::optional<Line> fieldLine(std::string_view field) {
     if (const Field* f = findField(kWrestlerFields, field))
@@ -81,9 +84,9 @@ int set(CliContext& c, const Args& args) {
 
 int batch(CliContext& c, const Args& args) {
     const std::vector<std::string> changes(args.begin(), args.end());
-    const bool dryRun = args.has("--dry-run");
+    const bool dryRun = args[kDryRun];
     roster::BatchEdit edit;
-    const std::vector<std::string> conditions = args.values("--where");
+    const std::vector<std::string> conditions = args[kWhere];
     // An empty condition would be skipped, and the change made to every wrestler.
     for (const std::string& condition : conditions)
         if (condition.find_first_not_of(" \t") == std::string::npos)
@@ -142,7 +145,7 @@ int heal(CliContext& c, const Args&) {
 }
 
 int csvExport(CliContext& c, const Args& args) {
-    const std::optional<std::string> output = args.value("--output");
+    const std::optional<std::string> output = args[kCsvOutput];
     const RosterFile roster = rosterOf(c);
     if (!output) {
         c.out << roster::rosterCsv(roster);
@@ -155,7 +158,7 @@ int csvExport(CliContext& c, const Args& args) {
 }
 
 int csvImport(CliContext& c, const Args& args) {
-    const bool dryRun = args.has("--dry-run");
+    const bool dryRun = args[kDryRun];
     const auto changes =
         roster::importRosterCsv(rosterOf(c), c.workDir / pathFromBytes(args[0]), dryRun);
     c.out << roster::changesText(changes, dryRun);
@@ -172,7 +175,7 @@ std::vector<Command> rosterCommands() {
     return {
         {{"roster", "list"},
          "",
-         {formatOption()},
+         {kFormat},
          "Print the names of the own federation's wrestlers.",
          std::string("Prints one name per line, in file order; --format tsv and json give every\n"
                      "field of each, and as \"#\" the place of his record in the file.\n") +
@@ -180,7 +183,7 @@ std::vector<Command> rosterCommands() {
          list},
         {{"roster", "show"},
          "NAME",
-         {formatOption()},
+         {kFormat},
          "Print every field of a wrestler.",
          std::string("Prints the first record named NAME (exact, case-sensitive), one\n"
                      "\"field: value\" line per field, in the field names of `hv roster set`.\n"
@@ -217,8 +220,7 @@ std::vector<Command> rosterCommands() {
          set},
         {{"roster", "batch"},
          "FIELD=VALUE...",
-         {{"--where", "CONDITION", "a condition the wrestler must meet; repeatable", true},
-          {"--dry-run", "", "print what would change and write nothing"}},
+         {kWhere, kDryRun},
          "Change fields of every wrestler that meets the conditions.",
          std::string(
              fieldList(kWrestlerFields) +
@@ -249,7 +251,7 @@ std::vector<Command> rosterCommands() {
          batch},
         {{"roster", "csv"},
          "",
-         {{"--output", "FILE", "write to FILE instead of printing"}},
+         {kCsvOutput},
          "Write the roster as a spreadsheet file (CSV).",
          std::string(
              "Prints the roster, or writes it to FILE, as comma-separated text for a\n"
@@ -277,7 +279,7 @@ std::vector<Command> rosterCommands() {
          csvExport},
         {{"roster", "csv-import"},
          "FILE",
-         {{"--dry-run", "", "print what would change and write nothing"}},
+         {kDryRun},
          "Write back the cells changed in a spreadsheet file.",
          std::string(
              "Reads FILE as `hv roster csv` writes it and writes the cells the sheet changed,\n"
@@ -330,7 +332,7 @@ std::vector<Command> rosterCommands() {
          move},
         {{"injuries", "list"},
          "",
-         {formatOption()},
+         {kFormat},
          "Print the injured wrestlers and their weeks out.",
          std::string("Prints NAME, a tab and the weeks out as stored, for every wrestler out\n"
                      "for at least one week, in roster order.\n") +
