@@ -168,7 +168,7 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands) {
            "Reads and changes the files of a Halvorn game folder.\n"
            "\n"
            "Options:\n";
-    printOptions(out, std::vector<Option>{kGameFolder, kSlot, kHelp, kVersion});
+    printOptions(out, globalOptions());
     out << "\n"
            "Commands:\n";
     // A usage longer than the column puts its summary on the next line, so that the summaries
@@ -244,6 +244,10 @@ std::string wrapped(std::string_view head, const std::vector<std::string_view>& 
 }
 
 } // namespace
+
+std::vector<Option> globalOptions() {
+    return {kGameFolder, kSlot, kHelp, kVersion};
+}
 
 std::vector<Command> allCommands() {
     auto groups = subsystemCommands();

@@ -80,6 +80,7 @@ _hv_complete() {
             [[ $name == "${cur#[\"\']}"* ]] && COMPREPLY+=("$(printf '%q' "$name")")
         done < <(_hv_names "${words[0]}" "${globals[@]}" $list "${posargs[@]:0:${#takes[@]}}")
         ;;
+    SLOT) _hv_reply '|' "$_hv_slots" ;;
     *FILE) COMPREPLY=($(compgen -f -- "$cur")) ;;
     DIR) COMPREPLY=($(compgen -d -- "$cur")) ;;
     esac
@@ -118,10 +119,9 @@ _hv() {
             fi
         elif [[ $w == -- ]]; then
             literal=1
-        elif [[ $w == --game-folder || $w == --slot ]]; then
-            globals+=("$w") value=global
-        elif [[ $w == --game-folder=* || $w == --slot=* ]]; then
+        elif [[ -n ${_hv_values[ ${w%%=*}]} ]]; then
             globals+=("$w")
+            [[ $w == *=* ]] || value=global
         elif [[ $w != *=* && -n ${_hv_values[$command $w]} ]]; then
             value=option
         fi
@@ -132,13 +132,10 @@ _hv() {
     if [[ -z $value && -z $literal && $cur == --*=* ]]; then
         # --OPTION=VALUE: the line's word is the value, after the "="
         prev=${cur%%=*} cur=${cur#*=}
-        [[ $prev == --game-folder || $prev == --slot ]] && value=global || value=option
+        [[ -n ${_hv_values[ $prev]} ]] && value=global || value=option
     fi
     if [[ $value == global ]]; then
-        case $prev in
-        --slot) _hv_reply '|' "$_hv_slots" ;;
-        *) COMPREPLY=($(compgen -d -- "$cur")) ;;
-        esac
+        _hv_complete "${_hv_values[ $prev]}"
     elif [[ -n $value ]]; then
         _hv_complete "${_hv_values[$command $prev]}"
     elif [[ -z $literal && $cur == --* ]]; then
@@ -181,7 +178,12 @@ complete -F _hv hv
 )bash";
 
 std::string bashScript() {
-    std::string args, options, values, fields;
+    std::string args, options, values, fields, globals;
+    for (const Option& o : globalOptions()) { // keyed as options of no command
+        globals += (globals.empty() ? "" : " ") + o.name;
+        if (!o.value.empty())
+            values += "    [" + bashWord(" " + o.name) + "]=" + bashWord(o.value) + "\n";
+    }
     for (const Command& c : allCommands()) {
         const std::string key = joined(c.words);
         args += "    [" + bashWord(key) + "]=" + bashWord(c.positionals) + "\n";
@@ -205,8 +207,8 @@ std::string bashScript() {
            "declare -gA _hv_args=(\n" +
            args + ")\ndeclare -gA _hv_options=(\n" + options + ")\ndeclare -gA _hv_values=(\n" +
            values + ")\ndeclare -gA _hv_fields=(\n" + fields +
-           ")\n_hv_globals='--game-folder --slot --help --version'\n_hv_slots=" + bashWord(slots) +
-           "\n" + kFunctions;
+           ")\n_hv_globals=" + bashWord(globals) + "\n_hv_slots=" + bashWord(slots) + "\n" +
+           kFunctions;
 }
 
 int completion(CliContext& c, const Args& args) {
