@@ -159,12 +159,12 @@ _hv() {
             [[ $next == "$cur"* ]] && COMPREPLY+=("$next")
         done
     else
-        local -a spec=(${_hv_args[$command]})
+        local -a declared=(${_hv_args[$command]})
         local n=${#posargs[@]} p
-        if ((n < ${#spec[@]})); then
-            p=${spec[n]}
-        elif ((${#spec[@]} > 0)) && [[ ${spec[-1]} == *... || ${spec[-1]} == *...] ]]; then
-            p=${spec[-1]}
+        if ((n < ${#declared[@]})); then
+            p=${declared[n]}
+        elif ((${#declared[@]} > 0)) && [[ ${declared[-1]} == *... || ${declared[-1]} == *...] ]]; then
+            p=${declared[-1]}
         else
             return 0
         fi
