@@ -34,25 +34,15 @@ OpWorld::OpWorld() : GameWorld("WWF") {
 }
 
 std::string partFile(Part part) {
-    switch (part) {
-    case Part::Roster:
-        return "Halvorn/save1/Controlled/yourfed.hv1";
-    case Part::Save:
-        return "Halvorn/save1/Saved Game/save1.hv1";
-    case Part::SlotNames:
-        return "Halvorn/saveslots.hv1";
-    case Part::Rival:
-        return "Halvorn/save1/Background/wcw.hv1";
-    case Part::Ecw:
-        return "Halvorn/save1/Background/ecw.hv1";
-    case Part::Indy:
-        return "Halvorn/save1/Background/otherbig.hv1";
-    case Part::Managers:
-        return "Halvorn/save1/Background/wwfmanagers.hv1";
-    case Part::Work:
-        break;
-    }
-    return "work/";
+    static const char* const kFiles[] = {"Halvorn/save1/Controlled/yourfed.hv1",
+                                         "Halvorn/save1/Saved Game/save1.hv1",
+                                         "Halvorn/saveslots.hv1",
+                                         "Halvorn/save1/Background/wcw.hv1",
+                                         "Halvorn/save1/Background/ecw.hv1",
+                                         "Halvorn/save1/Background/otherbig.hv1",
+                                         "Halvorn/save1/Background/wwfmanagers.hv1",
+                                         "work/"};
+    return kFiles[static_cast<std::size_t>(part)];
 }
 
 namespace {
@@ -130,7 +120,6 @@ std::vector<Operation> catalogue() {
         {"roster apply",
          {"ApplyWrestler", "applyBoxes"},
          {Part::Roster},
-         {},
          [](const OpWorld& w) {
              // Bo's every field but his name typed over with Cy's.
              const auto bo = *findWrestler(roster1(w), "Bo"), cy = *findWrestler(roster1(w), "Cy");
@@ -143,7 +132,6 @@ std::vector<Operation> catalogue() {
         {"roster set",
          {"setWrestlerFields", "setLines"},
          {Part::Roster},
-         {"roster", "set"},
          [](const OpWorld& w) {
              setWrestlerFields(roster1(w), "Bo", {{WrestlerRecord::Draw, "1"}});
          },
@@ -159,7 +147,6 @@ std::vector<Operation> catalogue() {
         {"roster add",
          {"addBlankWrestler"},
          {Part::Roster},
-         {"roster", "add"},
          [](const OpWorld& w) { addBlankWrestler(roster1(w)); },
          false,
          [](const OpWorld&) {},
@@ -170,7 +157,6 @@ std::vector<Operation> catalogue() {
         {"roster delete",
          {"deleteWrestler"},
          {Part::Roster},
-         {"roster", "delete"},
          [](const OpWorld& w) { deleteWrestler(roster1(w), "Bo"); },
          true,
          [](const OpWorld&) {},
@@ -181,7 +167,6 @@ std::vector<Operation> catalogue() {
         {"roster move up",
          {"moveWrestler"},
          {Part::Roster},
-         {"roster", "move"},
          [](const OpWorld& w) { moveWrestler(roster1(w), "Cy", Direction::Up); },
          false,
          [](const OpWorld&) {},
@@ -192,7 +177,6 @@ std::vector<Operation> catalogue() {
         {"injuries heal",
          {"healAll"},
          {Part::Roster},
-         {"injuries", "heal"},
          [](const OpWorld& w) { healAll(roster1(w)); },
          true,
          [](const OpWorld&) {},
@@ -215,7 +199,6 @@ std::vector<Operation> catalogue() {
             ops.push_back({"trade " + f + " to " + t,
                            {"TransferWrestler", "replaceBoth"},
                            {partOf(from), partOf(to)},
-                           {"trade", "*", f, t},
                            [request](const OpWorld& w) {
                                otherfeds::TransferWrestler(w.folder(), request, [] { return 0.5; });
                            },
@@ -227,7 +210,6 @@ std::vector<Operation> catalogue() {
         {"import appended",
          {"importWrestler"},
          {Part::Roster},
-         {"import"},
          [](const OpWorld& w) { exchange::importWrestler(exchange1(w), w.work / "Dee.hve"); },
          true,
          [](const OpWorld&) {},
@@ -236,20 +218,17 @@ std::vector<Operation> catalogue() {
         {"import overwrite",
          {"overwriteWrestler"},
          {Part::Roster},
-         {},
          [](const OpWorld& w) {
              exchange::overwriteWrestler(exchange1(w), "Bo", w.work / "Bo.hve");
          }},
         {"import as",
          {"importAs"},
          {Part::Roster},
-         {},
          [](const OpWorld& w) { exchange::importAs(exchange1(w), w.work / "Bo.hve", "Bo Two"); },
          false},
         {"federation settings",
          {"applySettings"},
          {Part::Save, Part::SlotNames},
-         {"fed", "set"},
          [](const OpWorld& w) {
              savegame::applySettings(save1(w), {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
          },
@@ -264,7 +243,6 @@ std::vector<Operation> catalogue() {
         {"title holders",
          {"applyTitles"},
          {Part::Save},
-         {"titles", "set"},
          [](const OpWorld& w) {
              savegame::applyTitles(save1(w), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
          },
@@ -278,7 +256,6 @@ std::vector<Operation> catalogue() {
         {"feud levels",
          {"applyFeuds", "writeFeuds"},
          {Part::Save},
-         {"feuds"},
          [](const OpWorld& w) {
              auto feuds = savegame::readFeuds(save1(w));
              feuds[1].level = 600;
@@ -291,7 +268,6 @@ std::vector<Operation> catalogue() {
         {"feud edits",
          {"applyFeudEdits"},
          {Part::Save},
-         {},
          [](const OpWorld& w) {
              const auto level = savegame::feudLevelLine(1);
              savegame::applyFeudEdits(
@@ -303,7 +279,6 @@ std::vector<Operation> catalogue() {
         {"managers add",
          {"addManager"},
          {Part::Managers},
-         {"managers", "add"},
          [](const OpWorld& w) { managers::addManager(managers1(w)); },
          false,
          [](const OpWorld&) {},
@@ -312,7 +287,6 @@ std::vector<Operation> catalogue() {
         {"managers change",
          {"changeManagers"},
          {Part::Managers},
-         {"managers", "set"},
          [](const OpWorld& w) {
              managers::changeManagers(managers1(w), "Wally Manager", std::string_view("Walt"),
                                       "female");
@@ -320,23 +294,19 @@ std::vector<Operation> catalogue() {
         {"managers delete",
          {"deleteManagers"},
          {Part::Managers},
-         {"managers", "delete"},
          [](const OpWorld& w) { managers::deleteManagers(managers1(w), "Wendy Manager"); }},
         {"roster batch",
          {"applyBatch", "writePlan"},
          {Part::Roster},
-         {},
          [](const OpWorld& w) { applyBatch(roster1(w), parseBatch({"draw=+1"}, {})); },
          false},
         {"roster csv export",
          {"exportRosterCsv"},
          {Part::Work},
-         {},
          [](const OpWorld& w) { exportRosterCsv(roster1(w), w.work / "r.csv", w.work); }},
         {"roster csv import",
          {"importRosterCsv"},
          {Part::Roster},
-         {},
          [](const OpWorld& w) { importRosterCsv(roster1(w), w.work / "r.csv", false); },
          true,
          [](const OpWorld& w) {
@@ -346,7 +316,6 @@ std::vector<Operation> catalogue() {
         {"rival append",
          {"appendRival"},
          {Part::Ecw},
-         {},
          [](const OpWorld& w) {
              OtherFedRecord r;
              r.lines[0] = "New";
@@ -356,31 +325,26 @@ std::vector<Operation> catalogue() {
         {"rival remove",
          {"removeRival"},
          {Part::Ecw},
-         {},
          [](const OpWorld& w) { otherfeds::removeRival(ecw1(w), "Extreme"); }},
         {"export",
          {"exportWrestler"},
          {Part::Work},
-         {},
          [](const OpWorld& w) {
              exchange::exportWrestler(exchange1(w), "Ace", w.work / "Ace.hve", w.work);
          }},
         {"game folder change",
          {"changeGameFolder"},
          {Part::Work},
-         {},
          [](const OpWorld& w) { changeGameFolder(w.work, w.root.path().string()); }},
         {"report settings",
          {"writeSettings"},
          {Part::Work},
-         {},
          [](const OpWorld& w) {
              report::writeSettings(w.work, {"other.html", "T", "Red", "Blue", "2"});
          }},
         {"report page",
          {"writePage"},
          {Part::Work},
-         {},
          [](const OpWorld& w) {
              report::PageOptions o;
              o.settings = report::readSettings(w.work);
@@ -389,7 +353,6 @@ std::vector<Operation> catalogue() {
         {"report order",
          {"writeOrder"},
          {Part::Work},
-         {},
          [](const OpWorld& w) {
              report::writeOrder(w.work, {"Fueds", "Roster", "Titles"});
          }},
@@ -397,7 +360,6 @@ std::vector<Operation> catalogue() {
          {"applyPoint"},
          {Part::Roster, Part::Save, Part::SlotNames, Part::Rival, Part::Ecw, Part::Indy,
           Part::Managers}, // what the point kept
-         {},
          [](const OpWorld& w) {
              // Each run meets the files put back by hand since the last.
              const auto id = restore::listPoints(w.folder(), "save1").back().id;
