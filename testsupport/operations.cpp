@@ -385,6 +385,18 @@ const std::vector<Operation>& operations() {
     return ops;
 }
 
+std::string changedOutside(const Operation& op,
+                           const std::vector<std::pair<std::string, std::string>>& before,
+                           const std::vector<std::pair<std::string, std::string>>& after) {
+    for (const auto& [one, other] : {std::pair{&before, &after}, {&after, &before}})
+        for (const auto& file : *one)
+            if (!std::ranges::count(*other, file) && std::ranges::none_of(op.parts, [&](Part p) {
+                    return file.first.starts_with(partFile(p));
+                }))
+                return file.first;
+    return {};
+}
+
 const Operation& operation(std::string_view name) {
     const auto it = std::ranges::find(operations(), name, &Operation::name);
     if (it == operations().end())

@@ -54,6 +54,12 @@ struct Operation {
 };
 
 const std::vector<Operation>& operations();
+
+// The first file (relative to an OpWorld's root) that `op` changed, added or removed outside its
+// parts; empty when there is none.
+std::string changedOutside(const Operation& op,
+                           const std::vector<std::pair<std::string, std::string>>& before,
+                           const std::vector<std::pair<std::string, std::string>>& after);
 const Operation& operation(std::string_view name);
 
 // The file of `part` in slot 1 of an OpWorld, relative to the world's root; "work/" for Work.
