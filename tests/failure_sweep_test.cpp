@@ -27,7 +27,6 @@ namespace hv::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Files = std::vector<std::pair<std::string, std::string>>;
 
 // Puts every file back as it was, from the files as they are now: those that differ are
 // written again, those that were not there are removed.

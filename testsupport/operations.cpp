@@ -385,9 +385,7 @@ const std::vector<Operation>& operations() {
     return ops;
 }
 
-std::string changedOutside(const Operation& op,
-                           const std::vector<std::pair<std::string, std::string>>& before,
-                           const std::vector<std::pair<std::string, std::string>>& after) {
+std::string changedOutside(const Operation& op, const Files& before, const Files& after) {
     for (const auto& [one, other] : {std::pair{&before, &after}, {&after, &before}})
         for (const auto& file : *one)
             if (!std::ranges::count(*other, file) && std::ranges::none_of(op.parts, [&](Part p) {

@@ -3,6 +3,7 @@
 // The one catalogue of the program's write operations, shared by the failure sweep, the restore
 // model, the hostile sweep and the kill test, and the small world they run on.
 
+#include "testsupport/hostile_world.h"
 #include "testsupport/test_support.h"
 
 #include <cstdint>
@@ -57,9 +58,7 @@ const std::vector<Operation>& operations();
 
 // The first file (relative to an OpWorld's root) that `op` changed, added or removed outside its
 // parts; empty when there is none.
-std::string changedOutside(const Operation& op,
-                           const std::vector<std::pair<std::string, std::string>>& before,
-                           const std::vector<std::pair<std::string, std::string>>& after);
+std::string changedOutside(const Operation& op, const Files& before, const Files& after);
 const Operation& operation(std::string_view name);
 
 // The file of `part` in slot 1 of an OpWorld, relative to the world's root; "work/" for Work.
