@@ -150,11 +150,14 @@ std::span<const Field> tableFields(RecordKind kind) {
 }
 
 TableFile readTableFile(const TableSource& source) {
-    FileBytes bytes(source.file.file);
+    // Read, not mapped: the window holds the bytes while it is open, and the game may write the
+    // file in place meanwhile.
+    std::string bytes = readFileBytes(source.file.file);
     StateHasher hasher;
-    hasher.add(bytes.view());
+    hasher.add(bytes);
     const FileState read = hasher.state();
-    return {RecordBytes(std::move(bytes), source.file.file, tableFields(source.kind).size()),
+    return {RecordBytes(FileBytes(std::move(bytes)), source.file.file,
+                        tableFields(source.kind).size()),
             read};
 }
 
@@ -179,12 +182,18 @@ std::optional<std::string> cellProblem(RecordKind kind, std::size_t line, std::s
     const std::string name = caption(kind, line);
     if (hasLineBreak(typed))
         return name + " holds one line";
-    if (isLine(kind, line, W::Carder) && !carderCode(typed) && !parseNumber(typed))
+    // A code field takes its words, or a code as stored.
+    if (isLine(kind, line, W::Carder)) {
+        if (carderCode(typed) || parseNumber(typed))
+            return std::nullopt;
         return name + " takes \"Upper Carder\", \"Middle Carder\" or \"Lower Carder\", not " +
                inQuotes(typed);
-    if (isLine(kind, line, W::FinisherType) && !finisherTypeCode(typed) &&
-        typed != finisherTypeCode("Power Move") && typed != finisherTypeCode("Submission"))
+    }
+    if (isLine(kind, line, W::FinisherType)) {
+        if (finisherTypeCode(typed) || !finisherTypeName(typed).empty())
+            return std::nullopt;
         return name + " takes \"Power Move\" or \"Submission\", not " + inQuotes(typed);
+    }
     std::optional<std::string_view> problem;
     if (auto w = wrestlerLine(kind, line))
         problem = wrestlerValueProblem(*w, typed);

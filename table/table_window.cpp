@@ -93,6 +93,11 @@ public:
         emit dataChanged(cell, cell);
     }
     const std::map<std::pair<int, std::size_t>, std::string>& pending() const { return pending_; }
+    // The rows shown are to be worked out afresh.
+    void refresh() {
+        beginResetModel();
+        endResetModel();
+    }
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() || !records_ ? 0 : int(records_->size());
@@ -166,12 +171,21 @@ public:
         setDynamicSortFilter(false); // an edited row stays where it is until the next sort
     }
 
+    // The rows to show, one flag a record. The view is told of a new set of rows as one change:
+    // told row range by row range, as a filter usually is, it would redo its layout once for
+    // each range.
     void setShown(std::vector<char> shown) {
         shown_ = std::move(shown);
-        invalidateRowsFilter();
+        model_->refresh();
     }
-    // The cells have changed: numbers are read again at the next sort.
+    // The cells have changed: they are read again at the next sort.
     void dropKeys() { keyLine_.reset(); }
+
+    void sort(int column, Qt::SortOrder order) override {
+        if (column > 0)
+            readKeys(std::size_t(column - 1));
+        QSortFilterProxyModel::sort(column, order);
+    }
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex&) const override {
@@ -179,35 +193,51 @@ protected:
     }
 
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-        if (left.column() == 0)
+        if (left.column() == 0 || keyLine_ != std::size_t(left.column() - 1))
             return left.row() < right.row();
-        const auto line = std::size_t(left.column() - 1);
-        if (sortsAsNumber(model_->kind(), line)) {
-            if (keyLine_ != line) {
-                // A blank line is 0, as the game reads it; text that is no number goes first.
-                keys_.resize(std::size_t(model_->rowCount()));
-                for (int r = 0; r < model_->rowCount(); ++r) {
-                    const std::string_view s = model_->stored(r, line);
-                    keys_[std::size_t(r)] = isNumberValue(s) ? parseNumber(s).value_or(0) : LLONG_MIN;
-                }
-                keyLine_ = line;
-            }
-            return keys_[std::size_t(left.row())] < keys_[std::size_t(right.row())];
-        }
-        const std::string a = cellShown(model_->kind(), line, model_->stored(left.row(), line));
-        const std::string b = cellShown(model_->kind(), line, model_->stored(right.row(), line));
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                            [](char x, char y) {
-                                                return static_cast<unsigned char>(foldCase(x)) <
-                                                       static_cast<unsigned char>(foldCase(y));
-                                            });
+        return keys_[std::size_t(left.row())] < keys_[std::size_t(right.row())];
     }
 
 private:
+    // One key a row, so that the sort compares two numbers: a number column's number (a blank
+    // line is 0, as the game reads it; text that is no number goes first), or for a text column
+    // the row's rank in the shown texts, in any case.
+    void readKeys(std::size_t line) {
+        if (keyLine_ == line)
+            return;
+        const auto rows = std::size_t(model_->rowCount());
+        const RecordKind kind = model_->kind();
+        keys_.assign(rows, 0);
+        if (sortsAsNumber(kind, line)) {
+            for (std::size_t r = 0; r < rows; ++r) {
+                const std::string_view s = model_->stored(int(r), line);
+                keys_[r] = isNumberValue(s) ? parseNumber(s).value_or(0) : LLONG_MIN;
+            }
+        } else {
+            std::vector<std::string> texts(rows);
+            for (std::size_t r = 0; r < rows; ++r) {
+                texts[r] = cellShown(kind, line, model_->stored(int(r), line));
+                std::ranges::transform(texts[r], texts[r].begin(), foldCase);
+            }
+            std::vector<std::size_t> order(rows);
+            for (std::size_t r = 0; r < rows; ++r)
+                order[r] = r;
+            std::ranges::stable_sort(order, [&](std::size_t a, std::size_t b) {
+                return std::ranges::lexicographical_compare(
+                    texts[a], texts[b], [](char x, char y) {
+                        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                    });
+            });
+            for (std::size_t k = 0; k < rows; ++k)
+                keys_[order[k]] = (long long)k;
+        }
+        keyLine_ = line;
+    }
+
     TableModel* model_;
     std::vector<char> shown_;
-    mutable std::vector<long long> keys_;
-    mutable std::optional<std::size_t> keyLine_;
+    std::vector<long long> keys_;
+    std::optional<std::size_t> keyLine_;
 };
 
 // QTableView tells an accessibility client of every cell selected or deselected, one event
