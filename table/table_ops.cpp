@@ -50,6 +50,35 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+std::string joined(const std::vector<std::string_view>& pieces) {
+    std::size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
+    std::string out;
+    out.reserve(size);
+    for (std::string_view piece : pieces)
+        out += piece;
+    return out;
+}
+
+// Whether two runs of pieces hold the same bytes, however they are cut.
+bool sameBytes(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b) {
+    std::size_t i = 0, j = 0, at = 0, bt = 0; // piece and offset in it
+    for (;;) {
+        for (; i < a.size() && at == a[i].size(); ++i)
+            at = 0;
+        for (; j < b.size() && bt == b[j].size(); ++j)
+            bt = 0;
+        if (i == a.size() || j == b.size())
+            return i == a.size() && j == b.size();
+        const std::size_t n = std::min(a[i].size() - at, b[j].size() - bt);
+        if (a[i].substr(at, n) != b[j].substr(bt, n))
+            return false;
+        at += n;
+        bt += n;
+    }
+}
+
 // A record's stored text with the lines marked in `changed` put in anew, every other line
 // (and line end) kept byte for byte.
 template <std::size_t N>
@@ -71,12 +100,14 @@ std::string withLines(std::string_view text, const std::array<std::string, N>& l
 }
 
 template <class Record>
-std::size_t applyEdits(const TableSource& source, std::span<const TableEdit> edits) {
+TableApplied applyEdits(const TableSource& source, std::span<const TableEdit> edits,
+                        const RecordBytes& shown) {
     const RestoreScope point(source.file.gameFolder, source.file.slot,
                              "Roster Table: " + std::to_string(edits.size()) +
                                  (edits.size() == 1 ? " change in " : " changes in ") +
                                  source.caption);
     RecordFile<Record> file = RecordFile<Record>::read(source.file.file);
+    const bool wasAsShown = sameBytes(file.pieces(), shown.pieces()); // no edits made yet
     const RecordKind kind =
         Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
     const auto describe = [kind](std::size_t line) {
@@ -122,7 +153,10 @@ std::size_t applyEdits(const TableSource& source, std::span<const TableEdit> edi
     for (auto& [record, text] : replaced)
         file.replace(record, std::move(text));
     file.save(source.file.temp);
-    return changedLines;
+    TableApplied done{changedLines, std::nullopt};
+    if (wasAsShown)
+        done.bytes = joined(file.pieces());
+    return done;
 }
 
 } // namespace
@@ -267,13 +301,6 @@ std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view te
     return out;
 }
 
-bool meetsConditions(const RecordBytes& records, std::size_t record,
-                     std::span<const TableCondition> conditions) {
-    return std::ranges::all_of(conditions, [&](const TableCondition& c) {
-        return roster::conditionMet(c.condition, records.line(record, c.line));
-    });
-}
-
 char foldCase(char c) {
     const auto u = static_cast<unsigned char>(c);
     if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
@@ -287,10 +314,11 @@ bool containsFolded(std::string_view name, std::string_view part) {
            std::search(name.begin(), name.end(), part.begin(), part.end(), same) != name.end();
 }
 
-std::size_t applyTableEdits(const TableSource& source, std::span<const TableEdit> edits) {
+TableApplied applyTableEdits(const TableSource& source, std::span<const TableEdit> edits,
+                             const RecordBytes& shown) {
     if (source.kind == RecordKind::Wrestler)
-        return applyEdits<WrestlerRecord>(source, edits);
-    return applyEdits<OtherFedRecord>(source, edits);
+        return applyEdits<WrestlerRecord>(source, edits, shown);
+    return applyEdits<OtherFedRecord>(source, edits, shown);
 }
 
 } // namespace hv::table

@@ -73,8 +73,14 @@ struct TableCondition {
     std::size_t line; // of the kind's record
 };
 std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view text);
-bool meetsConditions(const RecordBytes& records, std::size_t record,
-                     std::span<const TableCondition> conditions);
+// Whether a record meets every condition; `lineOf(line)` gives its stored line.
+template <class LineOf>
+bool meetsConditions(std::span<const TableCondition> conditions, const LineOf& lineOf) {
+    for (const TableCondition& c : conditions)
+        if (!roster::conditionMet(c.condition, lineOf(c.line)))
+            return false;
+    return true;
+}
 
 // A byte in lower case: A-Z and the Latin-1 capitals.
 char foldCase(char c);
@@ -92,7 +98,14 @@ struct TableEdit {
 // Writes every edit into the file as it is now, as one change with one restore point, merged
 // by the base rule of gamefiles/merge.h. A record no longer at its place (another name there)
 // is a conflict too. Throws ConflictError, nothing written, on any conflict; GameFileError for
-// a value the field refuses. Returns how many lines changed (nothing is written for none).
-std::size_t applyTableEdits(const TableSource& source, std::span<const TableEdit> edits);
+// a value the field refuses. Nothing is written when no line changes.
+struct TableApplied {
+    std::size_t lines = 0; // lines changed
+    // When the file held `shown`'s bytes until the change: its bytes now, which are those with
+    // the edits in and nothing else new.
+    std::optional<std::string> bytes;
+};
+TableApplied applyTableEdits(const TableSource& source, std::span<const TableEdit> edits,
+                             const RecordBytes& shown);
 
 } // namespace hv::table

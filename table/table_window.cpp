@@ -80,8 +80,10 @@ public:
         return records_->line(std::size_t(row), line);
     }
     std::string_view stored(int row, std::size_t line) const {
-        const auto edited = pending_.find({row, line});
-        return edited != pending_.end() ? std::string_view(edited->second) : read(row, line);
+        if (!pending_.empty())
+            if (const auto edited = pending_.find({row, line}); edited != pending_.end())
+                return edited->second;
+        return read(row, line);
     }
     // The cell's bytes from now on; the bytes as read are no edit.
     void put(int row, std::size_t line, const std::string& value) {
@@ -92,6 +94,16 @@ public:
         const QModelIndex cell = index(row, int(line) + 1);
         emit dataChanged(cell, cell);
     }
+    // The file now holds `records`: the bytes shown with the pending edits in.
+    void applied(std::unique_ptr<RecordBytes> records) {
+        records_ = std::move(records);
+        const auto edited = std::move(pending_);
+        pending_.clear();
+        for (const auto& [cell, value] : edited) {
+            const QModelIndex at = index(cell.first, int(cell.second) + 1);
+            emit dataChanged(at, at);
+        }
+    }
     const std::map<std::pair<int, std::size_t>, std::string>& pending() const { return pending_; }
     // The rows shown are to be worked out afresh.
     void refresh() {
@@ -99,6 +111,14 @@ public:
         endResetModel();
     }
 
+    // As QAbstractTableModel's, without the two virtual calls of hasIndex: a sort asks for two
+    // indexes at each comparison.
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override {
+        if (parent.isValid() || !records_ || row < 0 || std::size_t(row) >= records_->size() ||
+            column < 0 || std::size_t(column) > lines())
+            return {};
+        return createIndex(row, column);
+    }
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() || !records_ ? 0 : int(records_->size());
     }
@@ -538,14 +558,16 @@ private:
             whereProblem_->setText(ui::describeError(e));
         }
         const std::optional<std::string> part = ui::fromQt(filter_->text());
-        const RecordBytes& records = model_->records();
-        std::vector<char> shown(records.size(), 0);
+        const auto rows = std::size_t(model_->rowCount());
+        std::vector<char> shown(rows, 0);
         std::size_t wrestlersShown = 0;
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            const bool placeholder = isPlaceholder(records, i);
-            const bool in = part && containsFolded(records.line(i, 0), *part) &&
+        for (std::size_t i = 0; i < rows; ++i) {
+            const int row = int(i);
+            const bool placeholder = model_->placeholder(row);
+            const auto lineOf = [&](std::size_t line) { return model_->read(row, line); };
+            const bool in = part && containsFolded(lineOf(0), *part) &&
                             (placeholder ? conditions.empty()
-                                         : meetsConditions(records, i, conditions));
+                                         : meetsConditions(conditions, lineOf));
             shown[i] = in ? 1 : 0;
             wrestlersShown += in && !placeholder ? 1 : 0;
         }
@@ -580,8 +602,19 @@ private:
                              {line, std::string(model_->read(row, line)), value}});
         }
         const TableSource s = source();
-        if (watch_->writeFresh(this, title(), [&] { applyTableEdits(s, edits); }))
+        TableApplied done;
+        if (!watch_->writeFresh(this, title(),
+                                [&] { done = applyTableEdits(s, edits, model_->records()); }))
+            return;
+        if (!done.bytes) { // merged with changes made meanwhile: shown as they are now
             ui::runReported(this, title(), [&] { reloadFile(); });
+            return;
+        }
+        // The file holds what is shown: no need to read it again.
+        model_->applied(std::make_unique<RecordBytes>(FileBytes(std::move(*done.bytes)),
+                                                      s.file.file, model_->lines()));
+        undo_->clear();
+        showPending();
     }
 
     void revertAll() {
