@@ -108,8 +108,7 @@ TableApplied applyEdits(const TableSource& source, std::span<const TableEdit> ed
                                  source.caption);
     RecordFile<Record> file = RecordFile<Record>::read(source.file.file);
     const bool wasAsShown = sameBytes(file.pieces(), shown.pieces()); // no edits made yet
-    const RecordKind kind =
-        Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
+    const RecordKind kind = Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
     const auto describe = [kind](std::size_t line) {
         return std::pair{fieldOf(kind, line).caption,
                          cellIsNumber(kind, line) || isLine(kind, line, W::Carder)};
@@ -190,9 +189,9 @@ TableFile readTableFile(const TableSource& source) {
     StateHasher hasher;
     hasher.add(bytes);
     const FileState read = hasher.state();
-    return {RecordBytes(FileBytes(std::move(bytes)), source.file.file,
-                        tableFields(source.kind).size()),
-            read};
+    return {
+        RecordBytes(FileBytes(std::move(bytes)), source.file.file, tableFields(source.kind).size()),
+        read};
 }
 
 bool isPlaceholder(const RecordBytes& records, std::size_t record) {
@@ -249,8 +248,7 @@ std::string cellStored(RecordKind kind, std::size_t line, std::string_view typed
     } else if (isLine(kind, line, W::FinisherType)) {
         if (auto code = finisherTypeCode(typed))
             return std::string(*code);
-    } else if ((isLine(kind, line, W::TagTeam) || isLine(kind, line, W::Stable)) &&
-               typed.empty()) {
+    } else if ((isLine(kind, line, W::TagTeam) || isLine(kind, line, W::Stable)) && typed.empty()) {
         return "no";
     }
     return std::string(typed);

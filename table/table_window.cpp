@@ -243,10 +243,9 @@ private:
             for (std::size_t r = 0; r < rows; ++r)
                 order[r] = r;
             std::ranges::stable_sort(order, [&](std::size_t a, std::size_t b) {
-                return std::ranges::lexicographical_compare(
-                    texts[a], texts[b], [](char x, char y) {
-                        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-                    });
+                return std::ranges::lexicographical_compare(texts[a], texts[b], [](char x, char y) {
+                    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                });
             });
             for (std::size_t k = 0; k < rows; ++k)
                 keys_[order[k]] = (long long)k;
@@ -332,7 +331,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
-    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override;
 
 private:
     RosterTable* window_;
@@ -420,7 +420,8 @@ private:
         view_->setItemDelegate(new CellDelegate(this, model_));
         view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder); // file order
         view_->setSortingEnabled(true);
-        view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+        view_->setEditTriggers(QAbstractItemView::DoubleClicked |
+                               QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
         view_->setWordWrap(false);
         view_->horizontalHeader()->setAccessibleName(QStringLiteral("Fields"));
@@ -440,12 +441,16 @@ private:
             connect(action, &QAction::triggered, this, slot);
             on->addAction(action);
         };
-        shortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { endEdit(), undo_->undo(); },
-                 Qt::WindowShortcut);
-        shortcut(this, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                 [this] { endEdit(), undo_->redo(); }, Qt::WindowShortcut);
-        shortcut(view_, QKeySequence::Copy, [this] { copy(); }, Qt::WidgetShortcut);
-        shortcut(view_, QKeySequence::Paste, [this] { paste(); }, Qt::WidgetShortcut);
+        shortcut(
+            this, QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { endEdit(), undo_->undo(); },
+            Qt::WindowShortcut);
+        shortcut(
+            this, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+            [this] { endEdit(), undo_->redo(); }, Qt::WindowShortcut);
+        shortcut(
+            view_, QKeySequence::Copy, [this] { copy(); }, Qt::WidgetShortcut);
+        shortcut(
+            view_, QKeySequence::Paste, [this] { paste(); }, Qt::WidgetShortcut);
 
         pending_ = new QLabel(this);
         pending_->setObjectName(QStringLiteral("pending"));
@@ -565,9 +570,9 @@ private:
             const int row = int(i);
             const bool placeholder = model_->placeholder(row);
             const auto lineOf = [&](std::size_t line) { return model_->read(row, line); };
-            const bool in = part && containsFolded(lineOf(0), *part) &&
-                            (placeholder ? conditions.empty()
-                                         : meetsConditions(conditions, lineOf));
+            const bool in =
+                part && containsFolded(lineOf(0), *part) &&
+                (placeholder ? conditions.empty() : meetsConditions(conditions, lineOf));
             shown[i] = in ? 1 : 0;
             wrestlersShown += in && !placeholder ? 1 : 0;
         }
@@ -724,8 +729,8 @@ private:
         value->setObjectName(QStringLiteral("value"));
         value->setToolTip(QStringLiteral("The value for every selected row; +N or -N adds to a "
                                          "number field"));
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
-                                             dialog);
+        auto* buttons =
+            new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
         auto* form = new QFormLayout(dialog);
         form->addRow(QStringLiteral("&Field"), field);
         form->addRow(QStringLiteral("&Value (or +N, -N)"), value);
@@ -753,7 +758,8 @@ private:
             const auto bytes = typedBytes(text, line);
             if (!bytes)
                 return false;
-            changes.push_back({row, line, before, cellStored(model_->kind(), line, *bytes, before)});
+            changes.push_back(
+                {row, line, before, cellStored(model_->kind(), line, *bytes, before)});
         }
         change(QStringLiteral("Set %1").arg(caption(model_->kind(), line)), std::move(changes));
         return true;

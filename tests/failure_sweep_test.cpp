@@ -15,6 +15,7 @@
 #include "roster/batch_ops.h"
 #include "roster/roster_ops.h"
 #include "savegame/savegame_ops.h"
+#include "table/table_ops.h"
 #include "testsupport/rewrite_steps.h"
 #include "testsupport/test_support.h"
 
@@ -112,6 +113,17 @@ std::vector<Operation> operations() {
          {"applyBatch", "writePlan"},
          [](const World& w) { applyBatch(w.roster(), parseBatch({"draw=+1"}, {})); },
          false},
+        {"roster table apply",
+         {"applyEdits"},
+         [](const World& w) {
+             const table::TableSource own{
+                 "WWF", table::RecordKind::Wrestler, {w.folder(), "save1", GameFile::Roster}};
+             const auto shown = RecordFile<WrestlerRecord>::read(own.file.file);
+             const std::size_t bo = *shown.findFirst("Bo");
+             const table::TableEdit edit{
+                 bo, "Bo", {WrestlerRecord::Draw, std::string(shown.line(bo, 1)), "1"}};
+             table::applyTableEdits(own, std::span(&edit, 1), shown);
+         }},
         {"roster csv export",
          {"exportRosterCsv"},
          [](const World& w) { exportRosterCsv(w.roster(), w.work / "r.csv", w.work); }},

@@ -52,9 +52,9 @@ struct FieldCase {
     std::string stored;
 };
 const FieldCase kGiven[] = {
-    {"name", "Newman", "Newman"},     {"carder", "Upper Carder", " 3 "},
-    {"alignment", "Heel", "Heel"},    {"finishertype", "Submission", "s"},
-    {"style", "Hardcore", "Hardcore"}, {"manager", "Wally Manager", "Wally Manager"},
+    {"name", "Newman", "Newman"},        {"carder", "Upper Carder", " 3 "},
+    {"alignment", "Heel", "Heel"},       {"finishertype", "Submission", "s"},
+    {"style", "Hardcore", "Hardcore"},   {"manager", "Wally Manager", "Wally Manager"},
     {"tagteam", "The Pair", "The Pair"},
 };
 
@@ -139,10 +139,10 @@ TEST_F(TableWindow, APastedBlockFillsFromTheCurrentCellSkippingPlaceholdersAndTh
     keys(QKeySequence::Copy);
     EXPECT_EQ(QApplication::clipboard()->text(), u"A\t70\t71\n"_s);
     apply();
-    EXPECT_EQ(world.roster(),
-              recordBytes({withLine(withLine(wrestler("A"), 1, "70"), 2, "71"),
-                           placeholderWrestler(), withLine(withLine(wrestler("B"), 1, "74"), 2, "75"),
-                           withLine(wrestler("C"), 18, "9")}));
+    EXPECT_EQ(world.roster(), recordBytes({withLine(withLine(wrestler("A"), 1, "70"), 2, "71"),
+                                           placeholderWrestler(),
+                                           withLine(withLine(wrestler("B"), 1, "74"), 2, "75"),
+                                           withLine(wrestler("C"), 18, "9")}));
 }
 
 TEST_F(TableWindow, AChangeMadeMeanwhileIsKeptUnlessTheCellWasEditedThenItConflicts) {
@@ -151,11 +151,11 @@ TEST_F(TableWindow, AChangeMadeMeanwhileIsKeptUnlessTheCellWasEditedThenItConfli
     // Meanwhile the game gives B another morale: kept.
     world.setRoster("save1", {wrestler("A"), withLine(wrestler("B"), 12, "20")});
     apply();
-    EXPECT_EQ(world.roster(), recordBytes({withLine(wrestler("A"), 12, "40"),
-                                           withLine(wrestler("B"), 12, "20")}));
+    EXPECT_EQ(world.roster(),
+              recordBytes({withLine(wrestler("A"), 12, "40"), withLine(wrestler("B"), 12, "20")}));
     type(1, 2, u"99"_s); // B's draw, changed meanwhile too: nothing is written
-    const std::string meanwhile = recordBytes({withLine(wrestler("A"), 12, "40"),
-                                               withLine(withLine(wrestler("B"), 12, "20"), 1, "7")});
+    const std::string meanwhile = recordBytes(
+        {withLine(wrestler("A"), 12, "40"), withLine(withLine(wrestler("B"), 12, "20"), 1, "7")});
     writeFile(world.rosterFile(), meanwhile);
     apply();
     expectReported(1, "row 2 (B): Draw: yours \"99\", read \"50\", now \"7\"");
