@@ -464,7 +464,8 @@ private:
         apply_->setObjectName(QStringLiteral("Command1"));
         connect(apply_, &QPushButton::clicked, this, [this] { applyAll(); });
 
-        watch_ = new ui::FileWatch(this, [this] { reloadFile(); });
+        watch_ = new ui::FileWatch(
+            this, [this] { ui::runReported(this, title(), [this] { reloadFile(); }); });
         watch_->setEdited([this] { return !model_->pending().empty(); });
 
         auto* outer = new QVBoxLayout(this);
