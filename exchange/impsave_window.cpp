@@ -47,9 +47,9 @@ std::vector<fs::path> exportFilesIn(const QMimeData* data) {
     return files;
 }
 
-class ExchangeWindow : public QWidget {
+class ExchangeWindow : public ui::ToolWindow {
 public:
-    explicit ExchangeWindow(ui::EditorContext& context) : context_(context) {
+    explicit ExchangeWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("impsave"));
         setWindowTitle(QStringLiteral("Import/Export Wrestlers"));
 
@@ -66,7 +66,7 @@ public:
         preview_->setAcceptDrops(false); // dropped files go to the window
         setAcceptDrops(true);
         auto* importButton = button("Command2", "Import");
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
 
         connect(exportButton, &QPushButton::clicked, this, [this] { exportSelected(); });
         connect(choose, &QPushButton::clicked, this, [this] { chooseFile(); });
@@ -85,7 +85,7 @@ public:
         grid->setColumnStretch(1, 1);
         resize(560, 420);
 
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         load();
     }
 
@@ -124,7 +124,7 @@ private:
         b->setObjectName(QString::fromLatin1(name));
         return b;
     }
-    RosterFile roster() const { return rosterFileFor(context_, hid_->text()); }
+    RosterFile roster() const { return rosterFileFor(context_, slot()); }
 
     // Also the reload after an outside change, on the slot the window was opened on.
     void load() {
@@ -184,7 +184,7 @@ private:
             }
             if (conflict_)
                 conflict_->close();
-            QWidget* conflict = createConflictWindow(context_, hid_->text(), ui::toQt(result.name),
+            QWidget* conflict = createConflictWindow(context_, slot(), ui::toQt(result.name),
                                                      chosen_, result.clashing, list_, watch_);
             conflict_ = conflict;
             connect(conflict, &QObject::destroyed, this, [this, conflict] {
@@ -197,10 +197,8 @@ private:
         });
     }
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     QPlainTextEdit* preview_ = nullptr;
-    QLineEdit* hid_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     fs::path chosen_;              // the file dialog's last chosen file
     std::deque<fs::path> dropped_; // dropped files still to import

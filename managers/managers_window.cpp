@@ -35,9 +35,9 @@ std::string sexWord(const std::string& code) {
     return code == "m" ? "male" : code == "f" ? "female" : code;
 }
 
-class ManagersWindow : public QWidget {
+class ManagersWindow : public ui::ToolWindow {
 public:
-    explicit ManagersWindow(ui::EditorContext& context) : context_(context) {
+    explicit ManagersWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("mansave"));
         setWindowTitle(QStringLiteral("Managers"));
         build();
@@ -120,7 +120,7 @@ private:
         grid->setColumnStretch(0, 1);
 
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
         resize(380, 280);
         // Keys go to the filter and the list first; the boxes take input only while a manager
         // is shown, so nothing typed is dropped.
@@ -132,12 +132,10 @@ private:
     QString title() const { return windowTitle(); }
 
     // The managers file, chosen afresh from the save game as every event does.
-    ManagersPlace place() const {
-        return ManagersPlace(ui::gameFolder(context_), hid_->text().toStdString());
-    }
+    ManagersPlace place() const { return ManagersPlace(ui::gameFolder(context_), slotName()); }
 
     void load() {
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         ui::runReported(this, title(), [&] {
             const ManagersPlace where = place();
             if (!where.file) {
@@ -270,7 +268,6 @@ private:
         clearBoxes();
     }
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
@@ -280,7 +277,6 @@ private:
     ui::StoredText sex_;
     std::optional<std::string> key_; // the name of the manager shown, as the game reads it
     std::string code_;               // his sex code as read: the base of a sex edit
-    QLineEdit* hid_ = nullptr;
     QLabel* note_ = nullptr;
     std::array<QPushButton*, 3> buttons_{};
 };

@@ -70,13 +70,13 @@ QStringList sorted(const std::vector<std::string>& names) {
     return list;
 }
 
-class TradingWindow : public QWidget {
+class TradingWindow : public ui::ToolWindow {
 public:
     TradingWindow(ui::EditorContext& context, RandomSource random)
-        : context_(context), random_(std::move(random)) {
+        : ToolWindow(context), random_(std::move(random)) {
         setObjectName(QStringLiteral("traderos"));
         setWindowTitle(QString::fromLatin1(kTradingCaption));
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
 
         watch_ = new ui::FileWatch(this, [this] { LoadTradingLists(); });
         auto* outer = new QVBoxLayout(this);
@@ -139,8 +139,8 @@ public:
         }
         resize(820, 520);
 
-        hid_->setText(context_.currentSlot());
-        slotLabel_->setText(QStringLiteral("Trading in Save %1").arg(hid_->text().mid(4)));
+        takeSlotFromContext();
+        slotLabel_->setText(QStringLiteral("Trading in Save %1").arg(slot().mid(4)));
         LoadTradingLists();
     }
 
@@ -168,7 +168,6 @@ private:
         return {};
     }
 
-    std::string slot() const { return hid_->text().toStdString(); }
     Column& column(Party party) { return columns_[static_cast<std::size_t>(party)]; }
 
     // Reads the slot's four rosters afresh. A file that cannot be read leaves its list empty
@@ -200,7 +199,7 @@ private:
             reportLoad(problems);
             return;
         }
-        attempt([&] { federation = federationOf(folder, slot()); });
+        attempt([&] { federation = federationOf(folder, slotName()); });
         if (federation)
             otherBigFed_ = OtherBigFed(*federation);
 
@@ -212,7 +211,7 @@ private:
             if (party == Party::Rival && !otherBigFed_)
                 continue; // no file to open for it
             attempt([&] {
-                const auto file = partyFile(folder, slot(), party, otherBigFed_.value_or(""));
+                const auto file = partyFile(folder, slotName(), party, otherBigFed_.value_or(""));
                 ui::refill(column(party).list, sorted(partyNames(file, party)));
                 shown.push_back(file.file);
             });
@@ -249,7 +248,7 @@ private:
             columns_[c].shown.reset();
             const std::string name = ui::fromQtOrRefuse(item->text(), QStringLiteral("list"));
             const auto file =
-                partyFile(ui::gameFolder(context_), slot(), party, otherBigFed_.value_or(""));
+                partyFile(ui::gameFolder(context_), slotName(), party, otherBigFed_.value_or(""));
             const auto record = findRival(file.file, name);
             if (!record)
                 throw GameFileError(file.file, "no wrestler named \"" + name + "\" any more");
@@ -275,7 +274,7 @@ private:
                 throw OperationRefused("Select a wrestler in the " + bytes(where) +
                                        " list first. Nothing was written.");
             TransferRequest request;
-            request.slot = slot();
+            request.slot = slotName();
             request.from = move.from;
             request.to = move.to;
             request.name = chosen.isEmpty() ? *source.shown
@@ -307,9 +306,7 @@ private:
         LoadTradingLists();
     }
 
-    ui::EditorContext& context_;
     RandomSource random_;
-    QLineEdit* hid_ = nullptr;
     QLabel* slotLabel_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     std::array<Column, 4> columns_;

@@ -22,9 +22,9 @@ namespace {
 
 const QString kUnknownWeeks = QStringLiteral("Out for ???");
 
-class InjuriesWindow : public QWidget {
+class InjuriesWindow : public ui::ToolWindow {
 public:
-    explicit InjuriesWindow(ui::EditorContext& context) : context_(context) {
+    explicit InjuriesWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("doctor"));
         setWindowTitle(QString());
 
@@ -39,7 +39,7 @@ public:
         auto* heal = new QPushButton(QStringLiteral("Fix Them all"), this);
         heal->setObjectName(QStringLiteral("Command1"));
         connect(heal, &QPushButton::clicked, this, [this] { healAndClose(); });
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"), QStringLiteral("Text1"));
+        keepSlotBox();
         watch_ = new ui::FileWatch(this, [this] { load(); });
 
         auto* layout = new QVBoxLayout(this);
@@ -49,13 +49,13 @@ public:
         layout->addWidget(heal);
         resize(280, 360);
 
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         load();
     }
 
 private:
     static QString title() { return QStringLiteral("Injuries"); }
-    RosterFile roster() const { return rosterFileFor(context_, hid_->text()); }
+    RosterFile roster() const { return rosterFileFor(context_, slot()); }
 
     // Also the reload after an outside change, which keeps the slot the window was opened on.
     void load() {
@@ -93,11 +93,9 @@ private:
             close();
     }
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLabel* label_ = nullptr;
-    QLineEdit* hid_ = nullptr;
 };
 
 } // namespace

@@ -85,9 +85,9 @@ QStringList comboItems(Line line) {
     }
 }
 
-class RosterEditor : public QWidget {
+class RosterEditor : public ui::ToolWindow {
 public:
-    explicit RosterEditor(ui::EditorContext& context) : context_(context) {
+    explicit RosterEditor(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("save"));
         setWindowTitle(QString::fromLatin1(kEditorCaption));
         build();
@@ -177,7 +177,7 @@ private:
         frame_->setEnabled(false);
 
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
 
         watch_ = new ui::FileWatch(this, [this] {
             clearBoxes();
@@ -208,6 +208,7 @@ private:
             text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             text->setTabChangesFocus(true);
             text->setMinimumHeight(60);
+            stored_[place.line].attach(text, label(place.line));
             box = text;
         } else if (QString::fromLatin1(place.objectName).startsWith(QStringLiteral("Combo"))) {
             auto* combo = new QComboBox(frame);
@@ -223,34 +224,15 @@ private:
         return box;
     }
 
-    QPlainTextEdit* description() const {
-        return static_cast<QPlainTextEdit*>(boxes_[Line::Description]);
-    }
-
     // What a box holds: the bytes it was filled with unless the user changed it.
-    std::string boxBytes(Line line) const {
-        if (line != Line::Description)
-            return stored_[line].bytes();
-        const QString now = ui::rawText(description());
-        if (now == descriptionShown_)
-            return descriptionStored_;
-        return ui::fromQtOrRefuse(ui::joinLineBreaks(now), label(line));
-    }
+    std::string boxBytes(Line line) const { return stored_[line].bytes(); }
 
-    void setBox(Line line, std::string_view bytes) {
-        if (line != Line::Description) {
-            stored_[line].set(bytes);
-            return;
-        }
-        description()->setPlainText(ui::toQt(bytes));
-        descriptionStored_ = std::string(bytes);
-        descriptionShown_ = ui::rawText(description());
-    }
+    void setBox(Line line, std::string_view bytes) { stored_[line].set(bytes); }
 
-    RosterFile roster(const QString& slot) const { return rosterFileFor(context_, slot); }
+    RosterFile roster() const { return rosterFileFor(context_, slot()); }
 
     void load() {
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         refillList();
         for (Line line : {Line::Carder, Line::Alignment, Line::FinisherType, Line::Style}) {
             std::vector<std::string> items;
@@ -265,8 +247,7 @@ private:
     void loadManagers() {
         std::vector<std::string> names{"no"};
         ui::runReported(this, title(), [&] {
-            for (auto& name :
-                 federationManagers(ui::gameFolder(context_), context_.currentSlot().toStdString()))
+            for (auto& name : federationManagers(ui::gameFolder(context_), slotName()))
                 names.push_back(std::move(name));
         });
         stored_[Line::Manager].setItems(names);
@@ -274,7 +255,7 @@ private:
 
     void refillList() {
         ui::runReported(this, title(), [&] {
-            const RosterFile file = roster(context_.currentSlot());
+            const RosterFile file = roster();
             FileState read;
             ui::refill(list_, ui::toQtList(rosterNames(file, read)));
             watch_->track({{file.file, read}});
@@ -290,7 +271,7 @@ private:
             return;
         ui::runReported(this, title(), [&] {
             const auto name = ui::fromQtOrRefuse(item->text(), label(Line::Name));
-            const auto record = findWrestler(roster(context_.currentSlot()), name);
+            const auto record = findWrestler(roster(), name);
             if (!record)
                 return;
             const WrestlerBoxes boxes = boxesFor(*record);
@@ -311,11 +292,7 @@ private:
         frame_->setEnabled(false);
     }
 
-    bool boxEdited(Line line) const {
-        if (line != Line::Description)
-            return stored_[line].edited();
-        return ui::rawText(description()) != descriptionShown_;
-    }
+    bool boxEdited(Line line) const { return stored_[line].edited(); }
 
     // The boxes the user changed, each with the line he was shown as its base.
     std::vector<FieldEdit> edits() const {
@@ -346,11 +323,6 @@ private:
     void rebase(const Conflict& conflict) {
         const auto line = static_cast<Line>(conflict.line);
         shown_[line] = conflict.now;
-        if (line == Line::Description) {
-            descriptionStored_ = conflict.now;
-            descriptionShown_ = ui::toQt(conflict.now);
-            return;
-        }
         stored_[line].rebase(shownWord(line, conflict.now));
     }
 
@@ -364,7 +336,7 @@ private:
         const bool applied = watch_->writeMerged(
             this, title(),
             [&] {
-                const RosterFile file = roster(hid_->text());
+                const RosterFile file = roster();
                 const std::string& key = *key_;
                 if (ApplyWrestler(file, key, edits()) == 0)
                     throw GameFileError(file.file, "there is no wrestler named \"" + key +
@@ -381,7 +353,7 @@ private:
     }
 
     void addBlank() {
-        if (writeFresh([&] { addBlankWrestler(roster(hid_->text())); })) {
+        if (writeFresh([&] { addBlankWrestler(roster()); })) {
             clearBoxes(); // nobody is picked in the refilled list
             refillList();
         }
@@ -392,10 +364,8 @@ private:
         if (selected.isEmpty())
             return;
         const QString name = selected.first()->text();
-        if (writeFresh([&] {
-                deleteWrestler(roster(context_.currentSlot()),
-                               ui::fromQtOrRefuse(name, label(Line::Name)));
-            })) {
+        if (writeFresh(
+                [&] { deleteWrestler(roster(), ui::fromQtOrRefuse(name, label(Line::Name))); })) {
             clearBoxes();
             refillList();
         }
@@ -408,9 +378,8 @@ private:
         if (name.isEmpty())
             return;
         const std::filesystem::path file = ui::pathFromText(name);
-        if (ui::runReported(this, title(), [&] {
-                exportRosterCsv(roster(context_.currentSlot()), file, context_.workDir());
-            }))
+        if (ui::runReported(this, title(),
+                            [&] { exportRosterCsv(roster(), file, context_.workDir()); }))
             ui::showWrittenTo(this, QStringLiteral("Exported the roster to"), file);
     }
 
@@ -424,8 +393,7 @@ private:
         const std::filesystem::path file = ui::pathFromText(name);
         // A conflict is reported with every value the sheet and the roster both changed.
         RosterChanges changes;
-        if (!writeFresh(
-                [&] { changes = importRosterCsv(roster(context_.currentSlot()), file, false); }))
+        if (!writeFresh([&] { changes = importRosterCsv(roster(), file, false); }))
             return;
         const std::size_t changed = changes.lines.size();
         clearBoxes();
@@ -448,17 +416,13 @@ private:
 
     static constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     QLineEdit* filter_ = nullptr;
     QWidget* frame_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
-    QLineEdit* hid_ = nullptr;
     std::array<QWidget*, WrestlerRecord::kLines> boxes_{};
-    std::array<ui::StoredText, WrestlerRecord::kLines> stored_; // all but the description
-    std::string descriptionStored_;
-    QString descriptionShown_;
+    std::array<ui::StoredText, WrestlerRecord::kLines> stored_;
     std::optional<std::string> key_; // the name of the wrestler shown, as stored
     WrestlerBoxes shown_;            // his lines as read: the bases of the edits
 };

@@ -4,8 +4,8 @@
 // using controls by their names.
 
 #include "testsupport/test_support.h"
-#include "ui/editor_context.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 
 #include <QListWidget>
 #include <QPointer>

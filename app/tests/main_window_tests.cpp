@@ -35,8 +35,8 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    hv::ui::MainWindow& start() {
-        main = std::make_unique<hv::ui::MainWindow>(world.work);
+    hv::app::MainWindow& start() {
+        main = std::make_unique<hv::app::MainWindow>(world.work);
         main->show();
         return *main;
     }
@@ -57,7 +57,7 @@ protected:
     QString hid() { return child<QLineEdit>(main.get(), "hid")->text(); }
     fs::path optionsFile() const { return world.work / "options.dat"; }
 
-    std::unique_ptr<hv::ui::MainWindow> main;
+    std::unique_ptr<hv::app::MainWindow> main;
 };
 
 // Notes the name of each window as it receives its close event.
@@ -180,10 +180,10 @@ TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
     QStringList closed;
     for (const auto& tool : hv::app::allTools()) {
         const QString name = QString::fromLatin1(tool.window);
-        main->setToolFactory(name, [name, &closed](hv::ui::EditorContext&) {
-            auto* made = new QWidget;
+        main->setToolFactory(name, [name, &closed](hv::ui::EditorContext& pinned) {
+            auto* made = new hv::ui::ToolWindow(pinned, u"stale"_s);
             made->installEventFilter(new CloseLog(closed, name, made));
-            (new QLineEdit(u"stale"_s, made))->setObjectName(u"hid"_s);
+            made->keepSlotBox();
             return made;
         });
         QWidget* opened = main->openTool(name);
@@ -313,12 +313,12 @@ struct HomeFolder {
 
 class FolderChooserTest : public AppTest {
 protected:
-    hv::ui::FolderChooser* chooser() {
-        auto* found = qobject_cast<hv::ui::FolderChooser*>(main->windows().find(u"pathfind"_s));
+    hv::app::FolderChooser* chooser() {
+        auto* found = qobject_cast<hv::app::FolderChooser*>(main->windows().find(u"pathfind"_s));
         EXPECT_NE(found, nullptr);
         return found;
     }
-    hv::ui::FolderChooser* openChooser() {
+    hv::app::FolderChooser* openChooser() {
         main->findChild<QAction*>(u"phv"_s)->trigger();
         return chooser();
     }
@@ -344,7 +344,7 @@ TEST_F(FolderChooserTest, MovingIntoASubfolderAndBackWritesEachFolderAndReloads)
     clickOption(2);
     main->openTool(u"titles"_s);
     main->openTool(u"traderos"_s);
-    hv::ui::FolderChooser* opened = openChooser();
+    hv::app::FolderChooser* opened = openChooser();
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->currentFolder(), world.game);
     EXPECT_EQ(child<QLineEdit>(opened, "Text1")->text(),
@@ -442,7 +442,7 @@ TEST(StartingFolder, IsTheNearestExistingFolder) {
     const fs::path game = dir.path() / "Halvorn", home = dir.path() / "home";
     fs::create_directories(game);
     fs::create_directories(home);
-    using hv::ui::startingFolder;
+    using hv::app::startingFolder;
     EXPECT_EQ(startingFolder(game.string(), dir.path(), home), game);
     EXPECT_EQ(startingFolder(game.string() + "/", dir.path(), home), game);
     EXPECT_EQ(startingFolder((game / "a" / "b").string(), dir.path(), home), game);
