@@ -20,7 +20,6 @@
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -137,10 +136,10 @@ private:
 
     void exportSelected() {
         ui::runReported(this, QStringLiteral("Export"), [&] {
-            const auto chosen = list_->selectedItems();
-            if (chosen.isEmpty())
+            const auto chosen = list_->selectedText();
+            if (!chosen)
                 throw OperationRefused("Select the wrestler to export first.");
-            const auto name = ui::fromQtOrRefuse(chosen.first()->text(), QStringLiteral("Name"));
+            const auto name = ui::fromQtOrRefuse(*chosen, QStringLiteral("Name"));
             const fs::path work = context_.workDir();
             const fs::path file = work / pathFromBytes(exportFileName(name));
             const std::size_t mark = replacedMark();
@@ -148,7 +147,7 @@ private:
             ui::showWrittenTo(this,
                               replacedSince(mark).empty()
                                   ? QStringLiteral("Nothing changed in")
-                                  : QStringLiteral("Exported %1 to").arg(chosen.first()->text()),
+                                  : QStringLiteral("Exported %1 to").arg(*chosen),
                               file);
         });
     }
@@ -179,7 +178,7 @@ private:
             const ImportResult result = importWrestler(roster(), chosen_);
             if (result.appended) {
                 watch_->noteWritten();
-                list_->addItem(ui::toQt(result.name));
+                list_->addName(ui::toQt(result.name));
                 return;
             }
             if (conflict_)

@@ -14,7 +14,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 
@@ -23,7 +22,7 @@ namespace {
 
 class ConflictWindow : public ui::ToolWindow {
 public:
-    ConflictWindow(ui::EditorContext& context, const QString& slot, QListWidget* list,
+    ConflictWindow(ui::EditorContext& context, const QString& slot, ui::FilteredList* list,
                    ui::FileWatch* watch)
         : ToolWindow(context, slot), list_(list), watch_(watch) {
         setObjectName(QStringLiteral("yesno"));
@@ -125,7 +124,7 @@ private:
             return;
         noteWritten();
         if (list_)
-            list_->addItem(shown);
+            list_->addName(shown);
         close();
     }
 
@@ -135,7 +134,7 @@ private:
 
     std::vector<std::string> asked_; // the clashing records the question is about
     QLabel* question_ = nullptr;
-    QPointer<QListWidget> list_;
+    QPointer<ui::FilteredList> list_;
     QPointer<ui::FileWatch> watch_;
     QLineEdit* newName_ = nullptr;
     QPushButton* apply_ = nullptr;
@@ -149,7 +148,7 @@ private:
 
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
                               const std::filesystem::path& exportFile,
-                              std::vector<std::string> clashing, QListWidget* list,
+                              std::vector<std::string> clashing, ui::FilteredList* list,
                               ui::FileWatch* watch) {
     auto* window = new ConflictWindow(context, slot, list, watch);
     window->fill(name, exportFile, std::move(clashing));

@@ -18,7 +18,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -53,9 +52,9 @@ private:
         // The boxes show the manager picked, from the file, a click on the one shown again
         // included. A filter that hides him, or a deselecting click, picks nobody else: he
         // stays shown with what was typed, and Apply applies to him.
-        connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
-            if (item != nullptr)
-                showManager(item);
+        connect(list_, &ui::FilteredList::picked, this, [this](int row) {
+            if (row >= 0)
+                showManager(list_->text(row));
         });
 
         auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
@@ -193,11 +192,11 @@ private:
         setBoxesEnabled(false);
     }
 
-    void showManager(QListWidgetItem* item) {
-        if (item == nullptr || item->text().isEmpty())
+    void showManager(const QString& shown) {
+        if (shown.isEmpty())
             return;
         ui::runReported(this, title(), [&] {
-            const auto name = ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
+            const auto name = ui::fromQtOrRefuse(shown, QStringLiteral("Name"));
             const auto manager = findManager(place(), name);
             if (!manager)
                 return;
@@ -257,10 +256,10 @@ private:
     }
 
     void remove() {
-        const auto selected = list_->selectedItems();
-        if (selected.isEmpty())
+        const auto selected = list_->selectedText();
+        if (!selected)
             return;
-        const QString name = selected.first()->text();
+        const QString name = *selected;
         if (!writeFresh(
                 [&] { deleteManagers(place(), ui::fromQtOrRefuse(name, QStringLiteral("Name"))); }))
             return;

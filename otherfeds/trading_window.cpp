@@ -18,7 +18,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -120,9 +119,9 @@ public:
             // The name box follows the wrestler picked, a click on him again included. A filter
             // that hides him, or a deselecting click, picks nobody else: his name box keeps
             // what was typed, and the moves out of the column move him.
-            connect(column.list, &ui::FilteredList::picked, this, [this, c](QListWidgetItem* item) {
-                if (item != nullptr)
-                    fillNameCombo(c, item);
+            connect(column.list, &ui::FilteredList::picked, this, [this, c](int row) {
+                if (row >= 0)
+                    fillNameCombo(c, columns_[c].list->text(row));
             });
         }
         grid->setRowStretch(1, 1);
@@ -239,14 +238,14 @@ private:
     }
 
     // The name combo of a rival column: the wrestler's name, then his alter ego unless "no".
-    void fillNameCombo(std::size_t c, QListWidgetItem* item) {
+    void fillNameCombo(std::size_t c, const QString& shown) {
         ui::StoredText& combo = columns_[c].name;
         const auto party = static_cast<Party>(c);
         ui::runReported(this, windowTitle(), [&] {
             combo.setItems({});
             combo.clear();
             columns_[c].shown.reset();
-            const std::string name = ui::fromQtOrRefuse(item->text(), QStringLiteral("list"));
+            const std::string name = ui::fromQtOrRefuse(shown, QStringLiteral("list"));
             const auto file =
                 partyFile(ui::gameFolder(context_), slotName(), party, otherBigFed_.value_or(""));
             const auto record = findRival(file.file, name);
@@ -269,17 +268,16 @@ private:
         const bool done = ui::runReported(this, windowTitle(), [&] {
             // The wrestler picked, or the one whose name box shows him under a filter that
             // hides him.
-            const auto chosen = source.list->selectedItems();
-            if (chosen.isEmpty() && !source.shown)
+            const auto chosen = source.list->selectedText();
+            if (!chosen && !source.shown)
                 throw OperationRefused("Select a wrestler in the " + bytes(where) +
                                        " list first. Nothing was written.");
             TransferRequest request;
             request.slot = slotName();
             request.from = move.from;
             request.to = move.to;
-            request.name = chosen.isEmpty() ? *source.shown
-                                            : ui::fromQtOrRefuse(chosen.first()->text(),
-                                                                 where + QStringLiteral(" list"));
+            request.name = !chosen ? *source.shown
+                                   : ui::fromQtOrRefuse(*chosen, where + QStringLiteral(" list"));
             request.otherBigFed = otherBigFed_.value_or("");
             if (move.to == Party::Own) {
                 const QString nameBox = QStringLiteral("name box under ") + where;

@@ -13,7 +13,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -32,8 +31,7 @@ public:
         list_->setObjectName(QStringLiteral("List1"));
         list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
-        connect(list_, &ui::FilteredList::picked, this,
-                [this](QListWidgetItem* item) { showWeeks(item); });
+        connect(list_, &ui::FilteredList::picked, this, [this](int row) { showWeeks(row); });
         label_ = new QLabel(kUnknownWeeks, this);
         label_->setObjectName(QStringLiteral("Label1"));
         auto* heal = new QPushButton(QStringLiteral("Fix Them all"), this);
@@ -72,13 +70,13 @@ private:
         });
     }
 
-    void showWeeks(QListWidgetItem* item) {
-        if (item == nullptr) {
+    void showWeeks(int row) {
+        if (row < 0) {
             label_->setText(kUnknownWeeks);
             return;
         }
         ui::runReported(this, title(), [&] {
-            const auto name = ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
+            const auto name = ui::fromQtOrRefuse(list_->text(row), QStringLiteral("Name"));
             const auto record = findWrestler(roster(), name);
             // A wrestler removed in another window since the list was filled: weeks unknown.
             label_->setText(record ? QStringLiteral("Out for ") +

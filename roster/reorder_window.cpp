@@ -13,7 +13,6 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -82,10 +81,10 @@ private:
     }
 
     void move(Direction direction) {
-        const auto selected = list_->selectedItems();
-        if (selected.isEmpty())
+        const auto selected = list_->selectedText();
+        if (!selected)
             return;
-        const QString picked = selected.first()->text();
+        const QString picked = *selected;
         text1_->setText(picked);
         if (!watch_->confirmWrite(windowTitle()))
             return;

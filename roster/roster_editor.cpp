@@ -19,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -107,9 +106,9 @@ private:
         // The boxes show the wrestler picked, from the file, a click on the one shown again
         // included. A filter that hides him, or a deselecting click, picks nobody else: he
         // stays shown with what was typed, and Apply applies to him.
-        connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
-            if (item != nullptr)
-                showWrestler(item);
+        connect(list_, &ui::FilteredList::picked, this, [this](int row) {
+            if (row >= 0)
+                showWrestler(list_->text(row));
         });
 
         auto* add = new QPushButton(QStringLiteral("Add Blank Wrestler"), this);
@@ -266,11 +265,9 @@ private:
         return watch_->writeFresh(this, title(), change);
     }
 
-    void showWrestler(QListWidgetItem* item) {
-        if (item == nullptr)
-            return;
+    void showWrestler(const QString& shown) {
         ui::runReported(this, title(), [&] {
-            const auto name = ui::fromQtOrRefuse(item->text(), label(Line::Name));
+            const auto name = ui::fromQtOrRefuse(shown, label(Line::Name));
             const auto record = findWrestler(roster(), name);
             if (!record)
                 return;
@@ -360,10 +357,10 @@ private:
     }
 
     void deleteSelected() {
-        const auto selected = list_->selectedItems();
-        if (selected.isEmpty())
+        const auto selected = list_->selectedText();
+        if (!selected)
             return;
-        const QString name = selected.first()->text();
+        const QString name = *selected;
         if (writeFresh(
                 [&] { deleteWrestler(roster(), ui::fromQtOrRefuse(name, label(Line::Name))); })) {
             clearBoxes();

@@ -240,7 +240,7 @@ QWidget* setUpToolWindow(QWidget* window) {
     for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
         if (!box->accessibleName().isEmpty() || box->placeholderText().isEmpty())
             continue;
-        auto* list = box->parentWidget()->findChild<QListWidget*>();
+        auto* list = box->parentWidget()->findChild<QListView*>();
         // Widgets moved into place after the filter was made can come between it and its list.
         if (list != nullptr)
             QWidget::setTabOrder(box, list);

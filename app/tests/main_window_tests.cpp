@@ -213,7 +213,7 @@ TEST_F(SlotChoice, ToolsOpenOnTheNewSlotAndAReloadRereadsNamesAndSelectsSlotOne)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QWidget* editor = main->openTool(u"save"_s);
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(items(child<QListWidget>(editor, "List1")), "Slot Two Guy");
+    EXPECT_EQ(items(child<FilteredList>(editor, "List1")), "Slot Two Guy");
 
     main->openTool(u"titles"_s);
     writeFile(world.game / "saveslots.hv1", crlf({"New One", "No Saved Game", "C", "D"}));
@@ -270,7 +270,7 @@ TEST_F(WindowPlace, TheReorderWindowFollowsTheMainWindowsSlotAndMovesInTheListIt
     start();
     QWidget* reorder = main->openTool(u"reorder"_s);
     ASSERT_NE(reorder, nullptr);
-    auto* list = child<QListWidget>(reorder, "List1");
+    auto* list = child<FilteredList>(reorder, "List1");
     clickOption(2);
     EXPECT_EQ(items(list), "Two A|Two B|Two C");
     EXPECT_EQ(selected(list), "Two B");

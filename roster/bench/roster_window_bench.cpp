@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
                editor = hv::roster::createRosterEditor(context);
                editor->show();
            }));
-    auto* list = editor->findChild<QListWidget*>(QStringLiteral("List1"));
+    auto* list = editor->findChild<hv::ui::FilteredList*>(QStringLiteral("List1"));
     report("roster editor: show the last wrestler",
            timed([&] { list->setCurrentRow(list->count() - 1); }));
     report("roster editor: Apply Changes",
@@ -126,7 +125,7 @@ int main(int argc, char** argv) {
                doctor->show();
            }));
     std::printf("injuries window: %d injured listed\n",
-                doctor->findChild<QListWidget*>(QStringLiteral("List1"))->count());
+                doctor->findChild<hv::ui::FilteredList*>(QStringLiteral("List1"))->count());
     report("injuries window: Fix Them all (heal and close)", timed([&] {
                doctor->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
