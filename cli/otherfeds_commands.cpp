@@ -28,14 +28,8 @@ int rivalsShow(CliContext& c, const Args& args) {
     const auto record = otherfeds::findRival(file, args[1]);
     if (!record)
         throw GameFileError(file, "no wrestler named \"" + args[1] + "\"");
-    for (std::size_t i = 0; i < record->lines.size(); ++i) {
-        std::string_view value = record->lines[i];
-        if (i == OtherFedRecord::Carder && !carderName(value).empty())
-            value = carderName(value);
-        if (i == OtherFedRecord::FinisherType && !finisherTypeName(value).empty())
-            value = finisherTypeName(value);
-        c.out << kOtherFedFields[i].name << ": " << value << "\n";
-    }
+    for (const Field& f : kOtherFedFields)
+        c.out << f.name << ": " << f.shown(record->lines[f.line]) << "\n";
     return kOk;
 }
 
