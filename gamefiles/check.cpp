@@ -11,6 +11,8 @@
 #include "slot_names.h"
 #include "system_path.h"
 
+#include <type_traits>
+
 namespace fs = std::filesystem;
 
 namespace hv {
@@ -77,39 +79,30 @@ public:
                 std::string(f.checkName()) + " " + std::string(*problem) + ": \"" + value + "\"");
     }
 
-    void roster(const fs::path& file) {
+    // Every record but the placeholders, each field by its rule. A wrestler's weeks out are
+    // worded as the injuries window reads them.
+    template <class Record, std::size_t N>
+    void records(const fs::path& file, const std::array<Field, N>& fields) {
+        constexpr bool wrestlers = std::is_same_v<Record, WrestlerRecord>;
         auto bytes = read(file);
         if (!bytes)
             return;
         guarded([&] {
-            const RecordFile<WrestlerRecord> roster(std::move(*bytes), file);
-            for (std::size_t i = 0; i < roster.size(); ++i) {
-                if (roster.isPlaceholder(i))
+            const RecordFile<Record> all(std::move(*bytes), file);
+            for (std::size_t i = 0; i < all.size(); ++i) {
+                if (all.isPlaceholder(i))
                     continue;
-                const WrestlerRecord r = roster.record(i);
-                guarded([&] { injuryWeeks(r, file); });
-                for (const Field& f : kWrestlerFields)
-                    if (f.line != WrestlerRecord::Injury) // worded as the injuries window reads it
+                const Record r = all.record(i);
+                if constexpr (wrestlers)
+                    guarded([&] { injuryWeeks(r, file); });
+                for (const Field& f : fields)
+                    if (!wrestlers || f.line != WrestlerRecord::Injury)
                         fieldValue(file, r.firstLine + f.line, f, r.lines[f.line]);
             }
         });
     }
-
-    void rival(const fs::path& file) {
-        auto bytes = read(file);
-        if (!bytes)
-            return;
-        guarded([&] {
-            const RecordFile<OtherFedRecord> rivals(std::move(*bytes), file);
-            for (std::size_t i = 0; i < rivals.size(); ++i) {
-                if (rivals.isPlaceholder(i))
-                    continue;
-                const OtherFedRecord r = rivals.record(i);
-                for (const Field& f : kOtherFedFields)
-                    fieldValue(file, r.firstLine + f.line, f, r.lines[f.line]);
-            }
-        });
-    }
+    void roster(const fs::path& file) { records<WrestlerRecord>(file, kWrestlerFields); }
+    void rival(const fs::path& file) { records<OtherFedRecord>(file, kOtherFedFields); }
 
     // Returns the federation name, or nothing when the save game cannot be read.
     std::optional<std::string> saveGame(const fs::path& file) {

@@ -25,11 +25,11 @@ namespace hv {
 // game picks by (the carder's 3/2/1, the finisher type's p/s), shown as words.
 enum class FieldKind { Text, Number, Code };
 
-// One value a field offers: a code and its words, or for a text field a value offered as it
-// is stored (code and words alike).
+// One value a field offers: the words a box shows and, in a code field, the code stored for
+// them. A text field's offered value is stored as its words.
 struct Choice {
-    std::string_view code;
     std::string_view words;
+    std::string_view code = {};
 };
 
 // One field of a record kind.

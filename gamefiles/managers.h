@@ -25,7 +25,7 @@ struct ManagerRecord {
 
 using ManagersFile = RecordFile<ManagerRecord>;
 
-inline constexpr std::array<Choice, 2> kSexChoices = {{{"m", "male"}, {"f", "female"}}};
+inline constexpr std::array<Choice, 2> kSexChoices = {{{"male", "m"}, {"female", "f"}}};
 
 // The fields of a manager, each as the game reads its line: a name, which must read back
 // whole, and the sex code, shown as "male" or "female".

@@ -17,20 +17,20 @@ namespace hv {
 
 // The words of the codes, and the values the windows offer, of the roster files' fields.
 inline constexpr std::array<Choice, 3> kCarderChoices = {
-    {{"3", "Upper Carder"}, {"2", "Middle Carder"}, {"1", "Lower Carder"}}};
+    {{"Upper Carder", "3"}, {"Middle Carder", "2"}, {"Lower Carder", "1"}}};
 inline constexpr std::array<Choice, 2> kFinisherTypeChoices = {
-    {{"p", "Power Move"}, {"s", "Submission"}}};
-inline constexpr std::array<Choice, 2> kAlignmentChoices = {{{"Face", "Face"}, {"Heel", "Heel"}}};
+    {{"Power Move", "p"}, {"Submission", "s"}}};
+inline constexpr std::array<Choice, 2> kAlignmentChoices = {{{"Face"}, {"Heel"}}};
 inline constexpr std::array<Choice, 9> kStyleChoices = {{
-    {"Big Man", "Big Man"},
-    {"Powerful", "Powerful"},
-    {"Basic Wrestler", "Basic Wrestler"},
-    {"Hardcore", "Hardcore"},
-    {"High Flyer", "High Flyer"},
-    {"Old Heavyweight", "Old Heavyweight"},
-    {"Super Heavyweight", "Super Heavyweight"},
-    {"Technical Wrestler", "Technical Wrestler"},
-    {"Cruiserweight", "Cruiserweight"},
+    {"Big Man"},
+    {"Powerful"},
+    {"Basic Wrestler"},
+    {"Hardcore"},
+    {"High Flyer"},
+    {"Old Heavyweight"},
+    {"Super Heavyweight"},
+    {"Technical Wrestler"},
+    {"Cruiserweight"},
 }};
 
 // One wrestler of the player's roster (and of an export file).
@@ -145,56 +145,43 @@ struct OtherFedRecord {
     bool isPlaceholder() const { return lines[Name] == kPlaceholderName; }
 };
 
-// The fields of a rival wrestler, in record order; captions as for the player's wrestlers.
-inline constexpr std::array<Field, OtherFedRecord::kLines> kOtherFedFields = {{
-    {.line = OtherFedRecord::Name, .name = "name", .caption = "Name", .refusesPlaceholder = true},
-    {OtherFedRecord::Draw, "draw", "Draw", FieldKind::Number, 0},
-    {OtherFedRecord::Entertainment, "entertainment", "Entertainment ", FieldKind::Number, 0},
-    {OtherFedRecord::Wages, "wages", "Wages", FieldKind::Number, 0},
-    {OtherFedRecord::Value, "value", "Value", FieldKind::Number, 0},
-    {.line = OtherFedRecord::Description,
-     .name = "description",
-     .caption = "Discription",
-     .joinsLineBreaks = true},
-    {.line = OtherFedRecord::Carder,
-     .name = "carder",
-     .caption = "Carder",
-     .kind = FieldKind::Code,
-     .choices = kCarderChoices,
-     .checkAs = "carder code"},
-    {.line = OtherFedRecord::Potential,
-     .name = "potential",
-     .caption = "Potential",
-     .kind = FieldKind::Number,
-     .minimum = 0,
-     .mayBeBlank = false},
-    {OtherFedRecord::AlterEgo, "alterego", "Alter Ego"},
-    {.line = OtherFedRecord::Alignment,
-     .name = "alignment",
-     .caption = "Alignment",
-     .choices = kAlignmentChoices},
-    {OtherFedRecord::Finisher, "finisher", "Finsher"},
-    {.line = OtherFedRecord::TagTeam,
-     .name = "tagteam",
-     .caption = "Tag Team Name",
-     .emptyAs = "no"},
-    {OtherFedRecord::Weapon, "weapon", "Weapon of choice"},
-    {.line = OtherFedRecord::FinisherType,
-     .name = "finishertype",
-     .caption = "Type of Finsher",
-     .kind = FieldKind::Code,
-     .choices = kFinisherTypeChoices},
-    {.line = OtherFedRecord::Style,
-     .name = "style",
-     .caption = "Wrestling Style",
-     .choices = kStyleChoices},
-    {.line = OtherFedRecord::Retirement,
-     .name = "retirement",
-     .caption = "Years till retirement",
-     .kind = FieldKind::Number,
-     .minimum = 0,
-     .checkAs = "years till retirement"},
-}};
+// A field of the player's wrestlers as it lies in another record kind.
+constexpr Field fieldAt(const Field& field, std::size_t line) {
+    Field out = field;
+    out.line = line;
+    return out;
+}
+
+// The fields of a rival wrestler, in record order: those he shares with the player's
+// wrestlers have their rules and captions.
+inline constexpr std::array<Field, OtherFedRecord::kLines> kOtherFedFields = [] {
+    using O = OtherFedRecord;
+    using W = WrestlerRecord;
+    const auto& w = kWrestlerFields;
+    return std::array<Field, O::kLines>{{
+        w[W::Name],
+        w[W::Draw],
+        w[W::Entertainment],
+        w[W::Wages],
+        w[W::Value],
+        w[W::Description],
+        w[W::Carder],
+        {.line = O::Potential,
+         .name = "potential",
+         .caption = "Potential",
+         .kind = FieldKind::Number,
+         .minimum = 0,
+         .mayBeBlank = false},
+        {O::AlterEgo, "alterego", "Alter Ego"},
+        fieldAt(w[W::Alignment], O::Alignment),
+        fieldAt(w[W::Finisher], O::Finisher),
+        fieldAt(w[W::TagTeam], O::TagTeam),
+        fieldAt(w[W::Weapon], O::Weapon),
+        fieldAt(w[W::FinisherType], O::FinisherType),
+        fieldAt(w[W::Style], O::Style),
+        fieldAt(w[W::Retirement], O::Retirement),
+    }};
+}();
 static_assert(fieldsInLineOrder(kOtherFedFields));
 
 // The carder (line 7) and finisher type (line 17) codes and their words, as the field table

@@ -44,33 +44,25 @@ struct SaveHeader {
 
 // The values the federation settings window offers for the day of the week, of the month and
 // the month, stored as they are shown.
-inline constexpr std::array<Choice, 7> kWeekdayChoices = {{{"Sunday", "Sunday"},
-                                                           {"Monday", "Monday"},
-                                                           {"Tuesday", "Tuesday"},
-                                                           {"Wednesday", "Wednesday"},
-                                                           {"Thursday", "Thursday"},
-                                                           {"Friday", "Friday"},
-                                                           {"Saturday", "Saturday"}}};
+inline constexpr std::array<Choice, 7> kWeekdayChoices = {
+    {{"Sunday"}, {"Monday"}, {"Tuesday"}, {"Wednesday"}, {"Thursday"}, {"Friday"}, {"Saturday"}}};
 inline constexpr std::array<Choice, 31> kDayChoices = {{
-    {"1", "1"},   {"2", "2"},   {"3", "3"},   {"4", "4"},   {"5", "5"},   {"6", "6"},
-    {"7", "7"},   {"8", "8"},   {"9", "9"},   {"10", "10"}, {"11", "11"}, {"12", "12"},
-    {"13", "13"}, {"14", "14"}, {"15", "15"}, {"16", "16"}, {"17", "17"}, {"18", "18"},
-    {"19", "19"}, {"20", "20"}, {"21", "21"}, {"22", "22"}, {"23", "23"}, {"24", "24"},
-    {"25", "25"}, {"26", "26"}, {"27", "27"}, {"28", "28"}, {"29", "29"}, {"30", "30"},
-    {"31", "31"},
+    {"1"},  {"2"},  {"3"},  {"4"},  {"5"},  {"6"},  {"7"},  {"8"},  {"9"},  {"10"}, {"11"},
+    {"12"}, {"13"}, {"14"}, {"15"}, {"16"}, {"17"}, {"18"}, {"19"}, {"20"}, {"21"}, {"22"},
+    {"23"}, {"24"}, {"25"}, {"26"}, {"27"}, {"28"}, {"29"}, {"30"}, {"31"},
 }};
-inline constexpr std::array<Choice, 12> kMonthChoices = {{{"January", "January"},
-                                                          {"February", "February"},
-                                                          {"March", "March"},
-                                                          {"April", "April"},
-                                                          {"May", "May"},
-                                                          {"June", "June"},
-                                                          {"July", "July"},
-                                                          {"August", "August"},
-                                                          {"September", "September"},
-                                                          {"October", "October"},
-                                                          {"November", "November"},
-                                                          {"December", "December"}}};
+inline constexpr std::array<Choice, 12> kMonthChoices = {{{"January"},
+                                                          {"February"},
+                                                          {"March"},
+                                                          {"April"},
+                                                          {"May"},
+                                                          {"June"},
+                                                          {"July"},
+                                                          {"August"},
+                                                          {"September"},
+                                                          {"October"},
+                                                          {"November"},
+                                                          {"December"}}};
 
 // The federation settings: the slot's name in saveslots.hv1 (line 0 here), then save lines 1
 // and 3 to 7 (`line` as SaveHeader::Line numbers them). `checkAs` names each in refusals.

@@ -196,9 +196,7 @@ void applySettingEdits(const SaveGameFile& save, std::span<const FieldEdit> edit
     const Settings now = readSettings(save);
     Settings merged = now;
     auto conflicts = mergeEdits(merged, edits, "Federation settings", [](std::size_t s) {
-        const auto setting = static_cast<Setting>(s);
-        return std::pair{settingLabel(setting),
-                         setting == Setting::Year || setting == Setting::Bank};
+        return std::pair{kSettingFields[s].caption, kSettingFields[s].numberLike()};
     });
     if (!conflicts.empty())
         throw ConflictError(std::move(conflicts));
