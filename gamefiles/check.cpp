@@ -95,9 +95,15 @@ public:
                 const Record r = all.record(i);
                 if constexpr (wrestlers)
                     guarded([&] { injuryWeeks(r, file); });
-                for (const Field& f : fields)
-                    if (!wrestlers || f.line != WrestlerRecord::Injury)
+                // A rival's numbers that may not be blank come first, as check has always
+                // listed them; a wrestler's fields in record order.
+                for (int pass = 0; pass < (wrestlers ? 1 : 2); ++pass)
+                    for (const Field& f : fields) {
+                        const bool strict = f.kind == FieldKind::Code || !f.mayBeBlank;
+                        if (wrestlers ? f.line == WrestlerRecord::Injury : strict != (pass == 0))
+                            continue;
                         fieldValue(file, r.firstLine + f.line, f, r.lines[f.line]);
+                    }
             }
         });
     }
