@@ -7,10 +7,12 @@
 //
 // A table model uses it per cell:
 //   const Field& f = kWrestlerFields[column];
-//   std::string shown = f.shown(stored);            // a code as its words
-//   std::string value = f.stored(typed);            // words as their code, "" as "no", ...
-//   if (auto problem = f.refusal(value)) ...        // "is not a number": after the field's name
-//   if (f.sameValue(stored, value)) ...             // nothing to write
+//   std::string shown = f.shown(stored);     // a code as its words
+//   std::span<const Choice> offered = f.choices;
+//   std::string value = f.stored(typed);     // words as their code, "" as "no", breaks joined
+//   if (hasLineBreak(value)) ...             // a field that holds one line (text.h)
+//   if (auto problem = f.refusal(value)) ... // caption + " " + *problem: "Draw is not a number"
+//   if (f.sameValue(stored, value)) ...      // nothing to write
 
 #include <array>
 #include <cstddef>
@@ -76,7 +78,7 @@ struct Field {
     std::optional<std::string_view> refusal(std::string_view value) const;
 };
 
-// "marks the game's placeholder records and cannot be a wrestler's name"
+// The refusal of the placeholder records' name as a wrestler's (or rival's) name.
 inline constexpr std::string_view kPlaceholderRefusal =
     "marks the game's placeholder records and cannot be a wrestler's name";
 
