@@ -260,14 +260,14 @@ std::vector<Command> allCommands() {
     return commands;
 }
 
-std::string fieldList(std::span<const Field> fields) {
-    std::vector<std::string_view> all, numbers;
+std::string fieldList(std::span<const Field> fields, bool numbers) {
+    std::vector<std::string_view> all, numberFields;
     for (const Field& f : fields) {
         all.push_back(f.name);
         if (f.kind == FieldKind::Number)
-            numbers.push_back(f.name);
+            numberFields.push_back(f.name);
     }
-    return wrapped("Fields:", all) + wrapped("Number fields:", numbers);
+    return wrapped("Fields:", all) + (numbers ? wrapped("Number fields:", numberFields) : "");
 }
 
 bool Args::operator[](const Flag& flag) const {

@@ -41,8 +41,8 @@ struct UsageError {
     std::string message;
 };
 
-// The help's list of a record kind's fields and which of them take numbers, wrapped.
-std::string fieldList(std::span<const Field> fields);
+// The help's list of a record kind's fields and (`numbers`) which of them take numbers, wrapped.
+std::string fieldList(std::span<const Field> fields, bool numbers = true);
 
 // An option of a command: "--name VALUE" or "--name=VALUE", or a flag "--name". A command
 // declares each of its options once, as one of the handles below, and `run` reads it through

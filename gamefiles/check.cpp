@@ -11,6 +11,8 @@
 #include "slot_names.h"
 #include "system_path.h"
 
+#include <type_traits>
+
 namespace fs = std::filesystem;
 
 namespace hv {
@@ -28,31 +30,13 @@ std::string problemText(const fs::path& file, std::size_t line, std::string_view
 }
 
 std::optional<std::string_view> wrestlerValueProblem(std::size_t line, std::string_view value) {
-    using W = WrestlerRecord;
-    if (line == W::Carder)
-        return parseNumber(value) ? std::nullopt
-                                  : std::optional<std::string_view>("is not a number");
-    if (kWrestlerFields.at(line).kind == FieldKind::Number)
-        return isNumberValue(value) ? std::nullopt
-                                    : std::optional<std::string_view>("is not a number");
-    if (line == W::Name && value == kPlaceholderName)
-        return "marks the game's placeholder records and cannot be a wrestler's name";
-    return std::nullopt;
+    return kWrestlerFields.at(line).refusal(value);
 }
 
 namespace {
 
 constexpr long long kMinFeudLevel = 15;
 constexpr long long kMaxFeudLevel = 10600;
-
-// A wrestler's field as check names it.
-std::string_view checkName(const Field& f) {
-    if (f.line == WrestlerRecord::Carder)
-        return "carder code";
-    if (f.line == WrestlerRecord::Retirement)
-        return "years till retirement";
-    return f.name;
-}
 
 class Checker {
 public:
@@ -87,68 +71,44 @@ public:
             add(file, *line, std::string(kNotCrLf));
     }
 
-    void numberLine(const fs::path& file, std::size_t line, std::string_view text,
-                    const std::string& what) {
-        if (!parseNumber(text))
-            add(file, line, what + " is not a number: \"" + std::string(text) + "\"");
+    // The field's refusal of a stored value, as a problem on `line`.
+    void fieldValue(const fs::path& file, std::size_t line, const Field& f,
+                    const std::string& value) {
+        if (auto problem = f.refusal(value))
+            add(file, line,
+                std::string(f.checkName()) + " " + std::string(*problem) + ": \"" + value + "\"");
     }
 
-    // A number field may also be empty, which the game reads as 0.
-    template <class Record>
-    void numberFields(const fs::path& file, const Record& r,
-                      std::initializer_list<std::pair<typename Record::Line, const char*>> fields) {
-        for (auto [line, what] : fields)
-            if (!isNumberValue(r.lines[line]))
-                add(file, r.firstLine + line,
-                    std::string(what) + " is not a number: \"" + r.lines[line] + "\"");
-    }
-
-    void roster(const fs::path& file) {
+    // Every record but the placeholders, each field by its rule. A wrestler's weeks out are
+    // worded as the injuries window reads them.
+    template <class Record, std::size_t N>
+    void records(const fs::path& file, const std::array<Field, N>& fields) {
+        constexpr bool wrestlers = std::is_same_v<Record, WrestlerRecord>;
         auto bytes = read(file);
         if (!bytes)
             return;
         guarded([&] {
-            const RecordFile<WrestlerRecord> roster(std::move(*bytes), file);
-            for (std::size_t i = 0; i < roster.size(); ++i) {
-                if (roster.isPlaceholder(i))
+            const RecordFile<Record> all(std::move(*bytes), file);
+            for (std::size_t i = 0; i < all.size(); ++i) {
+                if (all.isPlaceholder(i))
                     continue;
-                const WrestlerRecord r = roster.record(i);
-                guarded([&] { injuryWeeks(r, file); });
-                for (const Field& f : kWrestlerFields) {
-                    if (f.line == WrestlerRecord::Injury) // worded as the injuries window reads it
-                        continue;
-                    const std::string& value = r.lines[f.line];
-                    if (auto problem = wrestlerValueProblem(f.line, value))
-                        add(file, r.firstLine + f.line,
-                            std::string(checkName(f)) + " " + std::string(*problem) + ": \"" +
-                                value + "\"");
-                }
+                const Record r = all.record(i);
+                if constexpr (wrestlers)
+                    guarded([&] { injuryWeeks(r, file); });
+                // A rival's numbers that may not be blank come first, as check has always
+                // listed them; a wrestler's fields in record order.
+                for (int pass = 0; pass < (wrestlers ? 1 : 2); ++pass)
+                    for (const Field& f : fields) {
+                        const bool strict = f.kind == FieldKind::Code || !f.mayBeBlank;
+                        if (wrestlers ? f.line == WrestlerRecord::Injury : strict != (pass == 0))
+                            continue;
+                        fieldValue(file, r.firstLine + f.line, f, r.lines[f.line]);
+                    }
             }
         });
     }
-
-    void rival(const fs::path& file) {
-        auto bytes = read(file);
-        if (!bytes)
-            return;
-        guarded([&] {
-            const RecordFile<OtherFedRecord> rivals(std::move(*bytes), file);
-            for (std::size_t i = 0; i < rivals.size(); ++i) {
-                if (rivals.isPlaceholder(i))
-                    continue;
-                for (auto [line, what] : {std::pair{OtherFedRecord::Carder, "carder code"},
-                                          std::pair{OtherFedRecord::Potential, "potential"}})
-                    numberLine(file, rivals.firstLine(i) + line, rivals.line(i, line), what);
-                using O = OtherFedRecord;
-                numberFields(file, rivals.record(i),
-                             {{O::Draw, "draw"},
-                              {O::Entertainment, "entertainment"},
-                              {O::Wages, "wages"},
-                              {O::Value, "value"},
-                              {O::Retirement, "years till retirement"}});
-            }
-        });
-    }
+    void roster(const fs::path& file) { records<WrestlerRecord>(file, kWrestlerFields); }
+    void rival(const fs::path& file) { records<OtherFedRecord>(file, kOtherFedFields); }
 
     // Returns the federation name, or nothing when the save game cannot be read.
     std::optional<std::string> saveGame(const fs::path& file) {
@@ -160,10 +120,9 @@ public:
         guarded([&] {
             const SaveHeader h = parseSaveGame(*bytes, file);
             lineEnds(file, std::string_view(*bytes).substr(0, bytes->size() - h.rest.size()));
-            numberLine(file, SaveHeader::Year, h.line(SaveHeader::Year), "year");
-            if (!isNumberValue(h.line(SaveHeader::Bank)))
-                add(file, SaveHeader::Bank,
-                    "bank account is not a number: \"" + h.line(SaveHeader::Bank) + "\"");
+            for (const Field& f : kSettingFields)
+                if (f.kind == FieldKind::Number)
+                    fieldValue(file, f.line, f, h.line(f.line));
             for (std::size_t feud = 0; feud < 5; ++feud) {
                 const std::size_t line = SaveHeader::Feud1Level + 2 * feud;
                 const std::string stored = h.line(line);

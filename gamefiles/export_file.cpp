@@ -33,7 +33,9 @@ long long exportCarder(const WrestlerRecord& record, const std::filesystem::path
     const std::string& line = record.lines[WrestlerRecord::Carder];
     const auto carder = parseNumber(fieldReadFirst(line));
     if (!carder)
-        throw GameFileError(file, "carder code is not a number: \"" + line + "\"",
+        throw GameFileError(file,
+                            std::string(kWrestlerFields[WrestlerRecord::Carder].checkName()) +
+                                " is not a number: \"" + line + "\"",
                             WrestlerRecord::Carder + 1);
     return *carder;
 }

@@ -2,45 +2,39 @@
 
 namespace hv {
 
+namespace {
+
+const Field& carderField() {
+    return kWrestlerFields[WrestlerRecord::Carder];
+}
+const Field& finisherTypeField() {
+    return kWrestlerFields[WrestlerRecord::FinisherType];
+}
+
+std::string_view wordsOf(const Field& f, std::string_view line) {
+    const Choice* c = f.storedChoice(line);
+    return c != nullptr ? c->words : std::string_view();
+}
+
+} // namespace
+
 std::string_view carderName(std::string_view line) {
-    auto code = parseNumber(line);
-    if (!code)
-        return {};
-    switch (*code) {
-    case 3:
-        return "Upper Carder";
-    case 2:
-        return "Middle Carder";
-    case 1:
-        return "Lower Carder";
-    default:
-        return {};
-    }
+    return wordsOf(carderField(), line);
 }
 
 std::optional<int> carderCode(std::string_view shown) {
-    if (shown == "Upper Carder")
-        return 3;
-    if (shown == "Middle Carder")
-        return 2;
-    if (shown == "Lower Carder")
-        return 1;
+    if (const Choice* c = carderField().choice(shown))
+        return static_cast<int>(*parseNumber(c->code));
     return std::nullopt;
 }
 
 std::string_view finisherTypeName(std::string_view line) {
-    if (line == "p")
-        return "Power Move";
-    if (line == "s")
-        return "Submission";
-    return {};
+    return wordsOf(finisherTypeField(), line);
 }
 
 std::optional<std::string_view> finisherTypeCode(std::string_view shown) {
-    if (shown == "Power Move")
-        return "p";
-    if (shown == "Submission")
-        return "s";
+    if (const Choice* c = finisherTypeField().choice(shown))
+        return c->code;
     return std::nullopt;
 }
 

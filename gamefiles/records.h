@@ -2,6 +2,7 @@
 
 // The records of the roster files: the player's own (19 lines) and the rivals' (16 lines).
 
+#include "fields.h"
 #include "record_file.h"
 
 #include <array>
@@ -14,35 +15,23 @@
 
 namespace hv {
 
-// How a field's value is read: as text, or as a number the game computes with.
-enum class FieldKind { Text, Number };
-
-// One field of a record kind: where it lies, how `hv` names it, how the windows label it.
-struct Field {
-    std::size_t line;         // 0-based line in the record
-    std::string_view name;    // as `hv` takes it ("draw")
-    std::string_view caption; // as the windows label it, typos included ("Discription")
-    FieldKind kind = FieldKind::Text;
-    // The lowest value the game makes sense of, for computed numbers (`+N`/`-N`).
-    std::optional<long long> minimum = std::nullopt;
-};
-
-// True when `fields` lists every line of its record once, in order.
-template <std::size_t N> constexpr bool fieldsInLineOrder(const std::array<Field, N>& fields) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (fields[i].line != i || fields[i].name.empty() || fields[i].caption.empty())
-            return false;
-    return true;
-}
-
-// The field of `fields` named `name` (as `hv` takes it), if any.
-template <std::size_t N>
-constexpr const Field* findField(const std::array<Field, N>& fields, std::string_view name) {
-    for (const Field& f : fields)
-        if (f.name == name)
-            return &f;
-    return nullptr;
-}
+// The words of the codes, and the values the windows offer, of the roster files' fields.
+inline constexpr std::array<Choice, 3> kCarderChoices = {
+    {{"Upper Carder", "3"}, {"Middle Carder", "2"}, {"Lower Carder", "1"}}};
+inline constexpr std::array<Choice, 2> kFinisherTypeChoices = {
+    {{"Power Move", "p"}, {"Submission", "s"}}};
+inline constexpr std::array<Choice, 2> kAlignmentChoices = {{{"Face"}, {"Heel"}}};
+inline constexpr std::array<Choice, 9> kStyleChoices = {{
+    {"Big Man"},
+    {"Powerful"},
+    {"Basic Wrestler"},
+    {"Hardcore"},
+    {"High Flyer"},
+    {"Old Heavyweight"},
+    {"Super Heavyweight"},
+    {"Technical Wrestler"},
+    {"Cruiserweight"},
+}};
 
 // One wrestler of the player's roster (and of an export file).
 struct WrestlerRecord {
@@ -79,25 +68,51 @@ struct WrestlerRecord {
 
 // The fields of a wrestler, in record order.
 inline constexpr std::array<Field, WrestlerRecord::kLines> kWrestlerFields = {{
-    {WrestlerRecord::Name, "name", "Name"},
+    {.line = WrestlerRecord::Name, .name = "name", .caption = "Name", .refusesPlaceholder = true},
     {WrestlerRecord::Draw, "draw", "Draw", FieldKind::Number, 0},
     {WrestlerRecord::Entertainment, "entertainment", "Entertainment ", FieldKind::Number, 0},
     {WrestlerRecord::Wages, "wages", "Wages", FieldKind::Number, 0},
     {WrestlerRecord::Value, "value", "Value", FieldKind::Number, 0},
-    {WrestlerRecord::Description, "description", "Discription"},
-    {WrestlerRecord::Carder, "carder", "Carder"},
-    {WrestlerRecord::Alignment, "alignment", "Alignment"},
+    {.line = WrestlerRecord::Description,
+     .name = "description",
+     .caption = "Discription",
+     .joinsLineBreaks = true},
+    {.line = WrestlerRecord::Carder,
+     .name = "carder",
+     .caption = "Carder",
+     .kind = FieldKind::Code,
+     .choices = kCarderChoices,
+     .checkAs = "carder code"},
+    {.line = WrestlerRecord::Alignment,
+     .name = "alignment",
+     .caption = "Alignment",
+     .choices = kAlignmentChoices},
     {WrestlerRecord::Contract, "contract", "Contract Length"},
     {WrestlerRecord::Finisher, "finisher", "Finsher"},
-    {WrestlerRecord::TagTeam, "tagteam", "Tag Team Name"},
+    {.line = WrestlerRecord::TagTeam,
+     .name = "tagteam",
+     .caption = "Tag Team Name",
+     .emptyAs = "no"},
     {WrestlerRecord::Injury, "injury", "Injuried for ? weeks", FieldKind::Number, 0},
     {WrestlerRecord::Morale, "morale", "Morale", FieldKind::Number, 0},
-    {WrestlerRecord::Stable, "stable", "Stable"},
+    {.line = WrestlerRecord::Stable, .name = "stable", .caption = "Stable", .emptyAs = "no"},
     {WrestlerRecord::Manager, "manager", "Manager"},
     {WrestlerRecord::Weapon, "weapon", "Weapon of choice"},
-    {WrestlerRecord::FinisherType, "finishertype", "Type of Finsher"},
-    {WrestlerRecord::Style, "style", "Wrestling Style"},
-    {WrestlerRecord::Retirement, "retirement", "Years till retirement", FieldKind::Number, 0},
+    {.line = WrestlerRecord::FinisherType,
+     .name = "finishertype",
+     .caption = "Type of Finsher",
+     .kind = FieldKind::Code,
+     .choices = kFinisherTypeChoices},
+    {.line = WrestlerRecord::Style,
+     .name = "style",
+     .caption = "Wrestling Style",
+     .choices = kStyleChoices},
+    {.line = WrestlerRecord::Retirement,
+     .name = "retirement",
+     .caption = "Years till retirement",
+     .kind = FieldKind::Number,
+     .minimum = 0,
+     .checkAs = "years till retirement"},
 }};
 static_assert(fieldsInLineOrder(kWrestlerFields));
 
@@ -130,32 +145,49 @@ struct OtherFedRecord {
     bool isPlaceholder() const { return lines[Name] == kPlaceholderName; }
 };
 
-// The fields of a rival wrestler, in record order; captions as for the player's wrestlers.
-inline constexpr std::array<Field, OtherFedRecord::kLines> kOtherFedFields = {{
-    {OtherFedRecord::Name, "name", "Name"},
-    {OtherFedRecord::Draw, "draw", "Draw", FieldKind::Number, 0},
-    {OtherFedRecord::Entertainment, "entertainment", "Entertainment ", FieldKind::Number, 0},
-    {OtherFedRecord::Wages, "wages", "Wages", FieldKind::Number, 0},
-    {OtherFedRecord::Value, "value", "Value", FieldKind::Number, 0},
-    {OtherFedRecord::Description, "description", "Discription"},
-    {OtherFedRecord::Carder, "carder", "Carder"},
-    {OtherFedRecord::Potential, "potential", "Potential", FieldKind::Number, 0},
-    {OtherFedRecord::AlterEgo, "alterego", "Alter Ego"},
-    {OtherFedRecord::Alignment, "alignment", "Alignment"},
-    {OtherFedRecord::Finisher, "finisher", "Finsher"},
-    {OtherFedRecord::TagTeam, "tagteam", "Tag Team Name"},
-    {OtherFedRecord::Weapon, "weapon", "Weapon of choice"},
-    {OtherFedRecord::FinisherType, "finishertype", "Type of Finsher"},
-    {OtherFedRecord::Style, "style", "Wrestling Style"},
-    {OtherFedRecord::Retirement, "retirement", "Years till retirement", FieldKind::Number, 0},
-}};
+// A field of the player's wrestlers as it lies in another record kind.
+constexpr Field fieldAt(const Field& field, std::size_t line) {
+    Field out = field;
+    out.line = line;
+    return out;
+}
+
+// The fields of a rival wrestler, in record order: those he shares with the player's
+// wrestlers have their rules and captions.
+inline constexpr std::array<Field, OtherFedRecord::kLines> kOtherFedFields = [] {
+    using O = OtherFedRecord;
+    using W = WrestlerRecord;
+    const auto& w = kWrestlerFields;
+    return std::array<Field, O::kLines>{{
+        w[W::Name],
+        w[W::Draw],
+        w[W::Entertainment],
+        w[W::Wages],
+        w[W::Value],
+        w[W::Description],
+        w[W::Carder],
+        {.line = O::Potential,
+         .name = "potential",
+         .caption = "Potential",
+         .kind = FieldKind::Number,
+         .minimum = 0,
+         .mayBeBlank = false},
+        {O::AlterEgo, "alterego", "Alter Ego"},
+        fieldAt(w[W::Alignment], O::Alignment),
+        fieldAt(w[W::Finisher], O::Finisher),
+        fieldAt(w[W::TagTeam], O::TagTeam),
+        fieldAt(w[W::Weapon], O::Weapon),
+        fieldAt(w[W::FinisherType], O::FinisherType),
+        fieldAt(w[W::Style], O::Style),
+        fieldAt(w[W::Retirement], O::Retirement),
+    }};
+}();
 static_assert(fieldsInLineOrder(kOtherFedFields));
 
-// Carder code (line 7) shown as words: 3, 2, 1 compared as numbers. Empty when it is none.
+// The carder (line 7) and finisher type (line 17) codes and their words, as the field table
+// has them: empty or none where the value is no code or no words of one.
 std::string_view carderName(std::string_view line);
-// The code for a shown carder name, if it is one of the three.
 std::optional<int> carderCode(std::string_view shown);
-// Finisher type (line 17), compared exactly: "p" -> "Power Move", "s" -> "Submission".
 std::string_view finisherTypeName(std::string_view line);
 std::optional<std::string_view> finisherTypeCode(std::string_view shown);
 

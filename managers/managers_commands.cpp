@@ -1,7 +1,9 @@
 #include "cli/cli.h"
 #include "cli/output.h"
 
+#include "gamefiles/assignments.h"
 #include "gamefiles/error.h"
+#include "gamefiles/managers.h"
 #include "managers/managers_ops.h"
 
 #include <optional>
@@ -41,10 +43,12 @@ int set(CliContext& c, const Args& args) {
     std::string sex;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.rfind("name=", 0) == 0)
-            name = arg.substr(5);
-        else if (arg == "sex=male" || arg == "sex=female")
-            sex = arg.substr(4);
+        const auto a = parseAssignment(arg, kManagerFields);
+        const Field* field = a ? a->field : nullptr;
+        if (field != nullptr && field->line == ManagerRecord::Name)
+            name = a->value;
+        else if (field != nullptr && field->choice(a->value))
+            sex = a->value;
         else
             throw UsageError{"expected name=NEW or sex=male|female, not \"" + arg + "\""};
     }

@@ -21,6 +21,15 @@ ManagersFile readFile(const ManagersPlace& place) {
     return ManagersFile::read(place.required());
 }
 
+// A new name the game could not read back whole is refused.
+void refuseName(const ManagersPlace& place, std::string_view name) {
+    const Field& field = kManagerFields[ManagerRecord::Name];
+    if (auto problem = field.refusal(name))
+        throw GameFileError(place.required(), "a " + std::string(field.checkName()) + " " +
+                                                  std::string(*problem) + "; nothing was written");
+    refuseLineBreak(place.required(), field.checkName(), name);
+}
+
 } // namespace
 
 ManagersPlace::ManagersPlace(const std::string& folder, std::string_view slotName)
@@ -79,14 +88,9 @@ void addManager(const ManagersPlace& place) {
 
 std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
                            std::optional<std::string_view> newName, std::string_view sex) {
-    if (newName && newName->find_first_of(",\"") != std::string_view::npos)
-        throw GameFileError(place.required(),
-                            "a manager's name cannot hold a comma or a double quote: the game "
-                            "reads names by fields and would not read it back whole; nothing "
-                            "was written");
     if (newName)
-        refuseLineBreak(place.required(), "manager's name", *newName);
-    const char* code = sex == "male" ? "m" : sex == "female" ? "f" : nullptr;
+        refuseName(place, *newName);
+    const Choice* code = kManagerFields[ManagerRecord::Sex].choice(sex);
 
     const RestoreScope point(place.gameFolder, place.slot, "Change manager " + std::string(key));
     ManagersFile file = readFile(place);
@@ -98,7 +102,7 @@ std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
         if (newName)
             record.lines[ManagerRecord::Name] = *newName;
         if (code)
-            record.lines[ManagerRecord::Sex] = code;
+            record.lines[ManagerRecord::Sex] = code->code;
         file.replace(i, record);
         ++changed;
     }
@@ -109,14 +113,8 @@ std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
 std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
                            std::span<const FieldEdit> edits) {
     for (const FieldEdit& edit : edits)
-        if (edit.line == kNameField && edit.value != edit.base) {
-            if (edit.value.find_first_of(",\"") != std::string::npos)
-                throw GameFileError(place.required(),
-                                    "a manager's name cannot hold a comma or a double quote: the "
-                                    "game reads names by fields and would not read it back "
-                                    "whole; nothing was written");
-            refuseLineBreak(place.required(), "manager's name", edit.value);
-        }
+        if (edit.line == kNameField && edit.value != edit.base)
+            refuseName(place, edit.value);
     const RestoreScope point(place.gameFolder, place.slot, "Change manager " + std::string(key));
     ManagersFile file = readFile(place);
     std::vector<Conflict> conflicts;
@@ -131,7 +129,7 @@ std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
         for (Conflict& c : mergeEdits(
                  now, edits, key,
                  [](std::size_t line) {
-                     return std::pair{line == kNameField ? "Name" : "Sex", false};
+                     return std::pair{kManagerFields[line].caption, false};
                  },
                  &changed))
             conflicts.push_back(std::move(c));

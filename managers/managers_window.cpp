@@ -6,6 +6,7 @@
 #include "managers_ops.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/managers.h"
 #include "ui/byte_text.h"
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
@@ -31,7 +32,7 @@ namespace {
 
 // A sex code as the box shows it.
 std::string sexWord(const std::string& code) {
-    return code == "m" ? "male" : code == "f" ? "female" : code;
+    return kManagerFields[ManagerRecord::Sex].shown(code);
 }
 
 class ManagersWindow : public ui::ToolWindow {
@@ -173,9 +174,9 @@ private:
             return out;
         if (name_.edited())
             out.push_back({kNameField, *key_, name_.bytes()});
-        const std::string sex = sex_.edited() ? sex_.bytes() : std::string();
-        if (sex == "male" || sex == "female")
-            out.push_back({kSexField, code_, sex == "male" ? "m" : "f"});
+        if (sex_.edited())
+            if (auto code = kManagerFields[ManagerRecord::Sex].code(sex_.bytes()))
+                out.push_back({kSexField, code_, std::move(*code)});
         return out;
     }
 
@@ -206,10 +207,8 @@ private:
             text1_->setText(ui::toQt(manager->name));
             name_.set(manager->name);
             // Any other code leaves the box as it was.
-            if (manager->code == "m")
-                sex_.set("male");
-            else if (manager->code == "f")
-                sex_.set("female");
+            if (const Choice* c = kManagerFields[ManagerRecord::Sex].storedChoice(manager->code))
+                sex_.set(c->words);
         });
     }
 

@@ -104,9 +104,8 @@ void checkRequest(const TransferRequest& r, const std::string& gameFolder) {
     // His name as stored goes with him as it is, a lone CR in it included.
     if (r.newName != r.name)
         refuseLineBreak(slotFilePath(gameFolder, r.slot, GameFile::Roster), "new name", r.newName);
-    if (r.newName == kPlaceholderName)
-        throw OperationRefused("\"name\" marks the game's placeholder records and cannot be a "
-                               "wrestler's name." +
+    if (auto problem = kWrestlerFields[WrestlerRecord::Name].refusal(r.newName))
+        throw OperationRefused("\"" + r.newName + "\" " + std::string(*problem) + "." +
                                std::string(kNothingWritten));
     if (!parseContractYears(r.years))
         throw OperationRefused("The contract years \"" + r.years + "\" are not a whole number." +

@@ -36,11 +36,6 @@ constexpr Known kKnown[] = {
     {"background", "wcwmanagers.hv1", "WCW managers", Kind::Managers},
 };
 
-constexpr std::array<Field, ManagerRecord::kLines> kManagerFields = {{
-    {ManagerRecord::Name, "name", "Name"},
-    {ManagerRecord::Sex, "sex", "Sex"},
-}};
-
 std::string lowered(std::string_view text) {
     std::string out(text);
     std::ranges::transform(out, out.begin(), [](char c) {

@@ -1,103 +1,61 @@
 #include "batch_ops.h"
 
+#include "gamefiles/assignments.h"
 #include "gamefiles/restore.h"
 #include "gamefiles/text.h"
 
 #include <algorithm>
-#include <array>
 
 namespace hv::roster {
 namespace {
 
 using Line = WrestlerRecord::Line;
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-Line fieldNamed(std::string_view name, std::string_view given) {
-    if (const Field* f = findField(kWrestlerFields, name))
-        return static_cast<Line>(f->line);
-    throw BatchSyntaxError("unknown field " + quoted(name) + " in " + quoted(given) +
-                           "; the fields are those of `hv roster set`");
+const Field& fieldOf(Line line) {
+    return kWrestlerFields[line];
+}
+
+Line fieldNamed(const Assignment& a, std::string_view given) {
+    if (a.field == nullptr)
+        throw BatchSyntaxError("unknown field " + quoted(a.name) + " in " + quoted(given) +
+                               "; the fields are those of `hv roster set`");
+    return static_cast<Line>(a.field->line);
 }
 
 bool isNumberField(Line line) {
-    return kWrestlerFields[line].kind == FieldKind::Number;
+    return fieldOf(line).kind == FieldKind::Number;
 }
 
 std::string_view nameOf(Line line) {
-    return kWrestlerFields[line].name;
-}
-
-// A line as `hv roster show` shows it.
-std::string_view shown(Line line, std::string_view stored) {
-    if (line == Line::Carder)
-        if (auto words = carderName(stored); !words.empty())
-            return words;
-    if (line == Line::FinisherType)
-        if (auto words = finisherTypeName(stored); !words.empty())
-            return words;
-    return stored;
-}
-
-// Case folding for "contains": A-Z and the Latin-1 capitals, as the game's 8-bit text has them.
-char folded(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
-        return static_cast<char>(u + 32);
-    return c;
+    return fieldOf(line).name;
 }
 
 bool contains(std::string_view text, std::string_view part) {
-    const auto same = [](char a, char b) { return folded(a) == folded(b); };
+    const auto same = [](char a, char b) { return foldedCase(a) == foldedCase(b); };
     return part.empty() ||
            std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end();
 }
 
 bool isCodeField(Line line) {
-    return line == Line::Carder || line == Line::FinisherType;
-}
-
-// The words a code field takes, and the one `text` names in any case.
-std::vector<std::string_view> codeWords(Line line) {
-    if (line == Line::Carder)
-        return {"Upper Carder", "Middle Carder", "Lower Carder"};
-    return {"Power Move", "Submission"};
-}
-std::optional<std::string_view> codeWord(Line line, std::string_view text) {
-    for (std::string_view word : codeWords(line))
-        if (word.size() == text.size() &&
-            std::equal(word.begin(), word.end(), text.begin(),
-                       [](char a, char b) { return folded(a) == folded(b); }))
-            return word;
-    return std::nullopt;
+    return fieldOf(line).kind == FieldKind::Code;
 }
 
 // A refusal of a value a code field does not take, naming the ones it does.
 BatchSyntaxError notAWord(Line line, std::string_view value) {
     std::string words;
-    const auto all = codeWords(line);
+    const auto all = fieldOf(line).choices;
     for (std::size_t i = 0; i < all.size(); ++i)
-        words += (i == 0 ? "" : i + 1 == all.size() ? " or " : ", ") + quoted(all[i]);
+        words += (i == 0 ? "" : i + 1 == all.size() ? " or " : ", ") + quoted(all[i].words);
     return BatchSyntaxError(std::string(nameOf(line)) + " takes " + words + " (in any case), not " +
                             quoted(value));
 }
 
 bool meets(const Condition& c, std::string_view stored) {
-    const std::string_view value = shown(c.field, stored);
+    const std::string value = fieldOf(c.field).shown(stored);
     const auto number = parseNumber(value);
     switch (c.op) {
     case Compare::Contains:
@@ -119,17 +77,6 @@ bool meets(const Condition& c, std::string_view stored) {
     return false;
 }
 
-// Whether writing `line` over `stored` leaves the value as it was: the same number in a
-// number field or carder, the same bytes elsewhere.
-bool sameValue(Line field, std::string_view stored, std::string_view line) {
-    if (isNumberField(field) || field == Line::Carder) {
-        const auto a = parseNumber(stored), b = parseNumber(line);
-        if (a || b)
-            return a == b;
-    }
-    return stored == line;
-}
-
 struct Planned {
     FieldChangeLine shown;
     std::string stored; // the new line
@@ -147,7 +94,7 @@ std::vector<Planned> plan(const WrestlerFile& file, const BatchEdit& edit) {
             const std::string_view stored = file.line(i, change.field);
             std::string line = change.value;
             if (change.delta) {
-                const bool blank = trimmed(stored).empty();
+                const bool blank = trimmedBlanks(stored).empty();
                 const auto number = blank ? std::optional<long long>(0) : parseNumber(stored);
                 if (!number)
                     throw GameFileError(
@@ -157,20 +104,20 @@ std::vector<Planned> plan(const WrestlerFile& file, const BatchEdit& edit) {
                         file.firstLine(i) + change.field);
                 // Both sides have at most 18 digits: the sum cannot overflow.
                 long long sum = *number + *change.delta;
-                if (auto minimum = kWrestlerFields[change.field].minimum)
+                if (auto minimum = fieldOf(change.field).minimum)
                     sum = std::max(sum, *minimum);
                 if (sum == *number)
                     continue;
                 line = numberLine(sum);
-            } else if (sameValue(change.field, stored, line)) {
+            } else if (fieldOf(change.field).sameValue(stored, line)) {
                 continue;
             }
             lines.emplace_back(change.field, std::move(line));
         }
         for (auto& [field, line] : lines) {
             const std::string_view stored = file.line(i, field);
-            out.push_back({{i, std::string(file.name(i)), field, std::string(shown(field, stored)),
-                            std::string(shown(field, line))},
+            out.push_back({{i, std::string(file.name(i)), field, fieldOf(field).shown(stored),
+                            fieldOf(field).shown(line)},
                            std::move(line)});
         }
     }
@@ -188,67 +135,45 @@ BatchPlan shownPlan(const std::vector<Planned>& planned) {
 }
 
 // The value to write for a plain FIELD=VALUE, or a refusal.
-std::string storedValue(Line field, std::string_view value, std::string_view given) {
-    const std::string name = quoted(nameOf(field));
-    if (isCodeField(field)) {
-        const auto word = codeWord(field, value);
-        if (!word)
-            throw notAWord(field, value);
-        if (field == Line::Carder)
-            return numberLine(*carderCode(*word));
-        return std::string(*finisherTypeCode(*word));
+std::string storedValue(Line line, std::string_view value, std::string_view given) {
+    const Field& field = fieldOf(line);
+    const std::string name = quoted(field.name);
+    if (isCodeField(line)) {
+        const auto code = field.code(value, true);
+        if (!code)
+            throw notAWord(line, value);
+        return *code;
     }
     // The sum of +N on a number field; on a text field it would be the text "+1".
-    if (!isNumberField(field) && parseNumber(value) &&
-        (trimmed(value).starts_with('+') || trimmed(value).starts_with('-')))
+    const std::string_view bare = trimmedBlanks(value);
+    if (!isNumberField(line) && parseNumber(value) &&
+        (bare.starts_with('+') || bare.starts_with('-')))
         throw BatchSyntaxError(quoted(given) + ": " + name +
                                " is a text field; +N and -N add only to the number fields");
-    if (isNumberField(field) && !isNumberValue(value))
+    if (isNumberField(line) && field.refusal(value))
         throw BatchSyntaxError(name + " takes a number, +N or -N, not " + quoted(value));
-    if (field == Line::Name && value == kPlaceholderName)
-        throw BatchSyntaxError("\"name\" marks the game's placeholder records and cannot be a "
-                               "wrestler's name");
-    if ((field == Line::TagTeam || field == Line::Stable) && value.empty())
-        return "no";
-    if (field == Line::Description)
-        return joinLineBreaks(value);
-    if (hasLineBreak(value))
+    if (auto problem = field.refusal(value))
+        throw BatchSyntaxError(quoted(value) + " " + std::string(*problem));
+    if (!field.joinsLineBreaks && hasLineBreak(value))
         throw BatchSyntaxError("a line break in " + quoted(given) + "; " + name +
                                " holds one line");
-    return std::string(value);
+    return field.stored(value);
 }
 
 } // namespace
 
 Condition parseCondition(std::string_view text) {
-    const std::string_view rest = trimmed(text);
-    const std::size_t end = rest.find_first_of("=!<>~ \t");
     const auto bad = [&] {
         return BatchSyntaxError("expected FIELD OP VALUE with OP one of = != < > <= >= ~, not " +
                                 quoted(text));
     };
-    if (end == 0 || end == std::string_view::npos)
+    const auto a = parseAssignment(text, kWrestlerFields, AssignmentForm::Condition);
+    if (!a)
         throw bad();
-    Condition c{fieldNamed(rest.substr(0, end), text), Compare::Equal, {}, {}};
-    std::string_view op = trimmed(rest.substr(end));
-    static constexpr std::array<std::pair<std::string_view, Compare>, 7> kOps = {{
-        {"<=", Compare::LessOrEqual},
-        {">=", Compare::GreaterOrEqual},
-        {"!=", Compare::NotEqual},
-        {"=", Compare::Equal},
-        {"<", Compare::Less},
-        {">", Compare::Greater},
-        {"~", Compare::Contains},
-    }};
-    const auto found = std::ranges::find_if(kOps, [&](auto& o) { return op.starts_with(o.first); });
-    if (found == kOps.end())
+    Condition c{fieldNamed(*a, text), a->op, std::string(a->value), a->number};
+    if (!a->hasOperator)
         throw bad();
-    c.op = found->second;
-    std::string_view value = op.substr(found->first.size());
-    while (!value.empty() && isBlank(value.front()))
-        value.remove_prefix(1);
-    c.value = value;
-    c.number = parseNumber(value);
+    const std::string_view value = a->value;
     const bool ordering =
         c.op != Compare::Equal && c.op != Compare::NotEqual && c.op != Compare::Contains;
     if (ordering && !c.number)
@@ -262,10 +187,10 @@ Condition parseCondition(std::string_view text) {
         if (ordering)
             throw BatchSyntaxError(quoted(text) + ": " + std::string(nameOf(c.field)) +
                                    " is compared as words, with = != or ~");
-        const auto word = codeWord(c.field, value);
-        if (!word)
+        const Choice* word = fieldOf(c.field).choice(value, true);
+        if (word == nullptr)
             throw notAWord(c.field, value);
-        c.value = *word;
+        c.value = word->words;
         c.number.reset();
     }
     // A number field is compared with a number, or with nothing for a blank line.
@@ -280,20 +205,18 @@ bool conditionMet(const Condition& condition, std::string_view stored) {
 }
 
 FieldChange parseChange(std::string_view text) {
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos)
+    const auto a = parseAssignment(text, kWrestlerFields, AssignmentForm::TrimmedChange);
+    if (!a)
         throw BatchSyntaxError("expected FIELD=VALUE, not " + quoted(text));
-    FieldChange change{fieldNamed(trimmed(text.substr(0, equals)), text), {}, {}};
-    const std::string_view value = text.substr(equals + 1);
-    const std::string_view bare = trimmed(value);
-    if (isNumberField(change.field) && (bare.starts_with('+') || bare.starts_with('-'))) {
-        change.delta = parseNumber(bare);
+    FieldChange change{fieldNamed(*a, text), {}, {}};
+    if (a->adds) {
+        change.delta = a->number;
         if (!change.delta)
             throw BatchSyntaxError(quoted(nameOf(change.field)) +
-                                   " takes a number, +N or -N, not " + quoted(value));
+                                   " takes a number, +N or -N, not " + quoted(a->value));
         return change;
     }
-    change.value = storedValue(change.field, value, text);
+    change.value = storedValue(change.field, a->value, text);
     return change;
 }
 
@@ -301,7 +224,7 @@ BatchEdit parseBatch(const std::vector<std::string>& changes,
                      const std::vector<std::string>& conditions) {
     BatchEdit edit;
     for (const std::string& text : changes) {
-        if (trimmed(text).empty())
+        if (trimmedBlanks(text).empty())
             continue;
         FieldChange change = parseChange(text);
         if (std::ranges::any_of(edit.changes,
@@ -313,7 +236,7 @@ BatchEdit parseBatch(const std::vector<std::string>& changes,
     if (edit.changes.empty())
         throw BatchSyntaxError("expected at least one FIELD=VALUE");
     for (const std::string& text : conditions)
-        if (!trimmed(text).empty())
+        if (!trimmedBlanks(text).empty())
             edit.conditions.push_back(parseCondition(text));
     // Written in field order, as the lines of a record.
     std::ranges::stable_sort(edit.changes, {}, &FieldChange::field);

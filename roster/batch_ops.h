@@ -17,6 +17,7 @@
 
 #include "roster_ops.h"
 
+#include "gamefiles/assignments.h"
 #include "gamefiles/error.h"
 
 #include <cstddef>
@@ -34,7 +35,7 @@ public:
     using OperationRefused::OperationRefused;
 };
 
-enum class Compare { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual, Contains };
+using hv::Compare;
 
 struct Condition {
     WrestlerRecord::Line field;

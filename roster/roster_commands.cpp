@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 #include "cli/output.h"
 
+#include "gamefiles/assignments.h"
 #include "gamefiles/error.h"
 #include "gamefiles/system_path.h"
 #include "roster/batch_ops.h"
@@ -16,12 +17,6 @@ using Line = WrestlerRecord::Line;
 
 const Values kWhere{"--where", "CONDITION", "a condition the wrestler must meet; repeatable"};
 const Value kCsvOutput{"--output", "FILE", "write to FILE instead of printing"};
-
-std::optional<Line> fieldLine(std::string_view field) {
-    if (const Field* f = findField(kWrestlerFields, field))
-        return static_cast<Line>(f->line);
-    return std::nullopt;
-}
 
 std::string_view fieldName(Line line) {
     return kWrestlerFields[line].name;
@@ -67,13 +62,11 @@ int add(CliContext& c, const Args&) {
 int set(CliContext& c, const Args& args) {
     std::vector<std::pair<Line, std::string>> changes;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const auto equals = args[i].find('=');
-        const auto line =
-            equals == std::string::npos ? std::nullopt : fieldLine(args[i].substr(0, equals));
-        if (!line)
+        const auto a = parseAssignment(args[i], kWrestlerFields);
+        if (!a || a->field == nullptr)
             throw UsageError{"expected FIELD=VALUE with a field of `hv roster set --help`, not \"" +
                              args[i] + "\""};
-        changes.emplace_back(*line, args[i].substr(equals + 1));
+        changes.emplace_back(static_cast<Line>(a->field->line), a->value);
     }
 
     const RosterFile roster = rosterOf(c);

@@ -2,7 +2,6 @@
 
 #include "roster_ops.h"
 
-#include "gamefiles/check.h"
 #include "gamefiles/csv.h"
 #include "gamefiles/error.h"
 #include "gamefiles/merge.h"
@@ -27,11 +26,6 @@ using Line = WrestlerRecord::Line;
 
 constexpr std::string_view kPosition = "#";
 
-// Fields compared as numbers: the carder is a code the game reads as one.
-bool numberLike(Line line) {
-    return kWrestlerFields[line].kind == FieldKind::Number || line == Line::Carder;
-}
-
 void appendRow(std::string& out, const std::vector<std::pair<std::string, bool>>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0)
@@ -39,14 +33,6 @@ void appendRow(std::string& out, const std::vector<std::pair<std::string, bool>>
         appendCsvCell(out, cells[i].first, cells[i].second);
     }
     out += kLineEnd;
-}
-
-// Equal as stored, or as numbers in a number field: a spreadsheet drops the game's blanks.
-bool sameValue(Line line, std::string_view stored, std::string_view cell) {
-    if (stored == cell)
-        return true;
-    return numberLike(line) && isNumberValue(stored) && isNumberValue(cell) &&
-           parseNumber(stored) == parseNumber(cell);
 }
 
 class CsvReader {
@@ -356,15 +342,13 @@ RosterChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile,
             if (!columns[c])
                 continue;
             const Line line = *columns[c];
+            const Field& field = kWrestlerFields[line];
             std::string value = reader.bytes(row[c], rowNo, c + 1, line);
-            if (line == Line::Carder)
-                if (auto code = carderCode(value))
-                    value = numberLine(*code);
-            if (line == Line::FinisherType)
-                if (auto code = finisherTypeCode(value))
-                    value = std::string(*code);
+            if (auto code = field.code(value))
+                value = std::move(*code);
             const std::string_view read = base.line(record, line);
-            if (sameValue(line, read, value))
+            // A spreadsheet drops the game's blanks around a number.
+            if (field.sameValue(read, value))
                 continue; // not changed in the sheet: whatever the roster holds now stays
             if (base.isPlaceholder(record))
                 reader.refuse(rowNo, c + 1,
@@ -374,26 +358,25 @@ RosterChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile,
             if (hasLineBreak(value))
                 reader.refuse(rowNo, c + 1,
                               "a line break; the game's files hold one line per value", line);
-            if (auto problem = wrestlerValueProblem(line, value))
+            if (auto problem = field.refusal(value))
                 reader.refuse(rowNo, c + 1, "\"" + value + "\" " + std::string(*problem), line);
             // A changed number as the game writes one.
-            if (auto n = parseNumber(value); n && numberLike(line))
+            if (auto n = parseNumber(value); n && field.numberLike())
                 value = numberLine(*n);
             const std::string record_ =
                 "row " + std::to_string(rowNo) + " (" + std::string(base.name(record)) + ")";
-            const std::string field(kWrestlerFields[line].name);
             if (!now) {
-                conflicts.push_back({record_ + ", no longer in the roster", field, line, value,
-                                     std::string(read), ""});
+                conflicts.push_back({record_ + ", no longer in the roster", std::string(field.name),
+                                     line, value, std::string(read), ""});
                 continue;
             }
             const std::string_view stored = file.line(*now, line);
-            switch (mergeValue(read, value, stored, numberLike(line))) {
+            switch (mergeValue(read, value, stored, field.numberLike())) {
             case Merge::Already:
                 continue;
             case Merge::Conflict:
-                conflicts.push_back(
-                    {record_, field, line, value, std::string(read), std::string(stored)});
+                conflicts.push_back({record_, std::string(field.name), line, value,
+                                     std::string(read), std::string(stored)});
                 continue;
             case Merge::Write:
                 break;

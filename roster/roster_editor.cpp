@@ -67,23 +67,10 @@ const std::vector<std::vector<BoxPlace>>& frameRows() {
 } // namespace
 
 QStringList comboItems(Line line) {
-    switch (line) {
-    case Line::Carder:
-        return {QStringLiteral("Upper Carder"), QStringLiteral("Middle Carder"),
-                QStringLiteral("Lower Carder")};
-    case Line::Alignment:
-        return {QStringLiteral("Face"), QStringLiteral("Heel")};
-    case Line::FinisherType:
-        return {QStringLiteral("Power Move"), QStringLiteral("Submission")};
-    case Line::Style:
-        return {QStringLiteral("Big Man"),           QStringLiteral("Powerful"),
-                QStringLiteral("Basic Wrestler"),    QStringLiteral("Hardcore"),
-                QStringLiteral("High Flyer"),        QStringLiteral("Old Heavyweight"),
-                QStringLiteral("Super Heavyweight"), QStringLiteral("Technical Wrestler"),
-                QStringLiteral("Cruiserweight")};
-    default:
-        return {};
-    }
+    QStringList items;
+    for (const Choice& c : kWrestlerFields[line].choices)
+        items.append(QString::fromLatin1(c.words.data(), static_cast<qsizetype>(c.words.size())));
+    return items;
 }
 
 namespace {
@@ -239,8 +226,8 @@ private:
         refillList();
         for (Line line : {Line::Carder, Line::Alignment, Line::FinisherType, Line::Style}) {
             std::vector<std::string> items;
-            for (const QString& item : comboItems(line))
-                items.push_back(item.toStdString());
+            for (const Choice& c : kWrestlerFields[line].choices)
+                items.emplace_back(c.words);
             stored_[line].setItems(items);
         }
         loadManagers();
@@ -312,12 +299,7 @@ private:
 
     // A stored line as its box shows it: the carder and finisher type codes as their words.
     static std::string shownWord(std::size_t line, const std::string& bytes) {
-        std::string_view word;
-        if (line == Line::Carder)
-            word = carderName(bytes);
-        else if (line == Line::FinisherType)
-            word = finisherTypeName(bytes);
-        return word.empty() ? bytes : std::string(word);
+        return kWrestlerFields[line].shown(bytes);
     }
 
     // The user chose to write his value over the one the file got meanwhile.

@@ -1,6 +1,5 @@
 #include "roster_ops.h"
 
-#include "gamefiles/check.h"
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/managers.h"
@@ -83,18 +82,16 @@ std::string_view boxLabel(WrestlerRecord::Line line) {
 }
 
 WrestlerBoxes boxesFor(const WrestlerRecord& record) {
-    WrestlerBoxes boxes = record.lines;
-    if (auto shown = carderName(record.lines[Line::Carder]); !shown.empty())
-        boxes[Line::Carder] = shown;
-    if (auto shown = finisherTypeName(record.lines[Line::FinisherType]); !shown.empty())
-        boxes[Line::FinisherType] = shown;
+    WrestlerBoxes boxes;
+    for (const Field& f : kWrestlerFields)
+        boxes[f.line] = f.shown(record.lines[f.line]);
     return boxes;
 }
 
 void fillEmptyGroups(WrestlerBoxes& boxes) {
-    for (Line line : {Line::TagTeam, Line::Stable})
-        if (boxes[line].empty())
-            boxes[line] = "no";
+    for (const Field& f : kWrestlerFields)
+        if (boxes[f.line].empty())
+            boxes[f.line] = f.stored("");
 }
 
 namespace {
@@ -103,34 +100,32 @@ bool isNumberLine(Line line) {
     return kWrestlerFields[line].kind == FieldKind::Number;
 }
 
+// The refusals of a value `what` names, where it is not the line as stored.
+void refuseValue(const std::filesystem::path& file, const Field& field, const std::string& what,
+                 const std::string& value) {
+    refuseLineBreak(file, what, value);
+    if (auto problem = field.refusal(value))
+        throw GameFileError(file, "the " + what + " " + std::string(*problem) + ": \"" + value +
+                                      "\"; nothing was written");
+}
+
 // The line `hv roster set` writes for `given`, or nothing where the stored line stays: the
 // value as stored, a carder or finisher type that is none of the offered words, or the carder
 // word of the code stored ("1" stays "1", not " 1 "). An empty tag team or stable is "no".
 std::optional<std::string> setValue(Line line, const std::string& given, std::string_view stored,
                                     const std::filesystem::path& file, FieldName fieldName) {
-    std::string value = given;
-    if (line == Line::Carder) {
-        const auto code = carderCode(given);
-        if (!code || parseNumber(stored) == std::optional<long long>(*code))
+    const Field& field = kWrestlerFields[line];
+    if (field.kind == FieldKind::Code) {
+        const Choice* c = field.choice(given);
+        if (c == nullptr || field.storedChoice(stored) == c)
             return std::nullopt;
-        value = numberLine(*code);
-    } else if (line == Line::FinisherType) {
-        const auto code = finisherTypeCode(given);
-        if (!code)
-            return std::nullopt;
-        value = std::string(*code);
-    } else if ((line == Line::TagTeam || line == Line::Stable) && value.empty()) {
-        value = "no";
     }
+    std::string value = field.code(given).value_or(
+        field.emptyAs.empty() || !given.empty() ? given : std::string(field.emptyAs));
     if (value == stored)
         return std::nullopt;
-    if (line == Line::Description)
-        value = joinLineBreaks(value);
-    const std::string what = "value of \"" + std::string(fieldName(line)) + "\"";
-    refuseLineBreak(file, what, value);
-    if (auto problem = wrestlerValueProblem(line, value))
-        throw GameFileError(file, "the " + what + " " + std::string(*problem) + ": \"" + value +
-                                      "\"; nothing was written");
+    value = field.stored(value);
+    refuseValue(file, field, "value of \"" + std::string(fieldName(line)) + "\"", value);
     return value;
 }
 
@@ -138,17 +133,13 @@ std::optional<std::string> setValue(Line line, const std::string& given, std::st
 
 std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view stored,
                                  std::string_view typed) {
+    const Field& field = kWrestlerFields[line];
     std::string value(typed);
-    if (line == Line::Carder) {
-        const auto code = carderCode(typed);
+    if (field.kind == FieldKind::Code) {
+        auto code = field.code(typed);
         if (!code)
             return std::nullopt;
-        value = numberLine(*code);
-    } else if (line == Line::FinisherType) {
-        const auto code = finisherTypeCode(typed);
-        if (!code)
-            return std::nullopt;
-        value = std::string(*code);
+        value = std::move(*code);
     }
     return FieldEdit{line, std::string(stored), std::move(value)};
 }
@@ -175,23 +166,23 @@ std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
     for (auto& [i, record] : merged) {
         fillEmptyGroups(record.lines);
         bool changed = false;
-        for (std::size_t l = 0; l < record.lines.size(); ++l) {
-            if (record.lines[l] == file.line(i, l))
+        for (const Field& f : kWrestlerFields) {
+            std::string& value = record.lines[f.line];
+            if (value == file.line(i, f.line))
                 continue;
             changed = true;
-            if (l == Line::Description)
-                record.lines[l] = joinLineBreaks(record.lines[l]);
-            const std::string field = "\"" + std::string(boxLabel(static_cast<Line>(l))) + "\"";
-            refuseLineBreak(roster.file, "value of " + field, record.lines[l]);
-            if (l != Line::Name)
-                if (auto problem = wrestlerValueProblem(l, record.lines[l]))
-                    throw GameFileError(roster.file,
-                                        "the value of " + field + " " + std::string(*problem) +
-                                            ": \"" + record.lines[l] + "\"; nothing was written");
+            value = f.stored(value);
+            const std::string what = "value of \"" + std::string(f.caption) + "\"";
+            if (f.line == Line::Name)
+                refuseLineBreak(roster.file, what, value); // the name's own refusal is below
+            else
+                refuseValue(roster.file, f, what, value);
         }
-        if (record.lines[Line::Name] == kPlaceholderName && file.name(i) != kPlaceholderName)
-            throw OperationRefused("\"name\" marks the game's placeholder records and cannot be "
-                                   "a wrestler's name. Nothing was written.");
+        const std::string& name = record.lines[Line::Name];
+        if (name != file.name(i))
+            if (auto problem = kWrestlerFields[Line::Name].refusal(name))
+                throw OperationRefused("\"" + name + "\" " + std::string(*problem) +
+                                       ". Nothing was written.");
         if (changed)
             file.replace(i, record);
     }

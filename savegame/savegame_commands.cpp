@@ -1,8 +1,10 @@
 #include "cli/cli.h"
 #include "cli/output.h"
 
+#include "gamefiles/assignments.h"
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder_lock.h"
+#include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 #include "savegame/savegame_ops.h"
 
@@ -14,20 +16,17 @@ namespace {
 
 using namespace hv::savegame;
 
-// The field names of `fed show` and `fed set`, in Setting order.
-constexpr std::string_view kFedFields[kSettings] = {"slotname", "commissioner", "weekday", "day",
-                                                    "month",    "year",         "bank"};
-
 SaveGameFile saveOf(const CliContext& c) {
     return SaveGameFile(c.gameFolder(), c.slot);
 }
 
-// Splits FIELD=VALUE.
-std::pair<std::string, std::string> assignment(const std::string& arg, const char* form) {
-    const auto equals = arg.find('=');
-    if (equals == std::string::npos)
+// FIELD=VALUE with a field of `fields` (none: "N=..." with the index as its name).
+Assignment assignment(const std::string& arg, const char* form,
+                      std::span<const Field> fields = {}) {
+    const auto a = parseAssignment(arg, fields);
+    if (!a)
         throw UsageError{std::string("expected ") + form + ", not \"" + arg + "\""};
-    return {arg.substr(0, equals), arg.substr(equals + 1)};
+    return *a;
 }
 
 // N from 1 to `count`, as given on the command line.
@@ -40,7 +39,7 @@ std::size_t indexArg(const std::string& text, std::size_t count) {
 }
 
 std::string_view fedField(Setting s) {
-    return kFedFields[static_cast<std::size_t>(s)];
+    return kSettingFields[static_cast<std::size_t>(s)].name;
 }
 
 int fedShow(CliContext& c, const Args& args) {
@@ -49,7 +48,7 @@ int fedShow(CliContext& c, const Args& args) {
         Table table;
         for (std::size_t s = 0; s < kSettings; ++s) {
             const auto setting = static_cast<Setting>(s);
-            table.columns.push_back({kFedFields[s], setting == Setting::Day ||
+            table.columns.push_back({kSettingFields[s].name, setting == Setting::Day ||
                                                         setting == Setting::Year ||
                                                         setting == Setting::Bank});
         }
@@ -61,13 +60,11 @@ int fedShow(CliContext& c, const Args& args) {
 int fedSet(CliContext& c, const Args& args) {
     std::vector<std::pair<std::size_t, std::string>> changes;
     for (const auto& arg : args) {
-        auto [field, value] = assignment(arg, "FIELD=VALUE");
-        std::size_t s = 0;
-        while (s < kSettings && kFedFields[s] != field)
-            ++s;
-        if (s == kSettings)
-            throw UsageError{"unknown field \"" + field + "\"; see `hv fed set --help`"};
-        changes.emplace_back(s, std::move(value));
+        const Assignment a = assignment(arg, "FIELD=VALUE", kSettingFields);
+        if (a.field == nullptr)
+            throw UsageError{"unknown field \"" + std::string(a.name) +
+                             "\"; see `hv fed set --help`"};
+        changes.emplace_back(static_cast<std::size_t>(a.field - kSettingFields.data()), a.value);
     }
     const SaveGameFile save = saveOf(c);
     const GameFolderLock lock(save.gameFolder); // the fields not given are written as read
@@ -94,8 +91,8 @@ int titlesShow(CliContext& c, const Args& args) {
 int titlesSet(CliContext& c, const Args& args) {
     std::vector<std::pair<std::size_t, std::string>> changes;
     for (const auto& arg : args) {
-        auto [n, holder] = assignment(arg, "N=HOLDER");
-        changes.emplace_back(indexArg(n, kTitles), std::move(holder));
+        const Assignment a = assignment(arg, "N=HOLDER");
+        changes.emplace_back(indexArg(std::string(a.name), kTitles), a.value);
     }
     const SaveGameFile save = saveOf(c);
     const GameFolderLock lock(save.gameFolder);
@@ -129,12 +126,14 @@ int feudsShow(CliContext& c, const Args& args) {
 int feudsSet(CliContext& c, const Args& args) {
     std::vector<std::pair<std::size_t, int>> changes;
     for (const auto& arg : args) {
-        auto [n, text] = assignment(arg, "N=LEVEL");
-        const auto level = parseNumber(text);
+        const Assignment a = assignment(arg, "N=LEVEL");
+        const std::string_view text = a.value;
+        const auto level = a.number;
         if (!level || text.find(' ') != std::string::npos || *level < kMinLevel ||
             *level > kMaxLevel)
-            throw UsageError{"expected a level from 15 to 10600, not \"" + text + "\""};
-        changes.emplace_back(indexArg(n, kFeuds), static_cast<int>(*level));
+            throw UsageError{"expected a level from 15 to 10600, not \"" + std::string(text) +
+                             "\""};
+        changes.emplace_back(indexArg(std::string(a.name), kFeuds), static_cast<int>(*level));
     }
     const SaveGameFile save = saveOf(c);
     const GameFolderLock lock(save.gameFolder);
@@ -193,7 +192,7 @@ std::vector<Command> saveGameCommands() {
          "FIELD=VALUE...",
          {},
          "Change federation settings, as \"Fed Edit\" does.",
-         std::string("Fields: slotname, commissioner, weekday, day, month, year, bank.\n"
+         std::string(fieldList(kSettingFields, false) +
                      "\n"
                      "Values are written as given, byte for byte and unchecked, as the window\n"
                      "writes what its boxes hold; fields not given keep the file's text. The\n"

@@ -106,12 +106,12 @@ constexpr std::size_t kFirstTitleLine = 8;
 constexpr std::size_t kFirstFeudLine = 16;
 constexpr std::size_t kFirstMarkerLine = 21;
 
-// Save lines of the settings after the slot name, in Setting order.
-constexpr std::size_t kSettingLine[kSettings] = {0, 1, 3, 4, 5, 6, 7};
+static_assert(kSettingFields.size() == kSettings);
 
-constexpr std::string_view kSettingWhat[kSettings] = {
-    "save file name", "commissioner's name", "day of week", "day of month", "month",
-    "year",           "bank account"};
+// The save line of a setting after the slot name.
+std::size_t settingLine(std::size_t s) {
+    return kSettingFields[s].line;
+}
 
 } // namespace
 
@@ -120,24 +120,10 @@ SaveGameFile::SaveGameFile(const std::string& folder, std::string_view slotName)
       temp(slotTempPath(folder, slotName, GameFile::SaveGame)) {}
 
 std::vector<std::string_view> settingChoices(Setting setting) {
-    switch (setting) {
-    case Setting::Weekday:
-        return {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-    case Setting::Day: {
-        static const std::vector<std::string> days = [] {
-            std::vector<std::string> out;
-            for (int d = 1; d <= 31; ++d)
-                out.push_back(std::to_string(d));
-            return out;
-        }();
-        return {days.begin(), days.end()};
-    }
-    case Setting::Month:
-        return {"January", "February", "March",     "April",   "May",      "June",
-                "July",    "August",   "September", "October", "November", "December"};
-    default:
-        return {};
-    }
+    std::vector<std::string_view> out;
+    for (const Choice& c : kSettingFields[static_cast<std::size_t>(setting)].choices)
+        out.push_back(c.words);
+    return out;
 }
 
 Settings readSettings(const SaveGameFile& save) {
@@ -157,15 +143,12 @@ Settings readSettings(const SaveGameFile& save, std::array<FileState, 2>& read) 
     read[0] = stateOf(bytes);
     const auto lines = firstLines(bytes, kSettingsLines);
     for (std::size_t s = 1; s < kSettings; ++s)
-        settings[s] = lines[kSettingLine[s] - 1];
+        settings[s] = lines[settingLine(s) - 1];
     return settings;
 }
 
 std::string_view settingLabel(Setting setting) {
-    static constexpr std::string_view kLabels[kSettings] = {
-        "Save file name", "Commish's name", "Day of week",         "Day of month",
-        "Month",          "Year",           "Fed's bank account $"};
-    return kLabels[static_cast<std::size_t>(setting)];
+    return kSettingFields[static_cast<std::size_t>(setting)].caption;
 }
 
 void applySettings(const SaveGameFile& save, const Settings& settings, SettingName name) {
@@ -176,16 +159,17 @@ void applySettings(const SaveGameFile& save, const Settings& settings, SettingNa
     const std::string bytes = readLines(save.file, kSettingsLines, kSettingsUse);
     const auto storedLines = firstLines(bytes, kSettingsLines);
     const auto index = slotIndex(save.slot);
-    refuseNewLineBreak(namesFile, kSettingWhat[0], settings[0],
+    refuseNewLineBreak(namesFile, kSettingFields[0].checkName(), settings[0],
                        index ? std::string_view(stored.names[*index]) : std::string_view());
     for (std::size_t s = 1; s < kSettings; ++s)
-        refuseNewLineBreak(save.file, kSettingWhat[s], settings[s],
-                           storedLines[kSettingLine[s] - 1]);
-    for (Setting s : {Setting::Year, Setting::Bank}) {
-        const std::string& value = settings[static_cast<std::size_t>(s)];
-        if (value != storedLines[kSettingLine[static_cast<std::size_t>(s)] - 1])
-            refuseNonNumber(save.file, "value of \"" + std::string(name(s)) + "\"", value);
-    }
+        refuseNewLineBreak(save.file, kSettingFields[s].checkName(), settings[s],
+                           storedLines[settingLine(s) - 1]);
+    for (std::size_t s = 1; s < kSettings; ++s)
+        if (kSettingFields[s].kind == FieldKind::Number &&
+            settings[s] != storedLines[settingLine(s) - 1])
+            refuseNonNumber(save.file,
+                            "value of \"" + std::string(name(static_cast<Setting>(s))) + "\"",
+                            settings[s]);
 
     refuseOtherLineEnds(names, std::size(kSlots), namesFile);
     Replacements nameLine;
@@ -196,7 +180,7 @@ void applySettings(const SaveGameFile& save, const Settings& settings, SettingNa
     refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
     Replacements lines;
     for (std::size_t s = 1; s < kSettings; ++s)
-        lines[kSettingLine[s]] = settings[s];
+        lines[settingLine(s)] = settings[s];
     const std::string newSave = withReplacedLines(bytes, lines);
 
     const std::string_view namePieces[] = {newNames};
@@ -212,9 +196,7 @@ void applySettingEdits(const SaveGameFile& save, std::span<const FieldEdit> edit
     const Settings now = readSettings(save);
     Settings merged = now;
     auto conflicts = mergeEdits(merged, edits, "Federation settings", [](std::size_t s) {
-        const auto setting = static_cast<Setting>(s);
-        return std::pair{settingLabel(setting),
-                         setting == Setting::Year || setting == Setting::Bank};
+        return std::pair{kSettingFields[s].caption, kSettingFields[s].numberLike()};
     });
     if (!conflicts.empty())
         throw ConflictError(std::move(conflicts));
