@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <limits>
 #include <ostream>
+#include <stdexcept>
 #include <streambuf>
 
 namespace hv::cli {
@@ -82,34 +83,68 @@ std::string countText(std::size_t n) {
     return std::to_string(n) + " argument" + (n == 1 ? "" : "s");
 }
 
+bool given(const Args& args, std::string_view name) {
+    return std::ranges::find(args.options, name, &std::pair<std::string, std::string>::first) !=
+           args.options.end();
+}
+
+// An option read that its command never declared would never be given.
+void checkDeclared(const Args& args, const Option& option) {
+    if (std::ranges::find(args.declared, option.name) == args.declared.end())
+        throw std::logic_error(option.name + " is read but not declared");
+}
+
+// The value of `option`, named by args[i]: after its "=", or the next argument (and then `i`
+// moves on to it); "" for a flag. UsageError when a flag has one or an option lacks it.
+std::string optionValue(const Option& option, const std::vector<std::string>& args,
+                        std::size_t& i) {
+    const auto equals = args[i].find('=');
+    if (option.value.empty()) {
+        if (equals != std::string::npos)
+            throw UsageError{option.name + " takes no value"};
+        return "";
+    }
+    if (equals != std::string::npos)
+        return args[i].substr(equals + 1);
+    if (i + 1 >= args.size())
+        throw UsageError{option.name + " needs a value"};
+    return args[++i];
+}
+
+// Each option's line in a help: its name and value, and its help from a common column.
+void printOptions(std::ostream& out, std::span<const Option> options) {
+    std::size_t width = 0;
+    for (const Option& o : options)
+        width = std::max(width, o.name.size() + 1 + o.value.size());
+    for (const Option& o : options) {
+        const std::string head = o.name + (o.value.empty() ? "" : " " + o.value);
+        std::string help = o.help;
+        for (auto at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+            help.insert(at + 1, width + 4, ' ');
+        out << "  " << head << std::string(width + 2 - head.size(), ' ') << help
+            << (o.repeatable ? " (may be repeated)" : "") << "\n";
+    }
+}
+
 } // namespace
 
 Args parseArgs(const Command& c, const std::vector<std::string>& args, std::size_t literalFrom) {
     Args parsed;
+    for (const Option& o : c.options)
+        parsed.declared.push_back(o.name);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (i >= literalFrom || !a.starts_with("--") || a == "--") {
             parsed.positional.push_back(a);
             continue;
         }
-        const auto equals = a.find('=');
-        const std::string name = a.substr(0, equals);
+        const std::string name = a.substr(0, a.find('='));
         const auto option = std::ranges::find(c.options, name, &Option::name);
         if (option == c.options.end())
             throw UsageError{"unknown option " + name};
-        if (!option->repeatable && parsed.has(name))
+        if (!option->repeatable && given(parsed, name))
             throw UsageError{name + " is given twice"};
-        if (option->value.empty()) {
-            if (equals != std::string::npos)
-                throw UsageError{name + " takes no value"};
-            parsed.options.emplace_back(name, "");
-        } else if (equals != std::string::npos) {
-            parsed.options.emplace_back(name, a.substr(equals + 1));
-        } else if (i + 1 < args.size()) {
-            parsed.options.emplace_back(name, args[++i]);
-        } else {
-            throw UsageError{name + " needs a value"};
-        }
+        parsed.options.emplace_back(name, optionValue(*option, args, i));
     }
     const auto [min, max] = positionalCount(c);
     const std::size_t n = parsed.positional.size();
@@ -129,18 +164,22 @@ std::string joined(const std::vector<std::string>& words) {
     return s;
 }
 
+// The options before or among a command's words, for every command.
+const Value kGameFolder{"--game-folder", "DIR",
+                        "the game folder (default: line 1 of options.dat, as the\n"
+                        "editor reads it; `hv game-folder show` names the file)"};
+const Value kSlot{"--slot", "SLOT", "the save slot to work on (default: save1)"};
+const Flag kHelp{"--help", "this text; `hv COMMAND --help` describes one command"};
+const Flag kVersion{"--version", "the version of hv"};
+
 void printUsage(std::ostream& out, const std::vector<Command>& commands) {
     out << "Usage: hv [--game-folder DIR] [--slot save1|save2|save3|save4] COMMAND [ARGS]\n"
            "\n"
            "Reads and changes the files of a Halvorn game folder.\n"
            "\n"
-           "Options:\n"
-           "  --game-folder DIR  the game folder (default: line 1 of options.dat, as the\n"
-           "                     editor reads it; `hv game-folder show` names the file)\n"
-           "  --slot SLOT        the save slot to work on (default: save1)\n"
-           "  --help             this text; `hv COMMAND --help` describes one command\n"
-           "  --version          the version of hv\n"
-           "\n"
+           "Options:\n";
+    printOptions(out, std::vector<Option>{kGameFolder, kSlot, kHelp, kVersion});
+    out << "\n"
            "Commands:\n";
     // A usage longer than the column puts its summary on the next line, so that the summaries
     // stay readable in an 80-column terminal.
@@ -164,15 +203,8 @@ void printCommandHelp(std::ostream& out, const Command& c) {
         << (synopsis(c).empty() ? "" : " " + synopsis(c)) << "\n\n"
         << c.summary << "\n";
     if (!c.options.empty()) {
-        std::size_t width = 0;
-        for (const Option& o : c.options)
-            width = std::max(width, o.name.size() + 1 + o.value.size());
         out << "\nOptions:\n";
-        for (const Option& o : c.options) {
-            const std::string head = o.name + (o.value.empty() ? "" : " " + o.value);
-            out << "  " << head << std::string(width + 2 - head.size(), ' ') << o.help
-                << (o.repeatable ? " (may be repeated)" : "") << "\n";
-        }
+        printOptions(out, c.options);
     }
     if (!c.help.empty())
         out << "\n" << c.help << (c.help.back() == '\n' ? "" : "\n");
@@ -233,23 +265,24 @@ std::string fieldList(std::span<const Field> fields) {
     return wrapped("Fields:", all) + wrapped("Number fields:", numbers);
 }
 
-bool Args::has(std::string_view option) const {
-    return std::ranges::find(options, option, &std::pair<std::string, std::string>::first) !=
-           options.end();
+bool Args::operator[](const Flag& flag) const {
+    checkDeclared(*this, flag);
+    return given(*this, flag.name);
 }
 
-std::optional<std::string> Args::value(std::string_view option) const {
-    std::optional<std::string> found;
+std::optional<std::string> Args::operator[](const Value& option) const {
+    checkDeclared(*this, option);
     for (const auto& [name, value] : options)
-        if (name == option)
-            found = value;
-    return found;
+        if (name == option.name)
+            return value;
+    return std::nullopt;
 }
 
-std::vector<std::string> Args::values(std::string_view option) const {
+std::vector<std::string> Args::operator[](const Values& option) const {
+    checkDeclared(*this, option);
     std::vector<std::string> found;
     for (const auto& [name, value] : options)
-        if (name == option)
+        if (name == option.name)
             found.push_back(value);
     return found;
 }
@@ -283,23 +316,25 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
     std::vector<std::string> rest;
     std::size_t literalFrom = std::numeric_limits<std::size_t>::max(); // where "--" ended options
     bool help = false;
+    // The global options that take a value, and what each sets; the last one given counts.
+    const std::pair<const Value*, std::string*> valued[] = {
+        {&kGameFolder, &context.gameFolderOption}, {&kSlot, &context.slot}};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
+        const auto global = std::ranges::find(valued, a.substr(0, a.find('=')),
+                                              [](const auto& v) { return v.first->name; });
+        if (a == kHelp.name || a == "-h") {
             help = true;
-        } else if (a == "--version") {
+        } else if (a == kVersion.name) {
             out << "hv " << HV_VERSION << "\n";
             return kOk;
-        } else if (a == "--game-folder" || a == "--slot") {
-            if (i + 1 >= args.size()) {
-                err << "hv: " << a << " needs a value\n";
+        } else if (global != std::end(valued)) {
+            try {
+                *global->second = optionValue(*global->first, args, i);
+            } catch (const UsageError& e) {
+                err << "hv: " << e.message << "\n";
                 return kUsage;
             }
-            (a == "--slot" ? context.slot : context.gameFolderOption) = args[++i];
-        } else if (a.rfind("--game-folder=", 0) == 0) {
-            context.gameFolderOption = a.substr(14);
-        } else if (a.rfind("--slot=", 0) == 0) {
-            context.slot = a.substr(7);
         } else if (a == "--") {
             literalFrom = rest.size();
             rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());

@@ -44,23 +44,47 @@ struct UsageError {
 // The help's list of a record kind's fields and which of them take numbers, wrapped.
 std::string fieldList(std::span<const Field> fields);
 
-// An option of a command: "--name VALUE" or "--name=VALUE", or a flag "--name".
+// An option of a command: "--name VALUE" or "--name=VALUE", or a flag "--name". A command
+// declares each of its options once, as one of the handles below, and `run` reads it through
+// the same handle; the parser, the synopsis, `--help` and the usage errors come from that.
+// (CLI11 words its help and errors its own way; hv's are kept, so the parser is hv's own.)
 struct Option {
     std::string name;        // e.g. "--years"
     std::string value;       // its value as the help names it, e.g. "N"; empty for a flag
-    std::string help;        // one line for `hv COMMAND --help`
+    std::string help;        // for `hv COMMAND --help`; a "\n" continues under it
     bool repeatable = false; // may be given more than once
 };
 
+// "--name": given or not.
+struct Flag : Option {
+    Flag(std::string n, std::string h) : Option{std::move(n), {}, std::move(h)} {}
+};
+// "--name VALUE" at most once.
+struct Value : Option {
+    Value(std::string n, std::string v, std::string h)
+        : Option{std::move(n), std::move(v), std::move(h)} {}
+};
+// "--name VALUE" any number of times, in the order given.
+struct Values : Option {
+    Values(std::string n, std::string v, std::string h)
+        : Option{std::move(n), std::move(v), std::move(h), true} {}
+};
+
+// Shared by the commands that can show a change instead of making it.
+inline const Flag kDryRun{"--dry-run", "print what would change and write nothing"};
+
 // A command line checked against its command: the positional arguments in order, and the
-// options given. Indexing and iterating it reach the positional arguments.
+// options given. Indexing it with a number or iterating it reaches the positional arguments;
+// indexing it with one of the command's options gives that option as its kind says (and
+// throws std::logic_error for an option the command does not declare).
 struct Args {
     std::vector<std::string> positional;
     std::vector<std::pair<std::string, std::string>> options; // name, value ("" for a flag)
+    std::vector<std::string> declared;                        // the command's option names
 
-    bool has(std::string_view option) const;
-    std::optional<std::string> value(std::string_view option) const;
-    std::vector<std::string> values(std::string_view option) const; // a repeatable option's
+    bool operator[](const Flag& flag) const;
+    std::optional<std::string> operator[](const Value& option) const;
+    std::vector<std::string> operator[](const Values& option) const;
     const std::string& operator[](std::size_t i) const { return positional[i]; }
     std::size_t size() const { return positional.size(); }
     bool empty() const { return positional.empty(); }
@@ -69,11 +93,15 @@ struct Args {
 };
 
 // How a command declares what it takes; runCli checks the command line before `run`:
-//   {{"trade"}, "NAME FROM TO", {{"--as", "NEWNAME", "his name in own"}, {"--years", "N", ..}},
-//    "Summary.", "Help text.", trade}
+//   const Value kAs{"--as", "NEWNAME", "his name in own (default NAME)"};
+//   const Values kWhere{"--where", "COND", "a condition he must meet"};
+//   int trade(CliContext& c, const Args& args) {
+//       const std::optional<std::string> as = args[kAs]; // args[kDryRun] is a bool,
+//       ...                                                // args[kWhere] a vector
+//   }
+//   {{"trade"}, "NAME FROM TO", {kAs, kWhere, kDryRun}, "Summary.", "Help text.", trade}
 // positionals: NAME is one argument, [NAME] may be left out, NAME... is one or more and
-// [NAME...] any number. {"--dry-run", "", "help"} is a flag; {"--where", "COND", "help", true}
-// may repeat. `run` reads args[0], args.has("--dry-run"), args.value("--as"), args.values(..).
+// [NAME...] any number; args[0] is the first.
 struct Command {
     std::vector<std::string> words; // e.g. {"roster", "set"}
     std::string positionals;        // e.g. "NAME FIELD=VALUE..."
@@ -88,9 +116,9 @@ struct Command {
 Args parseArgs(const Command& c, const std::vector<std::string>& args,
                std::size_t literalFrom = std::string::npos);
 
-// Command groups, each defined beside the operations it drives. hv's own are these; the
-// subsystems' groups are named by their hv_subsystem(... CLI function) and listed by
-// subsystemCommands(), which the build generates.
+// hv's own command groups; each subsystem's lies in its folder (NAME_commands.cpp), named by
+// its hv_subsystem(... CLI function) and listed by subsystemCommands(), which the build
+// generates.
 std::vector<Command> coreCommands();       // slots, rivals list, check
 std::vector<Command> gameFolderCommands(); // game-folder show, game-folder set
 std::vector<std::vector<Command> (*)()> subsystemCommands();

@@ -1,16 +1,19 @@
 # One subsystem of the editor: its Qt-free operations (hv_NAME_ops, shared with hv), its
 # windows (hv_NAME_ui) and the tests of both.
-#   hv_subsystem(NAME OPS files... WINDOWS files... OPS_TESTS files... WINDOW_TESTS files...
-#                TOOLS ns::toolsFunction CLI commandsFunction)
+#   hv_subsystem(NAME OPS files... WINDOWS files... COMMANDS files... OPS_TESTS files...
+#                WINDOW_TESTS files... TOOLS ns::toolsFunction CLI commandsFunction)
 # TOOLS names the function returning its ui::ToolTable (in namespace hv::ns), CLI the hv
-# command group in hv::cli (defined in cli/NAME_commands.cpp). The call registers the
-# subsystem: the editor and hv link its libraries and call those functions, in the order of
-# the add_subdirectory calls, with no list of subsystems anywhere else.
+# command group in hv::cli, defined in its COMMANDS (NAME_commands.cpp, Qt-free), which hv
+# compiles. The call registers the subsystem: the editor and hv link its libraries and call
+# those functions, in the order of the add_subdirectory calls, with no list of subsystems
+# anywhere else.
 function(hv_subsystem name)
-  cmake_parse_arguments(ARG "" "" "OPS;WINDOWS;OPS_TESTS;WINDOW_TESTS;TOOLS;CLI" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "OPS;WINDOWS;COMMANDS;OPS_TESTS;WINDOW_TESTS;TOOLS;CLI" ${ARGN})
   set_property(GLOBAL APPEND PROPERTY HV_SUBSYSTEMS ${name})
   set_property(GLOBAL APPEND PROPERTY HV_SUBSYSTEM_TOOLS ${ARG_TOOLS})
   set_property(GLOBAL APPEND PROPERTY HV_SUBSYSTEM_COMMANDS ${ARG_CLI})
+  list(TRANSFORM ARG_COMMANDS PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+  set_property(GLOBAL APPEND PROPERTY HV_SUBSYSTEM_COMMAND_SOURCES ${ARG_COMMANDS})
   add_library(hv_${name}_ops STATIC ${ARG_OPS})
   target_link_libraries(hv_${name}_ops PUBLIC hv_gamefiles)
   set_target_properties(hv_${name}_ops PROPERTIES AUTOMOC OFF)

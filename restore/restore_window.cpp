@@ -10,13 +10,13 @@
 
 #include "gamefiles/game_folder.h"
 #include "ui/byte_text.h"
+#include "ui/file_path.h"
 #include "ui/file_watch.h"
 #include "ui/messages.h"
 #include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,10 +90,6 @@ private:
 
     std::string slot() const { return hid_->text().toStdString(); }
 
-    static QString pathText(const std::filesystem::path& path) {
-        return QFile::decodeName(QByteArray::fromStdString(path.string()));
-    }
-
     // Watches the folder where the slot's next point will appear: its own area, or the
     // nearest folder above it that exists yet.
     void watchPoints(const std::string& gameFolder) {
@@ -103,7 +99,7 @@ private:
         for (const auto& folder : {root / kRestoreFolder / slot(), root / kRestoreFolder, root}) {
             std::error_code error;
             if (std::filesystem::is_directory(folder, error)) {
-                watcher_->addPath(pathText(folder));
+                watcher_->addPath(ui::pathText(folder));
                 return;
             }
         }

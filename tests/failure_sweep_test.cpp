@@ -389,6 +389,7 @@ std::set<std::string> writingFunctions() {
     const std::regex write(
         R"((\.save|\.prepare|TempRewrite|PendingRewrite|editRecordFile|editFiles)\b)");
     const std::regex head(R"(^[A-Za-z_][^;]*?([A-Za-z_]\w*)\()");
+    const std::regex productFile(R"(^(gamefiles|cli)/.*\.cpp$|_(ops|commands)\.cpp$)");
     std::set<std::string> found;
     const fs::path root = HV_SOURCE_DIR;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
@@ -401,8 +402,7 @@ std::set<std::string> writingFunctions() {
             continue;
         }
         const std::string folder = p.parent_path().filename().string();
-        const bool product = p.extension() == ".cpp" && (name.ends_with("_ops.cpp") ||
-                                                         folder == "gamefiles" || folder == "cli");
+        const bool product = std::regex_search(folder + "/" + name, productFile);
         if (!product || name == "temp_rewrite.cpp" || name == "record_file.cpp")
             continue;
         std::ifstream in(p);

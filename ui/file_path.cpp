@@ -1,7 +1,8 @@
 #include "file_path.h"
 
+#include "gamefiles/system_path.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QUrl>
 
@@ -11,14 +12,14 @@ namespace fs = std::filesystem;
 
 namespace hv::ui {
 
-#ifdef _WIN32
-
 QString pathText(const fs::path& path) {
-    return QString::fromStdWString(path.native());
+    return QString::fromStdU16String(pathUtf16(path));
 }
 
+#ifdef _WIN32
+
 fs::path pathFromText(const QString& text) {
-    return fs::path(QDir::toNativeSeparators(text).toStdWString());
+    return pathFromUtf16(text.toStdU16String());
 }
 
 std::optional<fs::path> pathFromUrl(const QUrl& url) {
@@ -31,69 +32,7 @@ std::optional<fs::path> pathFromUrl(const QUrl& url) {
 
 namespace {
 
-constexpr char16_t kEscape = 0xDC00; // + a byte that is no part of UTF-8
 constexpr char16_t kReplacement = 0xFFFD;
-
-// The length of the well-formed UTF-8 sequence at `i`, or 0.
-std::size_t sequenceAt(std::string_view b, std::size_t i) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(b[i + k]); };
-    const unsigned char lead = at(0);
-    std::size_t n = 0;
-    unsigned char low = 0x80, high = 0xBF; // the bounds of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        n = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF; // no encoded surrogates: they would not come back
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + n > b.size() || at(1) < low || at(1) > high)
-        return 0;
-    for (std::size_t k = 2; k < n; ++k)
-        if (at(k) < 0x80 || at(k) > 0xBF)
-            return 0;
-    return n;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-std::string bytesOf(const QString& text) {
-    std::string out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text.at(i).unicode();
-        if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
-            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
-            appendUtf8(out, QChar::surrogateToUcs4(u, text.at(++i).unicode()));
-        } else if (u >= kEscape + 0x80 && u <= kEscape + 0xFF) {
-            out.push_back(static_cast<char>(u - kEscape));
-        } else {
-            appendUtf8(out, QChar::isSurrogate(u) ? kReplacement : u);
-        }
-    }
-    return out;
-}
 
 QString qtDecoded(const std::string& bytes) {
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -127,25 +66,8 @@ fs::path matchLossyNames(const fs::path& path) {
 
 } // namespace
 
-QString pathText(const fs::path& path) {
-    const std::string& b = path.native();
-    QString text;
-    text.reserve(static_cast<qsizetype>(b.size()));
-    for (std::size_t i = 0; i < b.size();) {
-        const std::size_t n = static_cast<unsigned char>(b[i]) < 0x80 ? 1 : sequenceAt(b, i);
-        if (n == 0) {
-            text.append(QChar(static_cast<char16_t>(kEscape + static_cast<unsigned char>(b[i]))));
-            ++i;
-            continue;
-        }
-        text.append(QString::fromUtf8(b.data() + i, static_cast<qsizetype>(n)));
-        i += n;
-    }
-    return text;
-}
-
 fs::path pathFromText(const QString& text) {
-    const fs::path path(bytesOf(text));
+    const fs::path path = pathFromUtf16(text.toStdU16String());
     return text.contains(QChar(kReplacement)) ? matchLossyNames(path) : path;
 }
 

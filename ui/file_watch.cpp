@@ -1,6 +1,7 @@
 #include "file_watch.h"
 
 #include "byte_text.h"
+#include "file_path.h"
 #include "messages.h"
 #include "tool_window.h"
 
@@ -33,14 +34,6 @@ const QString kOtherWindow = QStringLiteral("This file was changed in another wi
 // "the roster of Save 1 (yourfed.hv1)": how a player knows the file.
 QString playerName(const fs::path& file) {
     return QFile::decodeName(QByteArray::fromStdString(playerFileName(file)));
-}
-
-QString pathText(const fs::path& file) {
-#ifdef _WIN32
-    return QString::fromStdWString(file.native());
-#else
-    return QFile::decodeName(QByteArray::fromStdString(file.native()));
-#endif
 }
 
 } // namespace

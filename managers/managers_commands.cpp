@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "gamefiles/error.h"
 #include "managers/managers_ops.h"

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "restore/restore_diff.h"
 #include "restore/restore_ops.h"
@@ -10,6 +10,9 @@
 
 namespace hv::cli {
 namespace {
+
+const Flag kPlanOnly{"--dry-run", "print the plan and its id, and write nothing"};
+const Value kForce{"--force", "PLANID", "carry out plan PLANID only, over changes made since"};
 
 int list(CliContext& c, const Args&) {
     for (const RestorePoint& point : restore::listPoints(c.gameFolder(), c.slot))
@@ -29,7 +32,7 @@ int apply(CliContext& c, const Args& args) {
     if (!id)
         throw UsageError{"expected the number of a restore point, not \"" + args[0] + "\""};
     const std::string folder = c.gameFolder();
-    if (args.has("--dry-run")) {
+    if (args[kPlanOnly]) {
         const GameFolderLock lock(folder); // one moment's plan, not a change half made
         const auto plan = restore::planRestore(folder, c.slot, *id);
         for (const RestorePoint& later : plan.later)
@@ -42,7 +45,7 @@ int apply(CliContext& c, const Args& args) {
         c.out << "plan\t" << plan.id << "\n";
         return kOk;
     }
-    const std::string agreed = args.value("--force").value_or("");
+    const std::string agreed = args[kForce].value_or("");
     restore::RestoreResult result;
     try {
         result = restore::applyPoint(folder, c.slot, *id, agreed);
@@ -85,8 +88,7 @@ std::vector<Command> restoreCommands() {
          list},
         {{"restore", "apply"},
          "ID",
-         {{"--dry-run", "", "print the plan and its id, and write nothing"},
-          {"--force", "PLANID", "carry out plan PLANID only, over changes made since"}},
+         {kPlanOnly, kForce},
          "Put back the files of a restore point.",
          std::string(
              "Every file of point ID gets back the bytes it had before that change. A later\n"

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "gamefiles/error.h"
 #include "gamefiles/system_path.h"
@@ -12,6 +12,9 @@ namespace {
 
 using roster::RosterFile;
 using Line = WrestlerRecord::Line;
+
+const Values kWhere{"--where", "CONDITION", "a condition the wrestler must meet; repeatable"};
+const Value kCsvOutput{"--output", "FILE", "write to FILE instead of printing"};
 
 std::optional<Line> fieldLine(std::string_view field) {
     if (const Field* f = findField(kWrestlerFields, field))
@@ -73,9 +76,9 @@ int set(CliContext& c, const Args& args) {
 
 int batch(CliContext& c, const Args& args) {
     const std::vector<std::string> changes(args.begin(), args.end());
-    const bool dryRun = args.has("--dry-run");
+    const bool dryRun = args[kDryRun];
     roster::BatchEdit edit;
-    const std::vector<std::string> conditions = args.values("--where");
+    const std::vector<std::string> conditions = args[kWhere];
     // An empty condition would be skipped, and the change made to every wrestler.
     for (const std::string& condition : conditions)
         if (condition.find_first_not_of(" \t") == std::string::npos)
@@ -131,7 +134,7 @@ int heal(CliContext& c, const Args&) {
 }
 
 int csvExport(CliContext& c, const Args& args) {
-    const std::optional<std::string> output = args.value("--output");
+    const std::optional<std::string> output = args[kCsvOutput];
     const RosterFile roster = rosterOf(c);
     if (!output) {
         c.out << roster::rosterCsv(roster);
@@ -144,7 +147,7 @@ int csvExport(CliContext& c, const Args& args) {
 }
 
 int csvImport(CliContext& c, const Args& args) {
-    const bool dryRun = args.has("--dry-run");
+    const bool dryRun = args[kDryRun];
     const auto changes =
         roster::importRosterCsv(rosterOf(c), c.workDir / pathFromBytes(args[0]), dryRun);
     c.out << roster::changesText(changes, dryRun);
@@ -204,8 +207,7 @@ std::vector<Command> rosterCommands() {
          set},
         {{"roster", "batch"},
          "FIELD=VALUE...",
-         {{"--where", "CONDITION", "a condition the wrestler must meet; repeatable", true},
-          {"--dry-run", "", "print what would change and write nothing"}},
+         {kWhere, kDryRun},
          "Change fields of every wrestler that meets the conditions.",
          std::string(
              fieldList(kWrestlerFields) +
@@ -236,7 +238,7 @@ std::vector<Command> rosterCommands() {
          batch},
         {{"roster", "csv"},
          "",
-         {{"--output", "FILE", "write to FILE instead of printing"}},
+         {kCsvOutput},
          "Write the roster as a spreadsheet file (CSV).",
          std::string(
              "Prints the roster, or writes it to FILE, as comma-separated text for a\n"
@@ -264,7 +266,7 @@ std::vector<Command> rosterCommands() {
          csvExport},
         {{"roster", "csv-import"},
          "FILE",
-         {{"--dry-run", "", "print what would change and write nothing"}},
+         {kDryRun},
          "Write back the cells changed in a spreadsheet file.",
          std::string(
              "Reads FILE as `hv roster csv` writes it and writes the cells the sheet changed,\n"

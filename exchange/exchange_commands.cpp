@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "exchange/exchange_ops.h"
 #include "gamefiles/error.h"
@@ -9,6 +9,10 @@
 
 namespace hv::cli {
 namespace {
+
+const Value kOutput{"--output", "FILE", "the file to write (default NAME.hve)"};
+const Flag kOverwrite{"--overwrite", "replace the wrestler of the same name"};
+const Value kAs{"--as", "NEWNAME", "append the wrestler under NEWNAME"};
 
 using exchange::RosterFile;
 
@@ -23,7 +27,7 @@ RosterFile rosterOf(const CliContext& c) {
 
 int exportCommand(CliContext& c, const Args& args) {
     const std::string& name = args[0];
-    const auto output = args.value("--output");
+    const auto output = args[kOutput];
     const std::filesystem::path target =
         output ? inWorkDir(c, *output) : c.workDir / pathFromBytes(exchange::exportFileName(name));
     exchange::exportWrestler(rosterOf(c), name, target, c.workDir);
@@ -37,8 +41,8 @@ int previewCommand(CliContext& c, const Args& args) {
 }
 
 int importCommand(CliContext& c, const Args& args) {
-    const bool overwrite = args.has("--overwrite");
-    const auto as = args.value("--as");
+    const bool overwrite = args[kOverwrite];
+    const auto as = args[kAs];
     if (overwrite && as)
         throw UsageError{"give --overwrite or --as, not both"};
     const std::filesystem::path file = inWorkDir(c, args[0]);
@@ -64,7 +68,7 @@ std::vector<Command> exchangeCommands() {
     return {
         {{"export"},
          "NAME",
-         {{"--output", "FILE", "the file to write (default NAME.hve)"}},
+         {kOutput},
          "Write a wrestler to an export file (.hve).",
          "Writes every record named NAME (exact, case-sensitive) of the slot's\n"
          "Controlled/yourfed.hv1, byte for byte and in roster order, to FILE, and prints\n"
@@ -90,8 +94,7 @@ std::vector<Command> exchangeCommands() {
          previewCommand},
         {{"import"},
          "FILE",
-         {{"--overwrite", "", "replace the wrestler of the same name"},
-          {"--as", "NEWNAME", "append the wrestler under NEWNAME"}},
+         {kOverwrite, kAs},
          "Add an export file's wrestler to the roster.",
          "Appends the first record (19 lines) of FILE to the slot's\n"
          "Controlled/yourfed.hv1, unless a wrestler of the same name (exact) is already\n"

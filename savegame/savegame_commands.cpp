@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder_lock.h"

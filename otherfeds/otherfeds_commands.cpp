@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "gamefiles/error.h"
 #include "otherfeds/otherfeds_ops.h"
@@ -7,6 +7,9 @@
 
 namespace hv::cli {
 namespace {
+
+const Value kAs{"--as", "NEWNAME", "his name in own (default NAME)"};
+const Value kYears{"--years", "N", "years of his contract in own (default 5)"};
 
 using otherfeds::Party;
 
@@ -40,8 +43,8 @@ int rivalsShow(CliContext& c, const Args& args) {
 }
 
 int trade(CliContext& c, const Args& args) {
-    const auto newName = args.value("--as");
-    const auto years = args.value("--years");
+    const auto newName = args[kAs];
+    const auto years = args[kYears];
     otherfeds::TransferRequest request;
     request.slot = c.slot;
     request.name = args[0];
@@ -72,8 +75,7 @@ std::vector<Command> otherFedCommands() {
          rivalsShow},
         {{"trade"},
          "NAME FROM TO",
-         {{"--as", "NEWNAME", "his name in own (default NAME)"},
-          {"--years", "N", "years of his contract in own (default 5)"}},
+         {kAs, kYears},
          "Move a wrestler from one federation of the slot to another.",
          "FROM and TO are two different ones of own (the slot's own roster), rival (the\n"
          "other big federation: WCW for a WWF slot, WWF for a WCW slot), ecw and indy.\n"

@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "cli/cli.h"
 
 #include "gamefiles/system_path.h"
 #include "report/report_ops.h"
@@ -9,6 +9,14 @@
 
 namespace hv::cli {
 namespace {
+
+const Value kOutput{"--output", "FILE", "the page's file"};
+const Value kTitle{"--title", "T", "the page's heading"};
+const Value kBackground{"--background", "C", "the background colour"};
+const Value kText{"--text", "C", "the text colour"};
+const Value kBorder{"--border", "N", "the table border"};
+const Value kOrder{"--order", "Roster,Titles,Fueds", "the order of the sections"};
+const Value kHide{"--hide", "LIST", "the parts left out (see below)"};
 
 using report::PageOptions;
 
@@ -59,18 +67,18 @@ void hideOption(const std::string& value, PageOptions& o) {
 int reportCommand(CliContext& c, const Args& args) {
     PageOptions o;
     o.settings = report::readSettings(c.settingsDir);
-    const std::pair<const char*, std::string*> kSettings[] = {
-        {"--output", &o.settings.file},
-        {"--title", &o.settings.title},
-        {"--background", &o.settings.background},
-        {"--text", &o.settings.text},
-        {"--border", &o.settings.border}};
-    for (const auto& [name, setting] : kSettings)
-        if (const auto value = args.value(name))
+    const std::pair<const Value&, std::string*> kSettings[] = {
+        {kOutput, &o.settings.file},
+        {kTitle, &o.settings.title},
+        {kBackground, &o.settings.background},
+        {kText, &o.settings.text},
+        {kBorder, &o.settings.border}};
+    for (const auto& [option, setting] : kSettings)
+        if (const auto value = args[option])
             *setting = *value;
-    if (const auto value = args.value("--order"))
+    if (const auto value = args[kOrder])
         o.order = orderOption(*value);
-    if (const auto value = args.value("--hide"))
+    if (const auto value = args[kHide])
         hideOption(*value, o);
     c.out << pathBytes(report::writePage(c.workDir, c.gameFolder(), c.slot, o)) << "\n";
     return kOk;
@@ -82,13 +90,7 @@ std::vector<Command> reportCommands() {
     return {
         {{"report"},
          "",
-         {{"--output", "FILE", "the page's file"},
-          {"--title", "T", "the page's heading"},
-          {"--background", "C", "the background colour"},
-          {"--text", "C", "the text colour"},
-          {"--border", "N", "the table border"},
-          {"--order", "Roster,Titles,Fueds", "the order of the sections"},
-          {"--hide", "LIST", "the parts left out (see below)"}},
+         {kOutput, kTitle, kBackground, kText, kBorder, kOrder, kHide},
          "Write the HTML roster page, as \"HTML IT!!!\" does.",
          "Writes the page of the report window for the slot (heading, roster table, title\n"
          "holders, feud bars) to FILE and prints FILE's name; a relative FILE counts from\n"
