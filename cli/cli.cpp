@@ -41,16 +41,6 @@ private:
     std::size_t count_ = 0;
 };
 
-std::vector<Command> allCommands() {
-    auto groups = subsystemCommands();
-    groups.insert(groups.begin(), {coreCommands, gameFolderCommands});
-    std::vector<Command> commands;
-    for (auto group : groups)
-        for (auto& c : group())
-            commands.push_back(std::move(c));
-    return commands;
-}
-
 // How many positional arguments the command takes: NAME counts one, [NAME] none or one,
 // NAME... one or more, [NAME...] any number.
 std::pair<std::size_t, std::size_t> positionalCount(const Command& c) {
@@ -178,7 +168,7 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands) {
            "Reads and changes the files of a Halvorn game folder.\n"
            "\n"
            "Options:\n";
-    printOptions(out, std::vector<Option>{kGameFolder, kSlot, kHelp, kVersion});
+    printOptions(out, globalOptions());
     out << "\n"
            "Commands:\n";
     // A usage longer than the column puts its summary on the next line, so that the summaries
@@ -254,6 +244,21 @@ std::string wrapped(std::string_view head, const std::vector<std::string_view>& 
 }
 
 } // namespace
+
+std::vector<Option> globalOptions() {
+    return {kGameFolder, kSlot, kHelp, kVersion};
+}
+
+std::vector<Command> allCommands() {
+    auto groups = subsystemCommands();
+    groups.insert(groups.begin(), {coreCommands, gameFolderCommands});
+    groups.push_back(completionCommands);
+    std::vector<Command> commands;
+    for (auto group : groups)
+        for (auto& c : group())
+            commands.push_back(std::move(c));
+    return commands;
+}
 
 std::string fieldList(std::span<const Field> fields) {
     std::vector<std::string_view> all, numbers;

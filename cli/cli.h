@@ -122,6 +122,11 @@ Args parseArgs(const Command& c, const std::vector<std::string>& args,
 std::vector<Command> coreCommands();       // slots, rivals list, check
 std::vector<Command> gameFolderCommands(); // game-folder show, game-folder set
 std::vector<std::vector<Command> (*)()> subsystemCommands();
+std::vector<Command> completionCommands(); // completion bash
+// Every command, in the order `hv --help` lists them.
+std::vector<Command> allCommands();
+// The options taken before or among any command's words (--game-folder, --slot, ...).
+std::vector<Option> globalOptions();
 
 // Runs the tool in-process (tests call this). Errors go to `err` as one line naming the file
 // and the problem; GameFileError and OperationRefused give exit 1. options.dat lies in

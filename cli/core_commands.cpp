@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "output.h"
 
 #include "gamefiles/check.h"
 #include "gamefiles/game_folder.h"
@@ -7,20 +8,24 @@
 #include "gamefiles/save_game.h"
 #include "gamefiles/slot_names.h"
 #include "gamefiles/system_path.h"
+#include "otherfeds/otherfeds_ops.h"
 
 #include <ostream>
 
 namespace hv::cli {
 namespace {
 
-int slots(CliContext& c, const Args&) {
-    const SaveSlotNames names = readSaveSlotNames(c.gameFolder());
-    for (std::size_t i = 0; i < names.names.size(); ++i)
-        c.out << kSlots[i] << ": " << names.names[i] << "\n";
-    return kOk;
+int slots(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::ColonPair, [&] {
+        const SaveSlotNames names = readSaveSlotNames(c.gameFolder());
+        Table table{{{"slot"}, {"name"}}, {}};
+        for (std::size_t i = 0; i < names.names.size(); ++i)
+            table.add(static_cast<long long>(i) + 1, {std::string(kSlots[i]), names.names[i]});
+        return table;
+    });
 }
 
-int rivalsList(CliContext& c, const Args& args) {
+Table rivalsTable(CliContext& c, const Args& args) {
     const std::string folder = c.gameFolder();
     GameFile file;
     if (args[0] == "ecw") {
@@ -41,10 +46,18 @@ int rivalsList(CliContext& c, const Args& args) {
     } else {
         throw UsageError{"expected rival, ecw or indy, not \"" + args[0] + "\""};
     }
-    for (const auto& name :
-         RecordFile<OtherFedRecord>::read(slotFilePath(folder, c.slot, file)).names())
-        c.out << name << "\n";
-    return kOk;
+    const auto rivals = RecordFile<OtherFedRecord>::read(slotFilePath(folder, c.slot, file));
+    Table table{fieldColumns(kOtherFedFields), {}};
+    for (std::size_t i = 0; i < rivals.size(); ++i)
+        if (!rivals.isPlaceholder(i)) {
+            const auto shown = otherfeds::shownLines(rivals.record(i));
+            table.add(static_cast<long long>(i) + 1, {shown.begin(), shown.end()});
+        }
+    return table;
+}
+
+int rivalsList(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::FirstValue, [&] { return rivalsTable(c, args); });
 }
 
 int check(CliContext& c, const Args& args) {
@@ -76,19 +89,21 @@ std::vector<Command> coreCommands() {
     return {
         {{"slots"},
          "",
-         {},
+         {kFormat},
          "Print the names of the four save slots.",
          "Prints one line per slot, \"save1: NAME\" to \"save4: NAME\", from saveslots.hv1.",
          slots},
         {{"rivals", "list"},
          "rival|ecw|indy",
-         {},
+         {kFormat},
          "Print the names of a rival federation of the slot.",
          "rival  the other big federation (WCW when the slot's federation is WWF, WWF when it\n"
          "       is WCW; an error for any other federation)\n"
          "ecw    ECW\n"
          "indy   the Indy/Other pool\n"
-         "Names are printed in file order, one per line; placeholder records are left out.",
+         "Names are printed in file order, one per line; placeholder records are left out.\n"
+         "--format tsv and json give every field of each, as `hv rivals show` shows them,\n"
+         "and as \"#\" the place of his record in the file.",
          rivalsList},
         {{"check"},
          "[EXPORTFILE...]",

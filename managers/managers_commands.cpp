@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/output.h"
 
 #include "gamefiles/error.h"
 #include "managers/managers_ops.h"
@@ -19,10 +20,13 @@ ManagersPlace placeOf(const CliContext& c) {
     throw GameFileError(place.required(), "no manager named \"" + name + "\"");
 }
 
-int list(CliContext& c, const Args&) {
-    for (const auto& name : managers::listManagers(placeOf(c)))
-        c.out << name << "\n";
-    return kOk;
+int list(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::FirstValue, [&] {
+        Table table{{{"name"}}, {}};
+        for (const auto& name : managers::listManagers(placeOf(c)))
+            table.add(static_cast<long long>(table.rows.size()) + 1, {name});
+        return table;
+    });
 }
 
 int add(CliContext& c, const Args&) {
@@ -70,7 +74,7 @@ std::vector<Command> managerCommands() {
     return {
         {{"managers", "list"},
          "",
-         {},
+         {kFormat},
          "Print the managers of the slot's federation.",
          std::string("Prints one name per line, in file order.\n") + kManagersFile,
          list},

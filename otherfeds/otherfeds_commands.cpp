@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/output.h"
 
 #include "gamefiles/error.h"
 #include "otherfeds/otherfeds_ops.h"
@@ -21,24 +22,48 @@ Party partyArg(const std::string& word, bool ownAllowed) {
     return *party;
 }
 
-int rivalsShow(CliContext& c, const Args& args) {
-    const Party party = partyArg(args[0], false);
+// The rival file FED names, as `rivals show` and `rivals set` take it.
+otherfeds::PartyFile rivalFileOf(const CliContext& c, const std::string& fed) {
+    const Party party = partyArg(fed, false);
     const std::string folder = c.gameFolder();
     std::string otherBigFed;
     if (party == Party::Rival)
         otherBigFed = otherfeds::otherBigFedOf(folder, c.slot).value_or("");
-    const auto file = otherfeds::partyFile(folder, c.slot, party, otherBigFed).file;
-    const auto record = otherfeds::findRival(file, args[1]);
-    if (!record)
-        throw GameFileError(file, "no wrestler named \"" + args[1] + "\"");
-    for (std::size_t i = 0; i < record->lines.size(); ++i) {
-        std::string_view value = record->lines[i];
-        if (i == OtherFedRecord::Carder && !carderName(value).empty())
-            value = carderName(value);
-        if (i == OtherFedRecord::FinisherType && !finisherTypeName(value).empty())
-            value = finisherTypeName(value);
-        c.out << kOtherFedFields[i].name << ": " << value << "\n";
+    return otherfeds::partyFile(folder, c.slot, party, otherBigFed);
+}
+
+int rivalsShow(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::FieldLines, [&] {
+        const auto file = rivalFileOf(c, args[0]).file;
+        const auto record = otherfeds::findRival(file, args[1]);
+        if (!record)
+            throw GameFileError(file, "no wrestler named \"" + args[1] + "\"");
+        const auto shown = otherfeds::shownLines(*record);
+        Table table{fieldColumns(kOtherFedFields), {}};
+        table.add(static_cast<long long>((record->firstLine - 1) / OtherFedRecord::kLines + 1),
+                  {shown.begin(), shown.end()});
+        return table;
+    });
+}
+
+int rivalsSet(CliContext& c, const Args& args) {
+    std::vector<std::pair<OtherFedRecord::Line, std::string>> changes;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const auto equals = args[i].find('=');
+        const Field* field = equals == std::string::npos
+                                 ? nullptr
+                                 : findField(kOtherFedFields, args[i].substr(0, equals));
+        if (!field)
+            throw UsageError{"expected FIELD=VALUE with a field of `hv rivals set --help`, not \"" +
+                             args[i] + "\""};
+        changes.emplace_back(static_cast<OtherFedRecord::Line>(field->line),
+                             args[i].substr(equals + 1));
     }
+    const auto file = rivalFileOf(c, args[0]);
+    if (otherfeds::setRivalFields(file, args[1], changes, [](OtherFedRecord::Line line) {
+            return kOtherFedFields[line].name;
+        }) == 0)
+        throw GameFileError(file.file, "no wrestler named \"" + args[1] + "\"");
     return kOk;
 }
 
@@ -64,7 +89,7 @@ std::vector<Command> otherFedCommands() {
     return {
         {{"rivals", "show"},
          "rival|ecw|indy NAME",
-         {},
+         {kFormat},
          "Print every field of a rival federation's wrestler.",
          "Prints the first record named NAME (exact, case-sensitive) of the rival file, one\n"
          "\"field: value\" line per field, in record order. The carder and the finisher type\n"
@@ -73,6 +98,21 @@ std::vector<Command> otherFedCommands() {
              "rival is the other big federation of the slot (WCW when the slot's federation is\n"
              "WWF, WWF when it is WCW; refused for any other federation).",
          rivalsShow},
+        {{"rivals", "set"},
+         "rival|ecw|indy NAME FIELD=VALUE...",
+         {},
+         "Change fields of a rival federation's wrestler.",
+         fieldList(kOtherFedFields) +
+             "\n"
+             "Every record named NAME in the rival file gets the fields given, as `hv roster\n"
+             "set` gives a wrestler his: every other line stays byte for byte, the carder and\n"
+             "finisher type take their words (other text keeps the stored line), an empty\n"
+             "tagteam or alterego is written as \"no\", and line breaks in the description\n"
+             "become blanks; in any other field they are refused. The number fields take a\n"
+             "number (blanks around it, a sign) or nothing, potential a number; other text\n"
+             "there is refused (exit 1) unless it is the stored value, and so is \"name\" as a\n"
+             "new name. rival is the other big federation of the slot, as for `hv rivals show`.",
+         rivalsSet},
         {{"trade"},
          "NAME FROM TO",
          {kAs, kYears},

@@ -166,6 +166,15 @@ std::optional<OtherFedRecord> findRival(const std::filesystem::path& file, std::
     return std::nullopt;
 }
 
+std::array<std::string, OtherFedRecord::kLines> shownLines(const OtherFedRecord& record) {
+    auto shown = record.lines;
+    if (auto word = carderName(record.lines[Rival::Carder]); !word.empty())
+        shown[Rival::Carder] = word;
+    if (auto word = finisherTypeName(record.lines[Rival::FinisherType]); !word.empty())
+        shown[Rival::FinisherType] = word;
+    return shown;
+}
+
 void appendRival(const PartyFile& rival, const OtherFedRecord& record) {
     editRecordFile<OtherFedRecord>(rival, "Add " + record.name(),
                                    [&](RivalFile& rivals) { rivals.append(record); });
@@ -182,6 +191,80 @@ std::size_t removeRival(const PartyFile& rival, std::string_view name) {
             }
         return removed;
     });
+}
+
+namespace {
+
+// Why a rival's line cannot hold `value`, by the rules `hv check` reads the file with.
+std::optional<std::string_view> rivalValueProblem(Rival line, std::string_view value) {
+    if (line == Rival::Carder || line == Rival::Potential)
+        return parseNumber(value) ? std::nullopt
+                                  : std::optional<std::string_view>("is not a number");
+    if (kOtherFedFields[line].kind == FieldKind::Number)
+        return isNumberValue(value) ? std::nullopt
+                                    : std::optional<std::string_view>("is not a number");
+    if (line == Rival::Name && value == kPlaceholderName)
+        return "marks the game's placeholder records and cannot be a wrestler's name";
+    return std::nullopt;
+}
+
+// The line written for `given`, or nothing where the stored line stays (as for the roster).
+std::optional<std::string> rivalValue(Rival line, const std::string& given, std::string_view stored,
+                                      const std::filesystem::path& file, RivalFieldName fieldName) {
+    std::string value = given;
+    if (line == Rival::Carder) {
+        const auto code = carderCode(given);
+        if (!code || parseNumber(stored) == std::optional<long long>(*code))
+            return std::nullopt;
+        value = numberLine(*code);
+    } else if (line == Rival::FinisherType) {
+        const auto code = finisherTypeCode(given);
+        if (!code)
+            return std::nullopt;
+        value = std::string(*code);
+    } else if ((line == Rival::TagTeam || line == Rival::AlterEgo) && value.empty()) {
+        value = "no";
+    }
+    if (value == stored)
+        return std::nullopt;
+    if (line == Rival::Description)
+        value = joinLineBreaks(value);
+    const std::string what = "value of \"" + std::string(fieldName(line)) + "\"";
+    refuseLineBreak(file, what, value);
+    if (auto problem = rivalValueProblem(line, value))
+        throw GameFileError(file, "the " + what + " " + std::string(*problem) + ": \"" + value +
+                                      "\"; nothing was written");
+    return value;
+}
+
+} // namespace
+
+std::string_view rivalFieldCaption(OtherFedRecord::Line line) {
+    return kOtherFedFields[line].caption;
+}
+
+std::size_t setRivalFields(const PartyFile& rival, std::string_view key,
+                           const std::vector<std::pair<OtherFedRecord::Line, std::string>>& fields,
+                           RivalFieldName fieldName) {
+    const RestoreScope point(rival.gameFolder, rival.slot, "Edit " + std::string(key));
+    RivalFile rivals = RivalFile::read(rival.file);
+    std::size_t matched = 0;
+    for (std::size_t i = 0; i < rivals.size(); ++i) {
+        if (!rivals.isNamed(i, key))
+            continue;
+        ++matched;
+        OtherFedRecord record = rivals.record(i);
+        bool changed = false;
+        for (const auto& [line, given] : fields)
+            if (auto value = rivalValue(line, given, record.lines[line], rival.file, fieldName)) {
+                record.lines[line] = std::move(*value);
+                changed = true;
+            }
+        if (changed)
+            rivals.replace(i, record);
+    }
+    rivals.save(rival.temp);
+    return matched;
 }
 
 RandomSource cRandSource() {

@@ -6,11 +6,13 @@
 #include "gamefiles/game_folder.h"
 #include "gamefiles/records.h"
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hv::otherfeds {
@@ -43,9 +45,27 @@ std::vector<std::string> rivalNames(const std::filesystem::path& file);
 // The names of a party's roster file, placeholders left out, in file order.
 std::vector<std::string> partyNames(const PartyFile& file, Party party);
 std::optional<OtherFedRecord> findRival(const std::filesystem::path& file, std::string_view name);
+// A record's lines as `hv rivals show` shows them: the carder and the finisher type as words
+// ("Upper Carder", "Power Move") where they hold one of the codes, otherwise as stored.
+std::array<std::string, OtherFedRecord::kLines> shownLines(const OtherFedRecord& record);
 void appendRival(const PartyFile& rival, const OtherFedRecord& record);
 // Removes every record named `name`; returns how many (nothing is written when none).
 std::size_t removeRival(const PartyFile& rival, std::string_view name);
+
+// Names a field in refusals.
+using RivalFieldName = std::string_view (*)(OtherFedRecord::Line);
+// The caption of a rival record's line, as the windows label it.
+std::string_view rivalFieldCaption(OtherFedRecord::Line line);
+// Changes the given fields of every record named `key`, each value written as `hv roster set`
+// writes a wrestler's: the carder and finisher type words become their codes (other text there
+// keeps the stored line), an empty tag team or alter ego is "no", line breaks in the
+// description become a blank. Every line not given stays as stored, in each record of the
+// name; all of it is one restore point. Returns how many records bear the name. A line break
+// in any other field, a number field given no number, a carder code that is none and "name"
+// as a new name are refused, naming the field by `fieldName`, and nothing is written.
+std::size_t setRivalFields(const PartyFile& rival, std::string_view key,
+                           const std::vector<std::pair<OtherFedRecord::Line, std::string>>& fields,
+                           RivalFieldName fieldName = rivalFieldCaption);
 
 // Uniform numbers in [0, 1); each transfer out of the player's federation takes one.
 using RandomSource = std::function<double()>;

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/output.h"
 
 #include "restore/restore_diff.h"
 #include "restore/restore_ops.h"
@@ -14,11 +15,14 @@ namespace {
 const Flag kPlanOnly{"--dry-run", "print the plan and its id, and write nothing"};
 const Value kForce{"--force", "PLANID", "carry out plan PLANID only, over changes made since"};
 
-int list(CliContext& c, const Args&) {
-    for (const RestorePoint& point : restore::listPoints(c.gameFolder(), c.slot))
-        c.out << point.id << "\t" << restoreTimeText(point.time) << "\t" << point.description
-              << "\n";
-    return kOk;
+int list(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::Tabs, [&] {
+        Table table{{{"id", true}, {"time"}, {"description"}}, {}};
+        for (const RestorePoint& point : restore::listPoints(c.gameFolder(), c.slot))
+            table.add(static_cast<long long>(table.rows.size()) + 1,
+                      {std::to_string(point.id), restoreTimeText(point.time), point.description});
+        return table;
+    });
 }
 
 // `hv restore apply ID REST` as the user would type it again, for a refusal to suggest.
@@ -80,7 +84,7 @@ std::vector<Command> restoreCommands() {
     return {
         {{"restore", "list"},
          "",
-         {},
+         {kFormat},
          "Print the slot's restore points, newest first.",
          std::string("Prints ID<TAB>time<TAB>description per point, time as local\n"
                      "YYYY-MM-DD HH:MM:SS.\n") +

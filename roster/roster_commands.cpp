@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/output.h"
 
 #include "gamefiles/error.h"
 #include "gamefiles/system_path.h"
@@ -34,21 +35,28 @@ RosterFile rosterOf(const CliContext& c) {
     throw GameFileError(roster.file, "no wrestler named \"" + name + "\"");
 }
 
-int list(CliContext& c, const Args&) {
-    for (const auto& name : roster::rosterNames(rosterOf(c)))
-        c.out << name << "\n";
-    return kOk;
+// Every wrestler, or the first named `name`, as `show` shows him; "#" is his record's place.
+Table wrestlerTable(const RosterFile& roster, const std::string* name) {
+    Table table{fieldColumns(kWrestlerFields), {}};
+    const roster::WrestlerFile file = roster::WrestlerFile::read(roster.file);
+    for (std::size_t i = 0; i < file.size() && !(name && !table.rows.empty()); ++i)
+        if (!file.isPlaceholder(i) && (!name || file.isNamed(i, *name))) {
+            const roster::WrestlerBoxes shown = roster::boxesFor(file.record(i));
+            table.add(static_cast<long long>(i) + 1, {shown.begin(), shown.end()});
+        }
+    if (name && table.rows.empty())
+        noSuchWrestler(roster, *name);
+    return table;
+}
+
+int list(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::FirstValue,
+                      [&] { return wrestlerTable(rosterOf(c), nullptr); });
 }
 
 int show(CliContext& c, const Args& args) {
-    const RosterFile roster = rosterOf(c);
-    const auto record = roster::findWrestler(roster, args[0]);
-    if (!record)
-        noSuchWrestler(roster, args[0]);
-    const roster::WrestlerBoxes shown = roster::boxesFor(*record);
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        c.out << kWrestlerFields[i].name << ": " << shown[i] << "\n";
-    return kOk;
+    return printTable(c, args, TextLayout::FieldLines,
+                      [&] { return wrestlerTable(rosterOf(c), &args[0]); });
 }
 
 int add(CliContext& c, const Args&) {
@@ -122,10 +130,13 @@ int move(CliContext& c, const Args& args) {
                                              : "\" is the last record and does not move down"));
 }
 
-int injuriesList(CliContext& c, const Args&) {
-    for (const auto& injury : roster::injuredWrestlers(rosterOf(c)))
-        c.out << injury.name << "\t" << injury.weeks << "\n";
-    return kOk;
+int injuriesList(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::Tabs, [&] {
+        Table table{{{"name"}, {"injury", true}}, {}};
+        for (const auto& injury : roster::injuredWrestlers(rosterOf(c)))
+            table.add(static_cast<long long>(injury.place), {injury.name, injury.weeks});
+        return table;
+    });
 }
 
 int heal(CliContext& c, const Args&) {
@@ -164,13 +175,15 @@ std::vector<Command> rosterCommands() {
     return {
         {{"roster", "list"},
          "",
-         {},
+         {kFormat},
          "Print the names of the own federation's wrestlers.",
-         std::string("Prints one name per line, in file order.\n") + kRosterFile,
+         std::string("Prints one name per line, in file order; --format tsv and json give every\n"
+                     "field of each, and as \"#\" the place of his record in the file.\n") +
+             kRosterFile,
          list},
         {{"roster", "show"},
          "NAME",
-         {},
+         {kFormat},
          "Print every field of a wrestler.",
          std::string("Prints the first record named NAME (exact, case-sensitive), one\n"
                      "\"field: value\" line per field, in the field names of `hv roster set`.\n"
@@ -319,7 +332,7 @@ std::vector<Command> rosterCommands() {
          move},
         {{"injuries", "list"},
          "",
-         {},
+         {kFormat},
          "Print the injured wrestlers and their weeks out.",
          std::string("Prints NAME, a tab and the weeks out as stored, for every wrestler out\n"
                      "for at least one week, in roster order.\n") +

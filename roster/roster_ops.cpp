@@ -281,7 +281,8 @@ std::vector<Injury> injuredWrestlers(const RosterFile& roster) {
     std::vector<Injury> injured;
     for (std::size_t i = 0; i < file.size(); ++i)
         if (isInjured(file, i))
-            injured.push_back({std::string(file.name(i)), std::string(file.line(i, Line::Injury))});
+            injured.push_back(
+                {std::string(file.name(i)), std::string(file.line(i, Line::Injury)), i + 1});
     return injured;
 }
 

@@ -100,7 +100,8 @@ MoveResult moveWrestler(const RosterFile& roster, std::string_view name, Directi
 
 struct Injury {
     std::string name;
-    std::string weeks; // line 12 as stored
+    std::string weeks;     // line 12 as stored
+    std::size_t place = 0; // of his record in the file, from 1
 };
 std::vector<Injury> injuredWrestlers(const RosterFile& roster);
 

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/output.h"
 
 #include "gamefiles/error.h"
 #include "gamefiles/game_folder_lock.h"
@@ -42,11 +43,19 @@ std::string_view fedField(Setting s) {
     return kFedFields[static_cast<std::size_t>(s)];
 }
 
-int fedShow(CliContext& c, const Args&) {
-    const Settings settings = readSettings(saveOf(c));
-    for (std::size_t s = 0; s < kSettings; ++s)
-        c.out << kFedFields[s] << ": " << settings[s] << "\n";
-    return kOk;
+int fedShow(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::FieldLines, [&] {
+        const Settings settings = readSettings(saveOf(c));
+        Table table;
+        for (std::size_t s = 0; s < kSettings; ++s) {
+            const auto setting = static_cast<Setting>(s);
+            table.columns.push_back({kFedFields[s], setting == Setting::Day ||
+                                                        setting == Setting::Year ||
+                                                        setting == Setting::Bank});
+        }
+        table.add(1, {settings.begin(), settings.end()});
+        return table;
+    });
 }
 
 int fedSet(CliContext& c, const Args& args) {
@@ -69,17 +78,17 @@ int fedSet(CliContext& c, const Args& args) {
     return kOk;
 }
 
-int titlesShow(CliContext& c, const Args&) {
-    const Titles titles = readTitles(saveOf(c));
-    const auto names = titleNames(titles.federation);
-    for (std::size_t t = 0; t < kTitles; ++t) {
-        if (names)
-            c.out << (*names)[t];
-        else
-            c.out << "Title " << t + 1;
-        c.out << ": " << titles.holders[t] << "\n";
-    }
-    return kOk;
+int titlesShow(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::ColonPair, [&] {
+        const Titles titles = readTitles(saveOf(c));
+        const auto names = titleNames(titles.federation);
+        Table table{{{"title"}, {"holder"}}, {}};
+        for (std::size_t t = 0; t < kTitles; ++t)
+            table.add(static_cast<long long>(t) + 1,
+                      {names ? std::string((*names)[t]) : "Title " + std::to_string(t + 1),
+                       titles.holders[t]});
+        return table;
+    });
 }
 
 int titlesSet(CliContext& c, const Args& args) {
@@ -106,12 +115,15 @@ Feuds feudsOf(const CliContext& c, const SaveGameFile& save) {
     return feuds;
 }
 
-int feudsShow(CliContext& c, const Args&) {
-    const Feuds feuds = feudsOf(c, saveOf(c));
-    for (std::size_t f = 0; f < kFeuds; ++f)
-        c.out << "feud " << f + 1 << ": " << feuds[f].text << "\nlevel " << f + 1 << ": "
-              << feuds[f].level << "\n";
-    return kOk;
+int feudsShow(CliContext& c, const Args& args) {
+    return printTable(c, args, TextLayout::NumberedLines, [&] {
+        const Feuds feuds = feudsOf(c, saveOf(c));
+        Table table{{{"feud"}, {"level", true}}, {}};
+        for (std::size_t f = 0; f < kFeuds; ++f)
+            table.add(static_cast<long long>(f) + 1,
+                      {feuds[f].text, std::to_string(feuds[f].level)});
+        return table;
+    });
 }
 
 int feudsSet(CliContext& c, const Args& args) {
@@ -170,7 +182,7 @@ std::vector<Command> saveGameCommands() {
     return {
         {{"fed", "show"},
          "",
-         {},
+         {kFormat},
          "Print the federation settings of the slot.",
          std::string("Prints one \"field: value\" line for each of slotname (the slot's line\n"
                      "of saveslots.hv1), commissioner, weekday, day, month, year and bank\n"
@@ -191,7 +203,7 @@ std::vector<Command> saveGameCommands() {
          fedSet},
         {{"titles", "show"},
          "",
-         {},
+         {kFormat},
          "Print the holders of the five titles.",
          std::string("Prints \"TITLE: HOLDER\" for save lines 8 to 12, with the title names of\n"
                      "the slot's federation (\"WWF\" or \"WCW\", line 2) or \"Title 1\" to\n"
@@ -209,7 +221,7 @@ std::vector<Command> saveGameCommands() {
          titlesSet},
         {{"feuds", "show"},
          "",
-         {},
+         {kFormat},
          "Print the five feuds and their levels.",
          std::string("Prints \"feud N: TEXT\" and \"level N: LEVEL\" for feuds 1 to 5; an empty\n"
                      "text is an empty feud slot.\n") +

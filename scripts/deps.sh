@@ -2,7 +2,7 @@
 # Sourced by the other scripts.
 
 HV_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev clang-format fonts-dejavu-core
-             git clang libclang-rt-14-dev help2man
+             git clang libclang-rt-14-dev help2man nlohmann-json3-dev
              wine64 g++-mingw-w64-x86-64-posix googletest
              dpkg-dev nsis xvfb xdotool imagemagick)
 

@@ -10,7 +10,7 @@ hv_install_deps lintian appstream help2man dpkg-dev file
 build=${1:-build-deb}
 [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DHV_WERROR=ON
 cmake -S . -B "$build" >/dev/null # picks up help2man when it was just installed
-cmake --build "$build" -j"$(nproc)" --target hv hv-editor hv_docs
+cmake --build "$build" -j"$(nproc)" --target hv hv-editor hv_docs hv_completion
 rm -f "$build"/hv-editor_*.deb
 (cd "$build" && cpack -G DEB)
 deb=$(ls "$build"/hv-editor_*.deb)

@@ -134,6 +134,12 @@ std::vector<Operation> operations() {
         {"rival remove",
          {"removeRival"},
          [](const World& w) { otherfeds::removeRival(w.party(Party::Ecw), "Extreme"); }},
+        {"rival set",
+         {"setRivalFields"},
+         [](const World& w) {
+             otherfeds::setRivalFields(w.party(Party::Ecw), "Extreme",
+                                       {{OtherFedRecord::Draw, "1"}});
+         }},
         {"federation settings",
          {"applySettings"},
          [](const World& w) {

@@ -8,6 +8,7 @@
 #include "testsupport/test_support.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <memory>
@@ -336,10 +337,16 @@ TEST_F(Cli, EveryChangeWritesOnlyTheLineItNames) {
                 writeFile(save, crlf(withLine(saveLines, planted - 1, value)));
             EXPECT_EQ(changedLines(args), "save1.hv1:" + std::to_string(line) + " ") << args[0];
         }
-        // A rival has no set command; a trade between rivals moves his lines as stored (one
+        // A rival's set as a wrestler's; a trade between rivals moves his lines as stored (one
         // without a name is refused).
         for (std::size_t field = value.empty() ? 1 : 0; field < OtherFedRecord::kLines; ++field) {
             const Lines r = withLine(rivalWrestler("R"), field, value);
+            const std::size_t other =
+                field == OtherFedRecord::Draw ? OtherFedRecord::Potential : OtherFedRecord::Draw;
+            writeFile(world.slotFile("save1", "Background/ecw.hv1"), recordBytes({r}));
+            EXPECT_EQ(changedLines({"rivals", "set", "ecw", r[0],
+                                    std::string(kOtherFedFields[other].name) + "=42"}),
+                      "ecw.hv1:" + std::to_string(other + 1) + " ");
             writeFile(world.slotFile("save1", "Background/ecw.hv1"), recordBytes({r}));
             ok({"trade", r[0], "ecw", "indy"});
             EXPECT_EQ(readFile(world.slotFile("save1", "Background/otherbig.hv1")),
@@ -357,6 +364,114 @@ TEST_F(Cli, EveryChangeWritesOnlyTheLineItNames) {
         }
     }
 }
+
+// Each field set alone changes its line in every record of the name, as `roster set` writes.
+TEST_F(Cli, RivalsSetWritesEachFieldAsRosterSetDoes) {
+    const auto ecw = world.slotFile("save1", "Background/ecw.hv1");
+    const Lines r = rivalWrestler("R", "Ego"), other = rivalWrestler("S"),
+                rp = rivalWrestler("name");
+    // clang-format off
+    const std::pair<std::string, std::string> rows[OtherFedRecord::kLines] = {
+        {"New", "New"}, {"42", "42"}, {" 61 ", " 61 "}, {"-5", "-5"}, {"", ""}, {"A\r\nB", "A B"},
+        {"Upper Carder", " 3 "}, {"20", "20"}, {"", "no"}, {"Face", "Face"}, {"X", "X"},
+        {"Pair", "Pair"}, {"Ladder", "Ladder"}, {"Power Move", "p"}, {"Big Man", "Big Man"},
+        {"1", "1"}};
+    // clang-format on
+    for (std::size_t field = 0; field < OtherFedRecord::kLines; ++field) {
+        SCOPED_TRACE(kOtherFedFields[field].name);
+        writeFile(ecw, recordBytes({rp, r, other, r}));
+        EXPECT_EQ(ok({"rivals", "set", "ecw", "R",
+                      std::string(kOtherFedFields[field].name) + "=" + rows[field].first}),
+                  "");
+        const Lines changed = withLine(r, field, rows[field].second);
+        EXPECT_EQ(readFile(ecw), recordBytes({rp, changed, other, changed}));
+    }
+    writeFile(ecw, recordBytes({r}));
+    expectRefused({"rivals set ecw R draw=lots",
+                   "rivals set ecw R potential=", "rivals set ecw R name=name",
+                   "rivals set ecw R weapon=a\nb", "rivals set ecw Nobody draw=1"},
+                  kRefused, "ecw.hv1");
+    expectRefused({"rivals set ecw R height=1", "rivals set own R draw=1", "rivals set ecw R"},
+                  kUsage, "hv rivals set: ");
+}
+
+// Every list and show command: --format text is the text, and tsv and json hold the same rows.
+TEST_F(Cli, ListAndShowCommandsPrintTsvAndJson) {
+    const std::string e9 = "Andr\xE9";
+    world.setRoster("save1", {p, withLine(wrestler(e9), 12, "low"), wrestler("B", "2", "3")});
+    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("R")));
+    ok({"rivals", "set", "ecw", "R", "draw=1", "wages=2"}); // one restore point
+    const auto split = [](std::string_view line, char at) {
+        Lines parts;
+        for (auto part : std::views::split(line, at))
+            parts.emplace_back(part.begin(), part.end());
+        return parts;
+    };
+    for (const std::string& line : std::initializer_list<std::string>{
+             "slots", "roster list", "roster show " + e9, "rivals list ecw", "rivals show ecw R",
+             "injuries list", "fed show", "titles show", "feuds show", "managers list",
+             "restore list"}) {
+        SCOPED_TRACE(line);
+        const Args command = split(line, ' ');
+        const auto as = [&](const std::string& format) {
+            Args args = command;
+            args.push_back("--format=" + format);
+            return ok(args);
+        };
+        EXPECT_EQ(as("text"), ok(command));
+        const Lines tsv = splitLines(as("tsv"));
+        const Lines header = split(tsv.at(0), '\t');
+        EXPECT_EQ(header.at(0), "#");
+        const auto json = nlohmann::json::parse(as("json"));
+        ASSERT_EQ(json.size() + 1, tsv.size());
+        for (std::size_t row = 0; row < json.size(); ++row) {
+            const Lines values = split(tsv[row + 1], '\t');
+            ASSERT_EQ(json[row].size(), header.size());
+            for (std::size_t c = 0; c < header.size(); ++c) {
+                const auto& value = json[row].at(header[c]);
+                EXPECT_EQ(value.is_string() ? value.get<std::string>() : value.dump(),
+                          values.at(c));
+            }
+        }
+    }
+    // A number field holding a number is a number; text comes through the byte table.
+    const auto shown = nlohmann::json::parse(ok({"roster", "show", e9, "--format", "json"}));
+    EXPECT_EQ(shown.at(0), nlohmann::json::parse(ok({"roster", "list", "--format", "json"})).at(0));
+    EXPECT_EQ(shown.at(0).at("#"), 2);
+    EXPECT_EQ(shown.at(0).at("name"), "Andr\xC3\xA9");
+    EXPECT_EQ(shown.at(0).at("draw"), 50);
+    EXPECT_EQ(shown.at(0).at("morale"), "low");
+    EXPECT_EQ(nlohmann::json::parse(ok({"restore", "list", "--format", "json"})).size(), 1u);
+    expectRefused({"roster list --format xml", "slots --format"}, kUsage, "--format");
+}
+
+#ifndef _WIN32
+// The script is bash; it completes command words and fields from the declarations, and names
+// from what hv lists.
+TEST_F(Cli, CompletionScriptCompletesCommandsFieldsSlotsAndNames) {
+    world.setRoster("save1", {p, wrestler("Big Al"), wrestler("Bo"), wrestler("Cy")});
+    const TempDir dir;
+    writeFile(dir.path() / "hv", ok({"completion", "bash"}));
+    writeFile(dir.path() / "complete",
+              "source \"$1\"; shift; COMP_WORDS=(\"$@\")\n"
+              "COMP_CWORD=$(($# - 1)); _hv; printf '%s\\n' \"${COMPREPLY[@]}\" | LC_ALL=C sort\n");
+    EXPECT_EQ(runProgram("/bin/bash", {"-n", "hv"}, dir.path()).code, 0);
+    const Args game = {HV_BINARY, "--game-folder", world.game.string()};
+    for (const auto& [words, reply] : std::initializer_list<std::pair<Args, std::string>>{
+             {{"hv", "ros"}, "roster\n"},
+             {{"hv", "roster", "s"}, "set\nshow\n"},
+             {{"hv", "roster", "set", "A", "dr"}, "draw=\n"},
+             {{"hv", "rivals", "set", "e"}, "ecw\n"},
+             {{"hv", "--slot", "save"}, "save1\nsave2\nsave3\nsave4\n"},
+             {{"hv", "roster", "list", "--format", "t"}, "text\ntsv\n"},
+             {{game[0], game[1], game[2], "roster", "show", "B"}, "Big\\ Al\nBo\n"}}) {
+        Args args = {"complete", "hv"};
+        args.insert(args.end(), words.begin(), words.end());
+        const ProgramRun run = runProgram("/bin/bash", args, dir.path());
+        EXPECT_EQ(run.out, reply) << words.back() << run.err;
+    }
+}
+#endif
 
 TEST_F(Cli, RosterAddDeleteMoveAndHeal) {
     world.setRoster("save1", {p, wrestler("A"), wrestler("Twin"), wrestler("C", "2", " 12 "),
