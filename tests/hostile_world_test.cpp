@@ -14,6 +14,7 @@
 #include "roster/roster_windows.h"
 #include "savegame/savegame_windows.h"
 #include "testsupport/hostile_world.h"
+#include "testsupport/operations.h"
 #include "testsupport/window_test_support.h"
 #include "ui/byte_text.h"
 
@@ -52,6 +53,7 @@ using Pick = std::function<void(QWidget* window, const GameWorld&, const std::st
 
 struct Row {
     const char* window;
+    const char* operation; // the catalogue's row it drives
     QWidget* (*open)(ui::EditorContext&);
     std::function<void(GameWorld&, const std::string& value)> plant;
     Pick pick;          // none: nothing to pick
@@ -134,11 +136,6 @@ void writeLine(GameWorld& world, const char* file, std::size_t line, const std::
 
 std::vector<Row> rows() {
     std::vector<Row> table;
-    // The roster editor's boxes in record line order.
-    static constexpr const char* kRosterBoxes[WrestlerRecord::kLines] = {
-        "Text2",  "Text3",  "Text4",  "Text5",  "Text6",  "Text7",  "Combo1",
-        "Combo2", "Text8",  "Text9",  "Text10", "Text11", "Text12", "Text13",
-        "Combo4", "Text15", "Combo3", "Combo5", "Text14"};
     for (std::size_t l = 0; l < WrestlerRecord::kLines; ++l) {
         const auto line = static_cast<Line>(l);
         std::string written = "Typed";
@@ -154,12 +151,13 @@ std::vector<Row> rows() {
             const bool group = line == Line::TagTeam || line == Line::Stable;
             return group && value.empty() ? LineChanges{{line, "no"}} : LineChanges{};
         };
-        table.push_back({"save", roster::createRosterEditor,
+        table.push_back({"save", "roster apply", roster::createRosterEditor,
                          [line](GameWorld& w, const std::string& v) {
                              w.setRoster("save1", {wrestlerWith(line, v)});
                          },
-                         pickIn("List1", line == Line::Name ? nullptr : "Hostile"), kRosterBoxes[l],
-                         "Command1", typed, ownLine(kRoster, l, written, derived)});
+                         pickIn("List1", line == Line::Name ? nullptr : "Hostile"),
+                         roster::boxLabel(line).data(), "Command1", typed,
+                         ownLine(kRoster, l, written, derived)});
     }
     // Federation settings: the slot's name, then save lines 1 and 3 to 7.
     static constexpr std::pair<const char*, std::size_t> kSettings[] = {
@@ -170,7 +168,7 @@ std::vector<Row> rows() {
         const char* file = s == 0 ? kSlotNames : kSave;
         const char* typed = line >= 5 ? "42" : "Typed"; // the year and bank take numbers only
         table.push_back(
-            {"fededit", savegame::createFedEditWindow,
+            {"fededit", "federation settings", savegame::createFedEditWindow,
              [file, line](GameWorld& w, const std::string& v) { writeLine(w, file, line, v); },
              Pick(), box, "Command1", typed, ownLine(file, line, typed)});
     }
@@ -179,7 +177,7 @@ std::vector<Row> rows() {
     for (std::size_t t = 0; t < 5; ++t) {
         static constexpr const char* kCombos[] = {"Combo1", "Combo2", "Combo3", "Combo4", "Combo5"};
         static constexpr const char* kLabels[] = {"Label1", "Label2", "Label3", "Label4", "Label5"};
-        table.push_back({"titles", savegame::createTitlesWindow,
+        table.push_back({"titles", "title holders", savegame::createTitlesWindow,
                          [t](GameWorld& w, const std::string& v) {
                              writeLine(w, kSave, 7 + t, v);
                              w.setRoster("save1", {wrestler(v)});
@@ -187,12 +185,12 @@ std::vector<Row> rows() {
                          Pick(), kCombos[t], "Command1", "vacant",
                          ownLine(kSave, 7 + t, "vacant")});
         table.push_back(
-            {"fuededit", savegame::createFeudWindow,
+            {"fuededit", "feud edits", savegame::createFeudWindow,
              [t](GameWorld& w, const std::string& v) { writeLine(w, kSave, 15 + t, v); }, Pick(),
              kLabels[t], "Command1", "", ownLine(kSave, 15 + t, "")});
     }
     // Managers: a name the list shows as the game reads it (none for an empty one), and a sex.
-    table.push_back({"mansave", managers::createManagersWindow,
+    table.push_back({"mansave", "managers change", managers::createManagersWindow,
                      [](GameWorld& w, const std::string& v) {
                          writeFile(w.game / kManagers, crlf({v, "m"}));
                      },
@@ -206,7 +204,7 @@ std::vector<Row> rows() {
                                                       o.typed && shown ? LineChanges{{0, "Typed"}}
                                                                        : LineChanges{}));
                      }});
-    table.push_back({"mansave", managers::createManagersWindow,
+    table.push_back({"mansave", "managers change", managers::createManagersWindow,
                      [](GameWorld& w, const std::string& v) {
                          writeFile(w.game / kManagers, crlf({"Manager", v}));
                      },
@@ -214,7 +212,7 @@ std::vector<Row> rows() {
                      ownLine(kManagers, 1, "f")});
     // Trading: the rival's name goes into the roster as stored, or as typed.
     table.push_back(
-        {"traderos",
+        {"traderos", "trade ecw to own",
          [](ui::EditorContext& c) { return otherfeds::createTradingWindow(c, [] { return 0.3; }); },
          [](GameWorld& w, const std::string& v) {
              writeFile(w.game / kEcw, recordBytes({rivalWrestler(v)}));
@@ -234,7 +232,7 @@ std::vector<Row> rows() {
          }});
     // Reordering: Down swaps the records byte for byte. Injuries: healing changes the injury
     // line alone.
-    table.push_back({"reorder", roster::createReorderWindow,
+    table.push_back({"reorder", "roster move up", roster::createReorderWindow,
                      [](GameWorld& w, const std::string& v) {
                          w.setRoster("save1", {wrestler("First"), wrestler(v), wrestler("Last")});
                      },
@@ -243,14 +241,14 @@ std::vector<Row> rows() {
                          return Records{wrestler("First"), wrestler("Last"), wrestler(v)};
                      })});
     table.push_back(
-        {"doctor", roster::createInjuriesWindow,
+        {"doctor", "injuries heal", roster::createInjuriesWindow,
          [](GameWorld& w, const std::string& v) { w.setRoster("save1", {wrestler(v, "2", "3")}); },
          Pick(), nullptr, "Command1", nullptr, rosterBecomes([](const std::string& v) {
              return Records{wrestler(v, "2", numberLine(0))};
          })});
     // Exchange: an export holds the record byte for byte, and an import appends it so.
     table.push_back(
-        {"impsave", exchange::createExchangeWindow,
+        {"impsave", "export", exchange::createExchangeWindow,
          [](GameWorld& w, const std::string& v) { w.setRoster("save1", {wrestler(v)}); },
          pickIn("List1"), nullptr, "Command1", nullptr,
          [](const Outcome& o) {
@@ -258,7 +256,7 @@ std::vector<Row> rows() {
              EXPECT_TRUE(name.ends_with(".hve")) << name;
              EXPECT_EQ(bytes, recordBytes({wrestler(o.value)}));
          }});
-    table.push_back({"impsave", exchange::createExchangeWindow,
+    table.push_back({"impsave", "import appended", exchange::createExchangeWindow,
                      [](GameWorld& w, const std::string& v) {
                          w.setRoster("save1", {});
                          writeFile(w.work / "in.hve", recordBytes({wrestler(v)}));
@@ -272,7 +270,7 @@ std::vector<Row> rows() {
                      nullptr, "Command2", nullptr,
                      rosterBecomes([](const std::string& v) { return Records{wrestler(v)}; })});
     // The report: the page holds the values escaped; the game's files are only read.
-    table.push_back({"html22", report::createReportWindow,
+    table.push_back({"html22", "report page", report::createReportWindow,
                      [](GameWorld& w, const std::string& v) {
                          w.setRoster("save1", {wrestler(v)});
                          writeFile(w.work / "options.dat", crlf({w.game.string(), "page.html",
@@ -285,7 +283,7 @@ std::vector<Row> rows() {
                          EXPECT_NE(bytes.find(report::escapeHtml(o.value)), std::string::npos);
                      }});
     // Restore: the point taken before a change gives the hostile record back byte for byte.
-    table.push_back({"restore", restore::createRestoreWindow,
+    table.push_back({"restore", "restore point apply", restore::createRestoreWindow,
                      [](GameWorld& w, const std::string& v) {
                          w.setRoster("save1", {wrestler(v)});
                          roster::setWrestlerFields(RosterFile(w.game.string(), "save1"), v,
@@ -302,8 +300,16 @@ std::vector<Row> rows() {
 class HostileWorld : public WindowTest {
 protected:
     void type(const char* boxName, const char* typed) {
-        auto* widget = child<QWidget>(window, boxName);
-        ASSERT_NE(widget, nullptr);
+        // By its name, or as a screen reader finds it: by its caption or its own name.
+        auto* widget = window->findChild<QWidget*>(QString::fromLatin1(boxName));
+        for (QWidget* w : window->findChildren<QWidget*>())
+            if (auto* caption = qobject_cast<QLabel*>(w); widget == nullptr && caption &&
+                                                          caption->buddy() &&
+                                                          caption->text() == QLatin1String(boxName))
+                widget = caption->buddy();
+            else if (widget == nullptr && w->accessibleName() == QLatin1String(boxName))
+                widget = w;
+        ASSERT_NE(widget, nullptr) << boxName;
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             QTest::mouseClick(label, Qt::LeftButton); // asks to delete; answered yes
             return;
@@ -318,7 +324,7 @@ protected:
     }
 
     // Opens the row's window over `game`, picks, types if `typed` and presses.
-    void press(const GameWorld& game, const Row& row, const std::string& value, const char* typed) {
+    void press(const OpWorld& game, const Row& row, const std::string& value, const char* typed) {
         context.work = game.work;
         showWindow(row.open(context));
         const Files before = game.files();
@@ -331,6 +337,7 @@ protected:
         clickButton(window, row.button);
         const Files after = game.files();
         delete window.data(); // before its files go
+        EXPECT_EQ(changedOutside(operation(row.operation), before, after), "");
         if (messages.size() > reported) {
             // A refusal says why and writes nothing.
             EXPECT_EQ(after, before);
@@ -350,7 +357,7 @@ TEST_F(HostileWorld, UntouchedValuesGoBackAsStoredAndTypedOnesChangeOnlyTheirLin
         for (const HostileValue& value : hostileValues()) {
             SCOPED_TRACE(std::string(row.window) + " " + (row.box ? row.box : row.button) + ", " +
                          value.label);
-            GameWorld game;
+            OpWorld game;
             for (const char* typed : {static_cast<const char*>(nullptr), row.typed}) {
                 row.plant(game, value.bytes); // afresh: the untouched press may have moved it
                 press(game, row, value.bytes, typed);

@@ -19,7 +19,7 @@
 #include "restore/restore_ops.h"
 #include "roster/roster_ops.h"
 #include "savegame/savegame_ops.h"
-#include "testsupport/test_support.h"
+#include "testsupport/operations.h"
 
 #include <gtest/gtest.h>
 
@@ -44,46 +44,14 @@ using Rng = std::mt19937_64;
 // Two slots, whose changes share the slot names file.
 constexpr const char* kSlots[] = {"save1", "save2"};
 
-// Both slots run the WWF: WCW is their rival big federation.
-struct World : GameWorld {
-    World() : GameWorld("WWF") {
-        for (const char* slot : kSlots) {
-            setRoster(slot, {placeholderWrestler(), wrestler("Ace", "3", " 4 "), wrestler("Bo"),
-                             wrestler("Cy", "2", "2")});
-            for (auto [file, name] :
-                 {std::pair{"wcw", "Crow"}, {"ecw", "Extreme"}, {"otherbig", "Indy"}})
-                writeFile(slotFile(slot, "Background/" + std::string(file) + ".hv1"),
-                          crlf(rivalWrestler(name)) +
-                              crlf(rivalWrestler(std::string(name) + " Two")));
-        }
-        writeFile(work / "Dee.hve", crlf(wrestler("Dee")));
-        writeFile(work / "Bo.hve", crlf(withLine(wrestler("Bo"), 1, "99")));
-    }
-    std::string folder() const { return game.string(); }
-    Files files() const {
-        Files all;
-        for (auto& [file, bytes] : snapshot(game))
-            if (!file.starts_with(".hv-restore"))
-                all[file] = bytes;
-        return all;
-    }
-};
-
-// What an operation draws its arguments from: the step's own random numbers and the names the
-// files held before it. Each run gets a fresh copy, so the reference draws the same.
-struct Draw {
-    Rng rng;
-    std::string slot;
-    std::map<std::string, std::vector<std::string>> names; // "own", "WCW", ..., "managers"
-    fs::path work;
-    std::size_t n(std::size_t below) { return rng() % below; }
-    // A name the file holds, or now and then one it does not.
-    std::string name(const std::string& of) {
-        const auto& from = names[of];
-        const std::size_t i = n(from.size() + 1);
-        return i < from.size() ? from[i] : "Nobody";
-    }
-};
+// The catalogue's world; files are the game folder's, without the restore points.
+Files filesOf(const OpWorld& w) {
+    Files all;
+    for (auto& [file, bytes] : snapshot(w.game))
+        if (!file.starts_with(".hv-restore"))
+            all[file] = bytes;
+    return all;
+}
 using Run = void (*)(Draw&, const std::string& folder);
 
 template <class T> std::vector<std::string> orNone(T read) {
@@ -94,7 +62,7 @@ template <class T> std::vector<std::string> orNone(T read) {
     }
 }
 
-Draw drawFrom(const World& w, std::uint64_t seed, const std::string& slot) {
+Draw drawFrom(const OpWorld& w, std::uint64_t seed, const std::string& slot) {
     Draw d{Rng(seed), slot, {}, w.work};
     d.names["own"] = orNone([&] { return roster::rosterNames({w.folder(), slot}); });
     d.names["managers"] = orNone([&] { return managers::listManagers({w.folder(), slot}); });
@@ -105,87 +73,14 @@ Draw drawFrom(const World& w, std::uint64_t seed, const std::string& slot) {
     return d;
 }
 
-void trade(Draw& d, const std::string& f) {
-    const Party from = otherfeds::kParties[d.n(4)];
-    const Party to = otherfeds::kParties[(static_cast<std::size_t>(from) + 1 + d.n(3)) % 4];
-    const std::string name =
-        d.name(from == Party::Own ? "own" : std::string(otherfeds::partyWord(from)));
-    otherfeds::TransferWrestler(f, {d.slot, from, to, name, name + " II", "2", "WCW"},
-                                [] { return 0.5; });
-}
-
-void import(Draw& d, const std::string& f) {
-    const fs::path file = d.work / (d.n(2) ? "Dee.hve" : "Bo.hve");
-    const exchange::RosterFile r(f, d.slot);
-    if (const auto how = d.n(3); how == 0)
-        exchange::importWrestler(r, file);
-    else if (how == 1)
-        exchange::overwriteWrestler(r, d.name("own"), file);
-    else
-        exchange::importAs(r, file, d.name("own") + " Copy");
-}
-
-void feuds(Draw& d, const std::string& f) {
-    auto all = savegame::readFeuds({f, d.slot});
-    auto& feud = all[d.n(all.size())];
-    feud.level = static_cast<int>(d.n(1000)) + savegame::kMinLevel;
-    if (d.n(4) == 0)
-        feud.text = d.n(2) ? "Ace vs Bo" : "";
-    savegame::applyFeuds({f, d.slot}, all);
-}
-
-void manager(Draw& d, const std::string& f) {
-    const managers::ManagersPlace m(f, d.slot);
-    if (const auto how = d.n(3); how == 0)
-        managers::addManager(m);
-    else if (how == 1)
-        managers::changeManagers(m, d.name("managers"), std::string_view("Newman"), "female");
-    else
-        managers::deleteManagers(m, d.name("managers"));
-}
-
-// Every write operation of a slot; the trade draws one of the twelve directions.
-const std::pair<const char*, Run> kOperations[] = {
-    {"roster edit",
-     [](Draw& d, const std::string& f) {
-         const WrestlerRecord::Line lines[] = {WrestlerRecord::Draw, WrestlerRecord::Injury,
-                                               WrestlerRecord::Carder};
-         roster::setWrestlerFields({f, d.slot}, d.name("own"),
-                                   {{lines[d.n(3)], std::to_string(d.n(6))}});
-     }},
-    {"roster add",
-     [](Draw& d, const std::string& f) {
-         roster::addBlankWrestler({f, d.slot});
-     }},
-    {"roster delete",
-     [](Draw& d, const std::string& f) {
-         roster::deleteWrestler({f, d.slot}, d.name("own"));
-     }},
-    {"roster move",
-     [](Draw& d, const std::string& f) {
-         roster::moveWrestler({f, d.slot}, d.name("own"),
-                              d.n(2) ? roster::Direction::Up : roster::Direction::Down);
-     }},
-    {"injuries heal",
-     [](Draw& d, const std::string& f) {
-         roster::healAll({f, d.slot});
-     }},
-    {"trade", trade},
-    {"import", import},
-    {"settings",
-     [](Draw& d, const std::string& f) {
-         savegame::applySettings({f, d.slot}, {"Slot " + std::to_string(d.n(9)), "Boss", "Friday",
-                                               std::to_string(d.n(28) + 1), "May", "3",
-                                               std::to_string(d.n(1000))});
-     }},
-    {"titles",
-     [](Draw& d, const std::string& f) {
-         savegame::applyTitles(
-             {f, d.slot}, {d.name("own"), d.name("own"), "Vacant", d.name("own"), d.name("own")});
-     }},
-    {"feuds", feuds},
-    {"managers", manager},
-};
+// Every write operation of a slot, as its family in the catalogue draws it.
+const std::vector<std::pair<std::string, Run>> kOperations = [] {
+    std::vector<std::pair<std::string, Run>> out;
+    for (const Operation& op : operations())
+        if (op.draw != nullptr)
+            out.emplace_back(op.family, op.draw);
+    return out;
+}();
 
 // The model's own three-way rule, kept apart from the program's: the user's value goes in
 // where the file still holds what he read, and a value both changed differently is a conflict.
@@ -239,9 +134,9 @@ class Runner {
 public:
     // Empty when the sequence ran as the model says; otherwise what went wrong, and where.
     std::string run(const Sequence& steps) {
-        World world;
-        ref_ = std::make_unique<World>();
-        model_ = world.files();
+        OpWorld world;
+        ref_ = std::make_unique<OpWorld>();
+        model_ = filesOf(world);
         points_.clear();
         pending_.clear();
         sheetBases_.clear();
@@ -284,7 +179,7 @@ private:
         const Files& model() const { return now; }
     };
 
-    std::string step(World& world, const Step& s) {
+    std::string step(OpWorld& world, const Step& s) {
         Rng rng(s.seed);
         const std::string slot = kSlots[s.slot - 1];
         if (s.kind == "restore")
@@ -316,14 +211,14 @@ private:
         const Draw draw = drawFrom(world, s.seed, slot);
 
         // The reference: a folder holding the model's bytes and no history.
-        World& ref = *ref_;
+        OpWorld& ref = *ref_;
         fs::remove_all(ref.game / ".hv-restore");
-        const Files held = ref.files();
+        const Files held = filesOf(ref);
         for (const auto& [file, bytes] : model_)
             if (!held.contains(file) || held.at(file) != bytes)
                 writeFile(ref.game / file, bytes);
         // How it ended, the message told apart from the folder it names.
-        const auto outcome = [&](const World& w) -> std::string {
+        const auto outcome = [&](const OpWorld& w) -> std::string {
             try {
                 Draw d = draw;
                 op->second(d, w.folder());
@@ -341,7 +236,7 @@ private:
         const std::string got = outcome(world);
         if (got != expected)
             return "ended " + got + ", the reference " + expected;
-        const Files after = ref.files();
+        const Files after = filesOf(ref);
         if (const auto made = restore::listPoints(ref.folder(), slot); !made.empty()) {
             ModelPoint point{slot, nextId(slot), {}, {}};
             for (const auto& file : made.front().files) {
@@ -362,7 +257,7 @@ private:
 
     // The model's own restore: the point, and every later point of either slot sharing a file
     // with one taken; the restore's point is the slot's.
-    std::string restore(World& world, Rng& rng, const std::string& slot) {
+    std::string restore(OpWorld& world, Rng& rng, const std::string& slot) {
         std::vector<std::size_t> own;
         for (std::size_t i = 0; i < points_.size(); ++i)
             if (points_[i].slot == slot)
@@ -446,7 +341,7 @@ private:
     // The game saves between any two steps: one value of one record changes in place, a number
     // to another number (100 to 199), a text to the game's own. The user types 200 to 299, so
     // that no value of the game's is the same number as one of the user's written otherwise.
-    void gameSaves(World& world, Rng& rng) {
+    void gameSaves(OpWorld& world, Rng& rng) {
         struct Kind {
             std::string_view suffix;
             std::size_t recordLines;                         // 0: the lines of the file itself
@@ -548,7 +443,7 @@ private:
     }
 
     // The user reads: a window opens, a sheet is exported, a restore asks its question.
-    void read(World& world, const Step& s) {
+    void read(OpWorld& world, const Step& s) {
         Rng rng(s.seed);
         const std::string slot = kSlots[s.slot - 1];
         Draw d = drawFrom(world, s.seed, slot);
@@ -653,7 +548,7 @@ private:
     // The user writes what he prepared. The model merges it three ways into its own bytes: a
     // value he did not change is never written, one the file changed since he read it too is
     // a conflict with nothing written.
-    std::string write(World& world, const Step& s) {
+    std::string write(OpWorld& world, const Step& s) {
         if (pending_.empty())
             return {};
         const auto at = pending_.begin() + static_cast<long>(s.seed % pending_.size());
@@ -789,7 +684,7 @@ private:
     }
 
     // The user answers a restore's question: only the plan he was shown is carried out.
-    std::string answer(World& world, const Prepared& p) {
+    std::string answer(OpWorld& world, const Prepared& p) {
         const auto first = std::ranges::find_if(
             points_, [&](const ModelPoint& m) { return m.slot == p.slot && m.id == p.point; });
         const ModelPlan now = planOf(static_cast<std::size_t>(first - points_.begin()));
@@ -805,10 +700,10 @@ private:
         return carryOut(now, p.slot, result);
     }
 
-    std::string compare(const World& world) const {
-        if (world.files() != model_) {
+    std::string compare(const OpWorld& world) const {
+        if (filesOf(world) != model_) {
             std::string names;
-            const Files now = world.files();
+            const Files now = filesOf(world);
             for (const auto& [file, bytes] : model_)
                 if (!now.contains(file) || now.at(file) != bytes)
                     names += " " + file;
@@ -843,7 +738,7 @@ private:
     std::vector<Prepared> pending_;
     // The rosters sheets were exported from, as the editor keeps them: newest first, ten a slot.
     std::map<std::string, std::list<std::string>> sheetBases_;
-    std::unique_ptr<World> ref_;
+    std::unique_ptr<OpWorld> ref_;
 };
 
 Sequence generate(Rng& rng) {

@@ -14,6 +14,7 @@
 #include "gamefiles/save_game.h"
 #include "gamefiles/slot_names.h"
 #include "gamefiles/text.h"
+#include "testsupport/operations.h"
 #include "tools/world.h"
 
 #include <algorithm>
@@ -458,6 +459,7 @@ private:
             expected[t.live] = readAll(t.reference);
         for (const auto& extra : extras(reference_, all))
             finding(i, c, "a finished run left " + extra.string() + " behind");
+        checkParts(i, c, files, old, expected);
 
         // The same command again, killed at a random moment within its usual run time.
         const auto delay = std::chrono::duration_cast<std::chrono::microseconds>(took) * 6 / 5;
@@ -551,6 +553,46 @@ private:
                                          : After;
         ++phases_[phase];
         keepReference(files, now, expected);
+    }
+
+    // The catalogue's row for the command says which files it may change.
+    static std::string operationOf(const std::vector<std::string>& args) {
+        static const std::map<std::string, std::string> names = {
+            {"roster set", "roster set"},        {"roster add", "roster add"},
+            {"roster delete", "roster delete"},  {"roster move", "roster move up"},
+            {"injuries heal", "injuries heal"},  {"feuds set", "feud levels"},
+            {"feuds delete", "feud levels"},     {"titles set", "title holders"},
+            {"fed set", "federation settings"},  {"managers add", "managers add"},
+            {"managers set", "managers change"}, {"managers delete", "managers delete"}};
+        if (args[0] == "trade")
+            return "trade " + args[2] + " to " + args[3];
+        if (args[0] == "import")
+            return args.size() == 2           ? "import appended"
+                   : args[2] == "--overwrite" ? "import overwrite"
+                                              : "import as";
+        const auto it = names.find(args[0] + " " + args[1]);
+        return it == names.end() ? std::string() : it->second;
+    }
+
+    void checkParts(std::uint64_t i, const Command& c, const std::vector<Tracked>& files,
+                    const Bytes& old, const Bytes& expected) {
+        using hv::test::Part;
+        const auto& ops = hv::test::operations();
+        const auto op = std::ranges::find(ops, operationOf(c.args), &hv::test::Operation::name);
+        if (op == ops.end())
+            return finding(i, c, "the catalogue of operations has no row for it");
+        for (const auto& t : files) {
+            using hv::GameFile;
+            const Part part = !t.kind                           ? Part::SlotNames
+                              : *t.kind == GameFile::Roster     ? Part::Roster
+                              : *t.kind == GameFile::SaveGame   ? Part::Save
+                              : *t.kind == GameFile::EcwRoster  ? Part::Ecw
+                              : *t.kind == GameFile::IndyRoster ? Part::Indy
+                              : isRoster(*t.kind)               ? Part::Rival
+                                                                : Part::Managers;
+            if (old.at(t.live) != expected.at(t.live) && !op->parts.contains(part))
+                finding(i, c, op->name + " changed " + t.live.string());
+        }
     }
 
     // The copy, which holds `expected`, follows the live folder into the next round.

@@ -7,6 +7,7 @@
 #include "otherfeds/otherfeds_windows.h"
 #include "roster/roster_windows.h"
 #include "savegame/savegame_windows.h"
+#include "testsupport/hostile_world.h"
 #include "testsupport/window_test_support.h"
 #include "ui/file_watch.h"
 #include "ui/list_filter.h"
@@ -316,17 +317,6 @@ TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswe
     EXPECT_TRUE(child<QWidget>(w, "OutsideChangeBar")->isHidden());
 }
 
-// A file's lines, without their CR LF ends.
-Lines linesOf(const std::string& bytes) {
-    Lines lines;
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t end = bytes.find("\r\n", at);
-        lines.push_back(bytes.substr(at, end - at));
-        at = end + 2;
-    }
-    return lines;
-}
-
 // Apply writes only what the user edited, merged into the file as the game or `hv` left it;
 // a field both changed is asked about, and asked again when the file moves once more.
 TEST_F(FilterAndWatch, ApplyMergesTheEditsIntoTheFileAsItIsNowAndAsksAboutEachConflict) {
@@ -358,7 +348,7 @@ TEST_F(FilterAndWatch, ApplyMergesTheEditsIntoTheFileAsItIsNowAndAsksAboutEachCo
         {managers::createManagersWindow, managersAt, "Blade Manager", 0, "Axe Managex", "Combo1",
          "female", 3, "f", "Sex", "x", "y", "Command2"},
     };
-    Lines save = linesOf(readFile(saveAt(world)));
+    Lines save = crlfLines(readFile(saveAt(world)));
     save[15] = "A vs B";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
@@ -387,7 +377,7 @@ TEST_F(FilterAndWatch, ApplyMergesTheEditsIntoTheFileAsItIsNowAndAsksAboutEachCo
                                       : std::to_string(child<QScrollBar>(w, c.box)->value());
         };
         auto setLine = [&](std::size_t line, const char* value) {
-            Lines lines = linesOf(readFile(c.file(world)));
+            Lines lines = crlfLines(readFile(c.file(world)));
             lines[line] = value;
             return crlf(lines);
         };

@@ -98,10 +98,9 @@ TEST_F(Cli, UsageErrorsExitTwo) {
                   kUsage);
     EXPECT_EQ(hv({"--help"}).code, 0);
     // A group's name alone names its commands, and its help is theirs.
-    expectRefused({"restore", "restore frob"}, kUsage, "restore list, restore apply, restore diff");
-    const std::string help = ok({"restore", "--help"});
-    EXPECT_EQ(help.find("Usage: hv [OPTIONS] restore list"), 0u);
-    EXPECT_NE(help.find("Usage: hv [OPTIONS] restore apply"), std::string::npos);
+    expectRefused({"restore", "restore frob"}, kUsage, "restore apply");
+    EXPECT_NE(ok({"restore", "--help"}).find("Usage: hv [OPTIONS] restore apply"),
+              std::string::npos);
 }
 
 // hv check's report, one line per problem, is met by every row of the bad-input catalogue.

@@ -10,9 +10,6 @@
 
 #include <sstream>
 
-#include <functional>
-#include <map>
-
 namespace hv::restore {
 namespace {
 
@@ -46,12 +43,6 @@ protected:
     void edit(const char* name, const char* draw) const {
         roster::setWrestlerFields(roster(), name, {{WrestlerRecord::Draw, draw}});
     }
-    std::vector<std::string> undone(const RestoreResult& result) const {
-        std::vector<std::string> descriptions;
-        for (const auto& point : result.later)
-            descriptions.push_back(point.description);
-        return descriptions;
-    }
 
     GameWorld world;
 };
@@ -79,63 +70,6 @@ TEST_F(RestorePoints, KeepTheReplacedFileItselfAndNameEachChange) {
     EXPECT_EQ(points().front().description, "Undo of Edit Axe");
     EXPECT_THROW(applyPoint(folder(), "save1", 99), OperationRefused);
     EXPECT_TRUE(listPoints(folder(), "save2").empty());
-}
-
-// A later change that shares a file with the point, directly or through another later change
-// undone with it, is undone whole: every file it touched goes back, none is left half done.
-TEST_F(RestorePoints, RestoringAPointUndoesEveryLaterChangeThatSharesAFileWhole) {
-    using otherfeds::Party;
-    struct Case {
-        const char* name;
-        std::function<void()> later; // after point 1, "Edit Axe"
-        std::vector<std::string> undone;
-        std::vector<std::string> kept; // later changes that stay
-    };
-    const Case cases[] = {
-        {"a trade into the roster takes the ECW file back too",
-         [this] { trade(Party::Ecw, Party::Own, "Dee"); },
-         {"Trade Dee: ECW to your federation"},
-         {}},
-        {"a change to other files stays",
-         [this] { trade(); },
-         {},
-         {"Trade Ecw Line: ECW to Indy/Other"}},
-        {"through another change: ECW out to Indy, then Indy into the roster",
-         [this] {
-             trade();
-             edit("Blade", "7");
-             trade(Party::Indy, Party::Own, "Ecw Line");
-         },
-         {"Trade Ecw Line: Indy/Other to your federation", "Edit Blade",
-          "Trade Ecw Line: ECW to Indy/Other"},
-         {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        fs::remove_all(world.game / ".hv-restore");
-        const auto before = gameFiles();
-        edit("Axe", "9");
-        c.later();
-        const auto after = gameFiles();
-        const auto plan = planRestore(folder(), "save1", 1);
-        const auto result = applyPoint(folder(), "save1", 1);
-        EXPECT_EQ(undone(result), c.undone);
-        EXPECT_EQ(plan.later.size(), c.undone.size());
-        EXPECT_TRUE(plan.changedSince.empty());
-        // What stays is exactly what the kept changes did; the rest is as before point 1.
-        const std::map<std::string, std::string> was(before.begin(), before.end()),
-            then(after.begin(), after.end());
-        for (const auto& [file, bytes] : gameFiles())
-            EXPECT_EQ(bytes, c.kept.empty() || file.ends_with("yourfed.hv1") ? was.at(file)
-                                                                             : then.at(file))
-                << file;
-        // The rollback is one point, and restoring it gives back every byte it replaced.
-        EXPECT_EQ(points().front().id, result.point);
-        applyPoint(folder(), "save1", result.point);
-        EXPECT_EQ(gameFiles(), after);
-        for (const auto& [file, bytes] : before)
-            writeFile(world.game / file, bytes);
-    }
 }
 
 // A file written by another program since the last change the restore undoes is named as a

@@ -1,0 +1,411 @@
+#include "testsupport/operations.h"
+
+#include "exchange/exchange_ops.h"
+#include "gamefiles/options.h"
+#include "managers/managers_ops.h"
+#include "otherfeds/otherfeds_ops.h"
+#include "report/report_ops.h"
+#include "restore/restore_ops.h"
+#include "roster/batch_ops.h"
+#include "roster/roster_ops.h"
+#include "savegame/savegame_ops.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace hv::test {
+
+using otherfeds::Party;
+using namespace roster;
+
+OpWorld::OpWorld() : GameWorld("WWF") {
+    for (const char* slot : {"save1", "save2"}) {
+        setRoster(slot, {placeholderWrestler(), wrestler("Ace", "3", " 4 "), wrestler("Bo"),
+                         wrestler("Cy", "2", "2")});
+        for (auto [file, name] :
+             {std::pair{"wcw", "Crow"}, {"ecw", "Extreme"}, {"otherbig", "Indy"}})
+            writeFile(slotFile(slot, "Background/" + std::string(file) + ".hv1"),
+                      crlf(rivalWrestler(name)) + crlf(rivalWrestler(std::string(name) + " Two")));
+    }
+    writeFile(work / "Dee.hve", crlf(wrestler("Dee")));
+    writeFile(work / "Bo.hve", crlf(withLine(wrestler("Bo"), 1, "99")));
+    writeFile(work / "options.dat",
+              crlf({game.string(), "page.html", "Title", "White", "Black", "1"}));
+}
+
+std::string partFile(Part part) {
+    static const char* const kFiles[] = {"Halvorn/save1/Controlled/yourfed.hv1",
+                                         "Halvorn/save1/Saved Game/save1.hv1",
+                                         "Halvorn/saveslots.hv1",
+                                         "Halvorn/save1/Background/wcw.hv1",
+                                         "Halvorn/save1/Background/ecw.hv1",
+                                         "Halvorn/save1/Background/otherbig.hv1",
+                                         "Halvorn/save1/Background/wwfmanagers.hv1",
+                                         "work/"};
+    return kFiles[static_cast<std::size_t>(part)];
+}
+
+namespace {
+
+// Feud 1 of slot 1: Ace vs Bo at level 500.
+void feud(const OpWorld& w) {
+    const auto save = w.slotFile("save1", "Saved Game/save1.hv1");
+    std::string feuds = readFile(save);
+    feuds.replace(feuds.find("Two\r\n\r\n"), 5, "Two\r\nAce vs Bo");
+    writeFile(save, feuds.replace(feuds.find(" 15 "), 4, " 500 "));
+}
+
+RosterFile roster1(const OpWorld& w) {
+    return {w.folder(), "save1"};
+}
+savegame::SaveGameFile save1(const OpWorld& w) {
+    return {w.folder(), "save1"};
+}
+managers::ManagersPlace managers1(const OpWorld& w) {
+    return {w.folder(), "save1"};
+}
+exchange::RosterFile exchange1(const OpWorld& w) {
+    return {w.folder(), "save1"};
+}
+otherfeds::PartyFile ecw1(const OpWorld& w) {
+    return otherfeds::partyFile(w.folder(), "save1", Party::Ecw, "WCW");
+}
+
+void drawTrade(Draw& d, const std::string& f) {
+    const Party from = otherfeds::kParties[d.n(4)];
+    const Party to = otherfeds::kParties[(static_cast<std::size_t>(from) + 1 + d.n(3)) % 4];
+    const std::string name =
+        d.name(from == Party::Own ? "own" : std::string(otherfeds::partyWord(from)));
+    otherfeds::TransferWrestler(f, {d.slot, from, to, name, name + " II", "2", "WCW"},
+                                [] { return 0.5; });
+}
+
+void drawImport(Draw& d, const std::string& f) {
+    const std::filesystem::path file = d.work / (d.n(2) ? "Dee.hve" : "Bo.hve");
+    const exchange::RosterFile r(f, d.slot);
+    if (const auto how = d.n(3); how == 0)
+        exchange::importWrestler(r, file);
+    else if (how == 1)
+        exchange::overwriteWrestler(r, d.name("own"), file);
+    else
+        exchange::importAs(r, file, d.name("own") + " Copy");
+}
+
+void drawFeuds(Draw& d, const std::string& f) {
+    auto all = savegame::readFeuds({f, d.slot});
+    auto& feud = all[d.n(all.size())];
+    feud.level = static_cast<int>(d.n(1000)) + savegame::kMinLevel;
+    if (d.n(4) == 0)
+        feud.text = d.n(2) ? "Ace vs Bo" : "";
+    savegame::applyFeuds({f, d.slot}, all);
+}
+
+void drawManager(Draw& d, const std::string& f) {
+    const managers::ManagersPlace m(f, d.slot);
+    if (const auto how = d.n(3); how == 0)
+        managers::addManager(m);
+    else if (how == 1)
+        managers::changeManagers(m, d.name("managers"), std::string_view("Newman"), "female");
+    else
+        managers::deleteManagers(m, d.name("managers"));
+}
+
+Part partOf(Party p) {
+    constexpr Part parts[] = {Part::Roster, Part::Rival, Part::Ecw, Part::Indy};
+    return parts[static_cast<std::size_t>(p)];
+}
+
+std::vector<Operation> catalogue() {
+    std::vector<Operation> ops = {
+        {"roster apply",
+         {"ApplyWrestler", "applyBoxes"},
+         {Part::Roster},
+         [](const OpWorld& w) {
+             // Bo's every field but his name typed over with Cy's.
+             const auto bo = *findWrestler(roster1(w), "Bo"), cy = *findWrestler(roster1(w), "Cy");
+             std::vector<FieldEdit> edits;
+             for (std::size_t l = 1; l < WrestlerRecord::kLines; ++l)
+                 if (bo.lines[l] != cy.lines[l])
+                     edits.push_back({l, bo.lines[l], cy.lines[l]});
+             ApplyWrestler(roster1(w), "Bo", edits);
+         }},
+        {"roster set",
+         {"setWrestlerFields", "setLines"},
+         {Part::Roster},
+         [](const OpWorld& w) {
+             setWrestlerFields(roster1(w), "Bo", {{WrestlerRecord::Draw, "1"}});
+         },
+         true,
+         [](const OpWorld&) {},
+         "roster edit",
+         [](Draw& d, const std::string& f) {
+             const WrestlerRecord::Line lines[] = {WrestlerRecord::Draw, WrestlerRecord::Injury,
+                                                   WrestlerRecord::Carder};
+             setWrestlerFields({f, d.slot}, d.name("own"),
+                               {{lines[d.n(3)], std::to_string(d.n(6))}});
+         }},
+        {"roster add",
+         {"addBlankWrestler"},
+         {Part::Roster},
+         [](const OpWorld& w) { addBlankWrestler(roster1(w)); },
+         false,
+         [](const OpWorld&) {},
+         "roster add",
+         [](Draw& d, const std::string& f) {
+             addBlankWrestler({f, d.slot});
+         }},
+        {"roster delete",
+         {"deleteWrestler"},
+         {Part::Roster},
+         [](const OpWorld& w) { deleteWrestler(roster1(w), "Bo"); },
+         true,
+         [](const OpWorld&) {},
+         "roster delete",
+         [](Draw& d, const std::string& f) {
+             deleteWrestler({f, d.slot}, d.name("own"));
+         }},
+        {"roster move up",
+         {"moveWrestler"},
+         {Part::Roster},
+         [](const OpWorld& w) { moveWrestler(roster1(w), "Cy", Direction::Up); },
+         false,
+         [](const OpWorld&) {},
+         "roster move",
+         [](Draw& d, const std::string& f) {
+             moveWrestler({f, d.slot}, d.name("own"), d.n(2) ? Direction::Up : Direction::Down);
+         }},
+        {"injuries heal",
+         {"healAll"},
+         {Part::Roster},
+         [](const OpWorld& w) { healAll(roster1(w)); },
+         true,
+         [](const OpWorld&) {},
+         "injuries heal",
+         [](Draw& d, const std::string& f) {
+             healAll({f, d.slot});
+         }},
+    };
+    const std::pair<Party, std::string> holders[] = {{Party::Own, "Ace"},
+                                                     {Party::Rival, "Crow"},
+                                                     {Party::Ecw, "Extreme"},
+                                                     {Party::Indy, "Indy"}};
+    for (const auto& [from, name] : holders)
+        for (Party to : otherfeds::kParties) {
+            if (to == from)
+                continue;
+            const otherfeds::TransferRequest request{"save1",       from, to,   name,
+                                                     "New " + name, "2",  "WCW"};
+            const std::string f(otherfeds::partyWord(from)), t(otherfeds::partyWord(to));
+            ops.push_back({"trade " + f + " to " + t,
+                           {"TransferWrestler", "replaceBoth"},
+                           {partOf(from), partOf(to)},
+                           [request](const OpWorld& w) {
+                               otherfeds::TransferWrestler(w.folder(), request, [] { return 0.5; });
+                           },
+                           false});
+        }
+    ops[6].family = "trade"; // the first trade draws any of the twelve directions
+    ops[6].draw = drawTrade;
+    std::vector<Operation> rest = {
+        {"import appended",
+         {"importWrestler"},
+         {Part::Roster},
+         [](const OpWorld& w) { exchange::importWrestler(exchange1(w), w.work / "Dee.hve"); },
+         true,
+         [](const OpWorld&) {},
+         "import",
+         drawImport},
+        {"import overwrite",
+         {"overwriteWrestler"},
+         {Part::Roster},
+         [](const OpWorld& w) {
+             exchange::overwriteWrestler(exchange1(w), "Bo", w.work / "Bo.hve");
+         }},
+        {"import as",
+         {"importAs"},
+         {Part::Roster},
+         [](const OpWorld& w) { exchange::importAs(exchange1(w), w.work / "Bo.hve", "Bo Two"); },
+         false},
+        {"federation settings",
+         {"applySettings"},
+         {Part::Save, Part::SlotNames},
+         [](const OpWorld& w) {
+             savegame::applySettings(save1(w), {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
+         },
+         true,
+         [](const OpWorld&) {},
+         "settings",
+         [](Draw& d, const std::string& f) {
+             savegame::applySettings({f, d.slot}, {"Slot " + std::to_string(d.n(9)), "Boss",
+                                                   "Friday", std::to_string(d.n(28) + 1), "May",
+                                                   "3", std::to_string(d.n(1000))});
+         }},
+        {"title holders",
+         {"applyTitles"},
+         {Part::Save},
+         [](const OpWorld& w) {
+             savegame::applyTitles(save1(w), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
+         },
+         true,
+         [](const OpWorld&) {},
+         "titles",
+         [](Draw& d, const std::string& f) {
+             savegame::applyTitles({f, d.slot}, {d.name("own"), d.name("own"), "Vacant",
+                                                 d.name("own"), d.name("own")});
+         }},
+        {"feud levels",
+         {"applyFeuds", "writeFeuds"},
+         {Part::Save},
+         [](const OpWorld& w) {
+             auto feuds = savegame::readFeuds(save1(w));
+             feuds[1].level = 600;
+             savegame::applyFeuds(save1(w), feuds);
+         },
+         true,
+         feud,
+         "feuds",
+         drawFeuds},
+        {"feud edits",
+         {"applyFeudEdits"},
+         {Part::Save},
+         [](const OpWorld& w) {
+             const auto level = savegame::feudLevelLine(1);
+             savegame::applyFeudEdits(
+                 save1(w), std::vector<FieldEdit>{
+                               {level, savegame::readFeuds(save1(w))[1].storedLevel, " 600 "}});
+         },
+         true,
+         feud},
+        {"managers add",
+         {"addManager"},
+         {Part::Managers},
+         [](const OpWorld& w) { managers::addManager(managers1(w)); },
+         false,
+         [](const OpWorld&) {},
+         "managers",
+         drawManager},
+        {"managers change",
+         {"changeManagers"},
+         {Part::Managers},
+         [](const OpWorld& w) {
+             managers::changeManagers(managers1(w), "Wally Manager", std::string_view("Walt"),
+                                      "female");
+         }},
+        {"managers delete",
+         {"deleteManagers"},
+         {Part::Managers},
+         [](const OpWorld& w) { managers::deleteManagers(managers1(w), "Wendy Manager"); }},
+        {"roster batch",
+         {"applyBatch", "writePlan"},
+         {Part::Roster},
+         [](const OpWorld& w) { applyBatch(roster1(w), parseBatch({"draw=+1"}, {})); },
+         false},
+        {"roster csv export",
+         {"exportRosterCsv"},
+         {Part::Work},
+         [](const OpWorld& w) { exportRosterCsv(roster1(w), w.work / "r.csv", w.work); }},
+        {"roster csv import",
+         {"importRosterCsv"},
+         {Part::Roster},
+         [](const OpWorld& w) { importRosterCsv(roster1(w), w.work / "r.csv", false); },
+         true,
+         [](const OpWorld& w) {
+             std::string csv = rosterCsv(roster1(w));
+             writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
+         }},
+        {"rival append",
+         {"appendRival"},
+         {Part::Ecw},
+         [](const OpWorld& w) {
+             OtherFedRecord r;
+             r.lines[0] = "New";
+             otherfeds::appendRival(ecw1(w), r);
+         },
+         false},
+        {"rival remove",
+         {"removeRival"},
+         {Part::Ecw},
+         [](const OpWorld& w) { otherfeds::removeRival(ecw1(w), "Extreme"); }},
+        {"rival set",
+         {"setRivalFields"},
+         {Part::Ecw},
+         [](const OpWorld& w) {
+             otherfeds::setRivalFields(ecw1(w), "Extreme", {{OtherFedRecord::Draw, "1"}});
+         }},
+        {"export",
+         {"exportWrestler"},
+         {Part::Work},
+         [](const OpWorld& w) {
+             exchange::exportWrestler(exchange1(w), "Ace", w.work / "Ace.hve", w.work);
+         }},
+        {"game folder change",
+         {"changeGameFolder"},
+         {Part::Work},
+         [](const OpWorld& w) { changeGameFolder(w.work, w.root.path().string()); }},
+        {"report settings",
+         {"writeSettings"},
+         {Part::Work},
+         [](const OpWorld& w) {
+             report::writeSettings(w.work, {"other.html", "T", "Red", "Blue", "2"});
+         }},
+        {"report page",
+         {"writePage"},
+         {Part::Work},
+         [](const OpWorld& w) {
+             report::PageOptions o;
+             o.settings = report::readSettings(w.work);
+             report::writePage(w.work, w.folder(), "save1", o);
+         }},
+        {"report order",
+         {"writeOrder"},
+         {Part::Work},
+         [](const OpWorld& w) {
+             report::writeOrder(w.work, {"Fueds", "Roster", "Titles"});
+         }},
+        {"restore point apply",
+         {"applyPoint"},
+         {Part::Roster, Part::Save, Part::SlotNames, Part::Rival, Part::Ecw, Part::Indy,
+          Part::Managers}, // what the point kept
+         [](const OpWorld& w) {
+             // Each run meets the files put back by hand since the last.
+             const auto id = restore::listPoints(w.folder(), "save1").back().id;
+             restore::applyPoint(w.folder(), "save1", id,
+                                 restore::planRestore(w.folder(), "save1", id).id);
+         },
+         false,
+         [](const OpWorld& w) { // a point of two files
+             otherfeds::TransferWrestler(
+                 w.folder(), {"save1", Party::Ecw, Party::Indy, "Extreme", "", "", "WCW"},
+                 [] { return 0.5; });
+         }},
+    };
+    ops.insert(ops.end(), std::make_move_iterator(rest.begin()),
+               std::make_move_iterator(rest.end()));
+    return ops;
+}
+
+} // namespace
+
+const std::vector<Operation>& operations() {
+    static const std::vector<Operation> ops = catalogue();
+    return ops;
+}
+
+std::string changedOutside(const Operation& op, const Files& before, const Files& after) {
+    for (const auto& [one, other] : {std::pair{&before, &after}, {&after, &before}})
+        for (const auto& file : *one)
+            if (!std::ranges::count(*other, file) && std::ranges::none_of(op.parts, [&](Part p) {
+                    return file.first.starts_with(partFile(p));
+                }))
+                return file.first;
+    return {};
+}
+
+const Operation& operation(std::string_view name) {
+    const auto it = std::ranges::find(operations(), name, &Operation::name);
+    if (it == operations().end())
+        throw std::invalid_argument("no operation " + std::string(name));
+    return *it;
+}
+
+} // namespace hv::test
