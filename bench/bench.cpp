@@ -91,7 +91,7 @@ int run(const Options& options) {
         if (scope)
             file.save(*scope, "yourfed.tmp");
         else
-            file.save("yourfed.tmp");
+            file.saveWithoutRestorePoint("yourfed.tmp");
     };
     const Timing rewrite = measure(options.repetitions, [&] { changeMorale(nullptr); });
     // The same with the old file kept as a restore point, as every operation of the editor does.

@@ -276,7 +276,7 @@ void RecordBytes::save(const RestoreScope& scope, const std::filesystem::path& t
         prepare(scope, tempName)->commit();
 }
 
-void RecordBytes::save(const std::filesystem::path& tempName) const {
+void RecordBytes::saveWithoutRestorePoint(const std::filesystem::path& tempName) const {
     if (!changed())
         return;
     refuseBadLineEnds();

@@ -55,11 +55,11 @@ public:
     // new text, appended records last.
     std::vector<std::string_view> pieces() const;
     // Writes the new file through the safe rewrite (nothing when unchanged), the old version
-    // kept in `scope`'s restore point; without a scope, for a file no restore point keeps.
+    // kept in `scope`'s restore point; saveWithoutRestorePoint, for a file no point keeps.
     // `prepare` writes and syncs the temporary file without putting it in place. A change of a
     // game file goes through editRecordFile or editFiles (file_change.h), which do both.
     void save(const RestoreScope& scope, const std::filesystem::path& tempName) const;
-    void save(const std::filesystem::path& tempName) const;
+    void saveWithoutRestorePoint(const std::filesystem::path& tempName) const;
     std::unique_ptr<PendingRewrite> prepare(const RestoreScope& scope,
                                             const std::filesystem::path& tempName) const;
 

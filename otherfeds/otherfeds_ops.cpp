@@ -232,8 +232,7 @@ std::optional<std::string> rivalValue(Rival line, const std::string& given, std:
     const std::string what = "value of \"" + std::string(fieldName(line)) + "\"";
     refuseLineBreak(file, what, value);
     if (auto problem = rivalValueProblem(line, value))
-        throw GameFileError(file, "the " + what + " " + std::string(*problem) + ": \"" + value +
-                                      "\"; nothing was written");
+        refuseChange(file, "the " + what + " " + std::string(*problem) + ": \"" + value + "\"");
     return value;
 }
 
@@ -246,25 +245,26 @@ std::string_view rivalFieldCaption(OtherFedRecord::Line line) {
 std::size_t setRivalFields(const PartyFile& rival, std::string_view key,
                            const std::vector<std::pair<OtherFedRecord::Line, std::string>>& fields,
                            RivalFieldName fieldName) {
-    const RestoreScope point(rival.gameFolder, rival.slot, "Edit " + std::string(key));
-    RivalFile rivals = RivalFile::read(rival.file);
-    std::size_t matched = 0;
-    for (std::size_t i = 0; i < rivals.size(); ++i) {
-        if (!rivals.isNamed(i, key))
-            continue;
-        ++matched;
-        OtherFedRecord record = rivals.record(i);
-        bool changed = false;
-        for (const auto& [line, given] : fields)
-            if (auto value = rivalValue(line, given, record.lines[line], rival.file, fieldName)) {
-                record.lines[line] = std::move(*value);
-                changed = true;
-            }
-        if (changed)
-            rivals.replace(i, record);
-    }
-    rivals.save(rival.temp);
-    return matched;
+    const std::string description = "Edit " + std::string(key);
+    return editRecordFile<OtherFedRecord>(rival, description, [&](RivalFile& rivals) {
+        std::size_t matched = 0;
+        for (std::size_t i = 0; i < rivals.size(); ++i) {
+            if (!rivals.isNamed(i, key))
+                continue;
+            ++matched;
+            OtherFedRecord record = rivals.record(i);
+            bool changed = false;
+            for (const auto& [line, given] : fields)
+                if (auto value =
+                        rivalValue(line, given, record.lines[line], rival.file, fieldName)) {
+                    record.lines[line] = std::move(*value);
+                    changed = true;
+                }
+            if (changed)
+                rivals.replace(i, record);
+        }
+        return matched;
+    });
 }
 
 RandomSource cRandSource() {
