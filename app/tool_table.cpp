@@ -17,15 +17,18 @@ constexpr std::string_view kMenuOrder[] = {"html22", "batch", "restore"};
 
 // The windows showing one slot's data, closed in this order by a change of slot. The restore
 // window goes last: it lists the points of the slot it was opened with.
-constexpr std::string_view kSlotClosingOrder[] = {
-    "doctor", "fuededit", "html22", "impsave", "mansave", "save", "titles", "batch", "restore"};
+constexpr std::string_view kSlotClosingOrder[] = {"doctor",      "fuededit", "html22", "impsave",
+                                                  "mansave",     "save",     "titles", "batch",
+                                                  "rostertable", "restore"};
 
 std::vector<const ui::ToolDescriptor*> inOrder(std::span<const std::string_view> order) {
     std::vector<const ui::ToolDescriptor*> tools;
     for (std::string_view name : order)
         for (const auto& tool : allTools())
-            if (name == tool.window)
-                tools.push_back(&tool);
+            if (name == tool.window) {
+                tools.push_back(&tool); // a window opened from a button and the menu: once
+                break;
+            }
     return tools;
 }
 

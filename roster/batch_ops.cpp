@@ -274,6 +274,10 @@ Condition parseCondition(std::string_view text) {
     return c;
 }
 
+bool conditionMet(const Condition& condition, std::string_view stored) {
+    return meets(condition, stored);
+}
+
 FieldChange parseChange(std::string_view text) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos)

@@ -44,6 +44,8 @@ struct Condition {
 };
 // "FIELD OP VALUE"; blanks around the field and the operator are skipped.
 Condition parseCondition(std::string_view text);
+// Whether a stored line of the condition's field meets it.
+bool conditionMet(const Condition& condition, std::string_view stored);
 
 struct FieldChange {
     WrestlerRecord::Line field;

@@ -65,6 +65,8 @@ const std::vector<std::vector<BoxPlace>>& frameRows() {
     return rows;
 }
 
+} // namespace
+
 QStringList comboItems(Line line) {
     switch (line) {
     case Line::Carder:
@@ -84,6 +86,8 @@ QStringList comboItems(Line line) {
         return {};
     }
 }
+
+namespace {
 
 class RosterEditor : public QWidget {
 public:

@@ -9,6 +9,7 @@
 #include "ui/tool_descriptor.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -22,6 +23,9 @@ QWidget* createRosterEditor(ui::EditorContext& context);   // `save`
 QWidget* createReorderWindow(ui::EditorContext& context);  // `reorder`
 QWidget* createInjuriesWindow(ui::EditorContext& context); // `doctor`
 QWidget* createBatchWindow(ui::EditorContext& context);    // `batch`
+
+// The choices the editor's combo box for a record line offers (none for a plain box).
+QStringList comboItems(WrestlerRecord::Line line);
 
 // The roster tools as the main window offers them.
 ui::ToolTable rosterTools();

@@ -9,6 +9,7 @@
 #include "roster/batch_ops.h"
 #include "roster/roster_ops.h"
 #include "savegame/savegame_ops.h"
+#include "table/table_ops.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -312,6 +313,18 @@ std::vector<Operation> catalogue() {
          [](const OpWorld& w) {
              std::string csv = rosterCsv(roster1(w));
              writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
+         }},
+        {"roster table apply",
+         {"applyEdits"},
+         {Part::Roster},
+         [](const OpWorld& w) {
+             const table::TableSource own{
+                 "WWF", table::RecordKind::Wrestler, {w.folder(), "save1", GameFile::Roster}};
+             const auto shown = RecordFile<WrestlerRecord>::read(own.file.file);
+             const std::size_t bo = *shown.findFirst("Bo");
+             const table::TableEdit edit{
+                 bo, "Bo", {WrestlerRecord::Draw, std::string(shown.line(bo, 1)), "1"}};
+             table::applyTableEdits(own, std::span(&edit, 1), shown);
          }},
         {"rival append",
          {"appendRival"},

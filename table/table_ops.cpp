@@ -1,0 +1,322 @@
+#include "table_ops.h"
+
+#include "otherfeds/otherfeds_ops.h"
+
+#include "gamefiles/check.h"
+#include "gamefiles/error.h"
+#include "gamefiles/text.h"
+
+#include <algorithm>
+#include <map>
+
+namespace hv::table {
+namespace {
+
+using W = WrestlerRecord;
+
+const Field& fieldOf(RecordKind kind, std::size_t line) {
+    return tableFields(kind)[line];
+}
+
+// The line of the player's record that holds the same field, if it has one.
+std::optional<std::size_t> wrestlerLine(RecordKind kind, std::size_t line) {
+    if (kind == RecordKind::Wrestler)
+        return line;
+    if (const Field* f = findField(kWrestlerFields, fieldOf(kind, line).name))
+        return f->line;
+    return std::nullopt;
+}
+
+bool isLine(RecordKind kind, std::size_t line, W::Line wrestler) {
+    return wrestlerLine(kind, line) == std::optional<std::size_t>(wrestler);
+}
+
+std::string caption(RecordKind kind, std::size_t line) {
+    std::string_view text = fieldOf(kind, line).caption;
+    while (text.ends_with(' '))
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+std::string inQuotes(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string joined(const std::vector<std::string_view>& pieces) {
+    std::size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
+    std::string out;
+    out.reserve(size);
+    for (std::string_view piece : pieces)
+        out += piece;
+    return out;
+}
+
+// Whether two runs of pieces hold the same bytes, however they are cut.
+bool sameBytes(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b) {
+    std::size_t i = 0, j = 0, at = 0, bt = 0; // piece and offset in it
+    for (;;) {
+        for (; i < a.size() && at == a[i].size(); ++i)
+            at = 0;
+        for (; j < b.size() && bt == b[j].size(); ++j)
+            bt = 0;
+        if (i == a.size() || j == b.size())
+            return i == a.size() && j == b.size();
+        const std::size_t n = std::min(a[i].size() - at, b[j].size() - bt);
+        if (a[i].substr(at, n) != b[j].substr(bt, n))
+            return false;
+        at += n;
+        bt += n;
+    }
+}
+
+// A record's stored text with the lines marked in `changed` put in anew, every other line
+// (and line end) kept byte for byte.
+template <std::size_t N>
+std::string withLines(std::string_view text, const std::array<std::string, N>& lines,
+                      const std::array<bool, N>& changed) {
+    std::string out;
+    out.reserve(text.size() + 64);
+    std::size_t at = 0;
+    for (std::size_t l = 0; l < N; ++l) {
+        const std::size_t lf = text.find('\n', at);
+        const std::size_t next = lf == std::string_view::npos ? text.size() : lf + 1;
+        if (changed[l])
+            appendTextLine(out, lines[l]);
+        else
+            out.append(text.substr(at, next - at));
+        at = next;
+    }
+    return out;
+}
+
+template <class Record>
+TableApplied applyEdits(const TableSource& source, std::span<const TableEdit> edits,
+                        const RecordBytes& shown) {
+    const RestoreScope point(source.file.gameFolder, source.file.slot,
+                             "Roster Table: " + std::to_string(edits.size()) +
+                                 (edits.size() == 1 ? " change in " : " changes in ") +
+                                 source.caption);
+    RecordFile<Record> file = RecordFile<Record>::read(source.file.file);
+    const bool wasAsShown = sameBytes(file.pieces(), shown.pieces()); // no edits made yet
+    const RecordKind kind = Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
+    const auto describe = [kind](std::size_t line) {
+        return std::pair{fieldOf(kind, line).caption,
+                         cellIsNumber(kind, line) || isLine(kind, line, W::Carder)};
+    };
+    std::map<std::size_t, std::vector<FieldEdit>> byRecord;
+    std::map<std::size_t, std::string> names;
+    for (const TableEdit& e : edits) {
+        byRecord[e.record].push_back(e.edit);
+        names[e.record] = e.name;
+    }
+    std::vector<Conflict> conflicts;
+    std::vector<std::pair<std::size_t, std::string>> replaced;
+    std::size_t changedLines = 0;
+    for (const auto& [record, recordEdits] : byRecord) {
+        const std::string& name = names[record];
+        const std::string label = "row " + std::to_string(record + 1) + " (" + name + ")";
+        if (record >= file.size() || file.name(record) != name) {
+            const std::string now = record < file.size() ? std::string(file.name(record)) : "";
+            conflicts.push_back({label, "Name", W::Name, name, name, now});
+            continue;
+        }
+        Record r = file.record(record);
+        for (Conflict& c : mergeEdits(r.lines, std::span(recordEdits), label, describe))
+            conflicts.push_back(std::move(c));
+        std::array<bool, Record::kLines> changed{};
+        for (std::size_t l = 0; l < Record::kLines; ++l) {
+            if (r.lines[l] == file.line(record, l))
+                continue;
+            changed[l] = true;
+            ++changedLines;
+            refuseLineBreak(source.file.file, "value of " + inQuotes(caption(kind, l)), r.lines[l]);
+            if (auto problem = cellProblem(kind, l, r.lines[l]))
+                throw GameFileError(source.file.file, *problem + "; nothing was written",
+                                    file.firstLine(record) + l);
+        }
+        if (std::ranges::find(changed, true) != changed.end())
+            replaced.emplace_back(record, withLines(file.text(record), r.lines, changed));
+    }
+    if (!conflicts.empty())
+        throw ConflictError(std::move(conflicts));
+    for (auto& [record, text] : replaced)
+        file.replace(record, std::move(text));
+    file.save(source.file.temp);
+    TableApplied done{changedLines, std::nullopt};
+    if (wasAsShown)
+        done.bytes = joined(file.pieces());
+    return done;
+}
+
+} // namespace
+
+std::vector<TableSource> tableSources(const std::string& gameFolder, std::string_view slot) {
+    using otherfeds::Party;
+    std::string own = otherfeds::federationOf(gameFolder, slot);
+    std::vector<TableSource> out;
+    out.push_back({own.empty() ? std::string("Your Fed") : own, RecordKind::Wrestler,
+                   SlotFile(gameFolder, slot, GameFile::Roster)});
+    const auto rival = otherfeds::otherBigFedOf(gameFolder, slot);
+    if (rival)
+        out.push_back({*rival, RecordKind::Rival,
+                       otherfeds::partyFile(gameFolder, slot, Party::Rival, *rival)});
+    out.push_back({"ECW", RecordKind::Rival, otherfeds::partyFile(gameFolder, slot, Party::Ecw)});
+    out.push_back(
+        {"Indy/Other", RecordKind::Rival, otherfeds::partyFile(gameFolder, slot, Party::Indy)});
+    return out;
+}
+
+std::span<const Field> tableFields(RecordKind kind) {
+    if (kind == RecordKind::Wrestler)
+        return kWrestlerFields;
+    return kOtherFedFields;
+}
+
+TableFile readTableFile(const TableSource& source) {
+    // Read, not mapped: the window holds the bytes while it is open, and the game may write the
+    // file in place meanwhile.
+    std::string bytes = readFileBytes(source.file.file);
+    StateHasher hasher;
+    hasher.add(bytes);
+    const FileState read = hasher.state();
+    return {
+        RecordBytes(FileBytes(std::move(bytes)), source.file.file, tableFields(source.kind).size()),
+        read};
+}
+
+bool isPlaceholder(const RecordBytes& records, std::size_t record) {
+    return records.firstLineIs(record, kPlaceholderName);
+}
+
+std::string cellShown(RecordKind kind, std::size_t line, std::string_view stored) {
+    std::string_view word;
+    if (isLine(kind, line, W::Carder))
+        word = carderName(stored);
+    else if (isLine(kind, line, W::FinisherType))
+        word = finisherTypeName(stored);
+    return std::string(word.empty() ? stored : word);
+}
+
+bool cellIsNumber(RecordKind kind, std::size_t line) {
+    return fieldOf(kind, line).kind == FieldKind::Number;
+}
+
+std::optional<std::string> cellProblem(RecordKind kind, std::size_t line, std::string_view typed) {
+    const std::string name = caption(kind, line);
+    if (hasLineBreak(typed))
+        return name + " holds one line";
+    // A code field takes its words, or a code as stored.
+    if (isLine(kind, line, W::Carder)) {
+        if (carderCode(typed) || parseNumber(typed))
+            return std::nullopt;
+        return name + " takes \"Upper Carder\", \"Middle Carder\" or \"Lower Carder\", not " +
+               inQuotes(typed);
+    }
+    if (isLine(kind, line, W::FinisherType)) {
+        if (finisherTypeCode(typed) || !finisherTypeName(typed).empty())
+            return std::nullopt;
+        return name + " takes \"Power Move\" or \"Submission\", not " + inQuotes(typed);
+    }
+    std::optional<std::string_view> problem;
+    if (auto w = wrestlerLine(kind, line))
+        problem = wrestlerValueProblem(*w, typed);
+    else if (cellIsNumber(kind, line) && !isNumberValue(typed))
+        problem = "is not a number";
+    if (problem)
+        return name + " " + std::string(*problem) + ": " + inQuotes(typed);
+    return std::nullopt;
+}
+
+std::string cellStored(RecordKind kind, std::size_t line, std::string_view typed,
+                       std::string_view stored) {
+    if (typed == cellShown(kind, line, stored))
+        return std::string(stored);
+    if (isLine(kind, line, W::Carder)) {
+        if (auto code = carderCode(typed))
+            return parseNumber(stored) == std::optional<long long>(*code) ? std::string(stored)
+                                                                          : numberLine(*code);
+    } else if (isLine(kind, line, W::FinisherType)) {
+        if (auto code = finisherTypeCode(typed))
+            return std::string(*code);
+    } else if ((isLine(kind, line, W::TagTeam) || isLine(kind, line, W::Stable)) && typed.empty()) {
+        return "no";
+    }
+    return std::string(typed);
+}
+
+std::optional<std::string> cellAdded(RecordKind kind, std::size_t line, std::string_view typed,
+                                     std::string_view stored) {
+    const std::string_view bare = trimmed(typed);
+    if (!cellIsNumber(kind, line) || !(bare.starts_with('+') || bare.starts_with('-')))
+        return std::nullopt;
+    const auto delta = parseNumber(bare);
+    const auto now = trimmed(stored).empty() ? std::optional<long long>(0) : parseNumber(stored);
+    if (!delta || !now)
+        return std::nullopt;
+    long long sum = *now + *delta;
+    if (auto minimum = fieldOf(kind, line).minimum)
+        sum = std::max(sum, *minimum);
+    return sum == *now ? std::string(stored) : numberLine(sum);
+}
+
+std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view text) {
+    std::vector<TableCondition> out;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view piece = trimmed(text.substr(0, comma));
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        if (piece.empty())
+            continue;
+        const std::string_view name = piece.substr(0, piece.find_first_of("=!<>~ \t"));
+        const auto fields = tableFields(kind);
+        const auto found = std::ranges::find(fields, name, &Field::name);
+        const Field* field = found == fields.end() ? nullptr : &*found;
+        if (kind == RecordKind::Wrestler || field == nullptr) {
+            roster::Condition c = roster::parseCondition(piece); // refuses an unknown field
+            if (field == nullptr)
+                throw roster::BatchSyntaxError("the rival files have no field " + inQuotes(name));
+            out.push_back({std::move(c), field->line});
+            continue;
+        }
+        // A rival field is compared as the player's field of that name, or for the rival's own
+        // ones as a plain number or text field of his.
+        std::string asWrestler(piece);
+        if (!findField(kWrestlerFields, name))
+            asWrestler.replace(0, name.size(),
+                               field->kind == FieldKind::Number ? "draw" : "finisher");
+        out.push_back({roster::parseCondition(asWrestler), field->line});
+    }
+    return out;
+}
+
+char foldCase(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+        return static_cast<char>(u + 32);
+    return c;
+}
+
+bool containsFolded(std::string_view name, std::string_view part) {
+    const auto same = [](char a, char b) { return foldCase(a) == foldCase(b); };
+    return part.empty() ||
+           std::search(name.begin(), name.end(), part.begin(), part.end(), same) != name.end();
+}
+
+TableApplied applyTableEdits(const TableSource& source, std::span<const TableEdit> edits,
+                             const RecordBytes& shown) {
+    if (source.kind == RecordKind::Wrestler)
+        return applyEdits<WrestlerRecord>(source, edits, shown);
+    return applyEdits<OtherFedRecord>(source, edits, shown);
+}
+
+} // namespace hv::table
