@@ -24,7 +24,9 @@
 
 namespace fs = std::filesystem;
 
-namespace hv::ui {
+namespace hv::app {
+
+using namespace hv::ui;
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
@@ -238,7 +240,7 @@ FolderChooser::FolderChooser(fs::path workDir, std::function<void()> afterMove, 
     } catch (const std::exception&) {
         // No usable options.dat yet (first run): the user picks the folder here.
     }
-    text1_->setText(toQt(configured));
+    setNamed(toQt(configured));
     showFolder(startingFolder(configured, workDir_, home));
     syncDrive();
 
@@ -333,14 +335,14 @@ void FolderChooser::onFolderActivated(QListWidgetItem* item) {
 }
 
 bool FolderChooser::onDirChange() {
-    // Text1 holds the folder options.dat names; a move writes it before the main window reads
-    // it again. The same folder again needs nothing written.
-    const QString before = text1_->text();
+    // A move writes the folder options.dat names before the main window reads it again. The
+    // same folder again needs nothing written.
+    const QString before = named_;
     const QString now = pathText(folder_);
     if (now != before) {
-        text1_->setText(now);
+        setNamed(now);
         if (!storeFolder()) {
-            text1_->setText(before);
+            setNamed(before);
             return false;
         }
         showStatus(this, QStringLiteral("The editor now reads the game in %1.").arg(now));
@@ -352,8 +354,13 @@ bool FolderChooser::onDirChange() {
 
 bool FolderChooser::storeFolder() {
     return runReported(this, windowTitle(), [&] {
-        changeGameFolder(workDir_, fromQtOrRefuse(text1_->text(), QStringLiteral("game folder")));
+        changeGameFolder(workDir_, fromQtOrRefuse(named_, QStringLiteral("game folder")));
     });
 }
 
-} // namespace hv::ui
+void FolderChooser::setNamed(const QString& folder) {
+    named_ = folder;
+    text1_->setText(folder);
+}
+
+} // namespace hv::app

@@ -17,7 +17,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 
-namespace hv::ui {
+namespace hv::app {
 
 class FolderChooser : public QWidget {
     Q_OBJECT
@@ -43,7 +43,8 @@ private:
     void onDriveChosen(int index);
     void onFolderActivated(QListWidgetItem* item);
     bool onDirChange(); // false when the folder could not be stored
-    bool storeFolder(); // writes Text1 to options.dat; false when refused or failed
+    bool storeFolder(); // writes named_ to options.dat; false when refused or failed
+    void setNamed(const QString& folder);
 
     std::filesystem::path workDir_;
     std::function<void()> afterMove_;
@@ -53,7 +54,8 @@ private:
     QLineEdit* shownPath_ = nullptr;
     QListWidget* dir1_ = nullptr;
     QLabel* label1_ = nullptr;
-    QLineEdit* text1_ = nullptr;
+    QString named_;              // the folder options.dat names
+    QLineEdit* text1_ = nullptr; // hidden, shows named_
 };
 
 // Where the chooser opens: `configured` if it is a folder, else its nearest existing
@@ -62,4 +64,4 @@ std::filesystem::path startingFolder(const std::string& configured,
                                      const std::filesystem::path& workDir,
                                      const std::filesystem::path& home);
 
-} // namespace hv::ui
+} // namespace hv::app

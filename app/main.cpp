@@ -131,11 +131,11 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     fs::current_path(settings, ec);
 #endif
-    hv::ui::MainWindow window(settings, fs::current_path(ec));
+    hv::app::MainWindow window(settings, fs::current_path(ec));
     window.showAtStart();
 
     if (!start.screenshotWindow.isEmpty())
-        return hv::ui::saveScreenshot(window, start.screenshotWindow, start.screenshotFile);
+        return hv::app::saveScreenshot(window, start.screenshotWindow, start.screenshotFile);
     if (!start.exportFiles.empty())
         hv::exchange::openExportFiles(window.openTool(QStringLiteral("impsave")),
                                       start.exportFiles);

@@ -8,6 +8,7 @@
 #include "ui/byte_text.h"
 #include "ui/file_path.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 
 #include "hv_version.h"
 
@@ -29,7 +30,9 @@
 #include <memory>
 #include <vector>
 
-namespace hv::ui {
+namespace hv::app {
+
+using namespace hv::ui;
 namespace {
 
 const QString kFrameCaption = QStringLiteral("Select Save File to edit");
@@ -37,7 +40,6 @@ const QString kPathIncorrect = QStringLiteral("Path is incorrect.");
 const QString kChooserName = QStringLiteral("pathfind");
 
 using Opener = ToolDescriptor::Opener;
-using hv::app::toolsOpenedBy;
 
 // A slot name is shown as typed; "&" would otherwise turn into a keyboard shortcut.
 QString asButtonText(const QString& text) {
@@ -194,7 +196,7 @@ void MainWindow::load(bool readOptions) {
         // A window works on the game it showed: none stays open on another. The chooser
         // that made the change stays.
         if (loaded_ && (folderError_ ? std::string() : folder_) != before)
-            for (const auto& tool : hv::app::allTools())
+            for (const auto& tool : allTools())
                 registry_.close(QString::fromLatin1(tool.window));
         loaded_ = true;
         watchOptions();
@@ -291,7 +293,7 @@ void MainWindow::showAtStart() {
 }
 
 QWidget* MainWindow::openTool(const QString& name) {
-    const ToolDescriptor* tool = hv::app::findTool(name);
+    const ToolDescriptor* tool = findTool(name);
     if (!tool)
         return nullptr;
     auto override = factoryOverrides_.find(name);
@@ -313,12 +315,10 @@ QWidget* MainWindow::openTool(const QString& name) {
             return made;
         });
     });
-    // The tool has loaded with its slot; its own copy serves its later actions.
-    if (window && tool->receivesSlot) {
-        auto* pinned = window->findChild<PinnedContext*>(QString(), Qt::FindDirectChildrenOnly);
-        if (auto* hid = window->findChild<QLineEdit*>(QStringLiteral("hid")))
-            hid->setText(pinned != nullptr ? pinned->currentSlot() : currentSlot());
-    }
+    // The tool has loaded with its slot; its own copy, the one its context pinned, serves
+    // its later actions.
+    if (auto* opened = qobject_cast<ToolWindow*>(window); opened && tool->receivesSlot)
+        opened->receiveSlot(opened->context().currentSlot());
     return window;
 }
 
@@ -333,9 +333,9 @@ void MainWindow::setToolFactory(const QString& name, ToolFactory factory) {
 
 QStringList MainWindow::slotWindows() {
     QStringList names;
-    for (const ToolDescriptor* tool : hv::app::slotClosingOrder())
+    for (const ToolDescriptor* tool : slotClosingOrder())
         names << QString::fromLatin1(tool->window);
     return names;
 }
 
-} // namespace hv::ui
+} // namespace hv::app

@@ -23,9 +23,9 @@ class QGroupBox;
 class QLineEdit;
 class QRadioButton;
 
-namespace hv::ui {
+namespace hv::app {
 
-class MainWindow : public QMainWindow, public EditorContext {
+class MainWindow : public QMainWindow, public ui::EditorContext {
     Q_OBJECT
 public:
     // options.dat lives in `settingsDir`, exported files and pages go to `workDir` (by
@@ -57,9 +57,9 @@ public:
     QWidget* openTool(const QString& name);
     QWidget* openFolderChooser();
 
-    WindowRegistry& windows() { return registry_; }
+    ui::WindowRegistry& windows() { return registry_; }
     // Replaces how one tool window is built (tests).
-    void setToolFactory(const QString& name, ToolFactory factory);
+    void setToolFactory(const QString& name, ui::ToolFactory factory);
     // The windows a change of slot closes, in the order it closes them.
     static QStringList slotWindows();
 
@@ -75,8 +75,8 @@ private:
 
     std::filesystem::path settingsDir_;
     std::filesystem::path workDir_;
-    WindowRegistry registry_;
-    std::map<QString, ToolFactory> factoryOverrides_;
+    ui::WindowRegistry registry_;
+    std::map<QString, ui::ToolFactory> factoryOverrides_;
     QGroupBox* frame_ = nullptr;
     std::array<QRadioButton*, 4> options_{};
     QLineEdit* hid_ = nullptr;
@@ -87,8 +87,8 @@ private:
     // What the followers were last told of.
     std::pair<std::string, QString> followed_;
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> followers_;
-    std::vector<QPointer<PinnedContext>> pinned_;
+    std::vector<QPointer<ui::PinnedContext>> pinned_;
     QFileSystemWatcher* optionsWatch_ = nullptr;
 };
 
-} // namespace hv::ui
+} // namespace hv::app

@@ -7,7 +7,9 @@
 
 #include <cstdio>
 
-namespace hv::ui {
+namespace hv::app {
+
+using namespace hv::ui;
 
 int saveScreenshot(MainWindow& main, const QString& window, const QString& file) {
     QWidget* target = nullptr;
@@ -32,4 +34,4 @@ int saveScreenshot(MainWindow& main, const QString& window, const QString& file)
     return 0;
 }
 
-} // namespace hv::ui
+} // namespace hv::app

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-namespace hv::ui {
+namespace hv::app {
 
 class MainWindow;
 
@@ -13,4 +13,4 @@ class MainWindow;
 // saves it. Returns the process exit code; errors go to stderr.
 int saveScreenshot(MainWindow& main, const QString& window, const QString& file);
 
-} // namespace hv::ui
+} // namespace hv::app

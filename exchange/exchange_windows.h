@@ -6,13 +6,13 @@
 #include "exchange_ops.h"
 
 #include "ui/editor_context.h"
+#include "ui/list_filter.h"
 
 #include <QString>
 
 #include <string>
 #include <vector>
 
-class QListWidget;
 class QWidget;
 
 namespace hv::ui {
@@ -40,7 +40,7 @@ bool openExportFiles(QWidget* window, const std::vector<std::filesystem::path>& 
 // that exists.
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
                               const std::filesystem::path& exportFile,
-                              std::vector<std::string> clashing, QListWidget* list,
+                              std::vector<std::string> clashing, ui::FilteredList* list,
                               ui::FileWatch* watch = nullptr);
 
 // The roster of `slot` in the game folder named by options.dat (read now).

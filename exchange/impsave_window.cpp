@@ -20,7 +20,6 @@
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -47,9 +46,9 @@ std::vector<fs::path> exportFilesIn(const QMimeData* data) {
     return files;
 }
 
-class ExchangeWindow : public QWidget {
+class ExchangeWindow : public ui::ToolWindow {
 public:
-    explicit ExchangeWindow(ui::EditorContext& context) : context_(context) {
+    explicit ExchangeWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("impsave"));
         setWindowTitle(QStringLiteral("Import/Export Wrestlers"));
 
@@ -66,7 +65,7 @@ public:
         preview_->setAcceptDrops(false); // dropped files go to the window
         setAcceptDrops(true);
         auto* importButton = button("Command2", "Import");
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
 
         connect(exportButton, &QPushButton::clicked, this, [this] { exportSelected(); });
         connect(choose, &QPushButton::clicked, this, [this] { chooseFile(); });
@@ -85,7 +84,7 @@ public:
         grid->setColumnStretch(1, 1);
         resize(560, 420);
 
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         load();
     }
 
@@ -124,7 +123,7 @@ private:
         b->setObjectName(QString::fromLatin1(name));
         return b;
     }
-    RosterFile roster() const { return rosterFileFor(context_, hid_->text()); }
+    RosterFile roster() const { return rosterFileFor(context_, slot()); }
 
     // Also the reload after an outside change, on the slot the window was opened on.
     void load() {
@@ -137,10 +136,10 @@ private:
 
     void exportSelected() {
         ui::runReported(this, QStringLiteral("Export"), [&] {
-            const auto chosen = list_->selectedItems();
-            if (chosen.isEmpty())
+            const auto chosen = list_->selectedText();
+            if (!chosen)
                 throw OperationRefused("Select the wrestler to export first.");
-            const auto name = ui::fromQtOrRefuse(chosen.first()->text(), QStringLiteral("Name"));
+            const auto name = ui::fromQtOrRefuse(*chosen, QStringLiteral("Name"));
             const fs::path work = context_.workDir();
             const fs::path file = work / pathFromBytes(exportFileName(name));
             const std::size_t mark = replacedMark();
@@ -148,7 +147,7 @@ private:
             ui::showWrittenTo(this,
                               replacedSince(mark).empty()
                                   ? QStringLiteral("Nothing changed in")
-                                  : QStringLiteral("Exported %1 to").arg(chosen.first()->text()),
+                                  : QStringLiteral("Exported %1 to").arg(*chosen),
                               file);
         });
     }
@@ -179,12 +178,12 @@ private:
             const ImportResult result = importWrestler(roster(), chosen_);
             if (result.appended) {
                 watch_->noteWritten();
-                list_->addItem(ui::toQt(result.name));
+                list_->addName(ui::toQt(result.name));
                 return;
             }
             if (conflict_)
                 conflict_->close();
-            QWidget* conflict = createConflictWindow(context_, hid_->text(), ui::toQt(result.name),
+            QWidget* conflict = createConflictWindow(context_, slot(), ui::toQt(result.name),
                                                      chosen_, result.clashing, list_, watch_);
             conflict_ = conflict;
             connect(conflict, &QObject::destroyed, this, [this, conflict] {
@@ -197,10 +196,8 @@ private:
         });
     }
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     QPlainTextEdit* preview_ = nullptr;
-    QLineEdit* hid_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     fs::path chosen_;              // the file dialog's last chosen file
     std::deque<fs::path> dropped_; // dropped files still to import

@@ -8,22 +8,23 @@
 #include "ui/file_path.h"
 #include "ui/file_watch.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 #include "ui/window_support.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 
 namespace hv::exchange {
 namespace {
 
-class ConflictWindow : public QWidget {
+class ConflictWindow : public ui::ToolWindow {
 public:
-    ConflictWindow(ui::EditorContext& context, QListWidget* list, ui::FileWatch* watch)
-        : context_(context), list_(list), watch_(watch) {
+    ConflictWindow(ui::EditorContext& context, const QString& slot, ui::FilteredList* list,
+                   ui::FileWatch* watch)
+        : ToolWindow(context, slot), list_(list), watch_(watch) {
         setObjectName(QStringLiteral("yesno"));
         setAttribute(Qt::WA_DeleteOnClose);
         setWindowTitle(QStringLiteral("Import"));
@@ -37,9 +38,9 @@ public:
         newName_->setObjectName(QStringLiteral("Text5"));
         ui::keepOnOneLine(newName_);
         apply_ = button("Command3", "Apply");
-        slot_ = ui::hiddenBox(this, QStringLiteral("Text1"));
-        name_ = ui::hiddenBox(this, QStringLiteral("Text2"));
-        file_ = ui::hiddenBox(this, QStringLiteral("Text3"));
+        keepSlotBox(QStringLiteral("Text1"));
+        nameBox_ = ui::hiddenBox(this, QStringLiteral("Text2"));
+        fileBox_ = ui::hiddenBox(this, QStringLiteral("Text3"));
 
         connect(yes, &QPushButton::clicked, this, [this] { overwrite(); });
         connect(no, &QPushButton::clicked, this, [this] { unlockNewName(); });
@@ -60,12 +61,14 @@ public:
         apply_->setEnabled(false);
     }
 
-    void fill(const QString& slot, const QString& name, const std::filesystem::path& exportFile,
+    void fill(const QString& name, const std::filesystem::path& exportFile,
               std::vector<std::string> clashing) {
         asked_ = std::move(clashing);
-        slot_->setText(slot);
-        name_->setText(name);
-        file_->setText(ui::pathText(exportFile));
+        name_ = name;
+        nameBox_->setText(name);
+        // The file as its box names it, so that it reads back the same.
+        exportFile_ = ui::pathFromText(ui::pathText(exportFile));
+        fileBox_->setText(ui::pathText(exportFile));
         newName_->setText(name);
     }
 
@@ -81,12 +84,12 @@ private:
             palette.setColor(group, QPalette::Base, colour);
         newName_->setPalette(palette);
     }
-    RosterFile roster() const { return rosterFileFor(context_, slot_->text()); }
-    std::filesystem::path exportFile() const { return ui::pathFromText(file_->text()); }
+    RosterFile roster() const { return rosterFileFor(context_, slot()); }
+    const std::filesystem::path& exportFile() const { return exportFile_; }
 
     void overwrite() {
         if (ui::runReported(this, windowTitle(), [&] {
-                const auto name = ui::fromQtOrRefuse(name_->text(), QStringLiteral("Name"));
+                const auto name = ui::fromQtOrRefuse(name_, QStringLiteral("Name"));
                 try {
                     overwriteWrestler(roster(), name, exportFile(), &asked_);
                 } catch (const ClashChanged& moved) {
@@ -121,7 +124,7 @@ private:
             return;
         noteWritten();
         if (list_)
-            list_->addItem(shown);
+            list_->addName(shown);
         close();
     }
 
@@ -129,26 +132,26 @@ private:
         "Name is already present in database. Do you wish to update the wrestler (Press Yes) "
         "or name the import name of the wrestler something else (press no)");
 
-    ui::EditorContext& context_;
     std::vector<std::string> asked_; // the clashing records the question is about
     QLabel* question_ = nullptr;
-    QPointer<QListWidget> list_;
+    QPointer<ui::FilteredList> list_;
     QPointer<ui::FileWatch> watch_;
     QLineEdit* newName_ = nullptr;
     QPushButton* apply_ = nullptr;
-    QLineEdit* slot_ = nullptr;
-    QLineEdit* name_ = nullptr;
-    QLineEdit* file_ = nullptr;
+    QString name_;                     // the wrestler the question is about
+    std::filesystem::path exportFile_; // his exported file
+    QLineEdit* nameBox_ = nullptr;     // both shown to those who look for the controls
+    QLineEdit* fileBox_ = nullptr;
 };
 
 } // namespace
 
 QWidget* createConflictWindow(ui::EditorContext& context, const QString& slot, const QString& name,
                               const std::filesystem::path& exportFile,
-                              std::vector<std::string> clashing, QListWidget* list,
+                              std::vector<std::string> clashing, ui::FilteredList* list,
                               ui::FileWatch* watch) {
-    auto* window = new ConflictWindow(context, list, watch);
-    window->fill(slot, name, exportFile, std::move(clashing));
+    auto* window = new ConflictWindow(context, slot, list, watch);
+    window->fill(name, exportFile, std::move(clashing));
     return window;
 }
 

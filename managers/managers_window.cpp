@@ -18,7 +18,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -35,9 +34,9 @@ std::string sexWord(const std::string& code) {
     return code == "m" ? "male" : code == "f" ? "female" : code;
 }
 
-class ManagersWindow : public QWidget {
+class ManagersWindow : public ui::ToolWindow {
 public:
-    explicit ManagersWindow(ui::EditorContext& context) : context_(context) {
+    explicit ManagersWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("mansave"));
         setWindowTitle(QStringLiteral("Managers"));
         build();
@@ -53,9 +52,9 @@ private:
         // The boxes show the manager picked, from the file, a click on the one shown again
         // included. A filter that hides him, or a deselecting click, picks nobody else: he
         // stays shown with what was typed, and Apply applies to him.
-        connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
-            if (item != nullptr)
-                showManager(item);
+        connect(list_, &ui::FilteredList::picked, this, [this](int row) {
+            if (row >= 0)
+                showManager(list_->text(row));
         });
 
         auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
@@ -120,7 +119,7 @@ private:
         grid->setColumnStretch(0, 1);
 
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
         resize(380, 280);
         // Keys go to the filter and the list first; the boxes take input only while a manager
         // is shown, so nothing typed is dropped.
@@ -132,12 +131,10 @@ private:
     QString title() const { return windowTitle(); }
 
     // The managers file, chosen afresh from the save game as every event does.
-    ManagersPlace place() const {
-        return ManagersPlace(ui::gameFolder(context_), hid_->text().toStdString());
-    }
+    ManagersPlace place() const { return ManagersPlace(ui::gameFolder(context_), slotName()); }
 
     void load() {
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         ui::runReported(this, title(), [&] {
             const ManagersPlace where = place();
             if (!where.file) {
@@ -195,11 +192,11 @@ private:
         setBoxesEnabled(false);
     }
 
-    void showManager(QListWidgetItem* item) {
-        if (item == nullptr || item->text().isEmpty())
+    void showManager(const QString& shown) {
+        if (shown.isEmpty())
             return;
         ui::runReported(this, title(), [&] {
-            const auto name = ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
+            const auto name = ui::fromQtOrRefuse(shown, QStringLiteral("Name"));
             const auto manager = findManager(place(), name);
             if (!manager)
                 return;
@@ -259,10 +256,10 @@ private:
     }
 
     void remove() {
-        const auto selected = list_->selectedItems();
-        if (selected.isEmpty())
+        const auto selected = list_->selectedText();
+        if (!selected)
             return;
-        const QString name = selected.first()->text();
+        const QString name = *selected;
         if (!writeFresh(
                 [&] { deleteManagers(place(), ui::fromQtOrRefuse(name, QStringLiteral("Name"))); }))
             return;
@@ -270,7 +267,6 @@ private:
         clearBoxes();
     }
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
@@ -280,7 +276,6 @@ private:
     ui::StoredText sex_;
     std::optional<std::string> key_; // the name of the manager shown, as the game reads it
     std::string code_;               // his sex code as read: the base of a sex edit
-    QLineEdit* hid_ = nullptr;
     QLabel* note_ = nullptr;
     std::array<QPushButton*, 3> buttons_{};
 };

@@ -18,7 +18,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -70,13 +69,13 @@ QStringList sorted(const std::vector<std::string>& names) {
     return list;
 }
 
-class TradingWindow : public QWidget {
+class TradingWindow : public ui::ToolWindow {
 public:
     TradingWindow(ui::EditorContext& context, RandomSource random)
-        : context_(context), random_(std::move(random)) {
+        : ToolWindow(context), random_(std::move(random)) {
         setObjectName(QStringLiteral("traderos"));
         setWindowTitle(QString::fromLatin1(kTradingCaption));
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
 
         watch_ = new ui::FileWatch(this, [this] { LoadTradingLists(); });
         auto* outer = new QVBoxLayout(this);
@@ -120,9 +119,9 @@ public:
             // The name box follows the wrestler picked, a click on him again included. A filter
             // that hides him, or a deselecting click, picks nobody else: his name box keeps
             // what was typed, and the moves out of the column move him.
-            connect(column.list, &ui::FilteredList::picked, this, [this, c](QListWidgetItem* item) {
-                if (item != nullptr)
-                    fillNameCombo(c, item);
+            connect(column.list, &ui::FilteredList::picked, this, [this, c](int row) {
+                if (row >= 0)
+                    fillNameCombo(c, columns_[c].list->text(row));
             });
         }
         grid->setRowStretch(1, 1);
@@ -139,8 +138,8 @@ public:
         }
         resize(820, 520);
 
-        hid_->setText(context_.currentSlot());
-        slotLabel_->setText(QStringLiteral("Trading in Save %1").arg(hid_->text().mid(4)));
+        takeSlotFromContext();
+        slotLabel_->setText(QStringLiteral("Trading in Save %1").arg(slot().mid(4)));
         LoadTradingLists();
     }
 
@@ -168,7 +167,6 @@ private:
         return {};
     }
 
-    std::string slot() const { return hid_->text().toStdString(); }
     Column& column(Party party) { return columns_[static_cast<std::size_t>(party)]; }
 
     // Reads the slot's four rosters afresh. A file that cannot be read leaves its list empty
@@ -200,7 +198,7 @@ private:
             reportLoad(problems);
             return;
         }
-        attempt([&] { federation = federationOf(folder, slot()); });
+        attempt([&] { federation = federationOf(folder, slotName()); });
         if (federation)
             otherBigFed_ = OtherBigFed(*federation);
 
@@ -212,7 +210,7 @@ private:
             if (party == Party::Rival && !otherBigFed_)
                 continue; // no file to open for it
             attempt([&] {
-                const auto file = partyFile(folder, slot(), party, otherBigFed_.value_or(""));
+                const auto file = partyFile(folder, slotName(), party, otherBigFed_.value_or(""));
                 ui::refill(column(party).list, sorted(partyNames(file, party)));
                 shown.push_back(file.file);
             });
@@ -240,16 +238,16 @@ private:
     }
 
     // The name combo of a rival column: the wrestler's name, then his alter ego unless "no".
-    void fillNameCombo(std::size_t c, QListWidgetItem* item) {
+    void fillNameCombo(std::size_t c, const QString& shown) {
         ui::StoredText& combo = columns_[c].name;
         const auto party = static_cast<Party>(c);
         ui::runReported(this, windowTitle(), [&] {
             combo.setItems({});
             combo.clear();
             columns_[c].shown.reset();
-            const std::string name = ui::fromQtOrRefuse(item->text(), QStringLiteral("list"));
+            const std::string name = ui::fromQtOrRefuse(shown, QStringLiteral("list"));
             const auto file =
-                partyFile(ui::gameFolder(context_), slot(), party, otherBigFed_.value_or(""));
+                partyFile(ui::gameFolder(context_), slotName(), party, otherBigFed_.value_or(""));
             const auto record = findRival(file.file, name);
             if (!record)
                 throw GameFileError(file.file, "no wrestler named \"" + name + "\" any more");
@@ -270,17 +268,16 @@ private:
         const bool done = ui::runReported(this, windowTitle(), [&] {
             // The wrestler picked, or the one whose name box shows him under a filter that
             // hides him.
-            const auto chosen = source.list->selectedItems();
-            if (chosen.isEmpty() && !source.shown)
+            const auto chosen = source.list->selectedText();
+            if (!chosen && !source.shown)
                 throw OperationRefused("Select a wrestler in the " + bytes(where) +
                                        " list first. Nothing was written.");
             TransferRequest request;
-            request.slot = slot();
+            request.slot = slotName();
             request.from = move.from;
             request.to = move.to;
-            request.name = chosen.isEmpty() ? *source.shown
-                                            : ui::fromQtOrRefuse(chosen.first()->text(),
-                                                                 where + QStringLiteral(" list"));
+            request.name = !chosen ? *source.shown
+                                   : ui::fromQtOrRefuse(*chosen, where + QStringLiteral(" list"));
             request.otherBigFed = otherBigFed_.value_or("");
             if (move.to == Party::Own) {
                 const QString nameBox = QStringLiteral("name box under ") + where;
@@ -307,9 +304,7 @@ private:
         LoadTradingLists();
     }
 
-    ui::EditorContext& context_;
     RandomSource random_;
-    QLineEdit* hid_ = nullptr;
     QLabel* slotLabel_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     std::array<Column, 4> columns_;

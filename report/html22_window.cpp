@@ -9,6 +9,7 @@
 #include "ui/byte_text.h"
 #include "ui/file_path.h"
 #include "ui/messages.h"
+#include "ui/stored_text.h"
 #include "ui/tool_window.h"
 #include "ui/window_support.h"
 
@@ -30,17 +31,20 @@ const QStringList kColourNames = {QStringLiteral("Black"), QStringLiteral("White
                                   QStringLiteral("Blue"), QStringLiteral("Red"),
                                   QStringLiteral("Yellow")};
 
-class ReportWindow : public QWidget {
+class ReportWindow : public ui::ToolWindow {
 public:
-    explicit ReportWindow(ui::EditorContext& context) : context_(context) {
+    explicit ReportWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("html22"));
         setWindowTitle(QLatin1String(kCaption));
 
         fileName_ = lineEdit("Text1");
+        ui::keepOnOneLine(fileName_);
         title_ = lineEdit("Text3");
+        storedTitle_.attach(title_, QStringLiteral("Title"));
         background_ = combo("Combo1");
         textColour_ = combo("Combo2");
         border_ = lineEdit("Text2");
+        storedBorder_.attach(border_, QStringLiteral("Table Border Size"));
         scroll_ = new QScrollBar(Qt::Horizontal, this);
         scroll_->setObjectName(QStringLiteral("HScroll1"));
         scroll_->setRange(0, 20);
@@ -118,7 +122,6 @@ private:
     QLineEdit* lineEdit(const char* name) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QString::fromLatin1(name));
-        ui::keepOnOneLine(box);
         return box;
     }
     QComboBox* combo(const char* name) {
@@ -159,10 +162,10 @@ private:
         ui::runReported(this, windowTitle(), [&] {
             const ReportSettings s = readSettings(context_.settingsDir());
             fileName_->setText(ui::pathText(pathFromBytes(s.file)));
-            title_->setText(ui::toQt(s.title));
+            storedTitle_.set(s.title);
             background_->setEditText(ui::toQt(s.background));
             textColour_->setEditText(ui::toQt(s.text));
-            border_->setText(ui::toQt(s.border));
+            storedBorder_.set(s.border);
         });
     }
 
@@ -181,10 +184,10 @@ private:
     }
 
     ReportSettings settings() const {
-        return {fileNameBytes(), ui::fromQtOrRefuse(title_->text(), QStringLiteral("Title")),
+        return {fileNameBytes(), storedTitle_.bytes(),
                 ui::fromQtOrRefuse(background_->currentText(), QStringLiteral("Background Color")),
                 ui::fromQtOrRefuse(textColour_->currentText(), QStringLiteral("Text Color")),
-                ui::fromQtOrRefuse(border_->text(), QStringLiteral("Table Border Size"))};
+                storedBorder_.bytes()};
     }
 
     // The file name is a path, not text of the game's: it is stored as the file system spells
@@ -212,8 +215,8 @@ private:
                 *flags[i] = on(columns_[i]);
             // The settings are remembered only once the page is written.
             const std::size_t mark = replacedMark();
-            const auto page = writePage(context_.workDir(), ui::gameFolder(context_),
-                                        context_.currentSlot().toStdString(), o);
+            const auto page =
+                writePage(context_.workDir(), ui::gameFolder(context_), slotName(), o);
             const bool same = replacedSince(mark).empty(); // the page held these bytes
             writeSettings(context_.settingsDir(), o.settings);
             ui::showWrittenTo(this,
@@ -223,12 +226,13 @@ private:
         });
     }
 
-    ui::EditorContext& context_;
     QLineEdit* fileName_ = nullptr;
     QLineEdit* title_ = nullptr;
     QComboBox* background_ = nullptr;
     QComboBox* textColour_ = nullptr;
     QLineEdit* border_ = nullptr;
+    ui::StoredText storedTitle_;
+    ui::StoredText storedBorder_;
     QScrollBar* scroll_ = nullptr;
     QListWidget* list_ = nullptr;
     QCheckBox* commish_ = nullptr;

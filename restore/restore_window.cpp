@@ -32,13 +32,13 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 
-class RestoreWindow : public QWidget {
+class RestoreWindow : public ui::ToolWindow {
 public:
-    explicit RestoreWindow(ui::EditorContext& context) : context_(context) {
+    explicit RestoreWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("restore"));
         setWindowTitle(QString::fromLatin1(kCaption));
         build();
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         watcher_ = new QFileSystemWatcher(this);
         connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { refresh(); });
         refresh();
@@ -84,11 +84,10 @@ private:
         layout->addWidget(files_);
         layout->addWidget(diff_, 1);
         layout->addWidget(restore_, 0, Qt::AlignRight);
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
         resize(640, 480);
     }
 
-    std::string slot() const { return hid_->text().toStdString(); }
 
     // Watches the folder where the slot's next point will appear: its own area, or the
     // nearest folder above it that exists yet.
@@ -96,7 +95,8 @@ private:
         if (const QStringList old = watcher_->directories(); !old.isEmpty())
             watcher_->removePaths(old);
         const std::filesystem::path root(gameFolder);
-        for (const auto& folder : {root / kRestoreFolder / slot(), root / kRestoreFolder, root}) {
+        for (const auto& folder :
+             {root / kRestoreFolder / slotName(), root / kRestoreFolder, root}) {
             std::error_code error;
             if (std::filesystem::is_directory(folder, error)) {
                 watcher_->addPath(ui::pathText(folder));
@@ -111,7 +111,7 @@ private:
             QStringLiteral("Changes made to %1, newest first. Restore puts the files of the "
                            "chosen change back as they were before it; the restore itself "
                            "becomes a point of its own, so it can be undone too.")
-                .arg(hid_->text()));
+                .arg(slot()));
         const QVariant chosen =
             list_->currentItem() ? list_->currentItem()->data(kIdRole) : QVariant();
         points_.clear();
@@ -119,7 +119,7 @@ private:
         ui::runReported(this, windowTitle(), [&] {
             const std::string folder = ui::gameFolder(context_);
             watchPoints(folder);
-            points_ = listPoints(folder, slot());
+            points_ = listPoints(folder, slotName());
         });
         int row = 0;
         for (const RestorePoint& point : points_) {
@@ -155,7 +155,7 @@ private:
         QStringList lines;
         try {
             for (const std::string& line :
-                 describePoint(ui::gameFolder(context_), slot(), point.id))
+                 describePoint(ui::gameFolder(context_), slotName(), point.id))
                 lines << ui::toQt(line);
         } catch (const std::exception& e) {
             lines << ui::toQt(e.what());
@@ -175,7 +175,7 @@ private:
         RestorePlan plan;
         if (!ui::runReported(this, windowTitle(), [&] {
                 folder = ui::gameFolder(context_);
-                plan = planRestore(folder, slot(), id);
+                plan = planRestore(folder, slotName(), id);
             })) {
             refresh();
             return;
@@ -187,7 +187,7 @@ private:
             std::optional<RestorePlan> moved;
             if (!ui::runReported(this, windowTitle(), [&] {
                     try {
-                        result = applyPoint(folder, slot(), id, plan.id);
+                        result = applyPoint(folder, slotName(), id, plan.id);
                     } catch (const PlanRefused& e) {
                         moved = e.plan;
                     }
@@ -229,7 +229,7 @@ private:
             QString text = moved + QStringLiteral("These later changes touched the same files "
                                                   "and will be undone as well:\n");
             for (std::size_t i = 0; i < plan.later.size() && i < 5; ++i)
-                text += QStringLiteral("\n") + ui::toQt(pointLabel(plan.later[i], slot()));
+                text += QStringLiteral("\n") + ui::toQt(pointLabel(plan.later[i], slotName()));
             if (plan.later.size() > 5)
                 text += QStringLiteral("\n... and %1 more").arg(plan.later.size() - 5);
             text += QStringLiteral("\n\nRestore anyway? (The restore can itself be undone.)");
@@ -263,13 +263,11 @@ private:
                                         .arg(names.join(QStringLiteral(" and "))));
     }
 
-    ui::EditorContext& context_;
     QLabel* heading_ = nullptr;
     QListWidget* list_ = nullptr;
     QLabel* files_ = nullptr;
     QPlainTextEdit* diff_ = nullptr;
     QPushButton* restore_ = nullptr;
-    QLineEdit* hid_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
     std::vector<RestorePoint> points_;
 };

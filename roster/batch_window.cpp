@@ -23,9 +23,9 @@
 namespace hv::roster {
 namespace {
 
-class BatchWindow : public QWidget {
+class BatchWindow : public ui::ToolWindow {
 public:
-    explicit BatchWindow(ui::EditorContext& context) : context_(context) {
+    explicit BatchWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("batch"));
         setWindowTitle(QString::fromLatin1(kBatchCaption));
 
@@ -60,7 +60,7 @@ public:
         auto* applyButton = new QPushButton(QStringLiteral("Apply"), this);
         applyButton->setObjectName(QStringLiteral("Command1"));
         connect(applyButton, &QPushButton::clicked, this, [this] { apply(); });
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"), context_.currentSlot());
+        keepSlotBox();
         watch_ = new ui::FileWatch(this, [this] { load(); });
 
         auto* form = new QFormLayout;
@@ -91,7 +91,7 @@ private:
         return edit;
     }
 
-    RosterFile roster() const { return rosterFileFor(context_, hid_->text()); }
+    RosterFile roster() const { return rosterFileFor(context_, slot()); }
 
     // The box's lines as bytes; a character the game's files cannot hold is refused.
     static std::vector<std::string> lines(const QPlainTextEdit* box, const QString& caption) {
@@ -166,12 +166,10 @@ private:
         preview();
     }
 
-    ui::EditorContext& context_;
     QPlainTextEdit* changes_ = nullptr;
     QPlainTextEdit* conditions_ = nullptr;
     QLabel* count_ = nullptr;
     QListWidget* list_ = nullptr;
-    QLineEdit* hid_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     BatchPlan shown_; // what the list shows, which Apply writes
 };

@@ -13,7 +13,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,9 +21,9 @@ namespace {
 
 const QString kUnknownWeeks = QStringLiteral("Out for ???");
 
-class InjuriesWindow : public QWidget {
+class InjuriesWindow : public ui::ToolWindow {
 public:
-    explicit InjuriesWindow(ui::EditorContext& context) : context_(context) {
+    explicit InjuriesWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("doctor"));
         setWindowTitle(QString());
 
@@ -32,14 +31,13 @@ public:
         list_->setObjectName(QStringLiteral("List1"));
         list_->setAccessibleName(QStringLiteral("Wrestlers"));
         list_->setUniformItemSizes(true);
-        connect(list_, &ui::FilteredList::picked, this,
-                [this](QListWidgetItem* item) { showWeeks(item); });
+        connect(list_, &ui::FilteredList::picked, this, [this](int row) { showWeeks(row); });
         label_ = new QLabel(kUnknownWeeks, this);
         label_->setObjectName(QStringLiteral("Label1"));
         auto* heal = new QPushButton(QStringLiteral("Fix Them all"), this);
         heal->setObjectName(QStringLiteral("Command1"));
         connect(heal, &QPushButton::clicked, this, [this] { healAndClose(); });
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"), QStringLiteral("Text1"));
+        keepSlotBox();
         watch_ = new ui::FileWatch(this, [this] { load(); });
 
         auto* layout = new QVBoxLayout(this);
@@ -49,13 +47,13 @@ public:
         layout->addWidget(heal);
         resize(280, 360);
 
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         load();
     }
 
 private:
     static QString title() { return QStringLiteral("Injuries"); }
-    RosterFile roster() const { return rosterFileFor(context_, hid_->text()); }
+    RosterFile roster() const { return rosterFileFor(context_, slot()); }
 
     // Also the reload after an outside change, which keeps the slot the window was opened on.
     void load() {
@@ -72,13 +70,13 @@ private:
         });
     }
 
-    void showWeeks(QListWidgetItem* item) {
-        if (item == nullptr) {
+    void showWeeks(int row) {
+        if (row < 0) {
             label_->setText(kUnknownWeeks);
             return;
         }
         ui::runReported(this, title(), [&] {
-            const auto name = ui::fromQtOrRefuse(item->text(), QStringLiteral("Name"));
+            const auto name = ui::fromQtOrRefuse(list_->text(row), QStringLiteral("Name"));
             const auto record = findWrestler(roster(), name);
             // A wrestler removed in another window since the list was filled: weeks unknown.
             label_->setText(record ? QStringLiteral("Out for ") +
@@ -93,11 +91,9 @@ private:
             close();
     }
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLabel* label_ = nullptr;
-    QLineEdit* hid_ = nullptr;
 };
 
 } // namespace

@@ -13,16 +13,15 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace hv::roster {
 namespace {
 
-class ReorderWindow : public QWidget {
+class ReorderWindow : public ui::ToolWindow {
 public:
-    explicit ReorderWindow(ui::EditorContext& context) : context_(context) {
+    explicit ReorderWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("reorder"));
         setWindowTitle(QString::fromLatin1(kReorderCaption));
 
@@ -66,10 +65,11 @@ public:
 
 private:
     void load() {
+        takeSlotFromContext();
         // A list that cannot be read again is not left showing another slot's wrestlers.
         ui::refill(list_, {});
         ui::runReported(this, windowTitle(), [&] {
-            const RosterFile roster = rosterFileFor(context_, context_.currentSlot());
+            const RosterFile roster = rosterFileFor(context_, slot());
             const auto listing = listRoster(roster);
             ui::refill(list_, ui::toQtList(listing.names));
             if (listing.reorderSelection)
@@ -81,26 +81,26 @@ private:
     }
 
     void move(Direction direction) {
-        const auto selected = list_->selectedItems();
-        if (selected.isEmpty())
+        const auto selected = list_->selectedText();
+        if (!selected)
             return;
-        text1_->setText(selected.first()->text());
+        const QString picked = *selected;
+        text1_->setText(picked);
         if (!watch_->confirmWrite(windowTitle()))
             return;
+        takeSlotFromContext(); // the main window's slot, as the list shows it
         ui::runReported(this, windowTitle(), [&] {
-            // The slot of the list shown.
-            const RosterFile roster = rosterFileFor(context_, context_.currentSlot());
-            const auto name = ui::fromQtOrRefuse(text1_->text(), QStringLiteral("Name"));
+            const RosterFile roster = rosterFileFor(context_, slot());
+            const auto name = ui::fromQtOrRefuse(picked, QStringLiteral("Name"));
             if (moveWrestler(roster, name, direction) != MoveResult::Moved)
                 return;
             watch_->noteWritten();
             ui::refill(list_, ui::toQtList(rosterNames(roster)));
             watch_->track({roster.file});
-            ui::selectFirst(list_, text1_->text());
+            ui::selectFirst(list_, picked);
         });
     }
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;

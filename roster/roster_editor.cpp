@@ -19,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -89,9 +88,9 @@ QStringList comboItems(Line line) {
 
 namespace {
 
-class RosterEditor : public QWidget {
+class RosterEditor : public ui::ToolWindow {
 public:
-    explicit RosterEditor(ui::EditorContext& context) : context_(context) {
+    explicit RosterEditor(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("save"));
         setWindowTitle(QString::fromLatin1(kEditorCaption));
         build();
@@ -111,9 +110,9 @@ private:
         // The boxes show the wrestler picked, from the file, a click on the one shown again
         // included. A filter that hides him, or a deselecting click, picks nobody else: he
         // stays shown with what was typed, and Apply applies to him.
-        connect(list_, &ui::FilteredList::picked, this, [this](QListWidgetItem* item) {
-            if (item != nullptr)
-                showWrestler(item);
+        connect(list_, &ui::FilteredList::picked, this, [this](int row) {
+            if (row >= 0)
+                showWrestler(list_->text(row));
         });
 
         auto* add = new QPushButton(QStringLiteral("Add Blank Wrestler"), this);
@@ -181,7 +180,7 @@ private:
         frame_->setEnabled(false);
 
         text1_ = ui::hiddenBox(this, QStringLiteral("Text1"));
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
 
         watch_ = new ui::FileWatch(this, [this] {
             clearBoxes();
@@ -212,6 +211,7 @@ private:
             text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             text->setTabChangesFocus(true);
             text->setMinimumHeight(60);
+            stored_[place.line].attach(text, label(place.line));
             box = text;
         } else if (QString::fromLatin1(place.objectName).startsWith(QStringLiteral("Combo"))) {
             auto* combo = new QComboBox(frame);
@@ -227,34 +227,15 @@ private:
         return box;
     }
 
-    QPlainTextEdit* description() const {
-        return static_cast<QPlainTextEdit*>(boxes_[Line::Description]);
-    }
-
     // What a box holds: the bytes it was filled with unless the user changed it.
-    std::string boxBytes(Line line) const {
-        if (line != Line::Description)
-            return stored_[line].bytes();
-        const QString now = ui::rawText(description());
-        if (now == descriptionShown_)
-            return descriptionStored_;
-        return ui::fromQtOrRefuse(ui::joinLineBreaks(now), label(line));
-    }
+    std::string boxBytes(Line line) const { return stored_[line].bytes(); }
 
-    void setBox(Line line, std::string_view bytes) {
-        if (line != Line::Description) {
-            stored_[line].set(bytes);
-            return;
-        }
-        description()->setPlainText(ui::toQt(bytes));
-        descriptionStored_ = std::string(bytes);
-        descriptionShown_ = ui::rawText(description());
-    }
+    void setBox(Line line, std::string_view bytes) { stored_[line].set(bytes); }
 
-    RosterFile roster(const QString& slot) const { return rosterFileFor(context_, slot); }
+    RosterFile roster() const { return rosterFileFor(context_, slot()); }
 
     void load() {
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         refillList();
         for (Line line : {Line::Carder, Line::Alignment, Line::FinisherType, Line::Style}) {
             std::vector<std::string> items;
@@ -269,8 +250,7 @@ private:
     void loadManagers() {
         std::vector<std::string> names{"no"};
         ui::runReported(this, title(), [&] {
-            for (auto& name :
-                 federationManagers(ui::gameFolder(context_), context_.currentSlot().toStdString()))
+            for (auto& name : federationManagers(ui::gameFolder(context_), slotName()))
                 names.push_back(std::move(name));
         });
         stored_[Line::Manager].setItems(names);
@@ -278,7 +258,7 @@ private:
 
     void refillList() {
         ui::runReported(this, title(), [&] {
-            const RosterFile file = roster(context_.currentSlot());
+            const RosterFile file = roster();
             FileState read;
             ui::refill(list_, ui::toQtList(rosterNames(file, read)));
             watch_->track({{file.file, read}});
@@ -289,12 +269,10 @@ private:
         return watch_->writeFresh(this, title(), change);
     }
 
-    void showWrestler(QListWidgetItem* item) {
-        if (item == nullptr)
-            return;
+    void showWrestler(const QString& shown) {
         ui::runReported(this, title(), [&] {
-            const auto name = ui::fromQtOrRefuse(item->text(), label(Line::Name));
-            const auto record = findWrestler(roster(context_.currentSlot()), name);
+            const auto name = ui::fromQtOrRefuse(shown, label(Line::Name));
+            const auto record = findWrestler(roster(), name);
             if (!record)
                 return;
             const WrestlerBoxes boxes = boxesFor(*record);
@@ -315,11 +293,7 @@ private:
         frame_->setEnabled(false);
     }
 
-    bool boxEdited(Line line) const {
-        if (line != Line::Description)
-            return stored_[line].edited();
-        return ui::rawText(description()) != descriptionShown_;
-    }
+    bool boxEdited(Line line) const { return stored_[line].edited(); }
 
     // The boxes the user changed, each with the line he was shown as its base.
     std::vector<FieldEdit> edits() const {
@@ -350,11 +324,6 @@ private:
     void rebase(const Conflict& conflict) {
         const auto line = static_cast<Line>(conflict.line);
         shown_[line] = conflict.now;
-        if (line == Line::Description) {
-            descriptionStored_ = conflict.now;
-            descriptionShown_ = ui::toQt(conflict.now);
-            return;
-        }
         stored_[line].rebase(shownWord(line, conflict.now));
     }
 
@@ -368,7 +337,7 @@ private:
         const bool applied = watch_->writeMerged(
             this, title(),
             [&] {
-                const RosterFile file = roster(hid_->text());
+                const RosterFile file = roster();
                 const std::string& key = *key_;
                 if (ApplyWrestler(file, key, edits()) == 0)
                     throw GameFileError(file.file, "there is no wrestler named \"" + key +
@@ -385,21 +354,19 @@ private:
     }
 
     void addBlank() {
-        if (writeFresh([&] { addBlankWrestler(roster(hid_->text())); })) {
+        if (writeFresh([&] { addBlankWrestler(roster()); })) {
             clearBoxes(); // nobody is picked in the refilled list
             refillList();
         }
     }
 
     void deleteSelected() {
-        const auto selected = list_->selectedItems();
-        if (selected.isEmpty())
+        const auto selected = list_->selectedText();
+        if (!selected)
             return;
-        const QString name = selected.first()->text();
-        if (writeFresh([&] {
-                deleteWrestler(roster(context_.currentSlot()),
-                               ui::fromQtOrRefuse(name, label(Line::Name)));
-            })) {
+        const QString name = *selected;
+        if (writeFresh(
+                [&] { deleteWrestler(roster(), ui::fromQtOrRefuse(name, label(Line::Name))); })) {
             clearBoxes();
             refillList();
         }
@@ -412,9 +379,8 @@ private:
         if (name.isEmpty())
             return;
         const std::filesystem::path file = ui::pathFromText(name);
-        if (ui::runReported(this, title(), [&] {
-                exportRosterCsv(roster(context_.currentSlot()), file, context_.workDir());
-            }))
+        if (ui::runReported(this, title(),
+                            [&] { exportRosterCsv(roster(), file, context_.workDir()); }))
             ui::showWrittenTo(this, QStringLiteral("Exported the roster to"), file);
     }
 
@@ -428,8 +394,7 @@ private:
         const std::filesystem::path file = ui::pathFromText(name);
         // A conflict is reported with every value the sheet and the roster both changed.
         RosterChanges changes;
-        if (!writeFresh(
-                [&] { changes = importRosterCsv(roster(context_.currentSlot()), file, false); }))
+        if (!writeFresh([&] { changes = importRosterCsv(roster(), file, false); }))
             return;
         const std::size_t changed = changes.lines.size();
         clearBoxes();
@@ -452,17 +417,13 @@ private:
 
     static constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
 
-    ui::EditorContext& context_;
     ui::FilteredList* list_ = nullptr;
     QLineEdit* filter_ = nullptr;
     QWidget* frame_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     QLineEdit* text1_ = nullptr;
-    QLineEdit* hid_ = nullptr;
     std::array<QWidget*, WrestlerRecord::kLines> boxes_{};
-    std::array<ui::StoredText, WrestlerRecord::kLines> stored_; // all but the description
-    std::string descriptionStored_;
-    QString descriptionShown_;
+    std::array<ui::StoredText, WrestlerRecord::kLines> stored_;
     std::optional<std::string> key_; // the name of the wrestler shown, as stored
     WrestlerBoxes shown_;            // his lines as read: the bases of the edits
 };

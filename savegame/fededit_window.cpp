@@ -44,9 +44,9 @@ constexpr Place kPlaces[kSettings] = {
     {Setting::Bank, "Text4", "Label1", "Fed's bank account $", 4, 1},
 };
 
-class FedEditWindow : public QWidget {
+class FedEditWindow : public ui::ToolWindow {
 public:
-    explicit FedEditWindow(ui::EditorContext& context) : context_(context) {
+    explicit FedEditWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("fededit"));
         setWindowTitle(QStringLiteral("Form1"));
         build();
@@ -102,7 +102,7 @@ private:
         grid->addWidget(apply_, 11, 0, 1, 2);
         grid->setRowStretch(12, 1);
 
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
         resize(360, 270);
     }
 
@@ -110,7 +110,7 @@ private:
     bool readValues() {
         // Without the file's values, Apply would write empty ones over them.
         const bool loaded = ui::runReported(this, windowTitle(), [&] {
-            const SaveGameFile save = saveGameFor(context_, hid_->text());
+            const SaveGameFile save = saveGameFor(context_, slot());
             std::array<FileState, 2> read;
             const Settings settings = readSettings(save, read);
             for (std::size_t s = 0; s < kSettings; ++s)
@@ -122,7 +122,7 @@ private:
     }
 
     void load() {
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         const bool loaded = readValues();
         // The lists come after the texts, so a text that is none of the items stays shown.
         for (Setting s : {Setting::Weekday, Setting::Day, Setting::Month}) {
@@ -144,8 +144,7 @@ private:
     void applyChanges() {
         // Only the boxes the user changed are written, merged into the files as they are now.
         const bool applied = watch_->writeMerged(
-            this, windowTitle(),
-            [&] { applySettingEdits(saveGameFor(context_, hid_->text()), edits()); },
+            this, windowTitle(), [&] { applySettingEdits(saveGameFor(context_, slot()), edits()); },
             [this](const Conflict& c) { boxes_[c.line].rebase(c.now); });
         if (!applied)
             return;
@@ -159,8 +158,6 @@ private:
         activateWindow();
     }
 
-    ui::EditorContext& context_;
-    QLineEdit* hid_ = nullptr;
     QPushButton* apply_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     std::array<ui::StoredText, kSettings> boxes_;

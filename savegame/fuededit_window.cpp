@@ -21,9 +21,9 @@
 namespace hv::savegame {
 namespace {
 
-class FeudWindow : public QWidget {
+class FeudWindow : public ui::ToolWindow {
 public:
-    explicit FeudWindow(ui::EditorContext& context) : context_(context) {
+    explicit FeudWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("fuededit"));
         setWindowTitle(QString());
         build();
@@ -88,7 +88,7 @@ private:
         resize(420, 300);
     }
 
-    SaveGameFile save() const { return saveGameFor(context_, context_.currentSlot()); }
+    SaveGameFile save() const { return saveGameFor(context_, slot()); }
 
     void load() {
         // Without the file's feuds, Apply would write the design captions over them.
@@ -176,7 +176,6 @@ private:
                 rebase(edit.line, edit.value);
     }
 
-    ui::EditorContext& context_;
     std::array<QLabel*, kFeuds> labels_{};
     std::array<QScrollBar*, kFeuds> bars_{};
     std::array<bool, kFeuds> deleted_{}; // asked to delete since the feuds were read

@@ -22,9 +22,9 @@
 namespace hv::savegame {
 namespace {
 
-class TitlesWindow : public QWidget {
+class TitlesWindow : public ui::ToolWindow {
 public:
-    explicit TitlesWindow(ui::EditorContext& context) : context_(context) {
+    explicit TitlesWindow(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("titles"));
         setWindowTitle(QString());
         build();
@@ -61,14 +61,14 @@ private:
         connect(apply_, &QPushButton::clicked, this, [this] { applyChanges(); });
         layout->addWidget(apply_);
         layout->addStretch(1);
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
         resize(300, 300);
     }
 
-    SaveGameFile save() const { return saveGameFor(context_, hid_->text()); }
+    SaveGameFile save() const { return saveGameFor(context_, slot()); }
 
     void load() {
-        hid_->setText(context_.currentSlot());
+        takeSlotFromContext();
         // The roster and the save game are read apart, so that a fault in one still lets
         // the window show what the other holds.
         std::vector<std::string> candidates{"Vacant"};
@@ -124,8 +124,6 @@ private:
                 holder.rebase(holder.bytes());
     }
 
-    ui::EditorContext& context_;
-    QLineEdit* hid_ = nullptr;
     QPushButton* apply_ = nullptr;
     ui::FileWatch* watch_ = nullptr;
     std::array<QLabel*, kTitles> labels_{};

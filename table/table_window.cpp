@@ -339,9 +339,9 @@ private:
     TableModel* model_;
 };
 
-class RosterTable : public QWidget {
+class RosterTable : public ui::ToolWindow {
 public:
-    explicit RosterTable(ui::EditorContext& context) : context_(context) {
+    explicit RosterTable(ui::EditorContext& context) : ToolWindow(context) {
         setObjectName(QStringLiteral("rostertable"));
         setWindowTitle(QString::fromLatin1(kTableCaption));
         build();
@@ -388,7 +388,7 @@ public:
 
 private:
     void build() {
-        hid_ = ui::hiddenBox(this, QStringLiteral("hid"));
+        keepSlotBox();
         fed_ = new QComboBox(this);
         fed_->setObjectName(QStringLiteral("Combo1"));
         auto* fedLabel = new QLabel(QStringLiteral("&Federation"), this);
@@ -493,9 +493,8 @@ private:
     }
 
     void load() {
-        hid_->setText(context_.currentSlot());
-        const std::string slot = context_.currentSlot().toStdString();
-        const std::string folder = ui::gameFolder(context_);
+        const std::string slot = slotName();
+        const std::string folder = gameFolder();
         sources_ = tableSources(folder, slot);
         managers_ = QStringList{QStringLiteral("no")};
         ui::runReported(this, title(), [&] {
@@ -766,12 +765,10 @@ private:
         return true;
     }
 
-    ui::EditorContext& context_;
     std::vector<TableSource> sources_;
     int shown_ = 0;
     std::size_t wrestlers_ = 0;
     QStringList managers_;
-    QLineEdit* hid_ = nullptr;
     QComboBox* fed_ = nullptr;
     QLineEdit* filter_ = nullptr;
     QLineEdit* where_ = nullptr;

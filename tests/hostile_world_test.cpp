@@ -66,20 +66,16 @@ struct Row {
 // Clicks the item showing `bytes` near its left end, which a 40,000-character item has far out
 // of sight.
 void pickItem(QWidget* window, const char* listName, const std::string& bytes) {
-    auto* list = child<QListWidget>(window, listName);
+    auto* list = child<FilteredList>(window, listName);
     ASSERT_NE(list, nullptr);
-    const QString text = ui::toQt(bytes);
-    QListWidgetItem* found = nullptr;
-    for (int i = 0; i < list->count() && found == nullptr; ++i)
-        if (list->item(i)->text() == text)
-            found = list->item(i);
-    ASSERT_NE(found, nullptr) << listName;
-    list->scrollToItem(found);
-    const QRect rect = list->visualItemRect(found);
+    const auto row = static_cast<int>(list->names().indexOf(ui::toQt(bytes)));
+    ASSERT_GE(row, 0) << listName;
+    list->scrollToRow(row);
+    const QRect rect = list->rowRect(row);
     const int x = std::clamp(rect.left() + 4, 1, list->viewport()->width() - 2);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(x, rect.center().y()));
-    if (!found->isSelected()) // an empty item may be too narrow to hit
-        list->setCurrentItem(found);
+    if (list->selectedRow() != row) // an empty item may be too narrow to hit
+        list->setCurrentRow(row);
 }
 
 // The list item showing the value, or `name` where the value is on another line.

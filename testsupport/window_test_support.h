@@ -4,8 +4,9 @@
 // using controls by their names.
 
 #include "testsupport/test_support.h"
-#include "ui/editor_context.h"
+#include "ui/list_filter.h"
 #include "ui/messages.h"
+#include "ui/tool_window.h"
 
 #include <QListWidget>
 #include <QPointer>
@@ -36,6 +37,8 @@ struct FakeContext : hv::ui::EditorContext {
     int reloads = 0;
 };
 
+using FilteredList = ui::FilteredList;
+
 template <class T> T* child(QWidget* window, const char* name) {
     auto* found = window->findChild<T*>(QString::fromLatin1(name));
     if (found == nullptr)
@@ -43,27 +46,29 @@ template <class T> T* child(QWidget* window, const char* name) {
     return found;
 }
 
-// The list's items, joined by "|".
+// The list's items, joined by "|": of a filtered list every one, shown or not.
 inline std::string items(QListWidget* list) {
     QStringList texts;
     for (int i = 0; i < list->count(); ++i)
         texts.append(list->item(i)->text());
     return texts.join(QLatin1Char('|')).toStdString();
 }
-
+inline std::string items(FilteredList* list) {
+    return list->names().join(QLatin1Char('|')).toStdString();
+}
 inline std::string selected(QListWidget* list) {
     const auto items = list->selectedItems();
     return items.isEmpty() ? std::string() : items.first()->text().toStdString();
 }
-
+inline std::string selected(FilteredList* list) {
+    return list->selectedText().value_or(QString()).toStdString();
+}
 // Clicks the first item with this text, as the user would.
-inline void clickItem(QListWidget* list, const char* text) {
-    const auto found =
-        list->findItems(QString::fromLatin1(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
-    ASSERT_FALSE(found.isEmpty()) << text;
-    list->scrollToItem(found.first());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(found.first()).center());
+inline void clickItem(FilteredList* list, const char* text) {
+    const auto row = static_cast<int>(list->names().indexOf(QString::fromLatin1(text)));
+    ASSERT_GE(row, 0) << text;
+    list->scrollToRow(row);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rowRect(row).center());
 }
 
 inline void clickButton(QWidget* window, const char* name) {

@@ -1,26 +1,205 @@
 #include "list_filter.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <numeric>
+
 namespace hv::ui {
 
-FilteredList::FilteredList(QWidget* parent) : QListWidget(parent) {
+// The names, and the rows of them the filter shows, in their order; the view sees only
+// those. A new filter is one reset of the view: cheaper than hiding rows one by one.
+class ShownNames : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return {};
+        return names_[shown_[static_cast<std::size_t>(index.row())]];
+    }
+
+    const QStringList& names() const { return names_; }
+    const std::vector<int>& shown() const { return shown_; }
+    // The view's row of a name, or -1 when the name is hidden.
+    int shownRow(int row) const {
+        const auto at = std::lower_bound(shown_.begin(), shown_.end(), row);
+        return at != shown_.end() && *at == row ? static_cast<int>(at - shown_.begin()) : -1;
+    }
+
+    void reset(QStringList names, std::vector<int> shown) {
+        beginResetModel();
+        names_ = std::move(names);
+        shown_ = std::move(shown);
+        endResetModel();
+    }
+    void show(std::vector<int> shown) { reset(names_, std::move(shown)); }
+    void append(const QString& name, bool shown) {
+        const int row = static_cast<int>(names_.size());
+        if (!shown) {
+            names_.append(name);
+            return;
+        }
+        const int at = static_cast<int>(shown_.size());
+        beginInsertRows({}, at, at);
+        names_.append(name);
+        shown_.push_back(row);
+        endInsertRows();
+    }
+
+private:
+    QStringList names_;
+    std::vector<int> shown_;
+};
+
+FilteredList::FilteredList(QWidget* parent) : QListView(parent) {
+    model_ = new ShownNames(this);
+    setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QListWidget::itemSelectionChanged, this,
-            [this] { emit picked(selectedItem()); });
-    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!restoring_)
+            emit picked(selectedRow().value_or(-1));
+    });
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         // A new pick was told by the selection already, a deselecting click too.
-        if (item->isSelected() && row(item) == selectedAtPress_)
-            emit picked(item);
+        if (selectionModel()->isSelected(index) && rowOf(index) == selectedAtPress_)
+            emit picked(rowOf(index));
     });
 }
 
-QListWidgetItem* FilteredList::selectedItem() const {
-    const auto items = selectedItems();
-    return items.isEmpty() || items.first()->isHidden() ? nullptr : items.first();
+const QStringList& FilteredList::names() const {
+    return model_->names();
+}
+
+int FilteredList::count() const {
+    return static_cast<int>(model_->names().size());
+}
+
+QString FilteredList::text(int row) const {
+    return model_->names().value(row);
+}
+
+QModelIndex FilteredList::indexOf(int row) const {
+    const int shown = row < 0 ? -1 : model_->shownRow(row);
+    return shown < 0 ? QModelIndex() : model_->index(shown);
+}
+
+int FilteredList::rowOf(const QModelIndex& index) const {
+    return index.isValid() ? model_->shown()[static_cast<std::size_t>(index.row())] : -1;
+}
+
+bool FilteredList::isRowHidden(int row) const {
+    return model_->shownRow(row) < 0;
+}
+
+bool FilteredList::hidesRows() const {
+    return model_->shown().size() < static_cast<std::size_t>(model_->names().size());
+}
+
+int FilteredList::currentRow() const {
+    return rowOf(currentIndex());
+}
+
+void FilteredList::setCurrentRow(int row) {
+    // As a list of single selection does: the row becomes current and selected, none clears.
+    selectionModel()->setCurrentIndex(indexOf(row), QItemSelectionModel::ClearAndSelect);
+}
+
+std::optional<int> FilteredList::selectedRow() const {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return rowOf(selected.first());
+}
+
+std::optional<QString> FilteredList::selectedText() const {
+    const auto row = selectedRow();
+    return row ? std::optional<QString>(text(*row)) : std::nullopt;
+}
+
+void FilteredList::selectFirst(const QString& text) {
+    for (const int row : model_->shown())
+        if (model_->names()[row] == text) {
+            setCurrentRow(row);
+            return;
+        }
+}
+
+QRect FilteredList::rowRect(int row) const {
+    return visualRect(indexOf(row));
+}
+
+void FilteredList::scrollToRow(int row) {
+    scrollTo(indexOf(row));
+}
+
+void FilteredList::setNames(const QStringList& names) {
+    const bool hid = hidesRows();
+    restoring_ = true;
+    std::vector<int> all(static_cast<std::size_t>(names.size()));
+    std::iota(all.begin(), all.end(), 0);
+    model_->reset(names, std::move(all));
+    selectionModel()->setCurrentIndex({}, QItemSelectionModel::Clear);
+    restoring_ = false;
+    // Without a filter there is nothing to hide, which keeps a refill of a very large list
+    // free of a second pass.
+    if (!filter_.isEmpty() || hid)
+        refilter(false);
+}
+
+void FilteredList::addName(const QString& name) {
+    model_->append(name, name.contains(filter_, Qt::CaseInsensitive));
+    if (!filter_.isEmpty() || hidesRows())
+        emit filtered();
+}
+
+void FilteredList::setFilter(const QString& text) {
+    const QString before = filter_;
+    filter_ = text;
+    // Text that holds the old filter can only narrow the rows shown.
+    refilter(!before.isEmpty() && text.contains(before, Qt::CaseInsensitive));
+}
+
+void FilteredList::refilter(bool narrowing) {
+    const QStringList& names = model_->names();
+    std::vector<int> shown;
+    if (narrowing) {
+        for (const int row : model_->shown())
+            if (names[row].contains(filter_, Qt::CaseInsensitive))
+                shown.push_back(row);
+    } else {
+        shown.reserve(static_cast<std::size_t>(names.size()));
+        for (int row = 0; row < names.size(); ++row)
+            if (names[row].contains(filter_, Qt::CaseInsensitive))
+                shown.push_back(row);
+    }
+    if (shown != model_->shown()) {
+        const int current = currentRow();
+        const std::optional<int> selected = selectedRow();
+        const auto keeps = [&](int row) {
+            return std::binary_search(shown.begin(), shown.end(), row);
+        };
+        // A current or selected row that goes takes both with it.
+        const bool lost = (current >= 0 && !keeps(current)) || (selected && !keeps(*selected));
+        restoring_ = true;
+        model_->show(std::move(shown));
+        if (!lost) {
+            selectionModel()->setCurrentIndex(indexOf(current), QItemSelectionModel::NoUpdate);
+            if (selected)
+                selectionModel()->select(indexOf(*selected), QItemSelectionModel::ClearAndSelect);
+        }
+        restoring_ = false;
+        if (lost && selected)
+            emit picked(-1);
+    }
+    emit filtered();
 }
 
 void FilteredList::keyboardSearch(const QString& search) {
@@ -31,16 +210,19 @@ void FilteredList::keyboardSearch(const QString& search) {
         search_.clear();
     lastKey_.start();
     search_ += search;
-    if (search_.isEmpty() || count() == 0)
+    const int count = model_->rowCount();
+    if (search_.isEmpty() || count == 0)
         return;
     // The same letter again steps on to the next row it starts.
     const bool repeated = search_.count(search_.front()) == search_.size();
     const QString wanted = repeated ? search_.left(1) : search_;
-    const int from = currentRow() < 0 ? 0 : currentRow() + (wanted.size() == 1 ? 1 : 0);
-    for (int i = 0; i < count(); ++i) {
-        const int row = (from + i) % count();
-        if (!isRowHidden(row) && item(row)->text().startsWith(wanted, Qt::CaseInsensitive)) {
-            setCurrentRow(row);
+    const int at = currentIndex().isValid() ? currentIndex().row() : -1;
+    const int from = at < 0 ? 0 : at + (wanted.size() == 1 ? 1 : 0);
+    for (int i = 0; i < count; ++i) {
+        const int row = (from + i) % count;
+        const QModelIndex index = model_->index(row);
+        if (model_->names()[rowOf(index)].startsWith(wanted, Qt::CaseInsensitive)) {
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
             return;
         }
     }
@@ -49,39 +231,27 @@ void FilteredList::keyboardSearch(const QString& search) {
 QModelIndex FilteredList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     if (focusing_)
         return {};
-    const QModelIndex to = QListWidget::moveCursor(action, modifiers);
-    if (!to.isValid() || !isRowHidden(to.row()))
-        return to;
-    // The nearest row shown in the direction of the move, else the nearest the other way.
-    const bool down = action == MoveDown || action == MoveNext || action == MovePageDown ||
-                      action == MoveHome || action == MoveRight;
-    for (const int step : {down ? 1 : -1, down ? -1 : 1})
-        for (int row = to.row() + step; row >= 0 && row < count(); row += step)
-            if (!isRowHidden(row))
-                return indexFromItem(item(row));
-    return {};
+    return QListView::moveCursor(action, modifiers);
 }
 
 void FilteredList::focusInEvent(QFocusEvent* event) {
     // The plain list makes its first row current on focus; here a row becomes current only
     // when the user moves to it.
     focusing_ = true;
-    QListWidget::focusInEvent(event);
+    QListView::focusInEvent(event);
     focusing_ = false;
 }
 
 void FilteredList::mousePressEvent(QMouseEvent* event) {
-    const QListWidgetItem* was = selectedItem();
-    selectedAtPress_ = was != nullptr ? row(was) : -1;
-    QListWidget::mousePressEvent(event);
+    selectedAtPress_ = selectedRow().value_or(-1);
+    QListView::mousePressEvent(event);
 }
 
 ListFilter::ListFilter(FilteredList* list) : list_(list) {
     QWidget* parent = list->parentWidget();
     widget_ = new QWidget(parent);
     // The filter is the widget's first child, so it goes (and its connections with it) before
-    // the box and the list: a list being torn down resets its model, which must not reach a
-    // filter whose box is already gone.
+    // the box and the list.
     setParent(widget_);
     box_ = new QLineEdit(widget_);
     QString name = list->objectName();
@@ -97,38 +267,8 @@ ListFilter::ListFilter(FilteredList* list) : list_(list) {
     layout->addWidget(list, 1);
     QWidget::setTabOrder(box_, list); // Tab from the box goes into the list it narrows
 
-    connect(box_, &QLineEdit::textChanged, this, [this] { apply(); });
-    // Refilled or grown lists keep the filter. Without one there is nothing to hide, which
-    // keeps a refill of a very large list free of a second pass.
-    auto refiltered = [this] {
-        if (!box_->text().isEmpty() || hidden_ > 0)
-            apply();
-    };
-    QAbstractItemModel* model = list->model();
-    connect(model, &QAbstractItemModel::rowsInserted, this, refiltered);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, refiltered);
-    connect(model, &QAbstractItemModel::modelReset, this, refiltered);
-    connect(model, &QAbstractItemModel::dataChanged, this, refiltered);
-}
-
-void ListFilter::apply() {
-    const QString text = box_->text();
-    int hidden = 0;
-    for (int row = 0; row < list_->count(); ++row) {
-        const bool hide = !list_->item(row)->text().contains(text, Qt::CaseInsensitive);
-        if (list_->isRowHidden(row) != hide)
-            list_->setRowHidden(row, hide);
-        hidden += hide ? 1 : 0;
-    }
-    hidden_ = hidden;
-    const QListWidgetItem* current = list_->currentItem();
-    const auto selected = list_->selectedItems();
-    if ((current != nullptr && current->isHidden()) ||
-        (!selected.isEmpty() && selected.first()->isHidden())) {
-        list_->clearSelection();
-        list_->setCurrentRow(-1);
-    }
-    emit changed();
+    connect(box_, &QLineEdit::textChanged, list, &FilteredList::setFilter);
+    connect(list, &FilteredList::filtered, this, &ListFilter::changed);
 }
 
 } // namespace hv::ui

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
 
 #include <climits>
@@ -42,12 +43,22 @@ void StoredText::attach(QComboBox* combo, const QString& label) {
     attach(combo->lineEdit(), label);
 }
 
+void StoredText::attach(QPlainTextEdit* box, const QString& label) {
+    lines_ = box;
+    label_ = label;
+}
+
 QString StoredText::text() const {
-    return box_->text();
+    return lines_ != nullptr ? rawText(lines_) : box_->text();
 }
 
 void StoredText::set(std::string_view bytes) {
     stored_ = std::string(bytes);
+    if (lines_ != nullptr) {
+        lines_->setPlainText(toQt(bytes));
+        storedShown_ = rawText(lines_);
+        return;
+    }
     storedShown_ = shown(bytes);
     if (combo_ != nullptr) {
         const QSignalBlocker blocker(combo_);
@@ -74,6 +85,11 @@ void StoredText::clear() {
     set({});
 }
 
+void StoredText::rebase(std::string_view bytes) {
+    stored_ = std::string(bytes);
+    storedShown_ = lines_ != nullptr ? toQt(bytes) : shown(bytes);
+}
+
 bool StoredText::edited() const {
     return text() != storedShown_;
 }
@@ -85,6 +101,8 @@ std::string StoredText::bytes() const {
     for (const auto& item : items_)
         if (now == shown(item))
             return item;
+    if (lines_ != nullptr)
+        return fromQtOrRefuse(joinLineBreaks(now), label_);
     QString typed = now;
     typed.replace(QChar(kCrMark), QLatin1Char('\r'));
     typed.replace(QChar(kLfMark), QLatin1Char('\n'));

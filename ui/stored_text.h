@@ -13,6 +13,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QPlainTextEdit;
 
 namespace hv::ui {
 
@@ -23,6 +24,9 @@ public:
     // box in refusals.
     void attach(QLineEdit* box, const QString& label);
     void attach(QComboBox* combo, const QString& label);
+    // A multi-line box: the value shows with its line breaks as paragraphs, and typed text
+    // has its breaks joined when it is given back.
+    void attach(QPlainTextEdit* box, const QString& label);
 
     void setLabel(const QString& label) { label_ = label; }
 
@@ -39,15 +43,12 @@ public:
     const std::string& base() const { return stored_; }
     // Takes `bytes` as the new base and keeps what the user typed: after the user chose to
     // write his value over one the file got meanwhile, the next write is merged against that.
-    void rebase(std::string_view bytes) {
-        stored_ = std::string(bytes);
-        storedShown_ = shown(bytes);
-    }
+    void rebase(std::string_view bytes);
     // The remembered bytes when the box is unchanged, else the typed text with its line
     // breaks joined. Throws OperationRefused when a typed character has no byte.
     std::string bytes() const;
 
-    QLineEdit* box() const { return box_; }
+    QLineEdit* box() const { return box_; } // none for a multi-line box
 
     // How a stored value is shown: every byte through the byte table, except that a CR or LF
     // that does not end a line shows as a visible mark instead of breaking or vanishing.
@@ -58,6 +59,7 @@ private:
 
     QLineEdit* box_ = nullptr;
     QComboBox* combo_ = nullptr;
+    QPlainTextEdit* lines_ = nullptr;
     QString label_;
     std::string stored_;
     QString storedShown_;

@@ -25,14 +25,13 @@ struct ToolDescriptor {
     Opener opener;          // a button of the main window or an item of its menu bar
     const char* openerName; // object name of that button or menu item
     const char* openerText; // its text
-    bool receivesSlot;      // the main window copies its slot into the window's `hid` on opening
-    QWidget* (*create)(EditorContext&); // nullptr: not built yet, a placeholder stands in
+    bool receivesSlot;      // the main window hands the window its slot on opening (receiveSlot)
+    QWidget* (*create)(EditorContext&); // builds and loads the window
 };
 
 using ToolTable = std::span<const ToolDescriptor>;
 
-// The descriptor's window, or for a tool not built yet a placeholder with its name, caption
-// and a hidden `hid` holding the slot.
+// The descriptor's window.
 QWidget* createTool(const ToolDescriptor& tool, EditorContext& context);
 
 } // namespace hv::ui

@@ -1,6 +1,8 @@
 #include "tool_window.h"
 
+#include "editor_context.h"
 #include "file_path.h"
+#include "window_support.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -12,7 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QShortcut>
 #include <QUrl>
@@ -20,6 +22,37 @@
 #include <algorithm>
 
 namespace hv::ui {
+
+ToolWindow::ToolWindow(EditorContext& context, QWidget* parent)
+    : ToolWindow(context, context.currentSlot(), parent) {}
+
+ToolWindow::ToolWindow(EditorContext& context, QString slot, QWidget* parent)
+    : QWidget(parent), context_(context), slot_(std::move(slot)) {}
+
+std::string ToolWindow::gameFolder() const {
+    return context_.gameFolder();
+}
+
+void ToolWindow::receiveSlot(const QString& slot) {
+    setSlot(slot);
+}
+
+void ToolWindow::takeSlotFromContext() {
+    setSlot(context_.currentSlot());
+}
+
+QLineEdit* ToolWindow::keepSlotBox(const QString& name) {
+    if (slotBox_ == nullptr)
+        slotBox_ = hiddenBox(this, name, slot_);
+    return slotBox_;
+}
+
+void ToolWindow::setSlot(QString slot) {
+    slot_ = std::move(slot);
+    if (slotBox_ != nullptr)
+        slotBox_->setText(slot_);
+}
+
 namespace {
 
 std::function<void(const QUrl&)>& folderOpener() {
@@ -207,7 +240,7 @@ QWidget* setUpToolWindow(QWidget* window) {
     for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
         if (!box->accessibleName().isEmpty() || box->placeholderText().isEmpty())
             continue;
-        auto* list = box->parentWidget()->findChild<QListWidget*>();
+        auto* list = box->parentWidget()->findChild<QListView*>();
         // Widgets moved into place after the filter was made can come between it and its list.
         if (list != nullptr)
             QWidget::setTabOrder(box, list);

@@ -5,16 +5,71 @@
 // a box and Ctrl+S press the window's one apply button); and accessible names from the
 // captions, so a screen reader announces a box by what it is for rather than by its value.
 
+#include "editor_context.h"
+
 #include <QString>
+#include <QWidget>
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 class QLabel;
+class QLineEdit;
 class QUrl;
-class QWidget;
 
 namespace hv::ui {
+
+// The base of every tool window: the context it was opened with and the slot it works on,
+// both typed and taken when the window is made (or, for a window that follows the main
+// window, when it loads again). Nothing reads them back from a widget.
+//
+//   class MyWindow : public ui::ToolWindow {
+//   public:
+//       explicit MyWindow(ui::EditorContext& context) : ToolWindow(context) {
+//           keepSlotBox(); // optional: a hidden `hid` that shows slot()
+//           ...            // build, then load from gameFolder() and slot()
+//       }
+//   };
+//   QWidget* createMyWindow(ui::EditorContext& context) {
+//       return ui::setUpToolWindow(new MyWindow(context));
+//   }
+class ToolWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Works on the context's current slot.
+    explicit ToolWindow(EditorContext& context, QWidget* parent = nullptr);
+    // Works on `slot`, whatever the context's is (a window opened by another for its slot).
+    ToolWindow(EditorContext& context, QString slot, QWidget* parent = nullptr);
+
+    EditorContext& context() const { return context_; }
+    // The slot the window works on, "save1" to "save4".
+    const QString& slot() const { return slot_; }
+    std::string slotName() const { return slot_.toStdString(); }
+    // The context's game folder; throws as readGameFolder does when there is none.
+    std::string gameFolder() const;
+
+    // The main window hands over its slot once the window has loaded; later actions of the
+    // window use it. The window is not loaded again.
+    void receiveSlot(const QString& slot);
+
+    // A hidden box named `name` that always shows slot(), for those who look for the control
+    // (tests, and the names the windows have always had); the window never reads it.
+    QLineEdit* keepSlotBox(const QString& name = QStringLiteral("hid"));
+
+protected:
+    // Takes the context's current slot again: as a window loads anew (a window that follows
+    // the main window, say).
+    void takeSlotFromContext();
+
+    EditorContext& context_;
+
+private:
+    void setSlot(QString slot);
+
+    QString slot_;
+    QLineEdit* slotBox_ = nullptr;
+};
 
 // The window's status line (objectName "StatusLine"), made at the bottom of its layout on
 // first use.

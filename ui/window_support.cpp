@@ -2,6 +2,7 @@
 
 #include "byte_text.h"
 #include "gamefiles/text.h"
+#include "list_filter.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +26,14 @@ void refill(QListWidget* list, const QStringList& names) {
     list->clear();
     list->addItems(names);
     list->setCurrentRow(-1);
+}
+
+void refill(FilteredList* list, const QStringList& names) {
+    list->setNames(names);
+}
+
+void selectFirst(FilteredList* list, const QString& text) {
+    list->selectFirst(text);
 }
 
 void selectFirst(QListWidget* list, const QString& text) {

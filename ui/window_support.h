@@ -15,13 +15,17 @@ class QWidget;
 
 namespace hv::ui {
 
+class FilteredList;
+
 QStringList toQtList(const std::vector<std::string>& names);
 
 // Replaces the list's items in one go, leaving nothing selected.
 void refill(QListWidget* list, const QStringList& names);
+void refill(FilteredList* list, const QStringList& names);
 
 // Selects the first item shown with exactly this text, if there is one.
 void selectFirst(QListWidget* list, const QString& text);
+void selectFirst(FilteredList* list, const QString& text);
 
 // Every run of line breaks (CR, LF and the Unicode line and paragraph separators) as one
 // blank.

@@ -5,7 +5,6 @@
 #include "gamefiles/records.h"
 #include "testsupport/window_test_support.h"
 #include "ui/file_path.h"
-#include "ui/tool_window.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -79,7 +78,7 @@ const Write kWrites[] = {
      "Saved the roster of Save 1 (yourfed.hv1).", roster},
     {"reorder",
      [](QWidget* w) {
-         clickItem(child<QListWidget>(w, "List1"), "Blade");
+         clickItem(child<FilteredList>(w, "List1"), "Blade");
          clickButton(w, "Command1");
      },
      "Saved the roster of Save 1", roster},
@@ -88,7 +87,7 @@ const Write kWrites[] = {
      [](const GameWorld& w) { return w.slotFile("save1", "Background/wwfmanagers.hv1"); }},
     {"traderos",
      [](QWidget* w) {
-         clickItem(child<QListWidget>(w, "List3"), "Cy Rival");
+         clickItem(child<FilteredList>(w, "List3"), "Cy Rival");
          clickButton(w, "indytran3");
      },
      "Saved the", [](const GameWorld& w) { return w.slotFile("save1", "Background/ecw.hv1"); }},
@@ -108,7 +107,7 @@ const Write kWrites[] = {
      "Saved the save game of Save 1 (save1.hv1).", save},
     {"impsave",
      [](QWidget* w) {
-         clickItem(child<QListWidget>(w, "List1"), "Axe");
+         clickItem(child<FilteredList>(w, "List1"), "Axe");
          clickButton(w, "Command1");
      },
      "Exported Axe to ", [](const GameWorld& w) { return w.work / "Axe.hve"; }},
@@ -161,13 +160,15 @@ TEST_F(Feedback, EveryToolNamesItsControlsForAScreenReaderAndClosesOnEscape) {
         SCOPED_TRACE(tool.window);
         QPointer<QWidget> w = open(tool.window);
         std::vector<QWidget*> controls;
-        std::vector<std::pair<QLineEdit*, QListWidget*>> filtered;
+        std::vector<std::pair<QLineEdit*, QListView*>> filtered;
         for (auto* box : w->findChildren<QLineEdit*>())
             if (box->isVisible() && qobject_cast<QComboBox*>(box->parentWidget()) == nullptr)
                 controls.push_back(box);
         for (auto* combo : w->findChildren<QComboBox*>())
             controls.push_back(combo);
-        for (auto* list : w->findChildren<QListWidget*>()) {
+        for (auto* list : w->findChildren<QListView*>()) {
+            if (list->window() != w)
+                continue; // a combo's popup
             controls.push_back(list);
             // Tab from a filter box goes into the list it narrows.
             auto* filter =
@@ -179,7 +180,7 @@ TEST_F(Feedback, EveryToolNamesItsControlsForAScreenReaderAndClosesOnEscape) {
             QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(control);
             const QString name = announced->text(QAccessible::Name);
             // A list's value is its name.
-            const QString value = qobject_cast<QListWidget*>(control) != nullptr
+            const QString value = qobject_cast<QListView*>(control) != nullptr
                                       ? QString()
                                       : announced->text(QAccessible::Value);
             EXPECT_FALSE(name.isEmpty()) << control->objectName().toStdString();

@@ -10,7 +10,6 @@
 #include "testsupport/hostile_world.h"
 #include "testsupport/window_test_support.h"
 #include "ui/file_watch.h"
-#include "ui/list_filter.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -52,11 +51,10 @@ QString qt(const fs::path& file) {
 }
 
 // The rows a user sees.
-std::string visible(QListWidget* list) {
+std::string visible(FilteredList* list) {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        if (!list->isRowHidden(i))
-            texts.append(list->item(i)->text());
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        texts.append(list->model()->index(i, 0).data().toString());
     return texts.join(QLatin1Char('|')).toStdString();
 }
 
@@ -120,7 +118,7 @@ TEST_F(FilterAndWatch, FiltersNarrowTheListAndButtonsActOnTheWrestlerPicked) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.list) + " " + c.typed + " " + c.button);
         QWidget* w = open(c.open);
-        auto* list = child<QListWidget>(w, c.list);
+        auto* list = child<FilteredList>(w, c.list);
         auto* filter = child<QLineEdit>(w, QByteArray(c.list).replace("List", "Filter").data());
         QTest::keyClicks(filter, QString::fromLatin1(c.typed));
         EXPECT_EQ(visible(list), c.visible);
@@ -225,10 +223,10 @@ TEST_F(FilterAndWatch, NoInputReachesARowTheFilterHidesNorDoesAButtonActOnOne) {
             reset();
             const auto before = world.files();
             QWidget* w = open(c.open);
-            auto* list = child<QListWidget>(w, c.list);
+            auto* list = child<FilteredList>(w, c.list);
             // A wrestler the filter hides is no longer selected; a window that shows him keeps
             // him shown, with what was typed.
-            clickItem(list, list->item(0)->text().toLatin1().data());
+            clickItem(list, list->text(0).toLatin1().data());
             QTest::keyClicks(
                 child<QLineEdit>(w, QByteArray(c.list).replace("List", "Filter").data()),
                 QStringLiteral("bla"));
@@ -246,15 +244,14 @@ TEST_F(FilterAndWatch, NoInputReachesARowTheFilterHidesNorDoesAButtonActOnOne) {
                     clickItem(list, c.row);
                 else if (key == kDeselect)
                     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                                      list->visualItemRect(list->selectedItems().first()).center());
+                                      list->rowRect(*list->selectedRow()).center());
                 else
                     QTest::keyClick(list, static_cast<Qt::Key>(key));
                 // Current and selected are the same row, and never a hidden one.
                 const int current = list->currentRow();
                 EXPECT_TRUE(current < 0 || !list->isRowHidden(current));
                 if (key != kDeselect) {
-                    EXPECT_EQ(selected(list),
-                              current < 0 ? "" : list->item(current)->text().toStdString());
+                    EXPECT_EQ(selected(list), current < 0 ? "" : list->text(current).toStdString());
                 }
             }
             EXPECT_EQ(selected(list), input.picks ? c.row : "");
@@ -305,7 +302,7 @@ TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswe
     clickButton(yesno, "Command1"); // Yes: overwrite, then the next file follows
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(world.roster(), recordBytes({p, axe99, blade, bo, fresher}));
-    EXPECT_EQ(items(child<QListWidget>(w, "List1")), "Axe|Blade|Bo Axelson|New");
+    EXPECT_EQ(items(child<FilteredList>(w, "List1")), "Axe|Blade|Bo Axelson|New");
     EXPECT_TRUE(preview->toPlainText().startsWith(u"Name : New"));
 
     // `hv-editor FILE.hve`: chosen and previewed, imported only on "Import".
@@ -360,7 +357,7 @@ TEST_F(FilterAndWatch, ApplyMergesTheEditsIntoTheFileAsItIsNowAndAsksAboutEachCo
             if (c.pick != nullptr) { // keys start in the filter; no box takes them yet
                 EXPECT_EQ(w->focusWidget(), child<QWidget>(w, "Filter1"));
                 EXPECT_FALSE(box->isEnabled());
-                clickItem(child<QListWidget>(w, "List1"), c.pick);
+                clickItem(child<FilteredList>(w, "List1"), c.pick);
             }
             if (auto* combo = qobject_cast<QComboBox*>(box))
                 box = combo->lineEdit();
@@ -484,7 +481,7 @@ TEST_F(FilterAndWatch, AnOutsideChangeShowsTheBarReloadRereadsAndAWriteOverItAsk
             ASSERT_TRUE(exchange::chooseExportFile(w, world.work / "New.hve"));
         }
         auto* bar = child<QWidget>(w, "OutsideChangeBar");
-        auto* list = w->findChild<QListWidget*>(QString::fromLatin1(c.list));
+        auto* list = w->findChild<FilteredList*>(QString::fromLatin1(c.list));
         auto shown = [&] {
             return list ? items(list) : child<QLineEdit>(w, c.list)->text().toStdString();
         };

@@ -35,8 +35,8 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    hv::ui::MainWindow& start() {
-        main = std::make_unique<hv::ui::MainWindow>(world.work);
+    hv::app::MainWindow& start() {
+        main = std::make_unique<hv::app::MainWindow>(world.work);
         main->show();
         return *main;
     }
@@ -57,7 +57,7 @@ protected:
     QString hid() { return child<QLineEdit>(main.get(), "hid")->text(); }
     fs::path optionsFile() const { return world.work / "options.dat"; }
 
-    std::unique_ptr<hv::ui::MainWindow> main;
+    std::unique_ptr<hv::app::MainWindow> main;
 };
 
 // Notes the name of each window as it receives its close event.
@@ -180,10 +180,10 @@ TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
     QStringList closed;
     for (const auto& tool : hv::app::allTools()) {
         const QString name = QString::fromLatin1(tool.window);
-        main->setToolFactory(name, [name, &closed](hv::ui::EditorContext&) {
-            auto* made = new QWidget;
+        main->setToolFactory(name, [name, &closed](hv::ui::EditorContext& pinned) {
+            auto* made = new hv::ui::ToolWindow(pinned, u"stale"_s);
             made->installEventFilter(new CloseLog(closed, name, made));
-            (new QLineEdit(u"stale"_s, made))->setObjectName(u"hid"_s);
+            made->keepSlotBox();
             return made;
         });
         QWidget* opened = main->openTool(name);
@@ -196,7 +196,7 @@ TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
     main->openFolderChooser();
     clickOption(4);
     EXPECT_EQ(hid(), u"save4"_s);
-    EXPECT_EQ(closed, hv::ui::MainWindow::slotWindows());
+    EXPECT_EQ(closed, hv::app::MainWindow::slotWindows());
     for (const QString& name : {u"fededit"_s, u"traderos"_s, u"reorder"_s, u"pathfind"_s})
         EXPECT_TRUE(main->windows().isOpen(name)) << name.toStdString();
     main.reset(); // the windows log into locals of this test
@@ -211,7 +211,7 @@ TEST_F(SlotChoice, ToolsOpenOnTheNewSlotAndAReloadRereadsNamesAndSelectsSlotOne)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QWidget* editor = main->openTool(u"save"_s);
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(items(child<QListWidget>(editor, "List1")), "Slot Two Guy");
+    EXPECT_EQ(items(child<FilteredList>(editor, "List1")), "Slot Two Guy");
 
     main->openTool(u"titles"_s);
     writeFile(world.game / "saveslots.hv1", crlf({"New One", "No Saved Game", "C", "D"}));
@@ -268,7 +268,7 @@ TEST_F(WindowPlace, TheReorderWindowFollowsTheMainWindowsSlotAndMovesInTheListIt
     start();
     QWidget* reorder = main->openTool(u"reorder"_s);
     ASSERT_NE(reorder, nullptr);
-    auto* list = child<QListWidget>(reorder, "List1");
+    auto* list = child<FilteredList>(reorder, "List1");
     clickOption(2);
     EXPECT_EQ(items(list), "Two A|Two B|Two C");
     EXPECT_EQ(selected(list), "Two B");
@@ -311,12 +311,12 @@ struct HomeFolder {
 
 class FolderChooserTest : public AppTest {
 protected:
-    hv::ui::FolderChooser* chooser() {
-        auto* found = qobject_cast<hv::ui::FolderChooser*>(main->windows().find(u"pathfind"_s));
+    hv::app::FolderChooser* chooser() {
+        auto* found = qobject_cast<hv::app::FolderChooser*>(main->windows().find(u"pathfind"_s));
         EXPECT_NE(found, nullptr);
         return found;
     }
-    hv::ui::FolderChooser* openChooser() {
+    hv::app::FolderChooser* openChooser() {
         main->findChild<QAction*>(u"phv"_s)->trigger();
         return chooser();
     }
@@ -342,7 +342,7 @@ TEST_F(FolderChooserTest, MovingIntoASubfolderAndBackWritesEachFolderAndReloads)
     clickOption(2);
     main->openTool(u"titles"_s);
     main->openTool(u"traderos"_s);
-    hv::ui::FolderChooser* opened = openChooser();
+    hv::app::FolderChooser* opened = openChooser();
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->currentFolder(), world.game);
     EXPECT_EQ(child<QLineEdit>(opened, "Text1")->text(),
@@ -440,7 +440,7 @@ TEST(StartingFolder, IsTheNearestExistingFolder) {
     const fs::path game = dir.path() / "Halvorn", home = dir.path() / "home";
     fs::create_directories(game);
     fs::create_directories(home);
-    using hv::ui::startingFolder;
+    using hv::app::startingFolder;
     EXPECT_EQ(startingFolder(game.string(), dir.path(), home), game);
     EXPECT_EQ(startingFolder(game.string() + "/", dir.path(), home), game);
     EXPECT_EQ(startingFolder((game / "a" / "b").string(), dir.path(), home), game);

@@ -31,7 +31,7 @@ QWidget* conflictWindow() {
 TEST_F(WindowTest, ExchangeWindowExportPreviewImportAndTheConflictWindow) {
     const std::vector<std::string> a = wrestler("A"), b = wrestler("B"), n = wrestler("New");
     world.setRoster("save1", {placeholderWrestler(), a, b});
-    auto* list = child<QListWidget>(showWindow(exchange::createExchangeWindow(context)), "List1");
+    auto* list = child<FilteredList>(showWindow(exchange::createExchangeWindow(context)), "List1");
     auto choose = [&](const QString& file) {
         ui::setNextOpenFileName(file); // empty: cancelled
         clickButton(window, "Command3");
@@ -113,7 +113,7 @@ TEST_F(WindowTest, ExchangeWindowKeepsByteNamesAndRefusesBadFiles) {
     const std::vector<std::string> cafe = wrestler("Caf\xE9"), q = wrestler("A?"),
                                    star = wrestler("A*");
     world.setRoster("save1", {cafe, q, star});
-    auto* list = child<QListWidget>(showWindow(exchange::createExchangeWindow(context)), "List1");
+    auto* list = child<FilteredList>(showWindow(exchange::createExchangeWindow(context)), "List1");
     for (const char* name : {"Caf\xE9", "A?", "A*"}) {
         clickItem(list, name);
         clickButton(window, "Command1");

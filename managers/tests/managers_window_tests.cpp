@@ -11,7 +11,8 @@ namespace {
 class ManagersWindow : public WindowTest {
 protected:
     void open() {
-        list = child<QListWidget>(showWindow(hv::managers::createManagersWindow(context)), "List1");
+        list =
+            child<FilteredList>(showWindow(hv::managers::createManagersWindow(context)), "List1");
     }
     QString text(const char* name) { return child<QLineEdit>(window, name)->text(); }
     QComboBox* sex() { return child<QComboBox>(window, "Combo1"); }
@@ -19,7 +20,7 @@ protected:
         return world.slotFile("save1", "Background/wwfmanagers.hv1");
     }
 
-    QListWidget* list = nullptr;
+    FilteredList* list = nullptr;
 };
 
 TEST_F(ManagersWindow, ShowsAddsChangesAndDeletesManagersOrSaysWhyThereAreNone) {

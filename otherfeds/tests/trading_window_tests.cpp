@@ -19,7 +19,7 @@ protected:
     void open() {
         showWindow(otherfeds::createTradingWindow(context, [] { return 0.3; }));
     }
-    std::string list(const char* name) { return items(child<QListWidget>(window, name)); }
+    std::string list(const char* name) { return items(child<FilteredList>(window, name)); }
     template <class T = QLabel> std::string text(const char* name) {
         return child<T>(window, name)->text().toStdString();
     }
@@ -58,7 +58,7 @@ TEST_F(TradingWindow, MovesIntoTheRosterUnderTheChosenNameAndRebuildsTheLists) {
               recordBytes({rivalWrestler("Ace", "Masked Ace"), rivalWrestler("Plain")}));
     world.setRoster("save1", {wrestler("Own")});
     open();
-    auto* list3 = child<QListWidget>(window, "List3");
+    auto* list3 = child<FilteredList>(window, "List3");
     auto* years = child<QLineEdit>(window, "cont1");
     clickButton(window, "yftran2");
     expectReported(1, "ECW list");
@@ -82,7 +82,7 @@ TEST_F(TradingWindow, MovesIntoTheRosterUnderTheChosenNameAndRebuildsTheLists) {
         EXPECT_TRUE(child<QComboBox>(window, name)->currentText().isEmpty()) << name;
     EXPECT_EQ(years->text().toStdString(), "3");
 
-    clickItem(child<QListWidget>(window, "List1"), "Own");
+    clickItem(child<FilteredList>(window, "List1"), "Own");
     clickButton(window, "ecwtran1"); // the injected draw 0.3 gives potential 7
     EXPECT_NE(readFile(file("ecw")).find(crlf({"2", " 7 ", "no"})), std::string::npos);
 

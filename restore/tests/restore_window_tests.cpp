@@ -62,7 +62,7 @@ TEST_F(WindowTest, RestoreWindowFollowsThePointsOnDiskAndOtherWindowsReloadAfter
     // Another window shows the roster; it must follow the restore without a word.
     const std::unique_ptr<QWidget> editor(roster::createRosterEditor(context));
     editor->show();
-    EXPECT_EQ(items(child<QListWidget>(editor.get(), "List1")), "Axe|Blade|Dee");
+    EXPECT_EQ(items(child<FilteredList>(editor.get(), "List1")), "Axe|Blade|Dee");
     ASSERT_EQ(list->count(), 1); // not read again yet: the restore still decides from the disk
     answer = false;
     clickButton(window, "Command1");
@@ -104,7 +104,7 @@ TEST_F(WindowTest, RestoreWindowFollowsThePointsOnDiskAndOtherWindowsReloadAfter
     EXPECT_TRUE(questions[2].startsWith(QStringLiteral("The ECW roster of Save 1 (ecw.hv1)")));
     EXPECT_EQ(world.files(), before);
     EXPECT_EQ(list->count(), 3);
-    EXPECT_EQ(items(child<QListWidget>(editor.get(), "List1")), "Axe|Blade");
+    EXPECT_EQ(items(child<FilteredList>(editor.get(), "List1")), "Axe|Blade");
     EXPECT_TRUE(child<QWidget>(editor.get(), "OutsideChangeBar")->isHidden());
     QTest::qWait(50);
     EXPECT_TRUE(child<QWidget>(editor.get(), "OutsideChangeBar")->isHidden());

@@ -9,13 +9,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 
+#include <QTest>
+
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -31,6 +34,23 @@ double timed(const std::function<void()>& work) {
 
 void report(const char* what, double ms) {
     std::printf("%-48s %9.1f ms\n", what, ms);
+}
+
+double median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    const std::size_t n = samples.size();
+    return n % 2 == 1 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+// Types `text` into the filter one key at a time and takes it back with Backspace, timing
+// each key until the list has been narrowed and painted.
+std::vector<double> filterKeystrokes(QLineEdit* filter, const QString& text) {
+    std::vector<double> samples;
+    for (const QChar c : text)
+        samples.push_back(timed([&] { QTest::keyClick(filter, c.toLatin1()); }));
+    for (qsizetype i = 0; i < text.size(); ++i)
+        samples.push_back(timed([&] { QTest::keyClick(filter, Qt::Key_Backspace); }));
+    return samples;
 }
 
 } // namespace
@@ -62,20 +82,32 @@ int main(int argc, char** argv) {
                editor = hv::roster::createRosterEditor(context);
                editor->show();
            }));
-    auto* list = editor->findChild<QListWidget*>(QStringLiteral("List1"));
+    auto* list = editor->findChild<hv::ui::FilteredList*>(QStringLiteral("List1"));
     report("roster editor: show the last wrestler",
            timed([&] { list->setCurrentRow(list->count() - 1); }));
     report("roster editor: Apply Changes",
            timed([&] { editor->findChild<QPushButton*>(QStringLiteral("Command1"))->click(); }));
     report("roster editor: Add Blank Wrestler",
            timed([&] { editor->findChild<QPushButton*>(QStringLiteral("Command2"))->click(); }));
+    auto* filter = editor->findChild<QLineEdit*>(QStringLiteral("Filter1"));
+    std::vector<double> keys;
+    for (const char* typed : {"wrestler 12", "99", "name", "zz"})
+        for (double ms : filterKeystrokes(filter, QString::fromLatin1(typed)))
+            keys.push_back(ms);
+    report("roster editor: filter keystroke (median)", median(keys));
+    report("roster editor: filter keystroke (slowest)",
+           *std::max_element(keys.begin(), keys.end()));
     delete editor;
-    // The first window pays for Qt's own start (fonts, style); a second opening does not.
-    report("roster editor: open again", timed([&] {
-               editor = hv::roster::createRosterEditor(context);
-               editor->show();
-           }));
-    delete editor;
+    // The first window pays for Qt's own start (fonts, style); the later openings do not.
+    std::vector<double> opens;
+    for (int i = 0; i < 5; ++i) {
+        opens.push_back(timed([&] {
+            editor = hv::roster::createRosterEditor(context);
+            editor->show();
+        }));
+        delete editor;
+    }
+    report("roster editor: open again (median of 5)", median(opens));
 
     QWidget* reorder = nullptr;
     report("reordering window: open", timed([&] {
@@ -93,7 +125,7 @@ int main(int argc, char** argv) {
                doctor->show();
            }));
     std::printf("injuries window: %d injured listed\n",
-                doctor->findChild<QListWidget*>(QStringLiteral("List1"))->count());
+                doctor->findChild<hv::ui::FilteredList*>(QStringLiteral("List1"))->count());
     report("injuries window: Fix Them all (heal and close)", timed([&] {
                doctor->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -31,7 +31,7 @@ protected:
             clickItem(list, shown);
     }
     void openOnFiles() {
-        list = child<QListWidget>(showWindow(hv::roster::createRosterEditor(context)), "List1");
+        list = child<FilteredList>(showWindow(hv::roster::createRosterEditor(context)), "List1");
     }
     QLineEdit* text(const char* name) { return child<QLineEdit>(window, name); }
     QComboBox* combo(const char* name) { return child<QComboBox>(window, name); }
@@ -40,7 +40,7 @@ protected:
     std::string choice(const char* name) { return combo(name)->currentText().toStdString(); }
     void click(const char* button) { clickButton(window, button); }
 
-    QListWidget* list = nullptr;
+    FilteredList* list = nullptr;
 };
 
 TEST_F(RosterEditorWindow, AClickShowsTheFirstRecordOfThatName) {

@@ -12,7 +12,7 @@ namespace {
 class InjuriesWindow : public WindowTest {
 protected:
     void open() {
-        list = child<QListWidget>(showWindow(hv::roster::createInjuriesWindow(context)), "List1");
+        list = child<FilteredList>(showWindow(hv::roster::createInjuriesWindow(context)), "List1");
         window->setAttribute(Qt::WA_DeleteOnClose); // as the window registry does
     }
     bool closed() {
@@ -23,7 +23,7 @@ protected:
     std::vector<std::vector<std::string>> records = {
         wrestler("Fit", "2", " 0 "), wrestler("Hurt", "2", "1"), placeholderWrestler(),
         wrestler("Long", "2", " 12 "), wrestler("Fit too", "2", "0")};
-    QListWidget* list = nullptr;
+    FilteredList* list = nullptr;
 };
 
 TEST_F(InjuriesWindow, ListsTheInjuredAsStoredHealsOnlyThemAndReportsAFailedHeal) {

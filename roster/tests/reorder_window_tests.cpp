@@ -9,7 +9,7 @@ class ReorderWindow : public WindowTest {
 protected:
     void open(const std::vector<std::vector<std::string>>& records) {
         world.setRoster("save1", records);
-        list = child<QListWidget>(showWindow(hv::roster::createReorderWindow(context)), "List1");
+        list = child<FilteredList>(showWindow(hv::roster::createReorderWindow(context)), "List1");
     }
     // Selects the wrestler and clicks Up (Command1) or Down (Command2).
     void move(const char* name, const char* button) {
@@ -17,7 +17,7 @@ protected:
         clickButton(window, button);
     }
 
-    QListWidget* list = nullptr;
+    FilteredList* list = nullptr;
     const std::vector<std::string> p = placeholderWrestler(), a = wrestler("A"), b = wrestler("B"),
                                    c = wrestler("C");
 };
