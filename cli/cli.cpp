@@ -406,6 +406,16 @@ int runCli(const std::vector<std::string>& args, const std::filesystem::path& wo
     } catch (const OperationRefused& e) {
         err << "hv " << joined(command->words) << ": " << e.what() << "\n";
         return kRefused;
+    } catch (const std::exception& e) {
+        // Not expected (out of memory, a failure of the system library): one line, not a crash.
+        std::string what = e.what();
+        std::replace_if(
+            what.begin(), what.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        err << "hv " << joined(command->words) << ": unexpected error: " << what << "\n";
+        return kRefused;
+    } catch (...) {
+        err << "hv " << joined(command->words) << ": unexpected error\n";
+        return kRefused;
     }
 }
 

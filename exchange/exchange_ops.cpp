@@ -2,6 +2,7 @@
 
 #include "gamefiles/error.h"
 #include "gamefiles/export_file.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/options.h"
 #include "gamefiles/restore.h"
@@ -186,24 +187,39 @@ std::string previewFile(const fs::path& file) {
     return previewText(readFileBytes(file), file);
 }
 
+namespace {
+std::size_t overwrite(WrestlerFile& records, const RosterFile& roster, std::string_view name,
+                      const WrestlerRecord& record, const fs::path& exportFile,
+                      const std::vector<std::string>* asked);
+} // namespace
+
 ImportResult importWrestler(const RosterFile& roster, const fs::path& exportFile) {
     const WrestlerRecord record = readExportFile(exportFile);
     refusePlaceholder(record.name(), exportFile);
-    const RestoreScope point(roster.gameFolder, roster.slot, "Import " + record.name());
-    WrestlerFile records = WrestlerFile::read(roster.file);
-    if (records.findFirst(record.name()))
-        return {false, record.name(), clashingRecords(records, record.name())};
-    records.append(record);
-    records.save(roster.temp);
-    return {true, record.name(), {}};
+    return editRecordFile<WrestlerRecord>(
+        roster, "Import " + record.name(), [&](WrestlerFile& records) -> ImportResult {
+            if (records.findFirst(record.name()))
+                return {false, record.name(), clashingRecords(records, record.name())};
+            records.append(record);
+            return {true, record.name(), {}};
+        });
 }
 
 std::size_t overwriteWrestler(const RosterFile& roster, std::string_view name,
                               const fs::path& exportFile, const std::vector<std::string>* asked) {
     const WrestlerRecord record = readExportFile(exportFile);
-    const RestoreScope point(roster.gameFolder, roster.slot,
-                             "Import " + record.name() + " over " + std::string(name));
-    WrestlerFile records = WrestlerFile::read(roster.file);
+    return editRecordFile<WrestlerRecord>(
+        roster, "Import " + record.name() + " over " + std::string(name),
+        [&](WrestlerFile& records) {
+            return overwrite(records, roster, name, record, exportFile, asked);
+        });
+}
+
+namespace {
+
+std::size_t overwrite(WrestlerFile& records, const RosterFile& roster, std::string_view name,
+                      const WrestlerRecord& record, const fs::path& exportFile,
+                      const std::vector<std::string>* asked) {
     // Under the lock: the answer holds for the wrestlers the question was about, no others.
     if (asked) {
         std::vector<std::string> now = clashingRecords(records, name);
@@ -225,9 +241,10 @@ std::size_t overwriteWrestler(const RosterFile& roster, std::string_view name,
     // The imported name may differ from `name` only if the export file changed meanwhile;
     // a placeholder must not arise either way.
     refusePlaceholder(record.name(), exportFile);
-    records.save(roster.temp);
     return count;
 }
+
+} // namespace
 
 void importAs(const RosterFile& roster, const fs::path& exportFile, std::string_view newName) {
     refuseLineBreak(roster.file, "new name", newName);
@@ -235,12 +252,10 @@ void importAs(const RosterFile& roster, const fs::path& exportFile, std::string_
         throw OperationRefused("\"" + std::string(kPlaceholderName) +
                                "\" marks an empty record in the roster; choose another name.");
     WrestlerRecord record = readExportFile(exportFile);
-    const RestoreScope point(roster.gameFolder, roster.slot,
-                             "Import " + record.name() + " as " + std::string(newName));
+    const std::string description = "Import " + record.name() + " as " + std::string(newName);
     record.lines[WrestlerRecord::Name] = std::string(newName);
-    WrestlerFile records = WrestlerFile::read(roster.file);
-    records.append(record);
-    records.save(roster.temp);
+    editRecordFile<WrestlerRecord>(roster, description,
+                                   [&](WrestlerFile& records) { records.append(record); });
 }
 
 } // namespace hv::exchange

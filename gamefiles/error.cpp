@@ -9,19 +9,22 @@ GameFileError::GameFileError(std::filesystem::path file, std::string problem, st
     : std::runtime_error(problemText(file, line, problem)), file_(std::move(file)),
       problem_(std::move(problem)), line_(line) {}
 
+void refuseChange(const std::filesystem::path& file, std::string_view problem, std::size_t line) {
+    throw GameFileError(file, std::string(problem) + std::string(kNothingWritten), line);
+}
+
 void refuseLineBreak(const std::filesystem::path& file, std::string_view what,
                      std::string_view value) {
     if (hasLineBreak(value))
-        throw GameFileError(file, "the " + std::string(what) +
-                                      " holds a line break, which would split it over two lines; "
-                                      "nothing was written");
+        refuseChange(file, "the " + std::string(what) +
+                               " holds a line break, which would split it over two lines");
 }
 
 void refuseNonNumber(const std::filesystem::path& file, std::string_view what,
                      std::string_view value) {
     if (!isNumberValue(value))
-        throw GameFileError(file, "the " + std::string(what) + " is not a number: \"" +
-                                      std::string(value) + "\"; nothing was written");
+        refuseChange(file, "the " + std::string(what) + " is not a number: \"" +
+                               std::string(value) + "\"");
 }
 
 } // namespace hv

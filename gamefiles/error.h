@@ -23,6 +23,14 @@ private:
     std::size_t line_;
 };
 
+// How a refusal of a change ends: it was refused before any file was written.
+inline constexpr std::string_view kNothingWritten = "; nothing was written";
+
+// Refuses a change: throws a GameFileError for `file` (and `line`), `problem` and
+// kNothingWritten its message.
+[[noreturn]] void refuseChange(const std::filesystem::path& file, std::string_view problem,
+                               std::size_t line = 0);
+
 // Refuses a value holding a CR or LF, which would split it over two lines of `file`: throws a
 // GameFileError naming the file and `what` (e.g. "value of \"Finsher\"").
 void refuseLineBreak(const std::filesystem::path& file, std::string_view what,

@@ -34,17 +34,16 @@ std::string waitText(std::chrono::milliseconds wait) {
 
 [[noreturn]] void cannotCreate(const fs::path& lock, std::string_view what,
                                const std::string& reason) {
-    throw GameFileError(lock, "the lock that keeps two programs from changing " +
-                                  std::string(what) + " at once cannot be made: " + reason +
-                                  "; nothing was written");
+    refuseChange(lock, "the lock that keeps two programs from changing " + std::string(what) +
+                           " at once cannot be made: " + reason);
 }
 
 [[noreturn]] void heldElsewhere(const fs::path& lock, std::string_view what,
                                 std::chrono::milliseconds wait) {
     throw GameFileError(lock, "another program (hv or the editor) is changing " +
                                   std::string(what) + " and has held this lock for " +
-                                  waitText(wait) +
-                                  "; nothing was written. Try again when it has finished.");
+                                  waitText(wait) + std::string(kNothingWritten) +
+                                  ". Try again when it has finished.");
 }
 
 #ifdef _WIN32

@@ -1,5 +1,7 @@
 #include "record_file.h"
 
+#include "file_change.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -269,7 +271,12 @@ void RecordBytes::refuseBadLineEnds() const {
                             *badLineEnd_);
 }
 
-void RecordBytes::save(const std::filesystem::path& tempName) const {
+void RecordBytes::save(const RestoreScope& scope, const std::filesystem::path& tempName) const {
+    if (changed())
+        prepare(scope, tempName)->commit();
+}
+
+void RecordBytes::saveWithoutRestorePoint(const std::filesystem::path& tempName) const {
     if (!changed())
         return;
     refuseBadLineEnds();
@@ -277,10 +284,16 @@ void RecordBytes::save(const std::filesystem::path& tempName) const {
     TempRewrite(file_, tempName, parts, &bytes_);
 }
 
-PendingRewrite RecordBytes::prepare(const std::filesystem::path& tempName) const {
+std::unique_ptr<PendingRewrite> RecordBytes::prepare(const RestoreScope& scope,
+                                                     const std::filesystem::path& tempName) const {
     refuseBadLineEnds();
     const auto parts = pieces();
-    return PendingRewrite(file_, tempName, parts, &bytes_);
+    return std::make_unique<PendingRewrite>(scope, file_, tempName, parts, &bytes_);
+}
+
+void FileChange::write(const RecordBytes& file, const std::filesystem::path& tempName) {
+    if (file.changed())
+        writes_.push_back(file.prepare(scope_, tempName));
 }
 
 } // namespace hv

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,10 +54,14 @@ public:
     // The new file: untouched runs of records as one piece each, edited records as their
     // new text, appended records last.
     std::vector<std::string_view> pieces() const;
-    // Writes the new file through the safe rewrite (nothing when unchanged); `prepare`
-    // writes and syncs the temporary file without putting it in place.
-    void save(const std::filesystem::path& tempName) const;
-    PendingRewrite prepare(const std::filesystem::path& tempName) const;
+    // Writes the new file through the safe rewrite (nothing when unchanged), the old version
+    // kept in `scope`'s restore point; saveWithoutRestorePoint, for a file no point keeps.
+    // `prepare` writes and syncs the temporary file without putting it in place. A change of a
+    // game file goes through editRecordFile or editFiles (file_change.h), which do both.
+    void save(const RestoreScope& scope, const std::filesystem::path& tempName) const;
+    void saveWithoutRestorePoint(const std::filesystem::path& tempName) const;
+    std::unique_ptr<PendingRewrite> prepare(const RestoreScope& scope,
+                                            const std::filesystem::path& tempName) const;
 
 private:
     struct Edit {

@@ -1,7 +1,8 @@
 #include "temp_rewrite.h"
 
 #include "error.h"
-#include "restore.h"
+#include "file_change.h"
+#include "restore_scope.h"
 #include "system_path.h"
 
 #include <algorithm>
@@ -309,7 +310,17 @@ void resetRewriteSyscalls() {
 
 PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
                                std::span<const std::string_view> pieces, const FileBytes* source)
-    : target_(target), real_(target) {
+    : PendingRewrite(nullptr, target, tempName, pieces, source) {}
+
+PendingRewrite::PendingRewrite(const RestoreScope& scope, const fs::path& target,
+                               const fs::path& tempName, std::span<const std::string_view> pieces,
+                               const FileBytes* source)
+    : PendingRewrite(&scope, target, tempName, pieces, source) {}
+
+PendingRewrite::PendingRewrite(const RestoreScope* scope, const fs::path& target,
+                               const fs::path& tempName, std::span<const std::string_view> pieces,
+                               const FileBytes* source)
+    : target_(target), real_(target), scope_(scope) {
     const RewriteSyscalls& sys = rewriteSyscalls();
 
 #ifdef _WIN32
@@ -317,7 +328,7 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     const DWORD attributes = ::GetFileAttributesW(real_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            throw GameFileError(target, "is not a regular file; nothing was written");
+            refuseChange(target, "is not a regular file");
     } else if (const int error = lastError(); !isMissing(error)) {
         throw GameFileError(target, reason("cannot be examined", error));
     }
@@ -338,7 +349,7 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     struct stat st {};
     if (::stat(real_.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
-            throw GameFileError(target, "is not a regular file; nothing was written");
+            refuseChange(target, "is not a regular file");
         mode = st.st_mode & 07777;
         owner = st.st_uid;
         group = st.st_gid;
@@ -387,10 +398,10 @@ PendingRewrite::PendingRewrite(const fs::path& target, const fs::path& tempName,
     };
 #ifndef _WIN32
     std::optional<std::jthread> hashing;
-    if (restoreScopeOpen())
+    if (scope_)
         hashing.emplace(hash);
 #else
-    if (restoreScopeOpen())
+    if (scope_)
         hash(), written_ = hasher.state();
 #endif
     PieceWriter writer(fd, sys, source);
@@ -473,8 +484,9 @@ void PendingRewrite::commit() {
         return;
     if (!pending_)
         throw GameFileError(target_, "nothing to put in place");
-    // The version about to be replaced goes to the open restore point; a throw leaves it.
-    keepForRestore(target_, real_, written_);
+    // The version about to be replaced goes to the restore point; a throw leaves it.
+    if (scope_)
+        scope_->keep(target_, real_, written_);
     pending_ = false;
     if (const int error = replaceFile(temp_, real_))
         fail(target_, temp_, "replacing the file failed", error);
@@ -494,7 +506,8 @@ void commitInOrder(std::span<PendingRewrite* const> rewrites) {
                 const PendingRewrite& done = *rewrites[j];
                 if (done.unchanged_)
                     continue;
-                const auto kept = keptVersion(done.target_);
+                const auto kept = done.scope_ ? done.scope_->keptVersion(done.target_)
+                                              : std::optional<KeptVersion>();
                 try {
                     if (!kept)
                         throw GameFileError(done.target_, "its version from before the change "
@@ -543,6 +556,19 @@ void TempRewrite(const fs::path& target, const fs::path& tempName,
 
 void TempRewrite(const fs::path& target, const fs::path& tempName, std::string_view contents) {
     TempRewrite(target, tempName, std::span<const std::string_view>(&contents, 1));
+}
+
+void FileChange::write(const fs::path& target, const fs::path& tempName, std::string_view bytes) {
+    writes_.push_back(std::make_unique<PendingRewrite>(
+        scope_, target, tempName, std::span<const std::string_view>(&bytes, 1)));
+}
+
+void FileChange::commit() {
+    std::vector<PendingRewrite*> order;
+    for (auto& write : writes_)
+        order.push_back(write.get());
+    commitInOrder(order);
+    writes_.clear();
 }
 
 } // namespace hv

@@ -31,6 +31,11 @@ public:
     // compared with `source`, or without it with the target as it is now.
     PendingRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
                    std::span<const std::string_view> pieces, const FileBytes* source = nullptr);
+    // As above, the version it replaces kept in `scope`'s restore point; the scope outlives
+    // the rewrite.
+    PendingRewrite(const RestoreScope& scope, const std::filesystem::path& target,
+                   const std::filesystem::path& tempName, std::span<const std::string_view> pieces,
+                   const FileBytes* source = nullptr);
     ~PendingRewrite();
     PendingRewrite(const PendingRewrite&) = delete;
     PendingRewrite& operator=(const PendingRewrite&) = delete;
@@ -45,22 +50,27 @@ public:
 
 private:
     friend void commitInOrder(std::span<PendingRewrite* const> rewrites);
+    PendingRewrite(const RestoreScope* scope, const std::filesystem::path& target,
+                   const std::filesystem::path& tempName, std::span<const std::string_view> pieces,
+                   const FileBytes* source);
     std::filesystem::path target_; // as given, for messages
     std::filesystem::path real_;   // the file the rename replaces (a link's destination)
     std::filesystem::path temp_;
-    std::optional<FileState> written_; // for the restore point, when one was open
+    const RestoreScope* scope_ = nullptr;
+    std::optional<FileState> written_; // for the restore point, when there is a scope
     bool pending_ = false;
     bool unchanged_ = false;
 };
 
 // Puts several pending rewrites in place, in order, as one change. When one cannot be put in
-// place, the files replaced before it are put back from the versions the open restore point
-// kept, and the GameFileError names the failed file and says that nothing was changed; or,
+// place, the files replaced before it are put back from the versions their scope's restore
+// point kept, and the GameFileError names the failed file and says that nothing was changed; or,
 // where a file could not be put back, which file holds the change and which restore point
 // undoes it.
 void commitInOrder(std::span<PendingRewrite* const> rewrites);
 
-// Replaces `target` with `contents` safely: a PendingRewrite committed at once.
+// Replaces `target` with `contents` safely: a PendingRewrite committed at once, keeping nothing
+// for restoring (a game file's change goes through file_change.h).
 void TempRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,
                  std::span<const std::string_view> pieces, const FileBytes* source = nullptr);
 void TempRewrite(const std::filesystem::path& target, const std::filesystem::path& tempName,

@@ -1,9 +1,9 @@
 #include "managers_ops.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/managers.h"
-#include "gamefiles/restore.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 
@@ -25,10 +25,18 @@ ManagersFile readFile(const ManagersPlace& place) {
 void refuseName(const ManagersPlace& place, std::string_view name) {
     const Field& field = kManagerFields[ManagerRecord::Name];
     if (auto problem = field.refusal(name))
-        throw GameFileError(place.required(), "a " + std::string(field.checkName()) + " " +
-                                                  std::string(*problem) + "; nothing was written");
+        refuseChange(place.required(), "a " + std::string(field.checkName()) + " " +
+                                           std::string(*problem));
     refuseLineBreak(place.required(), field.checkName(), name);
 }
+
+// Refused at once when the federation has no managers file.
+RecordFilePlace managersFile(const ManagersPlace& place) {
+    return {place.gameFolder, place.slot, place.required(), place.temp};
+}
+
+std::size_t mergeManagers(ManagersFile& file, std::string_view key,
+                          std::span<const FieldEdit> edits);
 
 } // namespace
 
@@ -78,12 +86,11 @@ std::optional<Manager> findManager(const ManagersPlace& place, std::string_view 
 }
 
 void addManager(const ManagersPlace& place) {
-    const RestoreScope point(place.gameFolder, place.slot, "Add a manager");
-    ManagersFile file = readFile(place);
-    ManagerRecord record;
-    record.lines = {"manager", "m"};
-    file.append(record);
-    file.save(place.temp);
+    editRecordFile<ManagerRecord>(managersFile(place), "Add a manager", [](ManagersFile& file) {
+        ManagerRecord record;
+        record.lines = {"manager", "m"};
+        file.append(record);
+    });
 }
 
 std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
@@ -92,22 +99,22 @@ std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
         refuseName(place, *newName);
     const Choice* code = kManagerFields[ManagerRecord::Sex].choice(sex);
 
-    const RestoreScope point(place.gameFolder, place.slot, "Change manager " + std::string(key));
-    ManagersFile file = readFile(place);
-    std::size_t changed = 0;
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        if (nameOf(file, i) != key)
-            continue;
-        ManagerRecord record = file.record(i);
-        if (newName)
-            record.lines[ManagerRecord::Name] = *newName;
-        if (code)
-            record.lines[ManagerRecord::Sex] = code->code;
-        file.replace(i, record);
-        ++changed;
-    }
-    file.save(place.temp);
-    return changed;
+    const std::string description = "Change manager " + std::string(key);
+    return editRecordFile<ManagerRecord>(managersFile(place), description, [&](ManagersFile& file) {
+        std::size_t changed = 0;
+        for (std::size_t i = 0; i < file.size(); ++i) {
+            if (nameOf(file, i) != key)
+                continue;
+            ManagerRecord record = file.record(i);
+            if (newName)
+                record.lines[ManagerRecord::Name] = *newName;
+            if (code)
+                record.lines[ManagerRecord::Sex] = code->code;
+            file.replace(i, record);
+            ++changed;
+        }
+        return changed;
+    });
 }
 
 std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
@@ -115,8 +122,16 @@ std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
     for (const FieldEdit& edit : edits)
         if (edit.line == kNameField && edit.value != edit.base)
             refuseName(place, edit.value);
-    const RestoreScope point(place.gameFolder, place.slot, "Change manager " + std::string(key));
-    ManagersFile file = readFile(place);
+    const std::string description = "Change manager " + std::string(key);
+    return editRecordFile<ManagerRecord>(managersFile(place), description, [&](ManagersFile& file) {
+        return mergeManagers(file, key, edits);
+    });
+}
+
+namespace {
+
+std::size_t mergeManagers(ManagersFile& file, std::string_view key,
+                          std::span<const FieldEdit> edits) {
     std::vector<Conflict> conflicts;
     std::size_t matched = 0;
     for (std::size_t i = 0; i < file.size(); ++i) {
@@ -145,21 +160,22 @@ std::size_t changeManagers(const ManagersPlace& place, std::string_view key,
     }
     if (!conflicts.empty())
         throw ConflictError(std::move(conflicts));
-    file.save(place.temp);
     return matched;
 }
 
+} // namespace
+
 std::size_t deleteManagers(const ManagersPlace& place, std::string_view name) {
-    const RestoreScope point(place.gameFolder, place.slot, "Delete manager " + std::string(name));
-    ManagersFile file = readFile(place);
-    std::size_t removed = 0;
-    for (std::size_t i = 0; i < file.size(); ++i)
-        if (nameOf(file, i) == name) {
-            file.drop(i);
-            ++removed;
-        }
-    file.save(place.temp);
-    return removed;
+    const std::string description = "Delete manager " + std::string(name);
+    return editRecordFile<ManagerRecord>(managersFile(place), description, [&](ManagersFile& file) {
+        std::size_t removed = 0;
+        for (std::size_t i = 0; i < file.size(); ++i)
+            if (nameOf(file, i) == name) {
+                file.drop(i);
+                ++removed;
+            }
+        return removed;
+    });
 }
 
 } // namespace hv::managers

@@ -1,9 +1,9 @@
 #include "otherfeds_ops.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/game_folder_lock.h"
-#include "gamefiles/restore.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 
@@ -52,8 +52,7 @@ std::string contractFor(const std::filesystem::path& saveGame, long long years) 
     std::string yearText;
     for (std::size_t line = 1; line <= SaveHeader::Year; ++line) {
         if (reader.atEnd())
-            throw GameFileError(saveGame, "save game ends before the year; nothing was written",
-                                line);
+            refuseChange(saveGame, "save game ends before the year", line);
         const std::string value = fieldReadFirst(reader.next());
         if (line == SaveHeader::Month)
             month = value;
@@ -62,9 +61,7 @@ std::string contractFor(const std::filesystem::path& saveGame, long long years) 
     }
     const auto year = parseNumber(yearText);
     if (!year)
-        throw GameFileError(saveGame,
-                            "the year \"" + yearText + "\" is not a number; nothing was written",
-                            SaveHeader::Year);
+        refuseChange(saveGame, "the year \"" + yearText + "\" is not a number", SaveHeader::Year);
     long long sum = 0;
     if (__builtin_add_overflow(*year, years, &sum))
         throw OperationRefused("The contract years are too large." + std::string(kNothingWritten));
@@ -87,7 +84,7 @@ std::string partyCaption(Party party, std::string_view otherBigFed) {
 }
 
 [[noreturn]] void notFound(const std::filesystem::path& file, const std::string& name) {
-    throw GameFileError(file, "no wrestler named \"" + name + "\"; nothing was written");
+    refuseChange(file, "no wrestler named \"" + name + "\"");
 }
 
 // The checks that need no file, so that a bad request opens nothing.
@@ -115,13 +112,16 @@ void checkRequest(const TransferRequest& r, const std::string& gameFolder) {
 // Both new files complete and synced before either is replaced, the destination first: a
 // failed replace puts back what was replaced, and only a crash between the two replaces can
 // leave the wrestler in both files (never in neither).
-void replaceBoth(const RecordBytes& to, const PartyFile& destination, const RecordBytes& from,
-                 const PartyFile& source) {
-    PendingRewrite destinationWrite = to.prepare(destination.temp);
-    PendingRewrite sourceWrite = from.prepare(source.temp);
-    PendingRewrite* const order[] = {&destinationWrite, &sourceWrite};
-    commitInOrder(order);
+void replaceBoth(FileChange& change, const RecordBytes& to, const PartyFile& destination,
+                 const RecordBytes& from, const PartyFile& source) {
+    change.write(to, destination.temp);
+    change.write(from, source.temp);
 }
+
+// The first record named request.name moves from `source` to `destination`.
+void moveRecord(FileChange& change, const TransferRequest& request, const PartyFile& source,
+                const PartyFile& destination, const std::string& contract,
+                const RandomSource& random);
 
 } // namespace
 
@@ -175,23 +175,21 @@ std::array<std::string, OtherFedRecord::kLines> shownLines(const OtherFedRecord&
 }
 
 void appendRival(const PartyFile& rival, const OtherFedRecord& record) {
-    const RestoreScope point(rival.gameFolder, rival.slot, "Add " + record.name());
-    RivalFile rivals = RivalFile::read(rival.file);
-    rivals.append(record);
-    rivals.save(rival.temp);
+    editRecordFile<OtherFedRecord>(rival, "Add " + record.name(),
+                                   [&](RivalFile& rivals) { rivals.append(record); });
 }
 
 std::size_t removeRival(const PartyFile& rival, std::string_view name) {
-    const RestoreScope point(rival.gameFolder, rival.slot, "Remove " + std::string(name));
-    RivalFile rivals = RivalFile::read(rival.file);
-    std::size_t removed = 0;
-    for (std::size_t i = 0; i < rivals.size(); ++i)
-        if (rivals.isNamed(i, name)) {
-            rivals.drop(i);
-            ++removed;
-        }
-    rivals.save(rival.temp);
-    return removed;
+    const std::string description = "Remove " + std::string(name);
+    return editRecordFile<OtherFedRecord>(rival, description, [&](RivalFile& rivals) {
+        std::size_t removed = 0;
+        for (std::size_t i = 0; i < rivals.size(); ++i)
+            if (rivals.isNamed(i, name)) {
+                rivals.drop(i);
+                ++removed;
+            }
+        return removed;
+    });
 }
 
 namespace {
@@ -233,8 +231,7 @@ std::optional<std::string> rivalValue(Rival line, const std::string& given, std:
     const std::string what = "value of \"" + std::string(fieldName(line)) + "\"";
     refuseLineBreak(file, what, value);
     if (auto problem = rivalValueProblem(line, value))
-        throw GameFileError(file, "the " + what + " " + std::string(*problem) + ": \"" + value +
-                                      "\"; nothing was written");
+        refuseChange(file, "the " + what + " " + std::string(*problem) + ": \"" + value + "\"");
     return value;
 }
 
@@ -247,25 +244,26 @@ std::string_view rivalFieldCaption(OtherFedRecord::Line line) {
 std::size_t setRivalFields(const PartyFile& rival, std::string_view key,
                            const std::vector<std::pair<OtherFedRecord::Line, std::string>>& fields,
                            RivalFieldName fieldName) {
-    const RestoreScope point(rival.gameFolder, rival.slot, "Edit " + std::string(key));
-    RivalFile rivals = RivalFile::read(rival.file);
-    std::size_t matched = 0;
-    for (std::size_t i = 0; i < rivals.size(); ++i) {
-        if (!rivals.isNamed(i, key))
-            continue;
-        ++matched;
-        OtherFedRecord record = rivals.record(i);
-        bool changed = false;
-        for (const auto& [line, given] : fields)
-            if (auto value = rivalValue(line, given, record.lines[line], rival.file, fieldName)) {
-                record.lines[line] = std::move(*value);
-                changed = true;
-            }
-        if (changed)
-            rivals.replace(i, record);
-    }
-    rivals.save(rival.temp);
-    return matched;
+    const std::string description = "Edit " + std::string(key);
+    return editRecordFile<OtherFedRecord>(rival, description, [&](RivalFile& rivals) {
+        std::size_t matched = 0;
+        for (std::size_t i = 0; i < rivals.size(); ++i) {
+            if (!rivals.isNamed(i, key))
+                continue;
+            ++matched;
+            OtherFedRecord record = rivals.record(i);
+            bool changed = false;
+            for (const auto& [line, given] : fields)
+                if (auto value =
+                        rivalValue(line, given, record.lines[line], rival.file, fieldName)) {
+                    record.lines[line] = std::move(*value);
+                    changed = true;
+                }
+            if (changed)
+                rivals.replace(i, record);
+        }
+        return matched;
+    });
 }
 
 RandomSource cRandSource() {
@@ -347,11 +345,19 @@ void TransferWrestler(const std::string& gameFolder, const TransferRequest& requ
     const PartyFile source = partyFile(gameFolder, request.slot, request.from, otherBigFed);
     const PartyFile destination = partyFile(gameFolder, request.slot, request.to, otherBigFed);
     const bool renamed = request.to == Party::Own && request.newName != request.name;
-    const RestoreScope point(
-        gameFolder, request.slot,
-        "Trade " + request.name + ": " + partyCaption(request.from, otherBigFed) + " to " +
-            partyCaption(request.to, otherBigFed) + (renamed ? " as " + request.newName : ""));
+    editFiles(gameFolder, request.slot,
+              "Trade " + request.name + ": " + partyCaption(request.from, otherBigFed) + " to " +
+                  partyCaption(request.to, otherBigFed) + (renamed ? " as " + request.newName : ""),
+              [&](FileChange& change) {
+                  moveRecord(change, request, source, destination, contract, random);
+              });
+}
 
+namespace {
+
+void moveRecord(FileChange& change, const TransferRequest& request, const PartyFile& source,
+                const PartyFile& destination, const std::string& contract,
+                const RandomSource& random) {
     // Both files are read whole and checked before anything is written; only the first
     // record of the name moves, others sharing it stay where they are.
     if (request.from == Party::Own) {
@@ -362,7 +368,7 @@ void TransferWrestler(const std::string& gameFolder, const TransferRequest& requ
             notFound(source.file, request.name);
         to.append(outOfRoster(from.record(*i), drawPotential(random)));
         from.drop(*i);
-        replaceBoth(to, destination, from, source);
+        replaceBoth(change, to, destination, from, source);
         return;
     }
 
@@ -374,14 +380,16 @@ void TransferWrestler(const std::string& gameFolder, const TransferRequest& requ
         WrestlerFile to = WrestlerFile::read(destination.file);
         to.append(intoRoster(from.record(*i), request.newName, contract));
         from.drop(*i);
-        replaceBoth(to, destination, from, source);
+        replaceBoth(change, to, destination, from, source);
         return;
     }
 
     RivalFile to = RivalFile::read(destination.file);
     to.append(std::string(from.text(*i))); // between rivals the lines move as stored
     from.drop(*i);
-    replaceBoth(to, destination, from, source);
+    replaceBoth(change, to, destination, from, source);
 }
+
+} // namespace
 
 } // namespace hv::otherfeds

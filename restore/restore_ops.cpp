@@ -1,6 +1,7 @@
 #include "restore_ops.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/game_folder_lock.h"
 #include "gamefiles/temp_rewrite.h"
@@ -162,21 +163,18 @@ RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
     for (const auto& kept : plan.versions)
         versions.push_back(readFileBytes(kept));
 
-    const RestoreScope undo(gameFolder, slot, undoDescription(plan.point.description));
-    std::vector<std::unique_ptr<PendingRewrite>> writes;
-    for (std::size_t i = 0; i < versions.size(); ++i) {
-        const fs::path target = fs::path(gameFolder) / plan.files[i];
-        const std::string_view piece = versions[i];
-        // A name of our own beside each file: two files of one folder are written at once.
-        writes.push_back(
-            std::make_unique<PendingRewrite>(target, target.filename().string() + ".restore.tmp",
-                                             std::span<const std::string_view>(&piece, 1)));
-    }
-    std::vector<PendingRewrite*> order;
-    for (auto& write : writes)
-        order.push_back(write.get());
-    commitInOrder(order);
-    return {undo.pointId().value_or(0), plan.later, plan.files};
+    return editFiles(gameFolder, slot, undoDescription(plan.point.description),
+                     [&](FileChange& change) -> RestoreResult {
+                         for (std::size_t i = 0; i < versions.size(); ++i) {
+                             const fs::path target = fs::path(gameFolder) / plan.files[i];
+                             // A name of our own beside each file: two files of one folder are
+                             // written at once.
+                             change.write(target, target.filename().string() + ".restore.tmp",
+                                          versions[i]);
+                         }
+                         change.commit();
+                         return {change.scope().pointId().value_or(0), plan.later, plan.files};
+                     });
 }
 
 } // namespace hv::restore

@@ -1,7 +1,7 @@
 #include "batch_ops.h"
 
 #include "gamefiles/assignments.h"
-#include "gamefiles/restore.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/text.h"
 
 #include <algorithm>
@@ -97,11 +97,10 @@ std::vector<Planned> plan(const WrestlerFile& file, const BatchEdit& edit) {
                 const bool blank = trimmedBlanks(stored).empty();
                 const auto number = blank ? std::optional<long long>(0) : parseNumber(stored);
                 if (!number)
-                    throw GameFileError(
-                        file.file(),
-                        "the " + std::string(nameOf(change.field)) + " of " + quoted(file.name(i)) +
-                            " is not a number: " + quoted(stored) + "; nothing was written",
-                        file.firstLine(i) + change.field);
+                    refuseChange(file.file(),
+                                 "the " + std::string(nameOf(change.field)) + " of " +
+                                     quoted(file.name(i)) + " is not a number: " + quoted(stored),
+                                 file.firstLine(i) + change.field);
                 // Both sides have at most 18 digits: the sum cannot overflow.
                 long long sum = *number + *change.delta;
                 if (auto minimum = fieldOf(change.field).minimum)
@@ -249,39 +248,36 @@ BatchPlan planBatch(const RosterFile& roster, const BatchEdit& edit) {
 
 namespace {
 
-// The changes of `planned` in one rewrite; a record's changed lines go in together.
-void writePlan(WrestlerFile& file, const RosterFile& roster, const std::vector<Planned>& planned) {
-    for (std::size_t k = 0; k < planned.size();) {
-        const std::size_t i = planned[k].shown.record;
-        WrestlerRecord record = file.record(i);
-        for (; k < planned.size() && planned[k].shown.record == i; ++k)
-            record.lines[planned[k].shown.field] = planned[k].stored;
-        file.replace(i, record);
-    }
-    file.save(roster.temp);
+// The edit planned on the roster as it is now, written in one change unless the plan is no
+// longer `shown`; a record's changed lines go in together.
+BatchResult writePlan(const RosterFile& roster, const BatchEdit& edit, const BatchPlan* shown) {
+    return editRecordFile<WrestlerRecord>(
+        roster, "Batch edit: " + edit.description, [&](WrestlerFile& file) {
+            const std::vector<Planned> planned = plan(file, edit);
+            BatchResult result{shownPlan(planned), false};
+            if (shown && result.plan != *shown)
+                return result;
+            for (std::size_t k = 0; k < planned.size();) {
+                const std::size_t i = planned[k].shown.record;
+                WrestlerRecord record = file.record(i);
+                for (; k < planned.size() && planned[k].shown.record == i; ++k)
+                    record.lines[planned[k].shown.field] = planned[k].stored;
+                file.replace(i, record);
+            }
+            result.applied = true;
+            return result;
+        });
 }
 
 } // namespace
 
 BatchPlan applyBatch(const RosterFile& roster, const BatchEdit& edit) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Batch edit: " + edit.description);
-    WrestlerFile file = WrestlerFile::read(roster.file);
-    const std::vector<Planned> planned = plan(file, edit);
-    writePlan(file, roster, planned);
-    return shownPlan(planned);
+    return writePlan(roster, edit, nullptr).plan;
 }
 
 BatchResult applyBatchIfPlanned(const RosterFile& roster, const BatchEdit& edit,
                                 const BatchPlan& shown) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Batch edit: " + edit.description);
-    WrestlerFile file = WrestlerFile::read(roster.file);
-    const std::vector<Planned> planned = plan(file, edit);
-    BatchResult result{shownPlan(planned), false};
-    if (result.plan != shown)
-        return result;
-    writePlan(file, roster, planned);
-    result.applied = true;
-    return result;
+    return writePlan(roster, edit, &shown);
 }
 
 } // namespace hv::roster

@@ -4,6 +4,7 @@
 
 #include "gamefiles/csv.h"
 #include "gamefiles/error.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/merge.h"
 #include "gamefiles/options.h"
 #include "gamefiles/restore.h"
@@ -44,7 +45,7 @@ public:
         std::string cell = csvCell(row, column);
         if (line)
             cell += " (" + std::string(kWrestlerFields[*line].name) + ")";
-        throw GameFileError(file_, cell + ": " + problem + "; nothing was written");
+        refuseChange(file_, cell + ": " + problem);
     }
 
     // The game's bytes for a cell's UTF-8 text.
@@ -312,10 +313,9 @@ RosterChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile,
         const std::size_t rowNo = r + 1;
         // A row cut short (or run on) would blank fields or take cells for other fields.
         if (row.size() != header.size())
-            throw GameFileError(csvFile,
-                                "row " + std::to_string(rowNo) + ": " + std::to_string(row.size()) +
-                                    " cells, but the header has " + std::to_string(header.size()) +
-                                    "; nothing was written");
+            refuseChange(csvFile, "row " + std::to_string(rowNo) + ": " +
+                                      std::to_string(row.size()) + " cells, but the header has " +
+                                      std::to_string(header.size()));
         const auto position = parseNumber(row[0]);
         if (!position || *position < 1)
             reader.refuse(rowNo, 1,
@@ -398,11 +398,13 @@ RosterChanges importRosterCsv(const RosterFile& roster, const fs::path& csvFile,
     changes.wrestlers = changed.size();
     if (dryRun || changed.empty())
         return changes;
-    const RestoreScope point(roster.gameFolder, roster.slot,
-                             "Import " + pathBytes(csvFile.filename()));
-    for (const auto& [record, lines] : changed)
-        file.replace(record, recordText(lines));
-    file.save(roster.temp);
+    // Read under the lock above already: the sheet is checked before any point is opened.
+    editFiles(roster.gameFolder, roster.slot, "Import " + pathBytes(csvFile.filename()),
+              [&](FileChange& change) {
+                  for (const auto& [record, lines] : changed)
+                      file.replace(record, recordText(lines));
+                  change.write(file, roster.temp);
+              });
     return changes;
 }
 

@@ -1,9 +1,9 @@
 #include "roster_ops.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/managers.h"
-#include "gamefiles/restore.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/text.h"
 
@@ -105,8 +105,7 @@ void refuseValue(const std::filesystem::path& file, const Field& field, const st
                  const std::string& value) {
     refuseLineBreak(file, what, value);
     if (auto problem = field.refusal(value))
-        throw GameFileError(file, "the " + what + " " + std::string(*problem) + ": \"" + value +
-                                      "\"; nothing was written");
+        refuseChange(file, "the " + what + " " + std::string(*problem) + ": \"" + value + "\"");
 }
 
 // The line `hv roster set` writes for `given`, or nothing where the stored line stays: the
@@ -144,10 +143,10 @@ std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view sto
     return FieldEdit{line, std::string(stored), std::move(value)};
 }
 
-std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+namespace {
+
+std::size_t mergeWrestler(WrestlerFile& file, const RosterFile& roster, std::string_view key,
                           std::span<const FieldEdit> edits) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
-    WrestlerFile file = readFile(roster);
     const auto describe = [](std::size_t line) {
         return std::pair{boxLabel(static_cast<Line>(line)), isNumberLine(static_cast<Line>(line))};
     };
@@ -186,8 +185,16 @@ std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
         if (changed)
             file.replace(i, record);
     }
-    file.save(roster.temp);
     return merged.size();
+}
+
+} // namespace
+
+std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+                          std::span<const FieldEdit> edits) {
+    return editRecordFile<WrestlerRecord>(
+        roster, "Edit " + std::string(key),
+        [&](WrestlerFile& file) { return mergeWrestler(file, roster, key, edits); });
 }
 
 namespace {
@@ -212,7 +219,6 @@ std::size_t setLines(WrestlerFile& file, const RosterFile& roster, std::string_v
         if (changed)
             file.replace(i, record);
     }
-    file.save(roster.temp);
     return matched;
 }
 
@@ -220,48 +226,45 @@ std::size_t setLines(WrestlerFile& file, const RosterFile& roster, std::string_v
 
 std::size_t setWrestlerFields(const RosterFile& roster, std::string_view key,
                               const FieldValues& fields, FieldName fieldName) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Edit " + std::string(key));
-    WrestlerFile file = readFile(roster);
-    return setLines(file, roster, key, fields, fieldName);
+    return editRecordFile<WrestlerRecord>(
+        roster, "Edit " + std::string(key),
+        [&](WrestlerFile& file) { return setLines(file, roster, key, fields, fieldName); });
 }
 
 void addBlankWrestler(const RosterFile& roster) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Add a blank wrestler");
-    WrestlerFile file = readFile(roster);
-    file.append(blankWrestler());
-    file.save(roster.temp);
+    editRecordFile<WrestlerRecord>(roster, "Add a blank wrestler",
+                                   [](WrestlerFile& file) { file.append(blankWrestler()); });
 }
 
 std::size_t deleteWrestler(const RosterFile& roster, std::string_view name) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Delete " + std::string(name));
-    WrestlerFile file = readFile(roster);
-    std::size_t removed = 0;
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        if (file.isNamed(i, name)) {
-            file.drop(i);
-            ++removed;
+    const std::string description = "Delete " + std::string(name);
+    return editRecordFile<WrestlerRecord>(roster, description, [&](WrestlerFile& file) {
+        std::size_t removed = 0;
+        for (std::size_t i = 0; i < file.size(); ++i) {
+            if (file.isNamed(i, name)) {
+                file.drop(i);
+                ++removed;
+            }
         }
-    }
-    file.save(roster.temp);
-    return removed;
+        return removed;
+    });
 }
 
 MoveResult moveWrestler(const RosterFile& roster, std::string_view name, Direction direction) {
-    const RestoreScope point(roster.gameFolder, roster.slot,
-                             "Move " + std::string(name) +
-                                 (direction == Direction::Up ? " up" : " down"));
-    WrestlerFile file = readFile(roster);
-    const auto p = file.findFirst(name);
-    if (!p)
-        return MoveResult::NotFound;
-    // Up stops at the second place, not only at the first.
-    if (direction == Direction::Up && *p <= 1)
-        return MoveResult::Refused;
-    if (direction == Direction::Down && *p + 1 == file.size())
-        return MoveResult::Refused;
-    file.swap(*p, direction == Direction::Up ? *p - 1 : *p + 1);
-    file.save(roster.temp);
-    return MoveResult::Moved;
+    const std::string description =
+        "Move " + std::string(name) + (direction == Direction::Up ? " up" : " down");
+    return editRecordFile<WrestlerRecord>(roster, description, [&](WrestlerFile& file) {
+        const auto p = file.findFirst(name);
+        if (!p)
+            return MoveResult::NotFound;
+        // Up stops at the second place, not only at the first.
+        if (direction == Direction::Up && *p <= 1)
+            return MoveResult::Refused;
+        if (direction == Direction::Down && *p + 1 == file.size())
+            return MoveResult::Refused;
+        file.swap(*p, direction == Direction::Up ? *p - 1 : *p + 1);
+        return MoveResult::Moved;
+    });
 }
 
 std::vector<Injury> injuredWrestlers(const RosterFile& roster) {
@@ -275,18 +278,18 @@ std::vector<Injury> injuredWrestlers(const RosterFile& roster) {
 }
 
 std::size_t healAll(const RosterFile& roster) {
-    const RestoreScope point(roster.gameFolder, roster.slot, "Heal every injured wrestler");
-    WrestlerFile file = readFile(roster);
-    const std::string healedWeeks = numberLine(0);
-    std::size_t healed = 0;
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        if (!isInjured(file, i))
-            continue;
-        file.replaceLine(i, Line::Injury, healedWeeks);
-        ++healed;
-    }
-    file.save(roster.temp);
-    return healed;
+    const std::string_view description = "Heal every injured wrestler";
+    return editRecordFile<WrestlerRecord>(roster, description, [](WrestlerFile& file) {
+        const std::string healedWeeks = numberLine(0);
+        std::size_t healed = 0;
+        for (std::size_t i = 0; i < file.size(); ++i) {
+            if (!isInjured(file, i))
+                continue;
+            file.replaceLine(i, Line::Injury, healedWeeks);
+            ++healed;
+        }
+        return healed;
+    });
 }
 
 } // namespace hv::roster

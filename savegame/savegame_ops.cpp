@@ -1,16 +1,16 @@
 #include "savegame_ops.h"
 
 #include "gamefiles/error.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/game_folder.h"
 #include "gamefiles/header_value.h"
 #include "gamefiles/records.h"
-#include "gamefiles/restore.h"
 #include "gamefiles/save_game.h"
 #include "gamefiles/slot_names.h"
-#include "gamefiles/temp_rewrite.h"
 #include "gamefiles/text.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 namespace hv::savegame {
@@ -50,7 +50,7 @@ void refuseOtherLineEnds(std::string_view bytes, std::size_t lines, const fs::pa
     for (std::size_t i = 0; i < lines && !reader.atEnd(); ++i)
         reader.next();
     if (auto line = lineWithoutCrLf(bytes.substr(0, reader.position())))
-        throw GameFileError(file, std::string(kNotCrLf) + "; nothing was written", *line);
+        refuseChange(file, kNotCrLf, *line);
 }
 
 // Lines 1..n of `bytes` by line read (the file is known to have them).
@@ -151,8 +151,10 @@ std::string_view settingLabel(Setting setting) {
     return kSettingFields[static_cast<std::size_t>(setting)].caption;
 }
 
-void applySettings(const SaveGameFile& save, const Settings& settings, SettingName name) {
-    const RestoreScope point(save.gameFolder, save.slot, "Change the federation settings");
+namespace {
+
+void settingsChange(FileChange& change, const SaveGameFile& save, const Settings& settings,
+                    SettingName name) {
     const fs::path namesFile = saveSlotNamesPath(save.gameFolder);
     const std::string names = readFileBytes(namesFile);
     const SaveSlotNames stored = parseSaveSlotNames(names, namesFile); // four names at least
@@ -183,25 +185,40 @@ void applySettings(const SaveGameFile& save, const Settings& settings, SettingNa
         lines[settingLine(s)] = settings[s];
     const std::string newSave = withReplacedLines(bytes, lines);
 
-    const std::string_view namePieces[] = {newNames};
-    const std::string_view savePieces[] = {newSave};
-    PendingRewrite namesRewrite(namesFile, namesFile.stem().string() + ".tmp", namePieces);
-    PendingRewrite saveRewrite(save.file, save.temp, savePieces);
-    PendingRewrite* const order[] = {&namesRewrite, &saveRewrite};
-    commitInOrder(order);
+    change.write(namesFile, namesFile.stem().string() + ".tmp", newNames);
+    change.write(save.file, save.temp, newSave);
+}
+
+// The settings `make` gives from the files as they are now (none: nothing to write), written
+// to the slot names and the save game as one change.
+void applySettings(const SaveGameFile& save, SettingName name,
+                   const std::function<std::optional<Settings>()>& make) {
+    editFiles(save.gameFolder, save.slot, "Change the federation settings",
+              [&](FileChange& change) {
+                  if (const auto settings = make())
+                      settingsChange(change, save, *settings, name);
+              });
+}
+
+} // namespace
+
+void applySettings(const SaveGameFile& save, const Settings& settings, SettingName name) {
+    applySettings(save, name, [&] { return std::optional(settings); });
 }
 
 void applySettingEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) {
-    const RestoreScope point(save.gameFolder, save.slot, "Change the federation settings");
-    const Settings now = readSettings(save);
-    Settings merged = now;
-    auto conflicts = mergeEdits(merged, edits, "Federation settings", [](std::size_t s) {
-        return std::pair{kSettingFields[s].caption, kSettingFields[s].numberLike()};
+    applySettings(save, settingLabel, [&]() -> std::optional<Settings> {
+        const Settings now = readSettings(save);
+        Settings merged = now;
+        auto conflicts = mergeEdits(merged, edits, "Federation settings", [](std::size_t s) {
+            return std::pair{kSettingFields[s].caption, kSettingFields[s].numberLike()};
+        });
+        if (!conflicts.empty())
+            throw ConflictError(std::move(conflicts));
+        if (merged == now)
+            return std::nullopt;
+        return merged;
     });
-    if (!conflicts.empty())
-        throw ConflictError(std::move(conflicts));
-    if (merged != now)
-        applySettings(save, merged);
 }
 
 std::optional<std::array<std::string_view, kTitles>> titleNames(std::string_view federation) {
@@ -240,8 +257,9 @@ std::vector<std::string> titleCandidates(const SaveGameFile& save) {
     return names;
 }
 
-void applyTitles(const SaveGameFile& save, const Holders& holders) {
-    const RestoreScope point(save.gameFolder, save.slot, "Change the title holders");
+namespace {
+
+void titlesChange(FileChange& change, const SaveGameFile& save, const Holders& holders) {
     const std::string bytes = readLines(save.file, kTitleLines, kTitlesUse);
     const auto stored = firstLines(bytes, kTitleLines);
     Replacements lines;
@@ -251,20 +269,37 @@ void applyTitles(const SaveGameFile& save, const Holders& holders) {
         lines[kFirstTitleLine + t] = holders[t];
     }
     refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
-    TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
+    change.write(save.file, save.temp, withReplacedLines(bytes, lines));
+}
+
+// The holders `make` gives from the save game as it is now (none: nothing to write), as one
+// change.
+void applyTitles(const SaveGameFile& save, const std::function<std::optional<Holders>()>& make) {
+    editFiles(save.gameFolder, save.slot, "Change the title holders", [&](FileChange& change) {
+        if (const auto holders = make())
+            titlesChange(change, save, *holders);
+    });
+}
+
+} // namespace
+
+void applyTitles(const SaveGameFile& save, const Holders& holders) {
+    applyTitles(save, [&] { return std::optional(holders); });
 }
 
 void applyTitleEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) {
-    const RestoreScope point(save.gameFolder, save.slot, "Change the title holders");
-    const Holders now = readTitles(save).holders;
-    Holders merged = now;
-    auto conflicts = mergeEdits(merged, edits, "Title holders", [](std::size_t t) {
-        return std::pair{"holder of title " + std::to_string(t + 1), false};
+    applyTitles(save, [&]() -> std::optional<Holders> {
+        const Holders now = readTitles(save).holders;
+        Holders merged = now;
+        auto conflicts = mergeEdits(merged, edits, "Title holders", [](std::size_t t) {
+            return std::pair{"holder of title " + std::to_string(t + 1), false};
+        });
+        if (!conflicts.empty())
+            throw ConflictError(std::move(conflicts));
+        if (merged == now)
+            return std::nullopt;
+        return merged;
     });
-    if (!conflicts.empty())
-        throw ConflictError(std::move(conflicts));
-    if (merged != now)
-        applyTitles(save, merged);
 }
 
 Feuds readFeuds(const SaveGameFile& save) {
@@ -299,9 +334,8 @@ std::string levelNote(std::size_t feudIndex, const Feud& feud) {
 
 namespace {
 
-void writeFeuds(const SaveGameFile& save, const Feuds& feuds, std::bitset<kFeuds> which,
-                bool markers) {
-    const RestoreScope point(save.gameFolder, save.slot, "Change the feuds");
+void feudsChange(FileChange& change, const SaveGameFile& save, const Feuds& feuds,
+                 std::bitset<kFeuds> which, bool markers) {
     Replacements lines;
     for (std::size_t f = 0; f < kFeuds; ++f) {
         const Feud& feud = feuds[f];
@@ -320,8 +354,17 @@ void writeFeuds(const SaveGameFile& save, const Feuds& feuds, std::bitset<kFeuds
     }
     const std::string bytes = readLines(save.file, kFeudLines, kFeudsUse);
     refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
-    TempRewrite(save.file, save.temp, withReplacedLines(bytes, lines));
+    change.write(save.file, save.temp, withReplacedLines(bytes, lines));
 }
+
+void writeFeuds(const SaveGameFile& save, const Feuds& feuds, std::bitset<kFeuds> which,
+                bool markers) {
+    editFiles(save.gameFolder, save.slot, "Change the feuds",
+              [&](FileChange& change) { feudsChange(change, save, feuds, which, markers); });
+}
+
+void feudEditsChange(FileChange& change, const SaveGameFile& save,
+                     std::span<const FieldEdit> edits);
 
 } // namespace
 
@@ -351,7 +394,14 @@ void applyFeudEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) 
                 " is \"" + edit.value + "\", not a whole number from " + std::to_string(kMinLevel) +
                 " to " + std::to_string(kMaxLevel) + ". Nothing was written.");
     }
-    const RestoreScope point(save.gameFolder, save.slot, "Change the feuds");
+    editFiles(save.gameFolder, save.slot, "Change the feuds",
+              [&](FileChange& change) { feudEditsChange(change, save, edits); });
+}
+
+namespace {
+
+void feudEditsChange(FileChange& change, const SaveGameFile& save,
+                     std::span<const FieldEdit> edits) {
     const std::string bytes = readLines(save.file, kFeudLines, kFeudsUse);
     const auto before = firstLines(bytes, kFeudLines);
     auto lines = before;
@@ -374,7 +424,9 @@ void applyFeudEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) 
             replaced[l + 1] = lines[l];
     }
     refuseOtherLineEnds(bytes, SaveHeader::kLines, save.file);
-    TempRewrite(save.file, save.temp, withReplacedLines(bytes, replaced));
+    change.write(save.file, save.temp, withReplacedLines(bytes, replaced));
 }
+
+} // namespace
 
 } // namespace hv::savegame

@@ -4,6 +4,7 @@
 
 #include "gamefiles/check.h"
 #include "gamefiles/error.h"
+#include "gamefiles/file_change.h"
 #include "gamefiles/text.h"
 
 #include <algorithm>
@@ -100,13 +101,8 @@ std::string withLines(std::string_view text, const std::array<std::string, N>& l
 }
 
 template <class Record>
-TableApplied applyEdits(const TableSource& source, std::span<const TableEdit> edits,
-                        const RecordBytes& shown) {
-    const RestoreScope point(source.file.gameFolder, source.file.slot,
-                             "Roster Table: " + std::to_string(edits.size()) +
-                                 (edits.size() == 1 ? " change in " : " changes in ") +
-                                 source.caption);
-    RecordFile<Record> file = RecordFile<Record>::read(source.file.file);
+TableApplied mergeTable(RecordFile<Record>& file, const TableSource& source,
+                        std::span<const TableEdit> edits, const RecordBytes& shown) {
     const bool wasAsShown = sameBytes(file.pieces(), shown.pieces()); // no edits made yet
     const RecordKind kind = Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
     const auto describe = [kind](std::size_t line) {
@@ -141,8 +137,7 @@ TableApplied applyEdits(const TableSource& source, std::span<const TableEdit> ed
             ++changedLines;
             refuseLineBreak(source.file.file, "value of " + inQuotes(caption(kind, l)), r.lines[l]);
             if (auto problem = cellProblem(kind, l, r.lines[l]))
-                throw GameFileError(source.file.file, *problem + "; nothing was written",
-                                    file.firstLine(record) + l);
+                refuseChange(source.file.file, *problem, file.firstLine(record) + l);
         }
         if (std::ranges::find(changed, true) != changed.end())
             replaced.emplace_back(record, withLines(file.text(record), r.lines, changed));
@@ -151,11 +146,21 @@ TableApplied applyEdits(const TableSource& source, std::span<const TableEdit> ed
         throw ConflictError(std::move(conflicts));
     for (auto& [record, text] : replaced)
         file.replace(record, std::move(text));
-    file.save(source.file.temp);
     TableApplied done{changedLines, std::nullopt};
     if (wasAsShown)
         done.bytes = joined(file.pieces());
     return done;
+}
+
+template <class Record>
+TableApplied applyEdits(const TableSource& source, std::span<const TableEdit> edits,
+                        const RecordBytes& shown) {
+    const std::string description = "Roster Table: " + std::to_string(edits.size()) +
+                                    (edits.size() == 1 ? " change in " : " changes in ") +
+                                    source.caption;
+    return editRecordFile<Record>(source.file, description, [&](RecordFile<Record>& file) {
+        return mergeTable(file, source, edits, shown);
+    });
 }
 
 } // namespace

@@ -214,7 +214,7 @@ TEST(RecordFile, EditsCopyUntouchedRunsWholeAndWriteByteExactResults) {
         ManagersFile file = ManagersFile::read(path);
         c.edit(file);
         EXPECT_EQ(file.pieces().size(), c.pieces) << c.what;
-        file.save("temp");
+        file.saveWithoutRestorePoint("temp");
         EXPECT_EQ(readFile(path), c.expected) << c.what;
         EXPECT_FALSE(fs::exists(dir.path() / "temp")) << c.what;
     }
@@ -223,7 +223,7 @@ TEST(RecordFile, EditsCopyUntouchedRunsWholeAndWriteByteExactResults) {
     TempDir dir;
     const fs::path path = dir.path() / "ecw.hv1";
     writeFile(path, "A1\nA2\n");
-    ManagersFile::read(path).save("ecw.tmp");
+    ManagersFile::read(path).saveWithoutRestorePoint("ecw.tmp");
     EXPECT_EQ(readFile(path), "A1\nA2\n");
     EXPECT_EQ(snapshot(dir.path()).size(), 1u);
 }
