@@ -1,5 +1,6 @@
 #include "fields.h"
 
+#include "error.h"
 #include "record_file.h"
 #include "text.h"
 
@@ -98,6 +99,36 @@ std::optional<std::string_view> Field::refusal(std::string_view value) const {
         return "cannot hold a comma or a double quote: the game reads names by fields and "
                "would not read it back whole";
     return std::nullopt;
+}
+
+std::optional<std::string> Field::assigned(std::string_view given, std::string_view stored) const {
+    if (kind == FieldKind::Code) {
+        const Choice* c = choice(given);
+        if (c == nullptr || storedChoice(stored) == c)
+            return std::nullopt;
+    }
+    std::string value = code(given).value_or(
+        emptyAs.empty() || !given.empty() ? std::string(given) : std::string(emptyAs));
+    if (value == stored)
+        return std::nullopt;
+    return this->stored(value);
+}
+
+std::optional<std::string> Field::assignedOrRefused(std::string_view given, std::string_view stored,
+                                                    const std::filesystem::path& file,
+                                                    const std::string& what) const {
+    std::optional<std::string> value = assigned(given, stored);
+    if (value)
+        refuse(file, what, *value);
+    return value;
+}
+
+void Field::refuse(const std::filesystem::path& file, const std::string& what,
+                   std::string_view value) const {
+    refuseLineBreak(file, what, value);
+    if (auto problem = refusal(value))
+        refuseChange(file, "the " + what + " " + std::string(*problem) + ": \"" +
+                               std::string(value) + "\"");
 }
 
 } // namespace hv

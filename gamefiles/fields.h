@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -76,6 +77,18 @@ struct Field {
     // fits after the field's name: "draw" + " is not a number". Line breaks are refused
     // apart: a stored lone CR goes back as it is.
     std::optional<std::string_view> refusal(std::string_view value) const;
+    // The line a `set` command writes for `given` over `stored`, or nothing where the stored
+    // line stays: the value as stored, a code field given none of its words, or the words of
+    // the code stored ("1" stays "1", not " 1 "). Not yet checked against refusal().
+    std::optional<std::string> assigned(std::string_view given, std::string_view stored) const;
+    // Throws, nothing written, where `value` holds a line break or refusal() refuses it, with
+    // `what` naming the field in `file`'s message.
+    void refuse(const std::filesystem::path& file, const std::string& what,
+                std::string_view value) const;
+    // assigned(), refused as refuse() says.
+    std::optional<std::string> assignedOrRefused(std::string_view given, std::string_view stored,
+                                                 const std::filesystem::path& file,
+                                                 const std::string& what) const;
 };
 
 // The refusal of the placeholder records' name as a wrestler's (or rival's) name.

@@ -172,7 +172,7 @@ inline constexpr std::array<Field, OtherFedRecord::kLines> kOtherFedFields = [] 
          .kind = FieldKind::Number,
          .minimum = 0,
          .mayBeBlank = false},
-        {O::AlterEgo, "alterego", "Alter Ego"},
+        {.line = O::AlterEgo, .name = "alterego", .caption = "Alter Ego", .emptyAs = "no"},
         fieldAt(w[W::Alignment], O::Alignment),
         fieldAt(w[W::Finisher], O::Finisher),
         fieldAt(w[W::TagTeam], O::TagTeam),

@@ -233,8 +233,8 @@ private:
             [&] {
                 const ManagersPlace where = place();
                 if (changeManagers(where, *key_, edits()) == 0)
-                    throw GameFileError(where.required(), "there is no manager named \"" + *key_ +
-                                                              "\" any more; nothing was written");
+                    refuseChange(where.required(),
+                                 "there is no manager named \"" + *key_ + "\" any more");
             },
             [this](const Conflict& c) {
                 if (c.line == kNameField)

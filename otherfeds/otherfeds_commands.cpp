@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 #include "cli/output.h"
 
+#include "gamefiles/assignments.h"
 #include "gamefiles/error.h"
 #include "otherfeds/otherfeds_ops.h"
 
@@ -49,15 +50,11 @@ int rivalsShow(CliContext& c, const Args& args) {
 int rivalsSet(CliContext& c, const Args& args) {
     std::vector<std::pair<OtherFedRecord::Line, std::string>> changes;
     for (std::size_t i = 2; i < args.size(); ++i) {
-        const auto equals = args[i].find('=');
-        const Field* field = equals == std::string::npos
-                                 ? nullptr
-                                 : findField(kOtherFedFields, args[i].substr(0, equals));
-        if (!field)
+        const auto a = parseAssignment(args[i], kOtherFedFields);
+        if (!a || a->field == nullptr)
             throw UsageError{"expected FIELD=VALUE with a field of `hv rivals set --help`, not \"" +
                              args[i] + "\""};
-        changes.emplace_back(static_cast<OtherFedRecord::Line>(field->line),
-                             args[i].substr(equals + 1));
+        changes.emplace_back(static_cast<OtherFedRecord::Line>(a->field->line), a->value);
     }
     const auto file = rivalFileOf(c, args[0]);
     if (otherfeds::setRivalFields(file, args[1], changes, [](OtherFedRecord::Line line) {

@@ -194,45 +194,11 @@ std::size_t removeRival(const PartyFile& rival, std::string_view name) {
 
 namespace {
 
-// Why a rival's line cannot hold `value`, by the rules `hv check` reads the file with.
-std::optional<std::string_view> rivalValueProblem(Rival line, std::string_view value) {
-    if (line == Rival::Carder || line == Rival::Potential)
-        return parseNumber(value) ? std::nullopt
-                                  : std::optional<std::string_view>("is not a number");
-    if (kOtherFedFields[line].kind == FieldKind::Number)
-        return isNumberValue(value) ? std::nullopt
-                                    : std::optional<std::string_view>("is not a number");
-    if (line == Rival::Name && value == kPlaceholderName)
-        return "marks the game's placeholder records and cannot be a wrestler's name";
-    return std::nullopt;
-}
-
 // The line written for `given`, or nothing where the stored line stays (as for the roster).
 std::optional<std::string> rivalValue(Rival line, const std::string& given, std::string_view stored,
                                       const std::filesystem::path& file, RivalFieldName fieldName) {
-    std::string value = given;
-    if (line == Rival::Carder) {
-        const auto code = carderCode(given);
-        if (!code || parseNumber(stored) == std::optional<long long>(*code))
-            return std::nullopt;
-        value = numberLine(*code);
-    } else if (line == Rival::FinisherType) {
-        const auto code = finisherTypeCode(given);
-        if (!code)
-            return std::nullopt;
-        value = std::string(*code);
-    } else if ((line == Rival::TagTeam || line == Rival::AlterEgo) && value.empty()) {
-        value = "no";
-    }
-    if (value == stored)
-        return std::nullopt;
-    if (line == Rival::Description)
-        value = joinLineBreaks(value);
-    const std::string what = "value of \"" + std::string(fieldName(line)) + "\"";
-    refuseLineBreak(file, what, value);
-    if (auto problem = rivalValueProblem(line, value))
-        refuseChange(file, "the " + what + " " + std::string(*problem) + ": \"" + value + "\"");
-    return value;
+    return kOtherFedFields[line].assignedOrRefused(
+        given, stored, file, "value of \"" + std::string(fieldName(line)) + "\"");
 }
 
 } // namespace

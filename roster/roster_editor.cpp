@@ -321,9 +321,8 @@ private:
             [&] {
                 const RosterFile file = roster();
                 const std::string& key = *key_;
-                if (ApplyWrestler(file, key, edits()) == 0)
-                    throw GameFileError(file.file, "there is no wrestler named \"" + key +
-                                                       "\" any more; nothing was written");
+                if (applyWrestler(file, key, edits()) == 0)
+                    refuseChange(file.file, "there is no wrestler named \"" + key + "\" any more");
             },
             [this](const Conflict& c) { rebase(c); }, {},
             [](const Conflict& c, const std::string& bytes) {

@@ -100,32 +100,12 @@ bool isNumberLine(Line line) {
     return kWrestlerFields[line].kind == FieldKind::Number;
 }
 
-// The refusals of a value `what` names, where it is not the line as stored.
-void refuseValue(const std::filesystem::path& file, const Field& field, const std::string& what,
-                 const std::string& value) {
-    refuseLineBreak(file, what, value);
-    if (auto problem = field.refusal(value))
-        refuseChange(file, "the " + what + " " + std::string(*problem) + ": \"" + value + "\"");
-}
-
-// The line `hv roster set` writes for `given`, or nothing where the stored line stays: the
-// value as stored, a carder or finisher type that is none of the offered words, or the carder
-// word of the code stored ("1" stays "1", not " 1 "). An empty tag team or stable is "no".
+// The line `hv roster set` writes for `given`, or nothing where the stored line stays (an empty
+// tag team or stable is "no").
 std::optional<std::string> setValue(Line line, const std::string& given, std::string_view stored,
                                     const std::filesystem::path& file, FieldName fieldName) {
-    const Field& field = kWrestlerFields[line];
-    if (field.kind == FieldKind::Code) {
-        const Choice* c = field.choice(given);
-        if (c == nullptr || field.storedChoice(stored) == c)
-            return std::nullopt;
-    }
-    std::string value = field.code(given).value_or(
-        field.emptyAs.empty() || !given.empty() ? given : std::string(field.emptyAs));
-    if (value == stored)
-        return std::nullopt;
-    value = field.stored(value);
-    refuseValue(file, field, "value of \"" + std::string(fieldName(line)) + "\"", value);
-    return value;
+    return kWrestlerFields[line].assignedOrRefused(
+        given, stored, file, "value of \"" + std::string(fieldName(line)) + "\"");
 }
 
 } // namespace
@@ -175,7 +155,7 @@ std::size_t mergeWrestler(WrestlerFile& file, const RosterFile& roster, std::str
             if (f.line == Line::Name)
                 refuseLineBreak(roster.file, what, value); // the name's own refusal is below
             else
-                refuseValue(roster.file, f, what, value);
+                f.refuse(roster.file, what, value);
         }
         const std::string& name = record.lines[Line::Name];
         if (name != file.name(i))
@@ -190,7 +170,7 @@ std::size_t mergeWrestler(WrestlerFile& file, const RosterFile& roster, std::str
 
 } // namespace
 
-std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+std::size_t applyWrestler(const RosterFile& roster, std::string_view key,
                           std::span<const FieldEdit> edits) {
     return editRecordFile<WrestlerRecord>(
         roster, "Edit " + std::string(key),

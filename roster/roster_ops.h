@@ -72,7 +72,7 @@ std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view sto
 // record becomes "no". Throws ConflictError, nothing written, when a field was changed both
 // here and in the file; the same refusals as above for what an edit writes. Returns how many
 // records matched; nothing is written when none did or none changed.
-std::size_t ApplyWrestler(const RosterFile& roster, std::string_view key,
+std::size_t applyWrestler(const RosterFile& roster, std::string_view key,
                           std::span<const FieldEdit> edits);
 
 // Changes the given fields of every record named `key`, each value as Apply writes its box

@@ -156,7 +156,7 @@ std::vector<Refusal> refusals() {
          0,
          [](const World& w) {
              const auto ace = *roster::findWrestler(w.roster(), "Ace");
-             roster::ApplyWrestler(
+             roster::applyWrestler(
                  w.roster(), "Ace",
                  std::vector<FieldEdit>{
                      {WrestlerRecord::Wages, ace.lines[WrestlerRecord::Wages], "$5"}});

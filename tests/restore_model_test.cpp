@@ -622,7 +622,7 @@ private:
                 }
                 const FieldEdit edit = p.edit;
                 run = [&, edit] {
-                    roster::ApplyWrestler({folder, p.slot}, p.key, std::span(&edit, 1));
+                    roster::applyWrestler({folder, p.slot}, p.key, std::span(&edit, 1));
                 };
             }
             for (auto piece : now.pieces())

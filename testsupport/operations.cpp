@@ -119,7 +119,7 @@ Part partOf(Party p) {
 std::vector<Operation> catalogue() {
     std::vector<Operation> ops = {
         {"roster apply",
-         {"ApplyWrestler", "applyBoxes"},
+         {"applyWrestler", "applyBoxes"},
          {Part::Roster},
          [](const OpWorld& w) {
              // Bo's every field but his name typed over with Cy's.
@@ -128,7 +128,7 @@ std::vector<Operation> catalogue() {
              for (std::size_t l = 1; l < WrestlerRecord::kLines; ++l)
                  if (bo.lines[l] != cy.lines[l])
                      edits.push_back({l, bo.lines[l], cy.lines[l]});
-             ApplyWrestler(roster1(w), "Bo", edits);
+             applyWrestler(roster1(w), "Bo", edits);
          }},
         {"roster set",
          {"setWrestlerFields", "setLines"},

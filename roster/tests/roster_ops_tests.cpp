@@ -81,8 +81,8 @@ TEST_F(RosterOps, NothingIsWrittenWhenNoRecordMatchesOrTheNewNameIsThePlaceholde
     const auto before = world.files();
     const std::vector<FieldEdit> renamed = {{Line::Name, "A", "name"}},
                                  draw = {{Line::Draw, "", "1"}};
-    EXPECT_THROW(ApplyWrestler(roster, "A", renamed), OperationRefused);
-    EXPECT_EQ(ApplyWrestler(roster, "B", draw) + ApplyWrestler(roster, "name", draw) +
+    EXPECT_THROW(applyWrestler(roster, "A", renamed), OperationRefused);
+    EXPECT_EQ(applyWrestler(roster, "B", draw) + applyWrestler(roster, "name", draw) +
                   healAll(roster),
               0u);
     EXPECT_EQ(deleteWrestler(roster, "B") + deleteWrestler(roster, "name") +
