@@ -29,6 +29,7 @@
 //   });
 
 #include "error.h"
+#include "fields.h"
 #include "game_folder.h"
 #include "record_file.h"
 #include "restore.h"
@@ -36,9 +37,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace hv {
@@ -115,6 +118,37 @@ auto editRecordFile(const SlotFile& place, std::string_view description, Change&
     return editRecordFile<Record>(
         RecordFilePlace{place.gameFolder, place.slot, place.file, place.temp}, description,
         std::forward<Change>(change));
+}
+
+// What `hv roster set` and `hv rivals set` do: the given lines of every record named `key`, each
+// as Field::assignedOrRefused makes it from `fields` (the field named by `fieldName` in a
+// refusal), as one change "Edit KEY"; every other line stays as stored. Returns how many
+// records bear the name.
+template <class Record, class Line>
+std::size_t setNamedFields(const SlotFile& place, std::string_view key,
+                           std::span<const Field> fields,
+                           const std::vector<std::pair<Line, std::string>>& values,
+                           std::string_view (*fieldName)(Line)) {
+    return editRecordFile<Record>(place, "Edit " + std::string(key), [&](RecordFile<Record>& file) {
+        std::size_t matched = 0;
+        for (std::size_t i = 0; i < file.size(); ++i) {
+            if (!file.isNamed(i, key))
+                continue;
+            ++matched;
+            Record record = file.record(i);
+            bool changed = false;
+            for (const auto& [line, given] : values)
+                if (auto value = fields[line].assignedOrRefused(
+                        given, record.lines[line], place.file,
+                        "value of \"" + std::string(fieldName(line)) + "\"")) {
+                    record.lines[line] = std::move(*value);
+                    changed = true;
+                }
+            if (changed)
+                file.replace(i, record);
+        }
+        return matched;
+    });
 }
 
 } // namespace hv

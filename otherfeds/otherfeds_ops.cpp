@@ -192,16 +192,7 @@ std::size_t removeRival(const PartyFile& rival, std::string_view name) {
     });
 }
 
-namespace {
-
-// The line written for `given`, or nothing where the stored line stays (as for the roster).
-std::optional<std::string> rivalValue(Rival line, const std::string& given, std::string_view stored,
-                                      const std::filesystem::path& file, RivalFieldName fieldName) {
-    return kOtherFedFields[line].assignedOrRefused(
-        given, stored, file, "value of \"" + std::string(fieldName(line)) + "\"");
-}
-
-} // namespace
+namespace {} // namespace
 
 std::string_view rivalFieldCaption(OtherFedRecord::Line line) {
     return kOtherFedFields[line].caption;
@@ -210,26 +201,7 @@ std::string_view rivalFieldCaption(OtherFedRecord::Line line) {
 std::size_t setRivalFields(const PartyFile& rival, std::string_view key,
                            const std::vector<std::pair<OtherFedRecord::Line, std::string>>& fields,
                            RivalFieldName fieldName) {
-    const std::string description = "Edit " + std::string(key);
-    return editRecordFile<OtherFedRecord>(rival, description, [&](RivalFile& rivals) {
-        std::size_t matched = 0;
-        for (std::size_t i = 0; i < rivals.size(); ++i) {
-            if (!rivals.isNamed(i, key))
-                continue;
-            ++matched;
-            OtherFedRecord record = rivals.record(i);
-            bool changed = false;
-            for (const auto& [line, given] : fields)
-                if (auto value =
-                        rivalValue(line, given, record.lines[line], rival.file, fieldName)) {
-                    record.lines[line] = std::move(*value);
-                    changed = true;
-                }
-            if (changed)
-                rivals.replace(i, record);
-        }
-        return matched;
-    });
+    return setNamedFields<OtherFedRecord>(rival, key, kOtherFedFields, fields, fieldName);
 }
 
 RandomSource cRandSource() {

@@ -100,14 +100,6 @@ bool isNumberLine(Line line) {
     return kWrestlerFields[line].kind == FieldKind::Number;
 }
 
-// The line `hv roster set` writes for `given`, or nothing where the stored line stays (an empty
-// tag team or stable is "no").
-std::optional<std::string> setValue(Line line, const std::string& given, std::string_view stored,
-                                    const std::filesystem::path& file, FieldName fieldName) {
-    return kWrestlerFields[line].assignedOrRefused(
-        given, stored, file, "value of \"" + std::string(fieldName(line)) + "\"");
-}
-
 } // namespace
 
 std::optional<FieldEdit> boxEdit(WrestlerRecord::Line line, std::string_view stored,
@@ -181,34 +173,11 @@ namespace {
 
 using FieldValues = std::vector<std::pair<WrestlerRecord::Line, std::string>>;
 
-std::size_t setLines(WrestlerFile& file, const RosterFile& roster, std::string_view key,
-                     const FieldValues& fields, FieldName fieldName) {
-    std::size_t matched = 0;
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        if (!file.isNamed(i, key))
-            continue;
-        ++matched;
-        // Only the lines given: every other line of every record of the name stays as stored.
-        WrestlerRecord record = file.record(i);
-        bool changed = false;
-        for (const auto& [line, given] : fields)
-            if (auto value = setValue(line, given, record.lines[line], roster.file, fieldName)) {
-                record.lines[line] = std::move(*value);
-                changed = true;
-            }
-        if (changed)
-            file.replace(i, record);
-    }
-    return matched;
-}
-
 } // namespace
 
 std::size_t setWrestlerFields(const RosterFile& roster, std::string_view key,
                               const FieldValues& fields, FieldName fieldName) {
-    return editRecordFile<WrestlerRecord>(
-        roster, "Edit " + std::string(key),
-        [&](WrestlerFile& file) { return setLines(file, roster, key, fields, fieldName); });
+    return setNamedFields<WrestlerRecord>(roster, key, kWrestlerFields, fields, fieldName);
 }
 
 void addBlankWrestler(const RosterFile& roster) {
