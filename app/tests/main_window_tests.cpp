@@ -202,26 +202,6 @@ TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
     main.reset(); // the windows log into locals of this test
 }
 
-// (A failed reload, then a good one: FolderChooserTest's move out of the game folder and back.)
-TEST_F(SlotChoice, ToolsOpenOnTheNewSlotAndAReloadRereadsNamesAndSelectsSlotOne) {
-    world.setRoster("save2", {wrestler("Slot Two Guy")});
-    start();
-    main->openTool(u"save"_s);
-    clickOption(2);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QWidget* editor = main->openTool(u"save"_s);
-    ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(items(child<FilteredList>(editor, "List1")), "Slot Two Guy");
-
-    main->openTool(u"titles"_s);
-    writeFile(world.game / "saveslots.hv1", crlf({"New One", "No Saved Game", "C", "D"}));
-    // As a tool window asks for it after changing the slot names.
-    static_cast<hv::ui::EditorContext&>(*main).reloadMainWindow();
-    EXPECT_EQ(option(1)->text(), u"Save 1 : New One"_s);
-    EXPECT_EQ(hid(), u"save1"_s);
-    EXPECT_FALSE(main->windows().isOpen(u"titles"_s));
-}
-
 // A window works on the game and slot it showed, whatever options.dat names meanwhile.
 using WindowPlace = AppTest;
 

@@ -97,10 +97,8 @@ TEST_F(Cli, UsageErrorsExitTwo) {
     expectRefused({"frobnicate", "--slot save9 slots", "rivals list xyz", "slots extra", "--slot"},
                   kUsage);
     EXPECT_EQ(hv({"--help"}).code, 0);
-    // A group's name alone names its commands, and its help is theirs.
+    // A group's name alone names its commands.
     expectRefused({"restore", "restore frob"}, kUsage, "restore apply");
-    EXPECT_NE(ok({"restore", "--help"}).find("Usage: hv [OPTIONS] restore apply"),
-              std::string::npos);
 }
 
 // hv check's report, one line per problem, is met by every row of the bad-input catalogue.
@@ -552,10 +550,6 @@ TEST_F(Cli, RosterCsvExportsAndImportsOnlyWhatChanged) {
     EXPECT_EQ(ok({"roster", "csv", "--output=r.csv"}), (world.work / "r.csv").string() + "\n");
     EXPECT_EQ(readFile(world.work / "r.csv"), csv);
     EXPECT_EQ(ok({"roster", "csv-import", "r.csv"}), "0 changes\n");
-    // A change made since the export stays: the untouched sheet is no change.
-    ok({"roster", "set", "A", "morale=99"});
-    EXPECT_EQ(ok({"roster", "csv-import", "r.csv"}), "0 changes\n");
-    world.setRoster("save1", {p, wrestler("A"), wrestler("B")});
 
     std::string edited = csv;
     edited.replace(edited.find("3,\"B\",50"), 8, "3,\"B\",7");

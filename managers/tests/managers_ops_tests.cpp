@@ -39,12 +39,5 @@ TEST_F(ManagersOps, TheFederationChoosesTheFileAndOthersHaveNone) {
     EXPECT_EQ(world.files(), before);
 }
 
-TEST_F(ManagersOps, AFileCutInsideARecordIsNotRewritten) {
-    writeFile(wwf(), crlf({"Odd", "m", "Half"}));
-    const auto before = world.files();
-    EXPECT_THROW(addManager(place()), GameFileError);
-    EXPECT_EQ(world.files(), before);
-}
-
 } // namespace
 } // namespace hv::test

@@ -71,15 +71,5 @@ TEST(Potential, EveryDrawGivesAWholeNumberFromOneToTwenty) {
         ASSERT_LE(std::abs(drawPotential(cRandSource()) * 2 - 21), 19);
 }
 
-// Between rivals the record moves unchanged and the rest keep their places. (A failure at
-// any step of the move is a row of the failure sweep.)
-TEST_F(Trading, BetweenRivalsTheRecordMovesAsStored) {
-    set("ecw", {rivalWrestler("A"), placeholder, rivalWrestler("B")});
-    set("otherbig", {rivalWrestler("X")});
-    trade(Party::Ecw, Party::Indy, "A");
-    EXPECT_EQ(read("ecw"), recordBytes({placeholder, rivalWrestler("B")}));
-    EXPECT_EQ(read("otherbig"), recordBytes({rivalWrestler("X"), rivalWrestler("A")}));
-}
-
 } // namespace
 } // namespace hv::otherfeds
