@@ -265,6 +265,59 @@ std::vector<std::string_view> RecordBytes::pieces() const {
     return out;
 }
 
+std::unique_ptr<RecordBytes> RecordBytes::edited() const {
+    const auto parts = pieces();
+    std::string all;
+    std::size_t size = 0;
+    for (std::string_view piece : parts)
+        size += piece.size();
+    all.reserve(size);
+    for (std::string_view piece : parts)
+        all += piece;
+    // Lines whose count or ends an edit may have changed are indexed by reading them.
+    const auto whole = [](std::string_view text, std::size_t lines) {
+        std::size_t ends = 0;
+        for (std::size_t i = text.find('\n'); i != std::string_view::npos;
+             i = text.find('\n', i + 1), ++ends)
+            if (i == 0 || text[i - 1] != '\r')
+                return false;
+        return ends == lines && text.ends_with(kLineEnd);
+    };
+    bool indexed = !badLineEnd_ && appended_.empty();
+    std::vector<std::size_t> starts;
+    starts.reserve(starts_.size());
+    std::size_t at = 0;
+    auto next = edits_.begin();
+    for (std::size_t r = 0; indexed && r < this->size(); ++r) {
+        std::size_t length = starts_[r + 1] - starts_[r];
+        if (next != edits_.end() && next->first == r) {
+            const Edit& e = (next++)->second;
+            switch (e.kind) {
+            case Edit::Drop:
+                continue;
+            case Edit::Take:
+                length = text(e.index).size();
+                break;
+            case Edit::Replace:
+                indexed = whole(e.text, perRecord_);
+                length = e.text.size();
+                break;
+            case Edit::Line:
+                indexed = whole(e.text, 1);
+                length = length - line(r, e.index).size() - kLineEnd.size() + e.text.size();
+                break;
+            }
+        }
+        starts.push_back(at);
+        at += length;
+    }
+    if (!indexed || at != all.size())
+        return std::make_unique<RecordBytes>(FileBytes(std::move(all)), file_, perRecord_);
+    starts.push_back(at);
+    return std::unique_ptr<RecordBytes>(
+        new RecordBytes(file_, std::move(all), perRecord_, std::move(starts)));
+}
+
 void RecordBytes::refuseBadLineEnds() const {
     if (badLineEnd_)
         throw GameFileError(file_, std::string(kNotCrLf) + "; the file was left unchanged",

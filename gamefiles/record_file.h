@@ -62,8 +62,16 @@ public:
     void saveWithoutRestorePoint(const std::filesystem::path& tempName) const;
     std::unique_ptr<PendingRewrite> prepare(const RestoreScope& scope,
                                             const std::filesystem::path& tempName) const;
+    // The new file as pieces() make it, held in memory and indexed from the edits rather than
+    // by reading its bytes again (as a file read of those bytes would be).
+    std::unique_ptr<RecordBytes> edited() const;
 
 private:
+    RecordBytes(std::filesystem::path file, std::string bytes, std::size_t linesPerRecord,
+                std::vector<std::size_t> starts)
+        : file_(std::move(file)), bytes_(std::move(bytes)), perRecord_(linesPerRecord),
+          starts_(std::move(starts)) {}
+
     struct Edit {
         enum Kind { Replace, Line, Drop, Take } kind;
         std::string text;  // Replace: the record; Line: the line, both with their line ends

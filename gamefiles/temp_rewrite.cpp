@@ -447,6 +447,7 @@ struct ReplacedLog {
     static constexpr std::size_t kKept = 256;
     std::size_t count = 0; // replaces ever made; the mark
     std::vector<fs::path> recent;
+    std::vector<std::optional<FileState>> written; // beside `recent`
 };
 
 ReplacedLog& replacedLog() {
@@ -454,11 +455,14 @@ ReplacedLog& replacedLog() {
     return log;
 }
 
-void noteReplaced(const fs::path& file) {
+void noteReplaced(const fs::path& file, const std::optional<FileState>& written) {
     ReplacedLog& log = replacedLog();
-    if (log.recent.size() == ReplacedLog::kKept)
+    if (log.recent.size() == ReplacedLog::kKept) {
         log.recent.erase(log.recent.begin());
+        log.written.erase(log.written.begin());
+    }
     log.recent.push_back(file);
+    log.written.push_back(written);
     ++log.count;
 }
 
@@ -472,6 +476,17 @@ std::vector<fs::path> replacedSince(std::size_t mark) {
     const ReplacedLog& log = replacedLog();
     const std::size_t wanted = std::min(log.count - std::min(mark, log.count), log.recent.size());
     return {log.recent.end() - static_cast<std::ptrdiff_t>(wanted), log.recent.end()};
+}
+
+std::optional<FileState> writtenSince(std::size_t mark, const fs::path& file) {
+    const ReplacedLog& log = replacedLog();
+    const std::size_t wanted = std::min(log.count - std::min(mark, log.count), log.recent.size());
+    for (std::size_t k = log.recent.size(); k > log.recent.size() - wanted; --k) {
+        std::error_code ec;
+        if (fs::equivalent(log.recent[k - 1], file, ec))
+            return log.written[k - 1];
+    }
+    return std::nullopt;
 }
 
 PendingRewrite::~PendingRewrite() {
@@ -490,7 +505,7 @@ void PendingRewrite::commit() {
     pending_ = false;
     if (const int error = replaceFile(temp_, real_))
         fail(target_, temp_, "replacing the file failed", error);
-    noteReplaced(target_);
+    noteReplaced(target_, written_);
     syncFolder(real_);
 }
 

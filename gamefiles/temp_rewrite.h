@@ -82,6 +82,9 @@ void TempRewrite(const std::filesystem::path& target, const std::filesystem::pat
 // what was replaced since; only the most recent replaces are remembered.
 std::size_t replacedMark();
 std::vector<std::filesystem::path> replacedSince(std::size_t mark);
+// What the last rewrite since `mark` that replaced `file` (the same file by any path) left in
+// it, when that rewrite hashed what it wrote (one keeping a restore point does); else nothing.
+std::optional<FileState> writtenSince(std::size_t mark, const std::filesystem::path& file);
 
 // System calls used by the rewrite, replaceable so that tests can make each step fail.
 #ifdef _WIN32

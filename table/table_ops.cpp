@@ -51,17 +51,6 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-std::string joined(const std::vector<std::string_view>& pieces) {
-    std::size_t size = 0;
-    for (std::string_view piece : pieces)
-        size += piece.size();
-    std::string out;
-    out.reserve(size);
-    for (std::string_view piece : pieces)
-        out += piece;
-    return out;
-}
-
 // Whether two runs of pieces hold the same bytes, however they are cut.
 bool sameBytes(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b) {
     std::size_t i = 0, j = 0, at = 0, bt = 0; // piece and offset in it
@@ -146,9 +135,9 @@ TableApplied mergeTable(RecordFile<Record>& file, const TableSource& source,
         throw ConflictError(std::move(conflicts));
     for (auto& [record, text] : replaced)
         file.replace(record, std::move(text));
-    TableApplied done{changedLines, std::nullopt};
+    TableApplied done{changedLines, nullptr};
     if (wasAsShown)
-        done.bytes = joined(file.pieces());
+        done.records = file.edited();
     return done;
 }
 

@@ -16,6 +16,7 @@
 #include "gamefiles/restore.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -103,7 +104,7 @@ struct TableApplied {
     std::size_t lines = 0; // lines changed
     // When the file held `shown`'s bytes until the change: its bytes now, which are those with
     // the edits in and nothing else new.
-    std::optional<std::string> bytes;
+    std::unique_ptr<RecordBytes> records;
 };
 TableApplied applyTableEdits(const TableSource& source, std::span<const TableEdit> edits,
                              const RecordBytes& shown);

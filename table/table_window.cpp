@@ -611,13 +611,12 @@ private:
         if (!watch_->writeFresh(this, title(),
                                 [&] { done = applyTableEdits(s, edits, model_->records()); }))
             return;
-        if (!done.bytes) { // merged with changes made meanwhile: shown as they are now
+        if (!done.records) { // merged with changes made meanwhile: shown as they are now
             ui::runReported(this, title(), [&] { reloadFile(); });
             return;
         }
         // The file holds what is shown: no need to read it again.
-        model_->applied(std::make_unique<RecordBytes>(FileBytes(std::move(*done.bytes)),
-                                                      s.file.file, model_->lines()));
+        model_->applied(std::move(done.records));
         undo_->clear();
         showPending();
     }

@@ -161,6 +161,7 @@ void FileWatch::rewatch() {
 
 void FileWatch::noteWritten() {
     const std::vector<fs::path> replaced = replacedSince(since_);
+    const std::size_t mark = since_;
     since_ = replacedMark();
     QStringList saved;
     for (Tracked& t : files_) {
@@ -168,7 +169,12 @@ void FileWatch::noteWritten() {
         if (std::ranges::any_of(replaced,
                                 [&](const fs::path& r) { return fs::equivalent(r, t.file, ec); }))
             saved.append(playerName(t.file));
-        t.stamp = stampOf(t.file);
+        // What the window's own rewrite hashed as it wrote is what the file holds now; only
+        // a file written some other way is read again.
+        if (const auto written = writtenSince(mark, t.file))
+            t.stamp = {true, *written};
+        else
+            t.stamp = stampOf(t.file);
         editorWrites()[t.watched] = t.stamp;
     }
     // Every write of a window passes here: the window says what it saved and the way back,
