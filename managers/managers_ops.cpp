@@ -25,8 +25,8 @@ ManagersFile readFile(const ManagersPlace& place) {
 void refuseName(const ManagersPlace& place, std::string_view name) {
     const Field& field = kManagerFields[ManagerRecord::Name];
     if (auto problem = field.refusal(name))
-        refuseChange(place.required(), "a " + std::string(field.checkName()) + " " +
-                                           std::string(*problem));
+        refuseChange(place.required(),
+                     "a " + std::string(field.checkName()) + " " + std::string(*problem));
     refuseLineBreak(place.required(), field.checkName(), name);
 }
 

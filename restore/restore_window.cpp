@@ -88,7 +88,6 @@ private:
         resize(640, 480);
     }
 
-
     // Watches the folder where the slot's next point will appear: its own area, or the
     // nearest folder above it that exists yet.
     void watchPoints(const std::string& gameFolder) {

@@ -49,8 +49,8 @@ int fedShow(CliContext& c, const Args& args) {
         for (std::size_t s = 0; s < kSettings; ++s) {
             const auto setting = static_cast<Setting>(s);
             table.columns.push_back({kSettingFields[s].name, setting == Setting::Day ||
-                                                        setting == Setting::Year ||
-                                                        setting == Setting::Bank});
+                                                                 setting == Setting::Year ||
+                                                                 setting == Setting::Bank});
         }
         table.add(1, {settings.begin(), settings.end()});
         return table;
