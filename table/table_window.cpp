@@ -348,6 +348,10 @@ public:
         load();
     }
 
+    // The undo stack, a child, clears itself as the window's QWidget part deletes its
+    // children, when this part is gone: it must not tell this part about it.
+    ~RosterTable() override { undo_->disconnect(this); }
+
     QString title() const { return QString::fromLatin1(kTableCaption); }
     TableModel* model() const { return model_; }
 
