@@ -2,6 +2,7 @@
 
 #include "otherfeds/otherfeds_ops.h"
 
+#include "gamefiles/assignments.h"
 #include "gamefiles/check.h"
 #include "gamefiles/error.h"
 #include "gamefiles/file_change.h"
@@ -41,14 +42,6 @@ std::string caption(RecordKind kind, std::size_t line) {
 
 std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 // Whether two runs of pieces hold the same bytes, however they are cut.
@@ -193,12 +186,7 @@ bool isPlaceholder(const RecordBytes& records, std::size_t record) {
 }
 
 std::string cellShown(RecordKind kind, std::size_t line, std::string_view stored) {
-    std::string_view word;
-    if (isLine(kind, line, W::Carder))
-        word = carderName(stored);
-    else if (isLine(kind, line, W::FinisherType))
-        word = finisherTypeName(stored);
-    return std::string(word.empty() ? stored : word);
+    return fieldOf(kind, line).shown(stored);
 }
 
 bool cellIsNumber(RecordKind kind, std::size_t line) {
@@ -250,11 +238,12 @@ std::string cellStored(RecordKind kind, std::size_t line, std::string_view typed
 
 std::optional<std::string> cellAdded(RecordKind kind, std::size_t line, std::string_view typed,
                                      std::string_view stored) {
-    const std::string_view bare = trimmed(typed);
+    const std::string_view bare = trimmedBlanks(typed);
     if (!cellIsNumber(kind, line) || !(bare.starts_with('+') || bare.starts_with('-')))
         return std::nullopt;
     const auto delta = parseNumber(bare);
-    const auto now = trimmed(stored).empty() ? std::optional<long long>(0) : parseNumber(stored);
+    const auto now =
+        trimmedBlanks(stored).empty() ? std::optional<long long>(0) : parseNumber(stored);
     if (!delta || !now)
         return std::nullopt;
     long long sum = *now + *delta;
@@ -267,7 +256,7 @@ std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view te
     std::vector<TableCondition> out;
     while (!text.empty()) {
         const std::size_t comma = text.find(',');
-        const std::string_view piece = trimmed(text.substr(0, comma));
+        const std::string_view piece = trimmedBlanks(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         if (piece.empty())
             continue;
@@ -293,15 +282,8 @@ std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view te
     return out;
 }
 
-char foldCase(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
-        return static_cast<char>(u + 32);
-    return c;
-}
-
 bool containsFolded(std::string_view name, std::string_view part) {
-    const auto same = [](char a, char b) { return foldCase(a) == foldCase(b); };
+    const auto same = [](char a, char b) { return foldedCase(a) == foldedCase(b); };
     return part.empty() ||
            std::search(name.begin(), name.end(), part.begin(), part.end(), same) != name.end();
 }

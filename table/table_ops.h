@@ -83,8 +83,6 @@ bool meetsConditions(std::span<const TableCondition> conditions, const LineOf& l
     return true;
 }
 
-// A byte in lower case: A-Z and the Latin-1 capitals.
-char foldCase(char c);
 // Whether `name` holds `part` in any case.
 bool containsFolded(std::string_view name, std::string_view part);
 

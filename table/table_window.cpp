@@ -237,7 +237,7 @@ private:
             std::vector<std::string> texts(rows);
             for (std::size_t r = 0; r < rows; ++r) {
                 texts[r] = cellShown(kind, line, model_->stored(int(r), line));
-                std::ranges::transform(texts[r], texts[r].begin(), foldCase);
+                std::ranges::transform(texts[r], texts[r].begin(), foldedCase);
             }
             std::vector<std::size_t> order(rows);
             for (std::size_t r = 0; r < rows; ++r)
