@@ -266,6 +266,10 @@ public:
     using QTableView::QTableView;
     bool editing() const { return state() == EditingState; }
 
+    // Typing edits the current cell. A search by the typed text would first move the current
+    // cell to another wrestler's row (after a reload has cleared it, say) and edit him instead.
+    void keyboardSearch(const QString&) override {}
+
 protected:
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override {
