@@ -86,8 +86,9 @@ template <class Record>
 TableApplied mergeTable(RecordFile<Record>& file, const TableSource& source,
                         std::span<const TableEdit> edits, const RecordBytes& shown) {
     const bool wasAsShown = sameBytes(file.pieces(), shown.pieces()); // no edits made yet
-    const RecordKind kind = Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
-    const auto describe = [kind](std::size_t line) {
+    constexpr RecordKind kind =
+        Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
+    const auto describe = [](std::size_t line) {
         return std::pair{fieldOf(kind, line).caption,
                          cellIsNumber(kind, line) || isLine(kind, line, W::Carder)};
     };
