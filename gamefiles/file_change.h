@@ -104,20 +104,24 @@ struct RecordFilePlace {
 };
 
 // `change(RecordFile<Record>&)` edits the file as read under the scope; written when edited.
+// `known`: what the caller read of the file before, to index the file from when it is unchanged
+// (RecordBytes::sameAsKnown).
 template <class Record, class Change>
-auto editRecordFile(const RecordFilePlace& place, std::string_view description, Change&& change) {
+auto editRecordFile(const RecordFilePlace& place, std::string_view description, Change&& change,
+                    const RecordBytes* known = nullptr) {
     return editFiles(place.gameFolder, place.slot, description, [&](FileChange& files) {
-        RecordFile<Record> records = RecordFile<Record>::read(place.file);
+        RecordFile<Record> records = RecordFile<Record>::read(place.file, known);
         return detail::thenDo([&]() -> decltype(auto) { return change(records); },
                               [&] { files.write(records, place.temp); });
     });
 }
 
 template <class Record, class Change>
-auto editRecordFile(const SlotFile& place, std::string_view description, Change&& change) {
+auto editRecordFile(const SlotFile& place, std::string_view description, Change&& change,
+                    const RecordBytes* known = nullptr) {
     return editRecordFile<Record>(
         RecordFilePlace{place.gameFolder, place.slot, place.file, place.temp}, description,
-        std::forward<Change>(change));
+        std::forward<Change>(change), known);
 }
 
 // What `hv roster set` and `hv rivals set` do: the given lines of every record named `key`, each

@@ -2,6 +2,7 @@
 
 #include "file_change.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -160,6 +161,22 @@ std::optional<std::size_t> scanLines(std::string_view bytes, std::size_t perReco
 
 RecordBytes::RecordBytes(FileBytes source, std::filesystem::path file, std::size_t linesPerRecord)
     : file_(std::move(file)), bytes_(std::move(source)), perRecord_(linesPerRecord) {
+    index();
+}
+
+RecordBytes::RecordBytes(FileBytes source, std::filesystem::path file, std::size_t linesPerRecord,
+                         const RecordBytes& known)
+    : file_(std::move(file)), bytes_(std::move(source)), perRecord_(linesPerRecord) {
+    // One comparison instead of a scan for line ends, and it tells whether the file moved.
+    sameAsKnown_ = known.perRecord_ == perRecord_ && !known.changed() && !known.badLineEnd_ &&
+                   known.bytes() == bytes();
+    if (sameAsKnown_)
+        starts_ = known.starts_;
+    else
+        index();
+}
+
+void RecordBytes::index() {
     auto counted = scanLines(bytes(), perRecord_, starts_);
     if (!counted) {
         // A line not ended by CR LF: normalise the whole file once and index it again.
@@ -265,6 +282,18 @@ std::vector<std::string_view> RecordBytes::pieces() const {
     return out;
 }
 
+namespace {
+// Whether `text` is `lines` lines, each ended by CR LF.
+bool whole(std::string_view text, std::size_t lines) {
+    std::size_t ends = 0;
+    for (std::size_t i = text.find('\n'); i != std::string_view::npos;
+         i = text.find('\n', i + 1), ++ends)
+        if (i == 0 || text[i - 1] != '\r')
+            return false;
+    return ends == lines && text.ends_with(kLineEnd);
+}
+} // namespace
+
 std::unique_ptr<RecordBytes> RecordBytes::edited() const {
     const auto parts = pieces();
     std::string all;
@@ -275,14 +304,6 @@ std::unique_ptr<RecordBytes> RecordBytes::edited() const {
     for (std::string_view piece : parts)
         all += piece;
     // Lines whose count or ends an edit may have changed are indexed by reading them.
-    const auto whole = [](std::string_view text, std::size_t lines) {
-        std::size_t ends = 0;
-        for (std::size_t i = text.find('\n'); i != std::string_view::npos;
-             i = text.find('\n', i + 1), ++ends)
-            if (i == 0 || text[i - 1] != '\r')
-                return false;
-        return ends == lines && text.ends_with(kLineEnd);
-    };
     bool indexed = !badLineEnd_ && appended_.empty();
     std::vector<std::size_t> starts;
     starts.reserve(starts_.size());
@@ -316,6 +337,26 @@ std::unique_ptr<RecordBytes> RecordBytes::edited() const {
     starts.push_back(at);
     return std::unique_ptr<RecordBytes>(
         new RecordBytes(file_, std::move(all), perRecord_, std::move(starts)));
+}
+
+void RecordBytes::putRecords(std::span<const std::pair<std::size_t, std::string>> records) {
+    for (const auto& [record, text] : records)
+        if (record >= size() || !whole(text, perRecord_))
+            throw GameFileError(file_, "no whole record to put in place", firstLine(record));
+    char* held = bytes_.writable();
+    const bool inPlace = held != nullptr && !changed() && !badLineEnd_ &&
+                         std::ranges::all_of(records, [&](const auto& r) {
+                             return r.second.size() == starts_[r.first + 1] - starts_[r.first];
+                         });
+    if (inPlace) {
+        // The index stays: every record keeps its place and its length.
+        for (const auto& [record, text] : records)
+            std::memcpy(held + starts_[record], text.data(), text.size());
+        return;
+    }
+    for (const auto& [record, text] : records)
+        replace(record, text);
+    *this = std::move(*edited());
 }
 
 void RecordBytes::refuseBadLineEnds() const {

@@ -14,8 +14,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hv {
@@ -29,6 +31,11 @@ public:
     // bare LF ends or without a final line end is read as if it ended every line in CR LF,
     // but `save` and `prepare` refuse it: a rewrite would change every line end at once.
     RecordBytes(FileBytes source, std::filesystem::path file, std::size_t linesPerRecord);
+    // As above; when `source` holds exactly the bytes of `known` (unedited), its index is taken
+    // from `known` instead of being made anew, and sameAsKnown() says so.
+    RecordBytes(FileBytes source, std::filesystem::path file, std::size_t linesPerRecord,
+                const RecordBytes& known);
+    bool sameAsKnown() const { return sameAsKnown_; }
 
     const std::filesystem::path& file() const { return file_; }
     std::size_t size() const { return starts_.size() - 1; }
@@ -65,6 +72,10 @@ public:
     // The new file as pieces() make it, held in memory and indexed from the edits rather than
     // by reading its bytes again (as a file read of those bytes would be).
     std::unique_ptr<RecordBytes> edited() const;
+    // The file now holds these records (place, text with its line ends) in place of the ones
+    // held there: written over the held bytes where each keeps its length (no edits pending),
+    // else the bytes are made anew. Throws GameFileError for a text that is no whole record.
+    void putRecords(std::span<const std::pair<std::size_t, std::string>> records);
 
 private:
     RecordBytes(std::filesystem::path file, std::string bytes, std::size_t linesPerRecord,
@@ -79,6 +90,7 @@ private:
     };
 
     std::string_view bytes() const { return bytes_.view(); }
+    void index();
     void refuseBadLineEnds() const;
 
     std::filesystem::path file_;
@@ -86,6 +98,7 @@ private:
     std::size_t perRecord_;
     std::vector<std::size_t> starts_;       // offset of each record, then the end of the file
     std::optional<std::size_t> badLineEnd_; // the first line not ended by CR LF
+    bool sameAsKnown_ = false;
     std::map<std::size_t, Edit> edits_;
     std::vector<std::string> appended_;
 };
@@ -114,12 +127,18 @@ template <class Record> std::string serializeRecords(const std::vector<Record>& 
 template <class Record> class RecordFile : public RecordBytes {
     RecordFile(FileBytes bytes, std::filesystem::path file)
         : RecordBytes(std::move(bytes), std::move(file), Record::kLines) {}
+    RecordFile(FileBytes bytes, std::filesystem::path file, const RecordBytes& known)
+        : RecordBytes(std::move(bytes), std::move(file), Record::kLines, known) {}
 
 public:
     RecordFile(std::string bytes, std::filesystem::path file)
         : RecordBytes(FileBytes(std::move(bytes)), std::move(file), Record::kLines) {}
     static RecordFile read(const std::filesystem::path& file) {
         return RecordFile(FileBytes(file), file);
+    }
+    // As read(), indexed from `known` when the file holds its bytes (sameAsKnown()).
+    static RecordFile read(const std::filesystem::path& file, const RecordBytes* known) {
+        return known ? RecordFile(FileBytes(file), file, *known) : read(file);
     }
 
     std::string_view name(std::size_t record) const { return line(record, 0); }

@@ -132,6 +132,8 @@ public:
     ~FileBytes();
 
     std::string_view view() const { return view_; }
+    // The bytes, to be written over in place; null when they are mapped rather than read.
+    char* writable() { return map_ != nullptr ? nullptr : read_.data(); }
     // The open file behind a mapping, so that its byte ranges can be copied inside the
     // kernel; -1 when the bytes were read.
     int fd() const { return fd_; }

@@ -44,24 +44,6 @@ std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-// Whether two runs of pieces hold the same bytes, however they are cut.
-bool sameBytes(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b) {
-    std::size_t i = 0, j = 0, at = 0, bt = 0; // piece and offset in it
-    for (;;) {
-        for (; i < a.size() && at == a[i].size(); ++i)
-            at = 0;
-        for (; j < b.size() && bt == b[j].size(); ++j)
-            bt = 0;
-        if (i == a.size() || j == b.size())
-            return i == a.size() && j == b.size();
-        const std::size_t n = std::min(a[i].size() - at, b[j].size() - bt);
-        if (a[i].substr(at, n) != b[j].substr(bt, n))
-            return false;
-        at += n;
-        bt += n;
-    }
-}
-
 // A record's stored text with the lines marked in `changed` put in anew, every other line
 // (and line end) kept byte for byte.
 template <std::size_t N>
@@ -84,8 +66,7 @@ std::string withLines(std::string_view text, const std::array<std::string, N>& l
 
 template <class Record>
 TableApplied mergeTable(RecordFile<Record>& file, const TableSource& source,
-                        std::span<const TableEdit> edits, const RecordBytes& shown) {
-    const bool wasAsShown = sameBytes(file.pieces(), shown.pieces()); // no edits made yet
+                        std::span<const TableEdit> edits) {
     constexpr RecordKind kind =
         Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
     const auto describe = [](std::size_t line) {
@@ -99,8 +80,7 @@ TableApplied mergeTable(RecordFile<Record>& file, const TableSource& source,
         names[e.record] = e.name;
     }
     std::vector<Conflict> conflicts;
-    std::vector<std::pair<std::size_t, std::string>> replaced;
-    std::size_t changedLines = 0;
+    TableApplied done{0, file.sameAsKnown(), {}};
     for (const auto& [record, recordEdits] : byRecord) {
         const std::string& name = names[record];
         const std::string label = "row " + std::to_string(record + 1) + " (" + name + ")";
@@ -117,21 +97,18 @@ TableApplied mergeTable(RecordFile<Record>& file, const TableSource& source,
             if (r.lines[l] == file.line(record, l))
                 continue;
             changed[l] = true;
-            ++changedLines;
+            ++done.lines;
             refuseLineBreak(source.file.file, "value of " + inQuotes(caption(kind, l)), r.lines[l]);
             if (auto problem = cellProblem(kind, l, r.lines[l]))
                 refuseChange(source.file.file, *problem, file.firstLine(record) + l);
         }
         if (std::ranges::find(changed, true) != changed.end())
-            replaced.emplace_back(record, withLines(file.text(record), r.lines, changed));
+            done.records.emplace_back(record, withLines(file.text(record), r.lines, changed));
     }
     if (!conflicts.empty())
         throw ConflictError(std::move(conflicts));
-    for (auto& [record, text] : replaced)
-        file.replace(record, std::move(text));
-    TableApplied done{changedLines, nullptr};
-    if (wasAsShown)
-        done.records = file.edited();
+    for (const auto& [record, text] : done.records)
+        file.replace(record, text);
     return done;
 }
 
@@ -141,9 +118,9 @@ TableApplied applyEdits(const TableSource& source, std::span<const TableEdit> ed
     const std::string description = "Roster Table: " + std::to_string(edits.size()) +
                                     (edits.size() == 1 ? " change in " : " changes in ") +
                                     source.caption;
-    return editRecordFile<Record>(source.file, description, [&](RecordFile<Record>& file) {
-        return mergeTable(file, source, edits, shown);
-    });
+    return editRecordFile<Record>(
+        source.file, description,
+        [&](RecordFile<Record>& file) { return mergeTable(file, source, edits); }, &shown);
 }
 
 } // namespace

@@ -16,7 +16,6 @@
 #include "gamefiles/restore.h"
 
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -100,9 +99,10 @@ struct TableEdit {
 // a value the field refuses. Nothing is written when no line changes.
 struct TableApplied {
     std::size_t lines = 0; // lines changed
-    // When the file held `shown`'s bytes until the change: its bytes now, which are those with
-    // the edits in and nothing else new.
-    std::unique_ptr<RecordBytes> records;
+    // Whether the file held `shown`'s bytes until the change. Its bytes are then `shown`'s with
+    // `records` (place, text) put in (RecordBytes::putRecords) and nothing else new.
+    bool asShown = false;
+    std::vector<std::pair<std::size_t, std::string>> records;
 };
 TableApplied applyTableEdits(const TableSource& source, std::span<const TableEdit> edits,
                              const RecordBytes& shown);

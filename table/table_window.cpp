@@ -94,9 +94,9 @@ public:
         const QModelIndex cell = index(row, int(line) + 1);
         emit dataChanged(cell, cell);
     }
-    // The file now holds `records`: the bytes shown with the pending edits in.
-    void applied(std::unique_ptr<RecordBytes> records) {
-        records_ = std::move(records);
+    // The file now holds the bytes shown with the pending edits in: these records.
+    void applied(const TableApplied& done) {
+        records_->putRecords(done.records);
         const auto edited = std::move(pending_);
         pending_.clear();
         for (const auto& [cell, value] : edited) {
@@ -619,12 +619,12 @@ private:
         if (!watch_->writeFresh(this, title(),
                                 [&] { done = applyTableEdits(s, edits, model_->records()); }))
             return;
-        if (!done.records) { // merged with changes made meanwhile: shown as they are now
+        // The file holds what is shown: no need to read it again.
+        if (!done.asShown || !ui::runReported(this, title(), [&] { model_->applied(done); })) {
+            // Merged with changes made meanwhile: shown as they are now.
             ui::runReported(this, title(), [&] { reloadFile(); });
             return;
         }
-        // The file holds what is shown: no need to read it again.
-        model_->applied(std::move(done.records));
         undo_->clear();
         showPending();
     }

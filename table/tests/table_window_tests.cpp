@@ -79,6 +79,7 @@ TEST_F(TableWindow, EveryFieldOfBothKindsEditedThroughTheTableChangesExactlyItsL
             EXPECT_EQ(label("pending"), u"1 pending change"_s);
             apply();
             EXPECT_EQ(readFile(file), recordBytes({withLine(before, field.line, given.stored)}));
+            EXPECT_EQ(shown(0, int(field.line) + 1), QString::fromLatin1(given.typed)); // as saved
             EXPECT_TRUE(label("StatusLine").startsWith(u"Saved "_s));
             if (field.kind == FieldKind::Number) { // a number box refuses what is no number
                 type(0, int(field.line) + 1, u"60a"_s);
@@ -153,6 +154,7 @@ TEST_F(TableWindow, AChangeMadeMeanwhileIsKeptUnlessTheCellWasEditedThenItConfli
     apply();
     EXPECT_EQ(world.roster(),
               recordBytes({withLine(wrestler("A"), 12, "40"), withLine(wrestler("B"), 12, "20")}));
+    EXPECT_EQ(shown(1, 13), u"20"_s); // read again, not taken for the bytes shown
     type(1, 2, u"99"_s); // B's draw, changed meanwhile too: nothing is written
     const std::string meanwhile = recordBytes(
         {withLine(wrestler("A"), 12, "40"), withLine(withLine(wrestler("B"), 12, "20"), 1, "7")});
