@@ -155,7 +155,7 @@ TEST_F(TableWindow, AChangeMadeMeanwhileIsKeptUnlessTheCellWasEditedThenItConfli
     EXPECT_EQ(world.roster(),
               recordBytes({withLine(wrestler("A"), 12, "40"), withLine(wrestler("B"), 12, "20")}));
     EXPECT_EQ(shown(1, 13), u"20"_s); // read again, not taken for the bytes shown
-    type(1, 2, u"99"_s); // B's draw, changed meanwhile too: nothing is written
+    type(1, 2, u"99"_s);              // B's draw, changed meanwhile too: nothing is written
     const std::string meanwhile = recordBytes(
         {withLine(wrestler("A"), 12, "40"), withLine(withLine(wrestler("B"), 12, "20"), 1, "7")});
     writeFile(world.rosterFile(), meanwhile);
