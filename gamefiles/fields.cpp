@@ -59,6 +59,16 @@ const Choice* Field::choice(std::string_view typed, bool anyCase) const {
     return nullptr;
 }
 
+std::string Field::choiceWords() const {
+    std::string words;
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        words += std::string(i == 0                    ? ""
+                             : i + 1 == choices.size() ? " or "
+                                                       : ", ") +
+                 "\"" + std::string(choices[i].words) + "\"";
+    return words;
+}
+
 std::optional<std::string> Field::code(std::string_view typed, bool anyCase) const {
     if (kind != FieldKind::Code)
         return std::nullopt;

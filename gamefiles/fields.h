@@ -65,6 +65,8 @@ struct Field {
     // The choice whose words `typed` is, exactly or (anyCase) in any case, A-Z and the
     // Latin-1 capitals folded.
     const Choice* choice(std::string_view typed, bool anyCase = false) const;
+    // The words of the choices, each in double quotes, for a message: "\"A\", \"B\" or \"C\"".
+    std::string choiceWords() const;
     // The line stored for the words of a code ("Upper Carder" -> " 3 ", "Power Move" -> "p").
     std::optional<std::string> code(std::string_view typed, bool anyCase = false) const;
     // What typed text is stored as: a code's words as the code, an empty value as `emptyAs`,

@@ -45,17 +45,13 @@ bool isCodeField(Line line) {
 }
 
 // A refusal of a value a code field does not take, naming the ones it does.
-BatchSyntaxError notAWord(Line line, std::string_view value) {
-    std::string words;
-    const auto all = fieldOf(line).choices;
-    for (std::size_t i = 0; i < all.size(); ++i)
-        words += (i == 0 ? "" : i + 1 == all.size() ? " or " : ", ") + quoted(all[i].words);
-    return BatchSyntaxError(std::string(nameOf(line)) + " takes " + words + " (in any case), not " +
-                            quoted(value));
+BatchSyntaxError notAWord(const Field& field, std::string_view value) {
+    return BatchSyntaxError(std::string(field.name) + " takes " + field.choiceWords() +
+                            " (in any case), not " + quoted(value));
 }
 
 bool meets(const Condition& c, std::string_view stored) {
-    const std::string value = fieldOf(c.field).shown(stored);
+    const std::string value = c.field->shown(stored);
     const auto number = parseNumber(value);
     switch (c.op) {
     case Compare::Contains:
@@ -86,7 +82,7 @@ std::vector<Planned> plan(const WrestlerFile& file, const BatchEdit& edit) {
     std::vector<Planned> out;
     for (std::size_t i = 0; i < file.size(); ++i) {
         if (file.isPlaceholder(i) || !std::ranges::all_of(edit.conditions, [&](const Condition& c) {
-                return meets(c, file.line(i, c.field));
+                return meets(c, file.line(i, c.line));
             }))
             continue;
         std::vector<std::pair<Line, std::string>> lines;
@@ -140,7 +136,7 @@ std::string storedValue(Line line, std::string_view value, std::string_view give
     if (isCodeField(line)) {
         const auto code = field.code(value, true);
         if (!code)
-            throw notAWord(line, value);
+            throw notAWord(field, value);
         return *code;
     }
     // The sum of +N on a number field; on a text field it would be the text "+1".
@@ -161,15 +157,20 @@ std::string storedValue(Line line, std::string_view value, std::string_view give
 
 } // namespace
 
-Condition parseCondition(std::string_view text) {
+Condition parseCondition(std::string_view text, std::span<const Field> fields,
+                         std::string_view setCommand) {
     const auto bad = [&] {
         return BatchSyntaxError("expected FIELD OP VALUE with OP one of = != < > <= >= ~, not " +
                                 quoted(text));
     };
-    const auto a = parseAssignment(text, kWrestlerFields, AssignmentForm::Condition);
+    const auto a = parseAssignment(text, fields, AssignmentForm::Condition);
     if (!a)
         throw bad();
-    Condition c{fieldNamed(*a, text), a->op, std::string(a->value), a->number};
+    if (a->field == nullptr)
+        throw BatchSyntaxError("unknown field " + quoted(a->name) + " in " + quoted(text) +
+                               "; the fields are those of `" + std::string(setCommand) + "`");
+    const Field& field = *a->field;
+    Condition c{field.line, &field, a->op, std::string(a->value), a->number};
     if (!a->hasOperator)
         throw bad();
     const std::string_view value = a->value;
@@ -182,19 +183,19 @@ Condition parseCondition(std::string_view text) {
     if (c.op == Compare::Contains && value.empty())
         throw BatchSyntaxError(quoted(text) + ": ~ needs the text to look for");
     // A code field is compared as its words, so a condition takes the words a change takes.
-    if (isCodeField(c.field) && c.op != Compare::Contains) {
+    if (field.kind == FieldKind::Code && c.op != Compare::Contains) {
         if (ordering)
-            throw BatchSyntaxError(quoted(text) + ": " + std::string(nameOf(c.field)) +
+            throw BatchSyntaxError(quoted(text) + ": " + std::string(field.name) +
                                    " is compared as words, with = != or ~");
-        const Choice* word = fieldOf(c.field).choice(value, true);
+        const Choice* word = field.choice(value, true);
         if (word == nullptr)
-            throw notAWord(c.field, value);
+            throw notAWord(field, value);
         c.value = word->words;
         c.number.reset();
     }
     // A number field is compared with a number, or with nothing for a blank line.
-    if (isNumberField(c.field) && c.op != Compare::Contains && !c.number && !value.empty())
-        throw BatchSyntaxError(quoted(text) + ": " + std::string(nameOf(c.field)) +
+    if (field.kind == FieldKind::Number && c.op != Compare::Contains && !c.number && !value.empty())
+        throw BatchSyntaxError(quoted(text) + ": " + std::string(field.name) +
                                " is a number field, and " + quoted(value) + " is no number");
     return c;
 }

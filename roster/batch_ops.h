@@ -22,6 +22,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,13 +39,16 @@ public:
 using hv::Compare;
 
 struct Condition {
-    WrestlerRecord::Line field;
+    std::size_t line;   // of the record
+    const Field* field; // its rules, from the record kind's field table
     Compare op;
     std::string value;
     std::optional<long long> number; // the value as a number, when it is one
 };
-// "FIELD OP VALUE"; blanks around the field and the operator are skipped.
-Condition parseCondition(std::string_view text);
+// "FIELD OP VALUE"; blanks around the field and the operator are skipped. The field is one of
+// `fields`, those of the command `setCommand` ("hv roster set").
+Condition parseCondition(std::string_view text, std::span<const Field> fields = kWrestlerFields,
+                         std::string_view setCommand = "hv roster set");
 // Whether a stored line of the condition's field meets it.
 bool conditionMet(const Condition& condition, std::string_view stored);
 

@@ -3,7 +3,6 @@
 #include "otherfeds/otherfeds_ops.h"
 
 #include "gamefiles/assignments.h"
-#include "gamefiles/check.h"
 #include "gamefiles/error.h"
 #include "gamefiles/file_change.h"
 #include "gamefiles/text.h"
@@ -18,19 +17,6 @@ using W = WrestlerRecord;
 
 const Field& fieldOf(RecordKind kind, std::size_t line) {
     return tableFields(kind)[line];
-}
-
-// The line of the player's record that holds the same field, if it has one.
-std::optional<std::size_t> wrestlerLine(RecordKind kind, std::size_t line) {
-    if (kind == RecordKind::Wrestler)
-        return line;
-    if (const Field* f = findField(kWrestlerFields, fieldOf(kind, line).name))
-        return f->line;
-    return std::nullopt;
-}
-
-bool isLine(RecordKind kind, std::size_t line, W::Line wrestler) {
-    return wrestlerLine(kind, line) == std::optional<std::size_t>(wrestler);
 }
 
 std::string caption(RecordKind kind, std::size_t line) {
@@ -70,8 +56,7 @@ TableApplied mergeTable(RecordFile<Record>& file, const TableSource& source,
     constexpr RecordKind kind =
         Record::kLines == W::kLines ? RecordKind::Wrestler : RecordKind::Rival;
     const auto describe = [](std::size_t line) {
-        return std::pair{fieldOf(kind, line).caption,
-                         cellIsNumber(kind, line) || isLine(kind, line, W::Carder)};
+        return std::pair{fieldOf(kind, line).caption, fieldOf(kind, line).numberLike()};
     };
     std::map<std::size_t, std::vector<FieldEdit>> byRecord;
     std::map<std::size_t, std::string> names;
@@ -172,46 +157,29 @@ bool cellIsNumber(RecordKind kind, std::size_t line) {
 }
 
 std::optional<std::string> cellProblem(RecordKind kind, std::size_t line, std::string_view typed) {
+    const Field& field = fieldOf(kind, line);
     const std::string name = caption(kind, line);
-    if (hasLineBreak(typed))
+    const std::string value = field.stored(typed);
+    if (hasLineBreak(value))
         return name + " holds one line";
     // A code field takes its words, or a code as stored.
-    if (isLine(kind, line, W::Carder)) {
-        if (carderCode(typed) || parseNumber(typed))
-            return std::nullopt;
-        return name + " takes \"Upper Carder\", \"Middle Carder\" or \"Lower Carder\", not " +
-               inQuotes(typed);
-    }
-    if (isLine(kind, line, W::FinisherType)) {
-        if (finisherTypeCode(typed) || !finisherTypeName(typed).empty())
-            return std::nullopt;
-        return name + " takes \"Power Move\" or \"Submission\", not " + inQuotes(typed);
-    }
-    std::optional<std::string_view> problem;
-    if (auto w = wrestlerLine(kind, line))
-        problem = wrestlerValueProblem(*w, typed);
-    else if (cellIsNumber(kind, line) && !isNumberValue(typed))
-        problem = "is not a number";
-    if (problem)
+    if (field.kind == FieldKind::Code && field.choice(typed) == nullptr &&
+        field.storedChoice(typed) == nullptr && (!field.numberLike() || field.refusal(typed)))
+        return name + " takes " + field.choiceWords() + ", not " + inQuotes(typed);
+    if (auto problem = field.refusal(value))
         return name + " " + std::string(*problem) + ": " + inQuotes(typed);
     return std::nullopt;
 }
 
 std::string cellStored(RecordKind kind, std::size_t line, std::string_view typed,
                        std::string_view stored) {
-    if (typed == cellShown(kind, line, stored))
+    const Field& field = fieldOf(kind, line);
+    // The stored bytes stay where the typed text is how they show: " 3 " stays " 3 ".
+    if (typed == field.shown(stored))
         return std::string(stored);
-    if (isLine(kind, line, W::Carder)) {
-        if (auto code = carderCode(typed))
-            return parseNumber(stored) == std::optional<long long>(*code) ? std::string(stored)
-                                                                          : numberLine(*code);
-    } else if (isLine(kind, line, W::FinisherType)) {
-        if (auto code = finisherTypeCode(typed))
-            return std::string(*code);
-    } else if ((isLine(kind, line, W::TagTeam) || isLine(kind, line, W::Stable)) && typed.empty()) {
-        return "no";
-    }
-    return std::string(typed);
+    if (const Choice* c = field.choice(typed); c != nullptr && field.storedChoice(stored) == c)
+        return std::string(stored);
+    return field.stored(typed);
 }
 
 std::optional<std::string> cellAdded(RecordKind kind, std::size_t line, std::string_view typed,
@@ -236,26 +204,10 @@ std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view te
         const std::size_t comma = text.find(',');
         const std::string_view piece = trimmedBlanks(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-        if (piece.empty())
-            continue;
-        const std::string_view name = piece.substr(0, piece.find_first_of("=!<>~ \t"));
-        const auto fields = tableFields(kind);
-        const auto found = std::ranges::find(fields, name, &Field::name);
-        const Field* field = found == fields.end() ? nullptr : &*found;
-        if (kind == RecordKind::Wrestler || field == nullptr) {
-            roster::Condition c = roster::parseCondition(piece); // refuses an unknown field
-            if (field == nullptr)
-                throw roster::BatchSyntaxError("the rival files have no field " + inQuotes(name));
-            out.push_back({std::move(c), field->line});
-            continue;
-        }
-        // A rival field is compared as the player's field of that name, or for the rival's own
-        // ones as a plain number or text field of his.
-        std::string asWrestler(piece);
-        if (!findField(kWrestlerFields, name))
-            asWrestler.replace(0, name.size(),
-                               field->kind == FieldKind::Number ? "draw" : "finisher");
-        out.push_back({roster::parseCondition(asWrestler), field->line});
+        if (!piece.empty())
+            out.push_back(roster::parseCondition(piece, tableFields(kind),
+                                                 kind == RecordKind::Wrestler ? "hv roster set"
+                                                                              : "hv rivals set"));
     }
     return out;
 }

@@ -68,16 +68,13 @@ std::optional<std::string> cellAdded(RecordKind kind, std::size_t line, std::str
 
 // Conditions as `hv roster batch --where` takes them, several joined by commas; each names a
 // field of the kind's record. Throws roster::BatchSyntaxError.
-struct TableCondition {
-    roster::Condition condition;
-    std::size_t line; // of the kind's record
-};
+using TableCondition = roster::Condition;
 std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view text);
 // Whether a record meets every condition; `lineOf(line)` gives its stored line.
 template <class LineOf>
 bool meetsConditions(std::span<const TableCondition> conditions, const LineOf& lineOf) {
     for (const TableCondition& c : conditions)
-        if (!roster::conditionMet(c.condition, lineOf(c.line)))
+        if (!roster::conditionMet(c, lineOf(c.line)))
             return false;
     return true;
 }
