@@ -524,6 +524,9 @@ private:
     void reloadFile() {
         proxy_->dropKeys();
         undo_->clear();
+        // The current cell stays where it was (by its place in the file), as after Apply.
+        const QModelIndex was = proxy_->mapToSource(view_->currentIndex());
+        const int row = was.row(), column = was.column();
         const TableSource& s = source();
         TableFile read = readTableFile(s);
         model_->load(s.kind, std::make_unique<RecordBytes>(std::move(read.records)));
@@ -534,6 +537,8 @@ private:
         watch_->track({{s.file.file, read.read}});
         refilter();
         showPending();
+        if (row >= 0)
+            view_->setCurrentIndex(proxy_->mapFromSource(model_->index(row, column)));
     }
 
     void fitColumns() {
