@@ -1,6 +1,7 @@
 #include "fields.h"
 
 #include "error.h"
+#include "merge.h"
 #include "record_file.h"
 #include "text.h"
 
@@ -91,9 +92,7 @@ std::string Field::stored(std::string_view typed) const {
 }
 
 bool Field::sameValue(std::string_view a, std::string_view b) const {
-    if (a == b)
-        return true;
-    return numberLike() && isNumberValue(a) && isNumberValue(b) && parseNumber(a) == parseNumber(b);
+    return sameStored(a, b, numberLike());
 }
 
 std::optional<std::string_view> Field::refusal(std::string_view value) const {

@@ -73,7 +73,8 @@ struct Field {
     // line breaks joined where the field joins them; any other text as typed.
     std::string stored(std::string_view typed) const;
     // Whether two stored values are the same value: equal bytes, or in a number-like field
-    // the same number, blanks around it aside (two blank lines alike).
+    // the same number, blanks around it aside (a blank line is 0, as the game reads it); the
+    // rule of merge.h's sameStored, which the merge of a window's boxes uses.
     bool sameValue(std::string_view a, std::string_view b) const;
     // Why the field cannot hold the stored value `value`, or nothing when it can. The phrase
     // fits after the field's name: "draw" + " is not a number". Line breaks are refused
