@@ -9,8 +9,6 @@
 #include "fuzz/fuzz_support.h"
 
 #include <array>
-#include <cstddef>
-#include <cstdint>
 #include <map>
 #include <sstream>
 
@@ -48,10 +46,8 @@ int runHv(const std::string& game, std::vector<std::string> args, std::string* o
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    fuzz::resetScratch();
-    const fs::path game = fuzz::scratch() / "game";
+HV_FUZZ_TARGET(bytes) {
+    const fs::path game = fuzz::resetScratch() / "game";
     fs::create_directories(game / "save1");
     for (std::string_view name : kFiles) {
         if (bytes.empty())
@@ -90,5 +86,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::require(runHv(game, command) == cli::kOk, "a clean folder can be read");
     }
     fuzz::require(snapshot(game) == before, "checking and reading change no file");
-    return 0;
 }
