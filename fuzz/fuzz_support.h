@@ -38,11 +38,12 @@ const std::filesystem::path& resetScratch();
 std::filesystem::path put(std::string_view relative, std::string_view bytes);
 std::string bytesOf(const std::filesystem::path& file);
 
-// What `read` returns, or nothing when it refuses its input as a bad game file.
-template <class Read> auto readOrNothing(Read read) -> std::optional<decltype(read())> {
+// What `read` returns, or nothing when it refuses its input (as a bad game file by default).
+template <class Refusal = GameFileError, class Read>
+auto readOrNothing(Read read) -> std::optional<decltype(read())> {
     try {
         return read();
-    } catch (const GameFileError&) {
+    } catch (const Refusal&) {
         return std::nullopt;
     }
 }

@@ -79,11 +79,10 @@ TEST_F(Cli, SlotsFromOptionsOrGameFolderOption) {
 TEST_F(Cli, RivalsFollowTheSlotsFederation) {
     world.setSaveGame("save1", "WCW"); // save2 stays WWF
     world.setSaveGame("save3", "AWA");
-    for (auto slot : {"save1", "save2"}) {
-        writeFile(world.slotFile(slot, "Background/wwf.hv1"),
-                  crlf(rivalWrestler("name")) + crlf(rivalWrestler("Wolf")));
-        writeFile(world.slotFile(slot, "Background/wcw.hv1"), crlf(rivalWrestler("Crow")));
-    }
+    // The other files of each slot stay empty: a wrong one lists nobody.
+    writeFile(world.slotFile("save1", "Background/wwf.hv1"),
+              crlf(rivalWrestler("name")) + crlf(rivalWrestler("Wolf")));
+    writeFile(world.slotFile("save2", "Background/wcw.hv1"), crlf(rivalWrestler("Crow")));
     writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Extreme")));
     EXPECT_EQ(ok({"rivals", "list", "rival"}), "Wolf\n");
     EXPECT_EQ(ok({"--slot", "save2", "rivals", "list", "rival"}), "Crow\n");
@@ -133,13 +132,12 @@ TEST_F(Cli, OptionsDatApartFromTheWorkingFolder) {
     settingsDir = world.root.path() / "program";
     fs::create_directories(settingsDir);
     fs::remove(world.work / "options.dat");
-    const std::string work = (world.root.path() / "work").string();
     writeFile(settingsDir / "options.dat", crlf({"../Halvorn"})); // counts from there
     EXPECT_EQ(hv({"slots"}).code, 0);
     EXPECT_EQ(ok({"game-folder", "set", "."}), "");
-    EXPECT_EQ(readFile(settingsDir / "options.dat"), work + "\r\n");
+    EXPECT_EQ(readFile(settingsDir / "options.dat"), world.work.string() + "\r\n");
     EXPECT_EQ(ok({"game-folder", "show"}),
-              work + "\nfrom " + (settingsDir / "options.dat").string() + "\n");
+              world.work.string() + "\nfrom " + (settingsDir / "options.dat").string() + "\n");
     EXPECT_FALSE(fs::exists(world.work / "options.dat"));
 }
 
@@ -215,7 +213,6 @@ TEST_F(Cli, ReportTakesMissingOptionsFromTheSettingsWhichStayAsTheyWere) {
     EXPECT_EQ(page.find("TITLES"), std::string::npos);
     EXPECT_LT(page.find("</CENTER></CENTER></CENTER>"), page.find("ROSTER"));
     EXPECT_EQ(readFile(options), before);
-    EXPECT_FALSE(fs::exists(world.work / "arrange.tmp"));
     expectRefused({"report --hide colour", "report --order Roster,Roster,Titles"}, kUsage);
 }
 
@@ -596,7 +593,9 @@ TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
 TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     world.setRoster("save1", {wrestler("Axe")});
     const std::string before = world.roster();
-    ok({"roster", "set", "Axe", "draw=9"});
+    ok({"roster", "set", "Axe", "draw=9", "manager="});
+    EXPECT_EQ(ok({"restore", "diff", "1"}),
+              "Roster: Axe: Draw 50 -> 9\nRoster: Axe: Manager no -> \"\"\n");
     const std::string listed = ok({"restore", "list"});
     ASSERT_EQ(std::ranges::count(listed, '\t'), 2) << listed;
     EXPECT_TRUE(listed.starts_with("1\t20") && listed.ends_with("\tEdit Axe\n")) << listed;
@@ -605,10 +604,10 @@ TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     // (That applying the restore's own point undoes it again is restore_ops' test.)
     EXPECT_TRUE(ok({"restore", "list"}).ends_with("\tUndo of Edit Axe\n" + listed));
     EXPECT_EQ(ok({"--slot", "save2", "restore", "list"}), "");
-    expectRefused({"restore apply 7"}, kRefused, "no restore point 7");
-    expectRefused(
-        {"restore apply x", "restore list 1", "restore apply --yes 1", "restore apply --force 1"},
-        kUsage);
+    expectRefused({"restore apply 7", "restore diff 7"}, kRefused, "no restore point 7");
+    expectRefused({"restore apply x", "restore list 1", "restore apply --yes 1",
+                   "restore apply --force 1", "restore diff", "restore diff x", "restore diff 1 2"},
+                  kUsage);
 
     // A later change to the same file is undone with it and named; a file the game wrote
     // since is named and kept unless the plan shown is forced, and only while it is that plan.
@@ -651,26 +650,24 @@ TEST(CliArgs, OptionsAndPositionalsAreCheckedAgainstTheDeclarations) {
     using Options = std::vector<std::pair<std::string, std::string>>;
     struct Row {
         Args args;
-        std::size_t literalFrom;
         std::string error; // empty: accepted
         Args positional = {};
         Options options = {};
+        std::size_t literalFrom = std::string::npos;
     };
-    const auto npos = std::string::npos;
     const Row rows[] = {
         {{"A", "--where", "x=1", "b=-5", "--where=y=2", "--dry-run"},
-         npos,
          "",
          {"A", "b=-5"},
          {{"--where", "x=1"}, {"--where", "y=2"}, {"--dry-run", ""}}},
         // A value is taken as it stands, however it looks; after "--" nothing is an option.
-        {{"--as", "--dry-run", "-A"}, npos, "", {"-A"}, {{"--as", "--dry-run"}}},
-        {{"--as=", "A", "--as"}, 2, "", {"A", "--as"}, {{"--as", ""}}},
-        {{"A", "--wher", "x"}, npos, "unknown option --wher"},
-        {{"A", "--as", "X", "--as=Y"}, npos, "--as is given twice"},
-        {{"A", "--dry-run=yes"}, npos, "--dry-run takes no value"},
-        {{"A", "--as"}, npos, "--as needs a value"},
-        {{"--dry-run"}, npos, "expected NAME [FIELD=VALUE...], got 0 arguments"},
+        {{"--as", "--dry-run", "-A"}, "", {"-A"}, {{"--as", "--dry-run"}}},
+        {{"--as=", "A", "--as"}, "", {"A", "--as"}, {{"--as", ""}}, 2},
+        {{"A", "--wher", "x"}, "unknown option --wher"},
+        {{"A", "--as", "X", "--as=Y"}, "--as is given twice"},
+        {{"A", "--dry-run=yes"}, "--dry-run takes no value"},
+        {{"A", "--as"}, "--as needs a value"},
+        {{"--dry-run"}, "expected NAME [FIELD=VALUE...], got 0 arguments"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.args));
@@ -684,15 +681,6 @@ TEST(CliArgs, OptionsAndPositionalsAreCheckedAgainstTheDeclarations) {
             EXPECT_EQ(e.message, row.error);
         }
     }
-}
-
-TEST_F(Cli, RestoreDiffTellsWhatAChangeDidFileByFile) {
-    world.setRoster("save1", {wrestler("Axe")});
-    ok({"roster", "set", "Axe", "draw=55", "manager="});
-    EXPECT_EQ(ok({"restore", "diff", "1"}),
-              "Roster: Axe: Draw 50 -> 55\nRoster: Axe: Manager no -> \"\"\n");
-    expectRefused({"restore diff 2"}, kRefused, "no restore point 2");
-    expectRefused({"restore diff", "restore diff x", "restore diff 1 2"}, kUsage);
 }
 
 } // namespace

@@ -167,6 +167,8 @@ TEST(RecordFile, AFileCutInsideARecordNamesFileAndLine) {
         const char* words;
     };
     for (const Case& c : std::initializer_list<Case>{
+             {19, rosterBytes({"Alpha"}) + crlf({"Beta", "1", "2", "3", "4"}), 25,
+              "record starting at line 20 has only 5 of 19 lines"},
              {2, crlf({"Jim", "m", "Lonely"}), 4, "record starting at line 3 has only 1 of 2"},
              {2, "Jim\r\nm\r\nLonely", 4, "record starting at line 3 has only 1 of 2"},
          }) {

@@ -55,15 +55,9 @@ TEST_F(TempRewriteTest, PiecesLargeAndSmallAreWrittenInOrderDespiteShortWrites) 
     };
 #endif
     const std::string big(70001, 'x'), small = "line\r\n";
-    std::vector<std::string_view> pieces;
-    std::string expected;
-    for (int i = 0; i < 3; ++i)
-        for (std::string_view piece : {std::string_view(small), std::string_view(big)}) {
-            pieces.push_back(piece);
-            expected += piece;
-        }
+    const std::string_view pieces[] = {small, big, small, big, small, big};
     TempRewrite(target, "yourfed.tmp", pieces);
-    EXPECT_EQ(readFile(target), expected);
+    EXPECT_EQ(readFile(target), small + big + small + big + small + big);
 }
 
 #ifndef _WIN32
