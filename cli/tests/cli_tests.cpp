@@ -76,20 +76,6 @@ TEST_F(Cli, SlotsFromOptionsOrGameFolderOption) {
     expectRefused({"slots"}, kRefused, "nowhere");
 }
 
-TEST_F(Cli, RivalsFollowTheSlotsFederation) {
-    world.setSaveGame("save1", "WCW"); // save2 stays WWF
-    world.setSaveGame("save3", "AWA");
-    // The other files of each slot stay empty: a wrong one lists nobody.
-    writeFile(world.slotFile("save1", "Background/wwf.hv1"),
-              crlf(rivalWrestler("name")) + crlf(rivalWrestler("Wolf")));
-    writeFile(world.slotFile("save2", "Background/wcw.hv1"), crlf(rivalWrestler("Crow")));
-    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Extreme")));
-    EXPECT_EQ(ok({"rivals", "list", "rival"}), "Wolf\n");
-    EXPECT_EQ(ok({"--slot", "save2", "rivals", "list", "rival"}), "Crow\n");
-    EXPECT_EQ(ok({"rivals", "list", "ecw"}), "Extreme\n");
-    expectRefused({"--slot save3 rivals list rival"}, kRefused, "AWA");
-}
-
 TEST_F(Cli, UsageErrorsExitTwo) {
     EXPECT_EQ(hv({}).code, kUsage);
     expectRefused({"frobnicate", "--slot save9 slots", "rivals list xyz", "slots extra", "--slot"},
@@ -170,10 +156,18 @@ TEST_F(Cli, ExportPreviewAndImport) {
     EXPECT_EQ(world.roster(), recordBytes({withLine(a, 1, "1"), b, withLine(a, 0, "C")}));
 }
 
-// Each run seeds its own generator: eight runs all drawing one potential happen once in 10^9.
-TEST_F(Cli, SeparateTradesDrawTheirOwnPotentialsAndRefusalsWriteNothing) {
-    world.setSaveGame("save1", "WCW"); // the rival big federation is WWF
+TEST_F(Cli, RivalsAndTradesFollowTheSlotsFederationAndEachTradeDrawsItsOwnPotential) {
+    world.setSaveGame("save1", "WCW"); // the rival big federation is WWF; save2 stays WWF
     const auto wwf = world.slotFile("save1", "Background/wwf.hv1");
+    // The other files of each slot stay empty: a wrong one lists nobody.
+    writeFile(wwf, crlf(rivalWrestler("name")) + crlf(rivalWrestler("Wolf")));
+    writeFile(world.slotFile("save2", "Background/wcw.hv1"), crlf(rivalWrestler("Crow")));
+    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Extreme")));
+    EXPECT_EQ(ok({"rivals", "list", "rival"}), "Wolf\n");
+    EXPECT_EQ(ok({"--slot", "save2", "rivals", "list", "rival"}), "Crow\n");
+    EXPECT_EQ(ok({"rivals", "list", "ecw"}), "Extreme\n");
+
+    // Each run seeds its own generator: eight runs all drawing one potential happen once in 10^9.
     std::set<std::string> potentials;
     for (int run = 0; run < 8; ++run) {
         world.setRoster("save1", {wrestler("Mover")});
@@ -195,6 +189,7 @@ TEST_F(Cli, SeparateTradesDrawTheirOwnPotentialsAndRefusalsWriteNothing) {
     expectRefused({"trade Ace own own", "trade X indy own --as " /* an empty name */,
                    "trade Nobody own rival", "--slot save2 trade Ace own rival",
                    "--slot save3 trade X indy own"});
+    expectRefused({"--slot save2 rivals list rival"}, kRefused, "NWO");
 }
 
 TEST_F(Cli, ReportTakesMissingOptionsFromTheSettingsWhichStayAsTheyWere) {

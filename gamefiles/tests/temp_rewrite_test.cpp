@@ -166,9 +166,7 @@ TEST_F(TempRewriteTest, FileSizeLimitInAChildLeavesTargetUnchanged) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {
-            1000, 1000
-        };
+        const rlimit limit{1000, 1000};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         try {
             TempRewrite(target, "yourfed.tmp", std::string(100000, 'n'));
