@@ -9,8 +9,6 @@
 #include "fuzz/fuzz_support.h"
 
 #include <array>
-#include <cstddef>
-#include <cstdint>
 #include <map>
 #include <sstream>
 
@@ -36,22 +34,19 @@ std::map<fs::path, std::string> snapshot(const fs::path& folder) {
     return files;
 }
 
-int runHv(const std::string& game, std::vector<std::string> args, std::string* out = nullptr) {
+// Whether hv succeeds, and what it prints.
+std::pair<bool, std::string> runHv(const std::string& game, std::vector<std::string> args) {
     args.insert(args.begin(), {"--game-folder", game});
     std::ostringstream o, e;
     const int status = cli::runCli(args, fuzz::scratch(), o, e);
     fuzz::require(status == cli::kOk || status == cli::kRefused, "hv never reports a usage error");
-    if (out)
-        *out = o.str();
-    return status;
+    return {status == cli::kOk, o.str()};
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    fuzz::resetScratch();
-    const fs::path game = fuzz::scratch() / "game";
+HV_FUZZ_TARGET(bytes) {
+    const fs::path game = fuzz::resetScratch() / "game";
     fs::create_directories(game / "save1");
     for (std::string_view name : kFiles) {
         if (bytes.empty())
@@ -68,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fs::create_directory_symlink("save1", game / slot);
 
     const auto before = snapshot(game);
-    std::string report;
-    const bool clean = runHv(game, {"check"}, &report) == cli::kOk;
+    const auto [clean, report] = runHv(game, {"check"});
     fuzz::require(clean == report.empty(), "check fails exactly when it reports a problem");
     for (std::size_t start = 0; start < report.size();) {
         const std::size_t end = report.find('\n', start);
@@ -87,8 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                  {"fed", "show"},
                                                  {"titles", "show"},
                                                  {"feuds", "show"}})
-            fuzz::require(runHv(game, command) == cli::kOk, "a clean folder can be read");
+            fuzz::require(runHv(game, command).first, "a clean folder can be read");
     }
     fuzz::require(snapshot(game) == before, "checking and reading change no file");
-    return 0;
 }

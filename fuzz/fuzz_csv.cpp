@@ -5,21 +5,14 @@
 #include "gamefiles/csv.h"
 #include "gamefiles/error.h"
 
-#include <cstddef>
-#include <cstdint>
-
 using namespace hv;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    std::vector<CsvRow> rows;
-    try {
-        rows = parseCsv(bytes, "fuzz.csv");
-    } catch (const GameFileError&) {
-        return 0;
-    }
+HV_FUZZ_TARGET(bytes) {
+    const auto rows = fuzz::readOrNothing([&] { return parseCsv(bytes, "fuzz.csv"); });
+    if (!rows)
+        return;
     std::string written;
-    for (const CsvRow& row : rows) {
+    for (const CsvRow& row : *rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             if (i > 0)
                 written += ',';
@@ -27,6 +20,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         written += "\r\n";
     }
-    fuzz::require(parseCsv(written, "fuzz.csv") == rows, "rows written back read the same");
-    return 0;
+    fuzz::require(parseCsv(written, "fuzz.csv") == *rows, "rows written back read the same");
 }

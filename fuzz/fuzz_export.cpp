@@ -5,19 +5,12 @@
 #include "fuzz/fuzz_support.h"
 #include "gamefiles/export_file.h"
 
-#include <cstddef>
-#include <cstdint>
-
 using namespace hv;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    std::optional<WrestlerRecord> record;
-    try {
-        record = parseExportFile(bytes, "fuzz.hve");
-    } catch (const GameFileError&) {
-        return 0;
-    }
+HV_FUZZ_TARGET(bytes) {
+    const auto record = fuzz::readOrNothing([&] { return parseExportFile(bytes, "fuzz.hve"); });
+    if (!record)
+        return;
     const std::string written = serializeExportFile(*record);
     if (fuzz::crlfOnly(bytes))
         fuzz::require(bytes.starts_with(written), "the record is written back byte for byte");
@@ -29,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (unsigned char c : name)
         fuzz::require(c >= 32 && c != 127, "an export file name holds no control character");
 
-    fuzz::resetScratch();
-    const std::string game = fuzz::scratch() / "game";
+    const std::string game = fuzz::resetScratch() / "game";
     fuzz::put("game/save1/Controlled/yourfed.hv1", "");
     const auto file = fuzz::put("in.hve", bytes);
     const exchange::RosterFile roster(game, "save1");
@@ -44,5 +36,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const OperationRefused&) {
         fuzz::require(record->name() == kPlaceholderName, "only the placeholder name is refused");
     }
-    return 0;
 }

@@ -3,11 +3,7 @@
 #include "fuzz/fuzz_support.h"
 #include "gamefiles/managers.h"
 
-#include <cstddef>
-#include <cstdint>
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+HV_FUZZ_TARGET(bytes) {
     const auto file = hv::fuzz::checkRecordFile<hv::ManagerRecord>(bytes);
     hv::fuzz::resetScratch();
     const auto path = hv::fuzz::put("wwfmanagers.hv1", bytes);
@@ -17,5 +13,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const hv::GameFileError&) {
         hv::fuzz::require(!file, "the names of a readable file can be listed");
     }
-    return 0;
 }

@@ -5,15 +5,10 @@
 #include "gamefiles/text.h"
 #include "report/report_ops.h"
 
-#include <cstddef>
-#include <cstdint>
-
 using namespace hv;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    fuzz::resetScratch();
-    const auto work = fuzz::scratch();
+HV_FUZZ_TARGET(bytes) {
+    const auto work = fuzz::resetScratch();
     const auto file = fuzz::put("options.dat", bytes);
     const std::size_t lf = bytes.find('\n');
     const std::string_view rest = lf == std::string_view::npos ? "" : bytes.substr(lf + 1);
@@ -32,24 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     fuzz::put("options.dat", bytes);
-    std::string folder;
-    try {
-        folder = readGameFolder(work);
-    } catch (const GameFileError&) {
-        return 0;
-    }
-    std::string line;
-    try {
-        line = gameFolderLine(folder);
-    } catch (const OperationRefused&) {
-        return 0;
-    }
-    fuzz::require(fieldReadFirst(line) == folder, "the folder as written reads back whole");
-    changeGameFolder(work, folder);
+    const auto folder = fuzz::readOrNothing([&] { return readGameFolder(work); });
+    if (!folder)
+        return;
+    const auto line =
+        fuzz::readOrNothing<OperationRefused>([&] { return gameFolderLine(*folder); });
+    if (!line)
+        return;
+    fuzz::require(fieldReadFirst(*line) == *folder, "the folder as written reads back whole");
+    changeGameFolder(work, *folder);
     const std::string after = fuzz::bytesOf(file);
-    fuzz::require(readGameFolder(work) == folder, "a changed options.dat names the folder");
-    fuzz::require(after == line + "\r\n" + std::string(rest), "lines after line 1 are kept");
-    if (fuzz::crlfOnly(bytes) && bytes.substr(0, lf) == line + "\r")
+    fuzz::require(readGameFolder(work) == *folder, "a changed options.dat names the folder");
+    fuzz::require(after == *line + "\r\n" + std::string(rest), "lines after line 1 are kept");
+    if (fuzz::crlfOnly(bytes) && bytes.substr(0, lf) == *line + "\r")
         fuzz::require(after == bytes, "storing the same folder keeps every byte");
-    return 0;
 }

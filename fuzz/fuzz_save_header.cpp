@@ -5,18 +5,10 @@
 #include "gamefiles/save_game.h"
 #include "savegame/savegame_ops.h"
 
-#include <cstddef>
-#include <cstdint>
-
 using namespace hv;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    std::optional<SaveHeader> header;
-    try {
-        header = parseSaveGame(bytes, "save1.hv1");
-    } catch (const GameFileError&) {
-    }
+HV_FUZZ_TARGET(bytes) {
+    const auto header = fuzz::readOrNothing([&] { return parseSaveGame(bytes, "save1.hv1"); });
     if (header) {
         const std::string written = serializeSaveGame(*header);
         if (fuzz::crlfOnly(bytes))
@@ -27,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         OtherBigFed(readFederationName(fuzz::put("fed.hv1", bytes)));
     }
 
-    fuzz::resetScratch();
-    const std::string game = fuzz::scratch() / "game";
+    const std::string game = fuzz::resetScratch() / "game";
     fuzz::put("game/saveslots.hv1", "One\r\nTwo\r\nThree\r\nFour\r\n");
     const savegame::SaveGameFile save(game, "save1");
     fuzz::put("game/save1/Saved Game/save1.hv1", bytes);
@@ -46,5 +37,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const GameFileError&) {
     } catch (const OperationRefused&) {
     }
-    return 0;
 }

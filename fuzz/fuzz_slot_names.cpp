@@ -5,22 +5,13 @@
 #include "gamefiles/text.h"
 #include "savegame/savegame_ops.h"
 
-#include <cstddef>
-#include <cstdint>
-
 using namespace hv;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    bool readable = true;
-    try {
-        parseSaveSlotNames(bytes, "saveslots.hv1");
-    } catch (const GameFileError&) {
-        readable = false;
-    }
+HV_FUZZ_TARGET(bytes) {
+    const bool readable =
+        fuzz::readOrNothing([&] { return parseSaveSlotNames(bytes, "saveslots.hv1"); }).has_value();
 
-    fuzz::resetScratch();
-    const std::string game = fuzz::scratch() / "game";
+    const std::string game = fuzz::resetScratch() / "game";
     const auto names = fuzz::put("game/saveslots.hv1", bytes);
     std::string save;
     for (int i = 1; i <= 30; ++i)
@@ -42,5 +33,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::require(!readable || !fuzz::crlfOnly(bytes) || hasLineBreak(settings[0]),
                       "four readable slot names can be written back");
     }
-    return 0;
 }

@@ -44,9 +44,10 @@ const fs::path& scratch() {
     return folder;
 }
 
-void resetScratch() {
+const fs::path& resetScratch() {
     for (const auto& entry : fs::directory_iterator(scratch()))
         fs::remove_all(entry.path());
+    return scratch();
 }
 
 fs::path put(std::string_view relative, std::string_view bytes) {

@@ -1,16 +1,27 @@
 #pragma once
 
-// What every fuzz target shares: a broken property aborts (libFuzzer then keeps the input),
-// the CR LF test that decides when a rewrite must give the same bytes back, and a scratch
-// game folder for readers that take a path.
+// What every fuzz target shares: its entry point, a broken property aborts (libFuzzer then
+// keeps the input), the CR LF test that decides when a rewrite must give the same bytes back,
+// and a scratch game folder for readers that take a path.
 
 #include "gamefiles/record_file.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The libFuzzer entry point: the block that follows is run on each input, as `bytes`.
+#define HV_FUZZ_TARGET(bytes)                                                                      \
+    static void fuzzOne(std::string_view bytes);                                                   \
+    extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {            \
+        fuzzOne(std::string_view(reinterpret_cast<const char*>(data), size));                      \
+        return 0;                                                                                  \
+    }                                                                                              \
+    static void fuzzOne(std::string_view bytes)
 
 namespace hv::fuzz {
 
@@ -20,23 +31,29 @@ void require(bool ok, const char* property);
 bool crlfOnly(std::string_view bytes);
 std::string joined(const std::vector<std::string_view>& pieces);
 
-// A folder of this process below TMPDIR, emptied for every input.
+// A folder of this process below TMPDIR, emptied for every input by resetScratch.
 const std::filesystem::path& scratch();
-void resetScratch();
+const std::filesystem::path& resetScratch();
 // Writes bytes to a file below scratch(), creating its folders.
 std::filesystem::path put(std::string_view relative, std::string_view bytes);
 std::string bytesOf(const std::filesystem::path& file);
+
+// What `read` returns, or nothing when it refuses its input (as a bad game file by default).
+template <class Refusal = GameFileError, class Read>
+auto readOrNothing(Read read) -> std::optional<decltype(read())> {
+    try {
+        return read();
+    } catch (const Refusal&) {
+        return std::nullopt;
+    }
+}
 
 // Reads `bytes` as a record file and checks that writing it back is exact: byte for byte
 // when it uses CR LF throughout (else normalised once, same records), and that each kind of
 // edit changes exactly its own record.
 template <class Record> std::optional<RecordFile<Record>> checkRecordFile(std::string_view bytes) {
-    auto read = [&](std::string_view b) -> std::optional<RecordFile<Record>> {
-        try {
-            return RecordFile<Record>(std::string(b), "fuzz.hv1");
-        } catch (const GameFileError&) {
-            return std::nullopt;
-        }
+    auto read = [&](std::string_view b) {
+        return readOrNothing([&] { return RecordFile<Record>(std::string(b), "fuzz.hv1"); });
     };
     auto file = read(bytes);
     if (!file)

@@ -4,14 +4,9 @@
 #include "gamefiles/header_value.h"
 #include "gamefiles/text.h"
 
-#include <cstddef>
-#include <cstdint>
-
 using namespace hv;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-
+HV_FUZZ_TARGET(bytes) {
     const auto lines = splitLines(bytes);
     std::string rewritten;
     for (const auto& line : lines) {
@@ -29,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!fields.atEnd()) {
         const std::size_t line = fields.lineNumber();
         fields.next();
-        fuzz::require(++values <= size && fields.lineNumber() >= line, "field reads advance");
+        fuzz::require(++values <= bytes.size() && fields.lineNumber() >= line,
+                      "field reads advance");
     }
     fuzz::require(values >= lines.size(), "every line holds at least one field");
 
@@ -37,5 +33,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::require(!hasLineBreak(joined), "joined text has no line break");
     if (!hasLineBreak(bytes))
         fuzz::require(joined == bytes, "text without line breaks is kept");
-    return 0;
 }

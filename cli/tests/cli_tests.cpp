@@ -76,22 +76,6 @@ TEST_F(Cli, SlotsFromOptionsOrGameFolderOption) {
     expectRefused({"slots"}, kRefused, "nowhere");
 }
 
-TEST_F(Cli, RivalsFollowTheSlotsFederation) {
-    world.setSaveGame("save1", "WCW"); // save2 stays WWF
-    world.setSaveGame("save3", "AWA");
-    for (auto slot : {"save1", "save2"}) {
-        writeFile(world.slotFile(slot, "Background/wwf.hv1"),
-                  crlf(rivalWrestler("name")) + crlf(rivalWrestler("Wolf")));
-        writeFile(world.slotFile(slot, "Background/wcw.hv1"), crlf(rivalWrestler("Crow")));
-    }
-    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Extreme")));
-    EXPECT_EQ(ok({"rivals", "list", "rival"}), "Wolf\n");
-    EXPECT_EQ(ok({"--slot", "save2", "rivals", "list", "rival"}), "Crow\n");
-    EXPECT_EQ(ok({"rivals", "list", "ecw"}), "Extreme\n");
-    EXPECT_EQ(ok({"rivals", "list", "indy"}), "");
-    expectRefused({"--slot save3 rivals list rival"}, kRefused, "AWA");
-}
-
 TEST_F(Cli, UsageErrorsExitTwo) {
     EXPECT_EQ(hv({}).code, kUsage);
     expectRefused({"frobnicate", "--slot save9 slots", "rivals list xyz", "slots extra", "--slot"},
@@ -106,20 +90,17 @@ TEST_F(Cli, UsageErrorsExitTwo) {
 TEST_F(Cli, GameFolderSetWritesLineOneKeepsTheReportBytesAndShowReadsItBack) {
     const fs::path options = world.work / "options.dat";
     const std::string before = "old\r\nTitle, with comma\r\nx\ny";
-    const std::string root = world.root.path().string(), game = world.game.string();
-    const std::string sep(1, fs::path::preferred_separator);
-    fs::create_directories(root + "/a, b");
+    const fs::path root = world.root.path();
+    const std::string game = world.game.string(), ab = (root / "a, b").string(),
+                      work = (root / "work").string(), missing = (root / "missing").string();
+    fs::create_directories(ab);
     // The arguments, the folder as show reads it back, and line 1 as written.
     for (const auto& [args, folder, line1] :
          std::initializer_list<std::tuple<Args, std::string, std::string>>{
              {{"game-folder", "set", game}, game, game},
-             {{"game-folder", "set", "../a, b/./"},
-              root + sep + "a, b",
-              "\"" + root + sep + "a, b\""},
+             {{"game-folder", "set", "../a, b/./"}, ab, "\"" + ab + "\""},
              // --game-folder does not redirect where set writes.
-             {{"--game-folder", "/elsewhere", "game-folder", "set", "."},
-              root + sep + "work",
-              root + sep + "work"}}) {
+             {{"--game-folder", "/elsewhere", "game-folder", "set", "."}, work, work}}) {
         writeFile(options, before);
         EXPECT_EQ(ok(args), "");
         EXPECT_EQ(readFile(options), line1 + before.substr(3));
@@ -127,24 +108,20 @@ TEST_F(Cli, GameFolderSetWritesLineOneKeepsTheReportBytesAndShowReadsItBack) {
         EXPECT_EQ(ok({"--game-folder", "/elsewhere", "game-folder", "show"}),
                   folder + "\nfrom " + options.string() + "\n");
     }
-    expectRefused({"game-folder set " + root + "/missing"}, kRefused, root + sep + "missing");
+    expectRefused({"game-folder set " + missing}, kRefused, missing);
     expectRefused({"game-folder set", "game-folder set " + game + " " + game}, kUsage);
-}
 
-// As hv.exe keeps options.dat beside itself: names still count from the working folder.
-TEST_F(Cli, OptionsDatApartFromTheWorkingFolder) {
-    settingsDir = world.root.path() / "program";
+    // As hv.exe keeps options.dat beside itself: names still count from the working folder.
+    settingsDir = root / "program";
     fs::create_directories(settingsDir);
-    fs::remove(world.work / "options.dat");
-    const std::string work =
-        world.root.path().string() + std::string(1, fs::path::preferred_separator) + "work";
+    fs::remove(options);
     writeFile(settingsDir / "options.dat", crlf({"../Halvorn"})); // counts from there
     EXPECT_EQ(hv({"slots"}).code, 0);
     EXPECT_EQ(ok({"game-folder", "set", "."}), "");
     EXPECT_EQ(readFile(settingsDir / "options.dat"), work + "\r\n");
     EXPECT_EQ(ok({"game-folder", "show"}),
               work + "\nfrom " + (settingsDir / "options.dat").string() + "\n");
-    EXPECT_FALSE(fs::exists(world.work / "options.dat"));
+    EXPECT_FALSE(fs::exists(options));
 }
 
 TEST_F(Cli, ManagersListAddSetAndDeleteEveryMatch) {
@@ -179,10 +156,18 @@ TEST_F(Cli, ExportPreviewAndImport) {
     EXPECT_EQ(world.roster(), recordBytes({withLine(a, 1, "1"), b, withLine(a, 0, "C")}));
 }
 
-// Each run seeds its own generator: eight runs all drawing one potential happen once in 10^9.
-TEST_F(Cli, SeparateTradesDrawTheirOwnPotentialsAndRefusalsWriteNothing) {
-    world.setSaveGame("save1", "WCW"); // the rival big federation is WWF
+TEST_F(Cli, RivalsAndTradesFollowTheSlotsFederationAndEachTradeDrawsItsOwnPotential) {
+    world.setSaveGame("save1", "WCW"); // the rival big federation is WWF; save2 stays WWF
     const auto wwf = world.slotFile("save1", "Background/wwf.hv1");
+    // The other files of each slot stay empty: a wrong one lists nobody.
+    writeFile(wwf, crlf(rivalWrestler("name")) + crlf(rivalWrestler("Wolf")));
+    writeFile(world.slotFile("save2", "Background/wcw.hv1"), crlf(rivalWrestler("Crow")));
+    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Extreme")));
+    EXPECT_EQ(ok({"rivals", "list", "rival"}), "Wolf\n");
+    EXPECT_EQ(ok({"--slot", "save2", "rivals", "list", "rival"}), "Crow\n");
+    EXPECT_EQ(ok({"rivals", "list", "ecw"}), "Extreme\n");
+
+    // Each run seeds its own generator: eight runs all drawing one potential happen once in 10^9.
     std::set<std::string> potentials;
     for (int run = 0; run < 8; ++run) {
         world.setRoster("save1", {wrestler("Mover")});
@@ -204,6 +189,7 @@ TEST_F(Cli, SeparateTradesDrawTheirOwnPotentialsAndRefusalsWriteNothing) {
     expectRefused({"trade Ace own own", "trade X indy own --as " /* an empty name */,
                    "trade Nobody own rival", "--slot save2 trade Ace own rival",
                    "--slot save3 trade X indy own"});
+    expectRefused({"--slot save2 rivals list rival"}, kRefused, "NWO");
 }
 
 TEST_F(Cli, ReportTakesMissingOptionsFromTheSettingsWhichStayAsTheyWere) {
@@ -219,7 +205,6 @@ TEST_F(Cli, ReportTakesMissingOptionsFromTheSettingsWhichStayAsTheyWere) {
     EXPECT_EQ(page.find("TITLES"), std::string::npos);
     EXPECT_LT(page.find("</CENTER></CENTER></CENTER>"), page.find("ROSTER"));
     EXPECT_EQ(readFile(options), before);
-    EXPECT_FALSE(fs::exists(world.work / "arrange.tmp"));
     expectRefused({"report --hide colour", "report --order Roster,Roster,Titles"}, kUsage);
 }
 
@@ -268,9 +253,6 @@ TEST_F(Cli, EveryChangeWritesOnlyTheLineItNames) {
     const std::unique_ptr<void, void (*)(void*)> reset(nullptr,
                                                        [](void*) { resetRewriteSyscalls(); });
 #endif
-    std::string high;
-    for (int byte = 0x80; byte <= 0xFF; ++byte)
-        high.push_back(static_cast<char>(byte));
     const TempDir outside;
     const std::string sheet = (outside.path() / "r.csv").string();
     const auto changedLines = [&](const Args& args) {
@@ -301,9 +283,11 @@ TEST_F(Cli, EveryChangeWritesOnlyTheLineItNames) {
     };
     const auto save = world.slotFile("save1", "Saved Game/save1.hv1");
     const auto managers = world.slotFile("save1", "Background/wwfmanagers.hv1");
+    const auto indy = world.slotFile("save1", "Background/otherbig.hv1");
     const Lines saveLines = crlfLines(readFile(save)), managerLines = crlfLines(readFile(managers));
     for (const std::string& value :
-         {std::string(), std::string("  Padded  "), std::string("Before\rafter"), high}) {
+         {std::string(), std::string("  Padded  "), std::string("Before\rafter"),
+          hostileValues()[2].bytes /* every byte but CR and LF */}) {
         SCOPED_TRACE(value);
         for (std::size_t field = 0; field < WrestlerRecord::kLines; ++field) {
             SCOPED_TRACE(kWrestlerFields[field].name);
@@ -327,11 +311,10 @@ TEST_F(Cli, EveryChangeWritesOnlyTheLineItNames) {
                                       : planted < 16
                                           ? std::pair{Args{"fed", "set", "commissioner=Zed"}, 1}
                                           : std::pair{Args{"titles", "set", "1=Eve"}, 8};
-            world.setSaveGame("save1", "WWF");
             writeFile(world.game / "saveslots.hv1",
                       crlf({planted == 0 ? value : "First", "Second", "Third", "Fourth"}));
-            if (planted > 0)
-                writeFile(save, crlf(withLine(saveLines, planted - 1, value)));
+            writeFile(save,
+                      crlf(planted == 0 ? saveLines : withLine(saveLines, planted - 1, value)));
             EXPECT_EQ(changedLines(args), "save1.hv1:" + std::to_string(line) + " ") << args[0];
         }
         // A rival's set as a wrestler's; a trade between rivals moves his lines as stored (one
@@ -341,14 +324,12 @@ TEST_F(Cli, EveryChangeWritesOnlyTheLineItNames) {
             const std::size_t other =
                 field == OtherFedRecord::Draw ? OtherFedRecord::Potential : OtherFedRecord::Draw;
             writeFile(world.slotFile("save1", "Background/ecw.hv1"), recordBytes({r}));
-            EXPECT_EQ(changedLines({"rivals", "set", "ecw", r[0],
-                                    std::string(kOtherFedFields[other].name) + "=42"}),
-                      "ecw.hv1:" + std::to_string(other + 1) + " ");
-            writeFile(world.slotFile("save1", "Background/ecw.hv1"), recordBytes({r}));
             ok({"trade", r[0], "ecw", "indy"});
-            EXPECT_EQ(readFile(world.slotFile("save1", "Background/otherbig.hv1")),
-                      recordBytes({r}));
-            writeFile(world.slotFile("save1", "Background/otherbig.hv1"), "");
+            EXPECT_EQ(readFile(indy), recordBytes({r}));
+            EXPECT_EQ(changedLines({"rivals", "set", "indy", r[0],
+                                    std::string(kOtherFedFields[other].name) + "=42"}),
+                      "otherbig.hv1:" + std::to_string(other + 1) + " ");
+            writeFile(indy, "");
         }
         // A manager's name and sex, each set beside the other in its record or the next.
         for (const auto& [planted, args, line] :
@@ -409,13 +390,10 @@ TEST_F(Cli, ListAndShowCommandsPrintTsvAndJson) {
              "injuries list", "fed show", "titles show", "feuds show", "managers list",
              "restore list"}) {
         SCOPED_TRACE(line);
-        const Args command = split(line, ' ');
         const auto as = [&](const std::string& format) {
-            Args args = command;
-            args.push_back("--format=" + format);
-            return ok(args);
+            return ok(split(line + " --format=" + format, ' '));
         };
-        EXPECT_EQ(as("text"), ok(command));
+        EXPECT_EQ(as("text"), ok(split(line, ' ')));
         const Lines tsv = splitLines(as("tsv"));
         const Lines header = split(tsv.at(0), '\t');
         EXPECT_EQ(header.at(0), "#");
@@ -470,28 +448,25 @@ TEST_F(Cli, CompletionScriptCompletesCommandsFieldsSlotsAndNames) {
 }
 #endif
 
-TEST_F(Cli, RosterAddDeleteMoveAndHeal) {
-    world.setRoster("save1", {p, wrestler("A"), wrestler("Twin"), wrestler("C", "2", " 12 "),
-                              wrestler("Twin", "2", "1")});
-    const Lines blank = blankWrestlerLines();
-    ok({"roster", "add"});
-    EXPECT_EQ(ok({"injuries", "list"}), "C\t 12 \nTwin\t1\n");
-    ok({"roster", "delete", "Twin"});
-    ok({"roster", "move", "C", "up"});
-    EXPECT_EQ(world.roster(), recordBytes({p, wrestler("C", "2", " 12 "), wrestler("A"), blank}));
-    ok({"roster", "move", "C", "down"});
-    ok({"injuries", "heal"});
-    EXPECT_EQ(world.roster(), recordBytes({p, wrestler("A"), wrestler("C", "2", " 0 "), blank}));
-}
-
-TEST_F(Cli, RosterRefusalsChangeNothing) {
-    world.setRoster("save1", {p, wrestler("A"), wrestler("B")});
+TEST_F(Cli, RosterAddDeleteMoveAndHealAndRefusalsChangeNothing) {
+    const Lines a = wrestler("A"), b = wrestler("B"), blank = blankWrestlerLines();
+    world.setRoster("save1", {p, a, wrestler("Twin"), wrestler("C", "2", " 12 "),
+                              wrestler("Twin", "2", "1"), b});
     expectRefused({"roster show Nobody", "roster set Nobody draw=1", "roster delete Nobody",
                    "roster delete name", "roster move Nobody up", "roster move A up",
                    "roster move B down"},
                   kRefused, "yourfed.hv1");
     expectRefused({"roster set A height=2", "roster set A", "roster move A left"}, kUsage,
                   "hv roster");
+
+    ok({"roster", "add"});
+    EXPECT_EQ(ok({"injuries", "list"}), "C\t 12 \nTwin\t1\n");
+    ok({"roster", "delete", "Twin"});
+    ok({"roster", "move", "C", "up"});
+    EXPECT_EQ(world.roster(), recordBytes({p, wrestler("C", "2", " 12 "), a, b, blank}));
+    ok({"roster", "move", "C", "down"});
+    ok({"injuries", "heal"});
+    EXPECT_EQ(world.roster(), recordBytes({p, a, wrestler("C", "2", " 0 "), b, blank}));
 }
 
 TEST_F(Cli, RosterBatchPrintsEachChangedFieldAndDryRunWritesNothing) {
@@ -523,8 +498,6 @@ TEST_F(Cli, RosterBatchPrintsEachChangedFieldAndDryRunWritesNothing) {
                    "roster batch name=name",
                    "roster batch draw=1 draw=+2",
                    "roster batch --where draw=1",
-                   "roster batch draw=1 --where",
-                   "roster batch draw=1 --frob",
                    "roster batch draw=1 --where draw",
                    "roster batch draw=1 --where draw<>5",
                    "roster batch draw=1 --where height=2",
@@ -561,9 +534,6 @@ TEST_F(Cli, RosterCsvExportsAndImportsOnlyWhatChanged) {
     EXPECT_EQ(ok({"roster", "csv-import", "r.csv"}), "B\tdraw: 50 ->  7 \n1 wrestler changed\n");
     EXPECT_EQ(world.roster(), recordBytes({p, wrestler("A"), withLine(wrestler("B"), 1, " 7 ")}));
 
-    writeFile(world.work / "bad.csv", csv.substr(0, csv.find("\r\n3,") + 2));
-    expectRefused({"roster csv-import bad.csv"}, kRefused,
-                  "bad.csv: row 4, column 1: record 3 of 3 is missing");
     expectRefused({"roster csv-import", "roster csv x", "roster csv --output",
                    "roster csv-import r.csv --force"},
                   kUsage, "hv roster csv");
@@ -573,7 +543,7 @@ TEST_F(Cli, RosterCsvExportsAndImportsOnlyWhatChanged) {
 }
 
 TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
-    const auto saveFile = world.slotFile("save2", "Saved Game/save1.hv1");
+    const auto saveFile = world.slotFile("save1", "Saved Game/save1.hv1");
     Lines lines = {"Cole", "ECW",    "Monday", "1",   "May",  "99",  "5",  "Ann",
                    "Bob",  "Vacant", "Cy",     "Dee", "Team", "One", "Two"};
     lines.resize(30, " 33023 ");
@@ -582,28 +552,23 @@ TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
     lines[21] = " 7 "; // below the lowest level
     lines.push_back("after the header");
     writeFile(saveFile, crlf(lines));
-    const auto slot2 = [&](Args args) {
-        args.insert(args.begin(), {"--slot", "save2"});
-        return hv(args);
-    };
 
-    const HvRun fed = slot2({"fed", "show"}), titles = slot2({"titles", "show"}),
-                feuds = slot2({"feuds", "show"});
-    EXPECT_EQ(fed.code + titles.code + feuds.code, 0);
+    const HvRun fed = hv({"fed", "show"}), titles = hv({"titles", "show"}),
+                feuds = hv({"feuds", "show"});
     EXPECT_EQ(fed.out + titles.out + feuds.out,
-              "slotname: Second Slot\ncommissioner: Cole\nweekday: Monday\nday: 1\nmonth: May\n"
+              "slotname: First Slot\ncommissioner: Cole\nweekday: Monday\nday: 1\nmonth: May\n"
               "year: 99\nbank: 5\nTitle 1: Ann\nTitle 2: Bob\nTitle 3: Vacant\nTitle 4: Cy\n"
               "Title 5: Dee\nfeud 1: Feud 1, with a comma\nlevel 1: 15\nfeud 2: Feud 2, with a "
               "comma\nlevel 2: 10600\nfeud 3: \nlevel 3: 10600\nfeud 4: Feud 4, with a comma\n"
               "level 4: 10600\nfeud 5: Feud 5, with a comma\nlevel 5: 10600\n");
     EXPECT_NE(feuds.err.find("\" 7 \""), std::string::npos) << feuds.err;
 
-    EXPECT_EQ(slot2({"feuds", "set", "1=14"}).code, kUsage);
+    EXPECT_EQ(hv({"feuds", "set", "1=14"}).code, kUsage);
     for (const Args& args : {Args{"fed", "set", "year=2001", "slotname=Mine"},
                              {"titles", "set", "5=Vacant", "1=Eve"},
                              {"feuds", "set", "2=600"},
                              {"feuds", "delete", "4"}})
-        EXPECT_EQ(slot2(args).code, 0) << args[0];
+        EXPECT_EQ(hv(args).code, 0) << args[0];
     lines[5] = "2001";
     lines[7] = "Eve";
     lines[11] = "Vacant";
@@ -613,13 +578,15 @@ TEST_F(Cli, SaveGameShowPrintsEveryFieldAndSetKeepsTheOthers) {
     lines[27] = " 15 ";
     EXPECT_EQ(readFile(saveFile), crlf(lines));
     EXPECT_EQ(readFile(world.game / "saveslots.hv1"),
-              crlf({"First Slot", "Mine", "No Saved Game", "Fourth Slot"}));
+              crlf({"Mine", "Second Slot", "No Saved Game", "Fourth Slot"}));
 }
 
 TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     world.setRoster("save1", {wrestler("Axe")});
     const std::string before = world.roster();
-    ok({"roster", "set", "Axe", "draw=9"});
+    ok({"roster", "set", "Axe", "draw=9", "manager="});
+    EXPECT_EQ(ok({"restore", "diff", "1"}),
+              "Roster: Axe: Draw 50 -> 9\nRoster: Axe: Manager no -> \"\"\n");
     const std::string listed = ok({"restore", "list"});
     ASSERT_EQ(std::ranges::count(listed, '\t'), 2) << listed;
     EXPECT_TRUE(listed.starts_with("1\t20") && listed.ends_with("\tEdit Axe\n")) << listed;
@@ -628,10 +595,10 @@ TEST_F(Cli, RestoreListsChangesNewestFirstAndAppliesOneAsAChangeOfItsOwn) {
     // (That applying the restore's own point undoes it again is restore_ops' test.)
     EXPECT_TRUE(ok({"restore", "list"}).ends_with("\tUndo of Edit Axe\n" + listed));
     EXPECT_EQ(ok({"--slot", "save2", "restore", "list"}), "");
-    expectRefused({"restore apply 7"}, kRefused, "no restore point 7");
-    expectRefused(
-        {"restore apply x", "restore list 1", "restore apply --yes 1", "restore apply --force 1"},
-        kUsage);
+    expectRefused({"restore apply 7", "restore diff 7"}, kRefused, "no restore point 7");
+    expectRefused({"restore apply x", "restore list 1", "restore apply --yes 1",
+                   "restore apply --force 1", "restore diff", "restore diff x", "restore diff 1 2"},
+                  kUsage);
 
     // A later change to the same file is undone with it and named; a file the game wrote
     // since is named and kept unless the plan shown is forced, and only while it is that plan.
@@ -674,27 +641,24 @@ TEST(CliArgs, OptionsAndPositionalsAreCheckedAgainstTheDeclarations) {
     using Options = std::vector<std::pair<std::string, std::string>>;
     struct Row {
         Args args;
-        std::size_t literalFrom;
         std::string error; // empty: accepted
         Args positional = {};
         Options options = {};
+        std::size_t literalFrom = std::string::npos;
     };
-    const auto npos = std::string::npos;
     const Row rows[] = {
         {{"A", "--where", "x=1", "b=-5", "--where=y=2", "--dry-run"},
-         npos,
          "",
          {"A", "b=-5"},
          {{"--where", "x=1"}, {"--where", "y=2"}, {"--dry-run", ""}}},
         // A value is taken as it stands, however it looks; after "--" nothing is an option.
-        {{"--as", "--dry-run", "-A"}, npos, "", {"-A"}, {{"--as", "--dry-run"}}},
-        {{"--as=", "A", "--as"}, 2, "", {"A", "--as"}, {{"--as", ""}}},
-        {{"A", "--wher", "x"}, npos, "unknown option --wher"},
-        {{"A", "--as", "X", "--as=Y"}, npos, "--as is given twice"},
-        {{"A", "--dry-run", "--dry-run"}, npos, "--dry-run is given twice"},
-        {{"A", "--dry-run=yes"}, npos, "--dry-run takes no value"},
-        {{"A", "--as"}, npos, "--as needs a value"},
-        {{"--dry-run"}, npos, "expected NAME [FIELD=VALUE...], got 0 arguments"},
+        {{"--as", "--dry-run", "-A"}, "", {"-A"}, {{"--as", "--dry-run"}}},
+        {{"--as=", "A", "--as"}, "", {"A", "--as"}, {{"--as", ""}}, 2},
+        {{"A", "--wher", "x"}, "unknown option --wher"},
+        {{"A", "--as", "X", "--as=Y"}, "--as is given twice"},
+        {{"A", "--dry-run=yes"}, "--dry-run takes no value"},
+        {{"A", "--as"}, "--as needs a value"},
+        {{"--dry-run"}, "expected NAME [FIELD=VALUE...], got 0 arguments"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.args));
@@ -708,18 +672,6 @@ TEST(CliArgs, OptionsAndPositionalsAreCheckedAgainstTheDeclarations) {
             EXPECT_EQ(e.message, row.error);
         }
     }
-}
-
-TEST_F(Cli, RestoreDiffTellsWhatAChangeDidFileByFile) {
-    world.setRoster("save1", {wrestler("Axe")});
-    writeFile(world.slotFile("save1", "Background/ecw.hv1"), crlf(rivalWrestler("Dee")));
-    ok({"roster", "set", "Axe", "draw=55", "manager="});
-    ok({"trade", "Dee", "ecw", "own"});
-    EXPECT_EQ(ok({"restore", "diff", "1"}),
-              "Roster: Axe: Draw 50 -> 55\nRoster: Axe: Manager no -> \"\"\n");
-    EXPECT_EQ(ok({"restore", "diff", "2"}), "Roster: Dee joined\nECW: Dee left\n");
-    expectRefused({"restore diff 3"}, kRefused, "no restore point 3");
-    expectRefused({"restore diff", "restore diff x", "restore diff 1 2"}, kUsage);
 }
 
 } // namespace

@@ -29,7 +29,7 @@ protected:
     const std::string original = crlf({"Old Line", "caf\xe9", " 3 "});
 };
 
-TEST_F(TempRewriteTest, KeepsBytesAndPermissionsCreatesMissingFilesAndLeavesNoTemporary) {
+TEST_F(TempRewriteTest, KeepsBytesAndPermissions) {
     writeFile(target, original);
 #ifndef _WIN32
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
@@ -40,11 +40,6 @@ TEST_F(TempRewriteTest, KeepsBytesAndPermissionsCreatesMissingFilesAndLeavesNoTe
 #ifndef _WIN32
     EXPECT_EQ(fs::status(target).permissions(), perms);
 #endif
-
-    const fs::path fresh = dir.path() / "options.dat";
-    TempRewrite(fresh, "temp", "C:\\HV\r\n");
-    EXPECT_EQ(readFile(fresh), "C:\\HV\r\n");
-    EXPECT_EQ(snapshot(dir.path()).size(), 2u); // and no temporary file
 }
 
 TEST_F(TempRewriteTest, PiecesLargeAndSmallAreWrittenInOrderDespiteShortWrites) {
@@ -60,15 +55,9 @@ TEST_F(TempRewriteTest, PiecesLargeAndSmallAreWrittenInOrderDespiteShortWrites) 
     };
 #endif
     const std::string big(70001, 'x'), small = "line\r\n";
-    std::vector<std::string_view> pieces;
-    std::string expected;
-    for (int i = 0; i < 3; ++i)
-        for (std::string_view piece : {std::string_view(small), std::string_view(big)}) {
-            pieces.push_back(piece);
-            expected += piece;
-        }
+    const std::string_view pieces[] = {small, big, small, big, small, big};
     TempRewrite(target, "yourfed.tmp", pieces);
-    EXPECT_EQ(readFile(target), expected);
+    EXPECT_EQ(readFile(target), small + big + small + big + small + big);
 }
 
 #ifndef _WIN32
@@ -177,9 +166,7 @@ TEST_F(TempRewriteTest, FileSizeLimitInAChildLeavesTargetUnchanged) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {
-            1000, 1000
-        };
+        const rlimit limit{1000, 1000};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         try {
             TempRewrite(target, "yourfed.tmp", std::string(100000, 'n'));
