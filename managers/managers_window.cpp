@@ -69,7 +69,10 @@ private:
         combo_ = new QComboBox(this);
         combo_->setObjectName(QStringLiteral("Combo1"));
         sex_.attach(combo_, QStringLiteral("Sex"));
-        sex_.setItems({"male", "female"});
+        std::vector<std::string> sexes;
+        for (const Choice& c : kManagerFields[ManagerRecord::Sex].choices)
+            sexes.emplace_back(c.words);
+        sex_.setItems(sexes);
         sexLabel->setBuddy(combo_);
 
         const std::array<std::pair<const char*, const char*>, 3> buttons = {{
