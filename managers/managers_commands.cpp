@@ -24,9 +24,10 @@ ManagersPlace placeOf(const CliContext& c) {
 
 int list(CliContext& c, const Args& args) {
     return printTable(c, args, TextLayout::FirstValue, [&] {
-        Table table{{{"name"}}, {}};
-        for (const auto& name : managers::listManagers(placeOf(c)))
-            table.add(static_cast<long long>(table.rows.size()) + 1, {name});
+        Table table{fieldColumns(kManagerFields), {}};
+        for (const managers::Manager& m : managers::readManagers(placeOf(c)))
+            table.add(static_cast<long long>(table.rows.size()) + 1,
+                      {m.name, kManagerFields[ManagerRecord::Sex].shown(m.code)});
         return table;
     });
 }

@@ -77,11 +77,19 @@ std::vector<std::string> listManagers(const ManagersPlace& place, FileState& rea
     return names;
 }
 
-std::optional<Manager> findManager(const ManagersPlace& place, std::string_view name) {
+std::vector<Manager> readManagers(const ManagersPlace& place) {
     const ManagersFile file = readFile(place);
+    std::vector<Manager> out;
+    out.reserve(file.size());
     for (std::size_t i = 0; i < file.size(); ++i)
-        if (nameOf(file, i) == name)
-            return Manager{nameOf(file, i), fieldReadFirst(file.line(i, ManagerRecord::Sex))};
+        out.push_back({nameOf(file, i), fieldReadFirst(file.line(i, ManagerRecord::Sex))});
+    return out;
+}
+
+std::optional<Manager> findManager(const ManagersPlace& place, std::string_view name) {
+    for (Manager& m : readManagers(place))
+        if (m.name == name)
+            return std::move(m);
     return std::nullopt;
 }
 

@@ -41,6 +41,8 @@ struct Manager {
 std::vector<std::string> listManagers(const ManagersPlace& place);
 // As above; `read` gets what the file held, from the bytes the names came from.
 std::vector<std::string> listManagers(const ManagersPlace& place, FileState& read);
+// Every manager, in file order.
+std::vector<Manager> readManagers(const ManagersPlace& place);
 std::optional<Manager> findManager(const ManagersPlace& place, std::string_view name);
 
 // Appends the record "manager", "m".

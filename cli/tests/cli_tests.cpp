@@ -128,6 +128,8 @@ TEST_F(Cli, ManagersListAddSetAndDeleteEveryMatch) {
     const auto file = world.slotFile("save1", "Background/wwfmanagers.hv1");
     writeFile(file, crlf({"Wally", "x", "Wendy", "f", "Wally", "m"}));
     EXPECT_EQ(ok({"managers", "list"}), "Wally\nWendy\nWally\n");
+    EXPECT_EQ(ok({"managers", "list", "--format", "tsv"}),
+              "#\tname\tsex\n1\tWally\tx\n2\tWendy\tfemale\n3\tWally\tmale\n");
     for (const Args& args : {Args{"managers", "add"},
                              {"managers", "set", "manager", "name=Max", "sex=female"},
                              {"managers", "set", "Wally", "name=Walt"}, // the odd code "x" stays
