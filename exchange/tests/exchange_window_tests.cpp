@@ -142,10 +142,6 @@ TEST_F(WindowTest, ExchangeWindowKeepsByteNamesAndRefusesBadFiles) {
     QApplication::sendEvent(window, &drop);
     EXPECT_EQ(world.roster(), recordBytes({q, cafe}));
     expectReported(2, "Lf.hve:5:");
-    ui::setNextOpenFileName(ui::pathText(world.work / "Lf.hve"));
-    clickButton(window, "Command3");
-    expectReported(3, "Lf.hve:5:");
-    ui::setNextOpenFileName(std::nullopt);
 
     // `hv-editor A.hve B.hve`: imported in turn, as a drop of them is.
     world.setRoster("save1", {q});
