@@ -43,8 +43,6 @@ protected:
 };
 
 TEST_F(SaveGameOps, SettingsChangeOnlyTheSlotNameAndLinesOneAndThreeToSeven) {
-    EXPECT_EQ(readSettings(save()),
-              (Settings{"Second Slot", "Cole", "Monday", "12", "March", "99", "250000"}));
     const Files before = world.files();
     const Settings values{"New, Name", "", "Munday", "45", "Smarch", " 2001 ", "-1000"};
     applySettings(save(), values);
