@@ -115,7 +115,6 @@ TEST_F(WindowTest, RestoreWindowFollowsThePointsOnDiskAndOtherWindowsReloadAfter
     EXPECT_EQ(world.files(), before);
     EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(items(child<FilteredList>(editor.get(), "List1")), "Axe|Blade");
-    EXPECT_TRUE(child<QWidget>(editor.get(), "OutsideChangeBar")->isHidden());
     QTest::qWait(50);
     EXPECT_TRUE(child<QWidget>(editor.get(), "OutsideChangeBar")->isHidden());
     EXPECT_TRUE(messages.empty());
