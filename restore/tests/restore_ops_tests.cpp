@@ -108,8 +108,6 @@ TEST_F(RestorePoints, AFileChangedSinceIsNamedAndOnlyOverwrittenWhenAllowed) {
 
     const std::pair<const char*, const char*> names[] = {
         {"/g/save3/background/WWFMANAGERS.hv1", "the WWF managers of Save 3 (WWFMANAGERS.hv1)"},
-        {"save2/Saved Game/save1.hv1", "the save game of Save 2 (save1.hv1)"},
-        {"/g/saveslots.hv1", "the slot names (saveslots.hv1)"},
         {"/g/save9/Background/ecw.hv1", "ecw.hv1"},
     };
     for (const auto& [path, name] : names)

@@ -102,21 +102,15 @@ TEST_F(SaveGameWindow, FeudsAreDeletedOnlyOnYesAndWrittenOnlyOnApply) {
     EXPECT_EQ(bars[2]->value(), 15);    // stored 9
     EXPECT_TRUE(box<QLabel>("Note")->text().contains(QStringLiteral("Feud 5 (\"G vs H\")")));
 
-    std::vector<std::pair<QString, QString>> asked;
-    bool yes = false;
-    ui::setQuestionAnswerer([&](const QString& title, const QString& text) {
-        asked.emplace_back(title, text);
-        return yes;
-    });
+    answer = false;
     QTest::mouseClick(box<QLabel>("Label3"), Qt::LeftButton);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_TRUE(asked[0].second.contains(QStringLiteral("C vs D")));
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("C vs D")));
     EXPECT_EQ(box<QLabel>("Label3")->text(), QStringLiteral("C vs D"));
-    yes = true;
+    answer = true;
     bars[0]->triggerAction(QAbstractSlider::SliderPageStepAdd);
     bars[3]->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QTest::mouseClick(box<QLabel>("Label5"), Qt::LeftButton);
-    ui::setQuestionAnswerer({});
     EXPECT_EQ(box<QLabel>("Label5")->text(), QString());
     EXPECT_FALSE(bars[4]->isEnabled());
     EXPECT_EQ(readFile(saveFile()), crlf(lines)); // nothing written before Apply
