@@ -142,7 +142,6 @@ TEST_F(Exchange, ImportOverwritesEveryRecordOfTheNameOrAppends) {
                            withLine(withLine(a, 1, "77"), 0, "B")}));
 
     world.setRoster("save1", {b});
-    writeFile(file, crlf(withLine(a, 0, "b")));
     EXPECT_THROW(exchange::importAs(roster(), file, "name"), OperationRefused);
     EXPECT_THROW(exchange::importWrestler(roster(), exportFile(withLine(a, 0, "name"))),
                  GameFileError);
