@@ -99,8 +99,8 @@ TEST_F(WindowTest, ExchangeWindowExportPreviewImportAndTheConflictWindow) {
 #ifndef _WIN32 // Windows names files in UTF-16, not in bytes
 // File names are bytes: a name that is no UTF-8 (a roster name in the game's 8-bit text) is
 // exported, chosen in the dialog (which shows it with U+FFFD, as Qt decodes it), dropped and
-// imported under its own bytes. A file of other line ends is refused when chosen or dropped;
-// an export over another wrestler's file is refused and leaves it.
+// imported under its own bytes. A file of other line ends is refused when dropped; an export
+// over another wrestler's file is refused and leaves it.
 TEST_F(WindowTest, ExchangeWindowKeepsByteNamesAndRefusesBadFiles) {
     for (const std::string name : {"Caf\xE9.hve", "\xFF\x80 \xC3\xA9\xED\xA0\x80\xF4\x90.hve"}) {
         const fs::path file = world.work / name;
