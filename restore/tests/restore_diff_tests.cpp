@@ -48,9 +48,6 @@ TEST_F(RestoreDiff, APointIsToldFileByFileAsItsChangeLeftTheFiles) {
          },
          {"Roster: changed outside the editor since; compared as it is now",
           "Roster: Axe: Draw 50 -> 60", "Roster: Game joined"}},
-        {"a rename in place",
-         [this] { edit("Blade", WrestlerRecord::Name, "Sword"); },
-         {"Roster: Blade: Name Blade -> Sword"}},
         {"a delete", [this] { roster::deleteWrestler(roster(), "Axe"); }, {"Roster: Axe left"}},
     };
     for (const Case& c : cases) {
