@@ -61,9 +61,6 @@ TEST_F(RestoreDiff, APointIsToldFileByFileAsItsChangeLeftTheFiles) {
 
 // Two versions of one file, as bytes.
 TEST(RestoreDiffVersions, RecordsMatchByNameAndOccurrenceAndBadFilesBySize) {
-    const auto roster = [](std::vector<std::vector<std::string>> records) {
-        return recordBytes(records);
-    };
     const auto axe = wrestler("Axe"), blade = wrestler("Blade"), p = placeholderWrestler();
     std::vector<std::string> header(30, "x"), changed;
     header[1] = "WCW";
@@ -78,16 +75,16 @@ TEST(RestoreDiffVersions, RecordsMatchByNameAndOccurrenceAndBadFilesBySize) {
     };
     const Case cases[] = {
         {"save1/CONTROLLED/YourFed.hv1",
-         roster({axe, blade, axe}),
-         roster({axe, blade, withLine(axe, 12, "90")}),
+         recordBytes({axe, blade, axe}),
+         recordBytes({axe, blade, withLine(axe, 12, "90")}),
          {"Roster: Axe: Morale 75 -> 90"}},
         {"save1/Controlled/yourfed.hv1",
-         roster({axe, p, blade}),
-         roster({blade, axe, p, p}),
+         recordBytes({axe, p, blade}),
+         recordBytes({blade, axe, p, p}),
          {"Roster: order changed", "Roster: placeholder records 1 -> 2"}},
         {"save1/Controlled/yourfed.hv1",
-         roster({axe}),
-         roster({axe}) + "Blade\r\n",
+         recordBytes({axe}),
+         recordBytes({axe}) + "Blade\r\n",
          {"Roster: changed (118 bytes -> 125 bytes)"}},
         {"save2/background/wcwmanagers.hv1",
          crlf({"Jim", "m", "Sue", "f"}),

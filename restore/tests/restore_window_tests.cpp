@@ -29,7 +29,6 @@ TEST_F(WindowTest, RestoreWindowListsTheSlotsChangesNewestFirstAndRestoresTheCho
     ASSERT_EQ(list->count(), 2);
     EXPECT_TRUE(
         list->item(0)->text().endsWith(QStringLiteral("Trade Dee: ECW to your federation")));
-    EXPECT_TRUE(diff->isReadOnly());
     EXPECT_EQ(diff->toPlainText(), QStringLiteral("Roster: Dee joined\nECW: Dee left"));
 
     list->setCurrentRow(1);
@@ -61,7 +60,6 @@ TEST_F(WindowTest, RestoreWindowFollowsThePointsOnDiskAndOtherWindowsReloadAfter
     roster::setWrestlerFields(roster, "Axe", {{WrestlerRecord::Draw, "9"}});
 
     auto* list = child<QListWidget>(showWindow(hv::restore::createRestoreWindow(context)), "List1");
-    ASSERT_EQ(list->count(), 1);
     otherfeds::TransferWrestler(
         world.game.string(),
         {"save1", otherfeds::Party::Ecw, otherfeds::Party::Own, "Dee", "Dee", "2", {}},

@@ -26,9 +26,6 @@ protected:
         return world.slotFile(slot, "Saved Game/save1.hv1");
     }
     template <class T> T* box(const char* name) { return child<T>(window, name); }
-    std::string combo(const char* name) {
-        return box<QComboBox>(name)->currentText().toStdString();
-    }
 
     Lines feudTexts = {" \"A\" vs \"B, again\" ", "", "C vs D", "<b>E</b> vs F", "G vs H"};
     Lines feudLevels = {" 100 ", " 15 ", "9", "10600", "many"};
@@ -42,7 +39,8 @@ TEST_F(SaveGameWindow, FedEditWritesItsOwnSlotAndRefreshesTheMainWindow) {
     showWindow(savegame::createFedEditWindow(context));
     context.slot = QStringLiteral("save1"); // the main window moved on; the editor stays
     EXPECT_EQ(box<QLineEdit>("Text1")->text(), QStringLiteral("Second Slot"));
-    EXPECT_EQ(combo("Combo1"), "Munday"); // not one of the days, shown as stored
+    // Not one of the days: shown as stored.
+    EXPECT_EQ(box<QComboBox>("Combo1")->currentText(), QStringLiteral("Munday"));
 
     box<QLineEdit>("Text1")->setText(QStringLiteral("Renamed\nslot"));
     box<QLineEdit>("Text2")->setText(QStringLiteral("€5")); // the files' byte 0x80
@@ -74,7 +72,7 @@ TEST_F(SaveGameWindow, FedEditWritesItsOwnSlotAndRefreshesTheMainWindow) {
 TEST_F(SaveGameWindow, TitlesShowTheFederationsTitlesAndWriteLinesEightToTwelve) {
     world.setRoster("save1", {wrestler("Ann"), placeholderWrestler(), wrestler("Bob")});
     showWindow(hv::savegame::createTitlesWindow(context));
-    EXPECT_EQ(combo("Combo2"), "Gone Wrestler");
+    EXPECT_EQ(box<QComboBox>("Combo2")->currentText(), QStringLiteral("Gone Wrestler"));
     EXPECT_EQ(box<QComboBox>("Combo5")->itemText(2), QStringLiteral("Bob"));
     EXPECT_EQ(box<QComboBox>("Combo5")->count(), 3);
 
@@ -121,7 +119,6 @@ TEST_F(SaveGameWindow, FeudsAreDeletedOnlyOnYesAndWrittenOnlyOnApply) {
     for (std::size_t f = 0; f < 5; ++f)
         lines[21 + 2 * f] = levels[f];
     EXPECT_EQ(readFile(saveFile()), crlf(lines));
-    EXPECT_TRUE(messages.empty());
 
     // A save too short to load is reported, and Apply cannot write the design captions.
     writeFile(saveFile(), crlf(Lines(lines.begin(), lines.begin() + 29)));
