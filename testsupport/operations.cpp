@@ -119,7 +119,6 @@ Part partOf(Party p) {
 std::vector<Operation> catalogue() {
     std::vector<Operation> ops = {
         {"roster apply",
-         {"applyWrestler", "applyBoxes"},
          {Part::Roster},
          [](const OpWorld& w) {
              // Bo's every field but his name typed over with Cy's.
@@ -131,7 +130,6 @@ std::vector<Operation> catalogue() {
              applyWrestler(roster1(w), "Bo", edits);
          }},
         {"roster set",
-         {"setWrestlerFields", "setLines"},
          {Part::Roster},
          [](const OpWorld& w) {
              setWrestlerFields(roster1(w), "Bo", {{WrestlerRecord::Draw, "1"}});
@@ -146,7 +144,6 @@ std::vector<Operation> catalogue() {
                                {{lines[d.n(3)], std::to_string(d.n(6))}});
          }},
         {"roster add",
-         {"addBlankWrestler"},
          {Part::Roster},
          [](const OpWorld& w) { addBlankWrestler(roster1(w)); },
          false,
@@ -156,7 +153,6 @@ std::vector<Operation> catalogue() {
              addBlankWrestler({f, d.slot});
          }},
         {"roster delete",
-         {"deleteWrestler"},
          {Part::Roster},
          [](const OpWorld& w) { deleteWrestler(roster1(w), "Bo"); },
          true,
@@ -166,7 +162,6 @@ std::vector<Operation> catalogue() {
              deleteWrestler({f, d.slot}, d.name("own"));
          }},
         {"roster move up",
-         {"moveWrestler"},
          {Part::Roster},
          [](const OpWorld& w) { moveWrestler(roster1(w), "Cy", Direction::Up); },
          false,
@@ -176,7 +171,6 @@ std::vector<Operation> catalogue() {
              moveWrestler({f, d.slot}, d.name("own"), d.n(2) ? Direction::Up : Direction::Down);
          }},
         {"injuries heal",
-         {"healAll"},
          {Part::Roster},
          [](const OpWorld& w) { healAll(roster1(w)); },
          true,
@@ -198,7 +192,6 @@ std::vector<Operation> catalogue() {
                                                      "New " + name, "2",  "WCW"};
             const std::string f(otherfeds::partyWord(from)), t(otherfeds::partyWord(to));
             ops.push_back({"trade " + f + " to " + t,
-                           {"TransferWrestler", "replaceBoth"},
                            {partOf(from), partOf(to)},
                            [request](const OpWorld& w) {
                                otherfeds::TransferWrestler(w.folder(), request, [] { return 0.5; });
@@ -209,7 +202,6 @@ std::vector<Operation> catalogue() {
     ops[6].draw = drawTrade;
     std::vector<Operation> rest = {
         {"import appended",
-         {"importWrestler"},
          {Part::Roster},
          [](const OpWorld& w) { exchange::importWrestler(exchange1(w), w.work / "Dee.hve"); },
          true,
@@ -217,18 +209,15 @@ std::vector<Operation> catalogue() {
          "import",
          drawImport},
         {"import overwrite",
-         {"overwriteWrestler"},
          {Part::Roster},
          [](const OpWorld& w) {
              exchange::overwriteWrestler(exchange1(w), "Bo", w.work / "Bo.hve");
          }},
         {"import as",
-         {"importAs"},
          {Part::Roster},
          [](const OpWorld& w) { exchange::importAs(exchange1(w), w.work / "Bo.hve", "Bo Two"); },
          false},
         {"federation settings",
-         {"applySettings"},
          {Part::Save, Part::SlotNames},
          [](const OpWorld& w) {
              savegame::applySettings(save1(w), {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
@@ -242,7 +231,6 @@ std::vector<Operation> catalogue() {
                                                    "3", std::to_string(d.n(1000))});
          }},
         {"title holders",
-         {"applyTitles"},
          {Part::Save},
          [](const OpWorld& w) {
              savegame::applyTitles(save1(w), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
@@ -255,7 +243,6 @@ std::vector<Operation> catalogue() {
                                                  d.name("own"), d.name("own")});
          }},
         {"feud levels",
-         {"applyFeuds", "writeFeuds"},
          {Part::Save},
          [](const OpWorld& w) {
              auto feuds = savegame::readFeuds(save1(w));
@@ -267,7 +254,6 @@ std::vector<Operation> catalogue() {
          "feuds",
          drawFeuds},
         {"feud edits",
-         {"applyFeudEdits"},
          {Part::Save},
          [](const OpWorld& w) {
              const auto level = savegame::feudLevelLine(1);
@@ -278,7 +264,6 @@ std::vector<Operation> catalogue() {
          true,
          feud},
         {"managers add",
-         {"addManager"},
          {Part::Managers},
          [](const OpWorld& w) { managers::addManager(managers1(w)); },
          false,
@@ -286,27 +271,22 @@ std::vector<Operation> catalogue() {
          "managers",
          drawManager},
         {"managers change",
-         {"changeManagers"},
          {Part::Managers},
          [](const OpWorld& w) {
              managers::changeManagers(managers1(w), "Wally Manager", std::string_view("Walt"),
                                       "female");
          }},
         {"managers delete",
-         {"deleteManagers"},
          {Part::Managers},
          [](const OpWorld& w) { managers::deleteManagers(managers1(w), "Wendy Manager"); }},
         {"roster batch",
-         {"applyBatch", "writePlan"},
          {Part::Roster},
          [](const OpWorld& w) { applyBatch(roster1(w), parseBatch({"draw=+1"}, {})); },
          false},
         {"roster csv export",
-         {"exportRosterCsv"},
          {Part::Work},
          [](const OpWorld& w) { exportRosterCsv(roster1(w), w.work / "r.csv", w.work); }},
         {"roster csv import",
-         {"importRosterCsv"},
          {Part::Roster},
          [](const OpWorld& w) { importRosterCsv(roster1(w), w.work / "r.csv", false); },
          true,
@@ -315,7 +295,6 @@ std::vector<Operation> catalogue() {
              writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
          }},
         {"roster table apply",
-         {"applyEdits"},
          {Part::Roster},
          [](const OpWorld& w) {
              const table::TableSource own{
@@ -327,7 +306,6 @@ std::vector<Operation> catalogue() {
              table::applyTableEdits(own, std::span(&edit, 1), shown);
          }},
         {"rival append",
-         {"appendRival"},
          {Part::Ecw},
          [](const OpWorld& w) {
              OtherFedRecord r;
@@ -336,33 +314,27 @@ std::vector<Operation> catalogue() {
          },
          false},
         {"rival remove",
-         {"removeRival"},
          {Part::Ecw},
          [](const OpWorld& w) { otherfeds::removeRival(ecw1(w), "Extreme"); }},
         {"rival set",
-         {"setRivalFields"},
          {Part::Ecw},
          [](const OpWorld& w) {
              otherfeds::setRivalFields(ecw1(w), "Extreme", {{OtherFedRecord::Draw, "1"}});
          }},
         {"export",
-         {"exportWrestler"},
          {Part::Work},
          [](const OpWorld& w) {
              exchange::exportWrestler(exchange1(w), "Ace", w.work / "Ace.hve", w.work);
          }},
         {"game folder change",
-         {"changeGameFolder"},
          {Part::Work},
          [](const OpWorld& w) { changeGameFolder(w.work, w.root.path().string()); }},
         {"report settings",
-         {"writeSettings"},
          {Part::Work},
          [](const OpWorld& w) {
              report::writeSettings(w.work, {"other.html", "T", "Red", "Blue", "2"});
          }},
         {"report page",
-         {"writePage"},
          {Part::Work},
          [](const OpWorld& w) {
              report::PageOptions o;
@@ -370,13 +342,11 @@ std::vector<Operation> catalogue() {
              report::writePage(w.work, w.folder(), "save1", o);
          }},
         {"report order",
-         {"writeOrder"},
          {Part::Work},
          [](const OpWorld& w) {
              report::writeOrder(w.work, {"Fueds", "Roster", "Titles"});
          }},
         {"restore point apply",
-         {"applyPoint"},
          {Part::Roster, Part::Save, Part::SlotNames, Part::Rival, Part::Ecw, Part::Indy,
           Part::Managers}, // what the point kept
          [](const OpWorld& w) {

@@ -43,7 +43,6 @@ enum class Part { Roster, Save, SlotNames, Rival, Ecw, Indy, Managers, Work };
 
 struct Operation {
     std::string name;
-    std::set<std::string> writers;           // the functions of the sources that write files for it
     std::set<Part> parts;                    // what it may change
     std::function<void(const OpWorld&)> run; // one fixed change in slot 1
     bool repeats = true; // run again, it makes the same change (not another wrestler added)
