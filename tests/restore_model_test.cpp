@@ -173,10 +173,9 @@ private:
             for (const auto& [slot, id] : later)
                 out += slot + std::to_string(id) + ";";
             for (const auto& [file, bytes] : back)
-                out += file + "=" + bytes + "|" + model().at(file) + ";";
+                out += file + "=" + bytes + "|" + now.at(file) + ";";
             return out;
         }
-        const Files& model() const { return now; }
     };
 
     std::string step(OpWorld& world, const Step& s) {
@@ -312,18 +311,6 @@ private:
 
     // --- Changes prepared from a read and written later, the game saving in between ---
 
-    // A file's lines without their line ends, and back.
-    static std::vector<std::string> linesOf(const std::string& bytes) {
-        std::vector<std::string> out;
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos)
-                break;
-            out.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return out;
-    }
     std::string fileKey(const std::string& slot, std::string_view suffix) const {
         const auto lower = [](std::string text) {
             std::ranges::transform(text, text.begin(), [](unsigned char c) {
@@ -384,7 +371,7 @@ private:
         }
         if (file.empty())
             return;
-        std::vector<std::string> lines = linesOf(model_.at(file));
+        std::vector<std::string> lines = crlfLines(model_.at(file));
         const std::size_t per = file == "saveslots.hv1" ? 0 : kind->recordLines;
         auto [offset, number] = file == "saveslots.hv1" ? std::pair{rng() % 2, false}
                                                         : kind->lines[rng() % kind->lines.size()];
@@ -444,19 +431,12 @@ private:
 
     // The user reads: a window opens, a sheet is exported, a restore asks its question.
     void read(OpWorld& world, const Step& s) {
-        Rng rng(s.seed);
         const std::string slot = kSlots[s.slot - 1];
         Draw d = drawFrom(world, s.seed, slot);
         const std::string typed = std::to_string(200 + d.n(100));
-        Prepared p{std::string(kPreparedKinds[d.n(std::size(kPreparedKinds))]),
-                   slot,
-                   {},
-                   {},
-                   {},
-                   0,
-                   {},
-                   {},
-                   {}};
+        Prepared p;
+        p.kind = kPreparedKinds[d.n(std::size(kPreparedKinds))];
+        p.slot = slot;
         const savegame::SaveGameFile save(world.folder(), slot);
         try {
             if (p.kind == "roster window" || p.kind == "sheet") {
@@ -513,17 +493,13 @@ private:
         pending_.push_back(std::move(p));
     }
 
-    // `bytes` with some of its lines replaced; what follows the last line end stays.
+    // `bytes` with some of its lines replaced.
     static std::string withLines(const std::string& bytes,
                                  const std::map<std::size_t, std::string>& replaced) {
-        std::vector<std::string> lines = linesOf(bytes);
+        std::vector<std::string> lines = crlfLines(bytes);
         for (const auto& [at, text] : replaced)
             lines.at(at) = text;
-        std::string out;
-        for (const auto& l : lines)
-            appendTextLine(out, l);
-        const std::size_t end = bytes.rfind("\r\n");
-        return out + bytes.substr(end == std::string::npos ? 0 : end + 2);
+        return crlf(lines);
     }
 
     // A sheet as a spreadsheet saves it: every cell quoted, one cell typed over.
@@ -630,7 +606,7 @@ private:
         } else if (p.kind == "managers window") {
             file = fileKey(p.slot, "Background/wwfmanagers.hv1");
             std::map<std::size_t, std::string> lines;
-            const auto all = linesOf(model_.at(file));
+            const auto all = crlfLines(model_.at(file));
             for (std::size_t i = 0; i + 1 < all.size(); i += 2)
                 if (fieldReadFirst(all[i]) == p.key)
                     if (auto v = merge(fieldReadFirst(all[i + 1]), false))
@@ -639,7 +615,7 @@ private:
             run = [&] { managers::changeManagers({folder, p.slot}, p.key, std::span(&p.edit, 1)); };
         } else {
             file = fileKey(p.slot, "Saved Game/save1.hv1");
-            const auto all = linesOf(model_.at(file));
+            const auto all = crlfLines(model_.at(file));
             std::size_t line = p.edit.line; // a feud's level line
             bool number = true;
             if (p.kind == "settings window") {
