@@ -134,8 +134,6 @@ std::vector<Operation> catalogue() {
          [](const OpWorld& w) {
              setWrestlerFields(roster1(w), "Bo", {{WrestlerRecord::Draw, "1"}});
          },
-         true,
-         [](const OpWorld&) {},
          "roster edit",
          [](Draw& d, const std::string& f) {
              const WrestlerRecord::Line lines[] = {WrestlerRecord::Draw, WrestlerRecord::Injury,
@@ -146,17 +144,14 @@ std::vector<Operation> catalogue() {
         {"roster add",
          {Part::Roster},
          [](const OpWorld& w) { addBlankWrestler(roster1(w)); },
-         false,
-         [](const OpWorld&) {},
          "roster add",
          [](Draw& d, const std::string& f) {
              addBlankWrestler({f, d.slot});
-         }},
+         },
+         false},
         {"roster delete",
          {Part::Roster},
          [](const OpWorld& w) { deleteWrestler(roster1(w), "Bo"); },
-         true,
-         [](const OpWorld&) {},
          "roster delete",
          [](Draw& d, const std::string& f) {
              deleteWrestler({f, d.slot}, d.name("own"));
@@ -164,17 +159,14 @@ std::vector<Operation> catalogue() {
         {"roster move up",
          {Part::Roster},
          [](const OpWorld& w) { moveWrestler(roster1(w), "Cy", Direction::Up); },
-         false,
-         [](const OpWorld&) {},
          "roster move",
          [](Draw& d, const std::string& f) {
              moveWrestler({f, d.slot}, d.name("own"), d.n(2) ? Direction::Up : Direction::Down);
-         }},
+         },
+         false},
         {"injuries heal",
          {Part::Roster},
          [](const OpWorld& w) { healAll(roster1(w)); },
-         true,
-         [](const OpWorld&) {},
          "injuries heal",
          [](Draw& d, const std::string& f) {
              healAll({f, d.slot});
@@ -191,12 +183,14 @@ std::vector<Operation> catalogue() {
             const otherfeds::TransferRequest request{"save1",       from, to,   name,
                                                      "New " + name, "2",  "WCW"};
             const std::string f(otherfeds::partyWord(from)), t(otherfeds::partyWord(to));
-            ops.push_back({"trade " + f + " to " + t,
-                           {partOf(from), partOf(to)},
-                           [request](const OpWorld& w) {
-                               otherfeds::TransferWrestler(w.folder(), request, [] { return 0.5; });
-                           },
-                           false});
+            ops.push_back({.name = "trade " + f + " to " + t,
+                           .parts = {partOf(from), partOf(to)},
+                           .run =
+                               [request](const OpWorld& w) {
+                                   otherfeds::TransferWrestler(w.folder(), request,
+                                                               [] { return 0.5; });
+                               },
+                           .repeats = false});
         }
     ops[6].family = "trade"; // the first trade draws any of the twelve directions
     ops[6].draw = drawTrade;
@@ -204,8 +198,6 @@ std::vector<Operation> catalogue() {
         {"import appended",
          {Part::Roster},
          [](const OpWorld& w) { exchange::importWrestler(exchange1(w), w.work / "Dee.hve"); },
-         true,
-         [](const OpWorld&) {},
          "import",
          drawImport},
         {"import overwrite",
@@ -213,17 +205,18 @@ std::vector<Operation> catalogue() {
          [](const OpWorld& w) {
              exchange::overwriteWrestler(exchange1(w), "Bo", w.work / "Bo.hve");
          }},
-        {"import as",
-         {Part::Roster},
-         [](const OpWorld& w) { exchange::importAs(exchange1(w), w.work / "Bo.hve", "Bo Two"); },
-         false},
+        {.name = "import as",
+         .parts = {Part::Roster},
+         .run =
+             [](const OpWorld& w) {
+                 exchange::importAs(exchange1(w), w.work / "Bo.hve", "Bo Two");
+             },
+         .repeats = false},
         {"federation settings",
          {Part::Save, Part::SlotNames},
          [](const OpWorld& w) {
              savegame::applySettings(save1(w), {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
          },
-         true,
-         [](const OpWorld&) {},
          "settings",
          [](Draw& d, const std::string& f) {
              savegame::applySettings({f, d.slot}, {"Slot " + std::to_string(d.n(9)), "Boss",
@@ -235,8 +228,6 @@ std::vector<Operation> catalogue() {
          [](const OpWorld& w) {
              savegame::applyTitles(save1(w), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
          },
-         true,
-         [](const OpWorld&) {},
          "titles",
          [](Draw& d, const std::string& f) {
              savegame::applyTitles({f, d.slot}, {d.name("own"), d.name("own"), "Vacant",
@@ -249,27 +240,26 @@ std::vector<Operation> catalogue() {
              feuds[1].level = 600;
              savegame::applyFeuds(save1(w), feuds);
          },
-         true,
-         feud,
          "feuds",
-         drawFeuds},
-        {"feud edits",
-         {Part::Save},
-         [](const OpWorld& w) {
-             const auto level = savegame::feudLevelLine(1);
-             savegame::applyFeudEdits(
-                 save1(w), std::vector<FieldEdit>{
-                               {level, savegame::readFeuds(save1(w))[1].storedLevel, " 600 "}});
-         },
+         drawFeuds,
          true,
          feud},
+        {.name = "feud edits",
+         .parts = {Part::Save},
+         .run =
+             [](const OpWorld& w) {
+                 const auto level = savegame::feudLevelLine(1);
+                 savegame::applyFeudEdits(
+                     save1(w), std::vector<FieldEdit>{
+                                   {level, savegame::readFeuds(save1(w))[1].storedLevel, " 600 "}});
+             },
+         .setUp = feud},
         {"managers add",
          {Part::Managers},
          [](const OpWorld& w) { managers::addManager(managers1(w)); },
-         false,
-         [](const OpWorld&) {},
          "managers",
-         drawManager},
+         drawManager,
+         false},
         {"managers change",
          {Part::Managers},
          [](const OpWorld& w) {
@@ -279,21 +269,21 @@ std::vector<Operation> catalogue() {
         {"managers delete",
          {Part::Managers},
          [](const OpWorld& w) { managers::deleteManagers(managers1(w), "Wendy Manager"); }},
-        {"roster batch",
-         {Part::Roster},
-         [](const OpWorld& w) { applyBatch(roster1(w), parseBatch({"draw=+1"}, {})); },
-         false},
+        {.name = "roster batch",
+         .parts = {Part::Roster},
+         .run = [](const OpWorld& w) { applyBatch(roster1(w), parseBatch({"draw=+1"}, {})); },
+         .repeats = false},
         {"roster csv export",
          {Part::Work},
          [](const OpWorld& w) { exportRosterCsv(roster1(w), w.work / "r.csv", w.work); }},
-        {"roster csv import",
-         {Part::Roster},
-         [](const OpWorld& w) { importRosterCsv(roster1(w), w.work / "r.csv", false); },
-         true,
-         [](const OpWorld& w) {
-             std::string csv = rosterCsv(roster1(w));
-             writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
-         }},
+        {.name = "roster csv import",
+         .parts = {Part::Roster},
+         .run = [](const OpWorld& w) { importRosterCsv(roster1(w), w.work / "r.csv", false); },
+         .setUp =
+             [](const OpWorld& w) {
+                 std::string csv = rosterCsv(roster1(w));
+                 writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
+             }},
         {"roster table apply",
          {Part::Roster},
          [](const OpWorld& w) {
@@ -305,14 +295,15 @@ std::vector<Operation> catalogue() {
                  bo, "Bo", {WrestlerRecord::Draw, std::string(shown.line(bo, 1)), "1"}};
              table::applyTableEdits(own, std::span(&edit, 1), shown);
          }},
-        {"rival append",
-         {Part::Ecw},
-         [](const OpWorld& w) {
-             OtherFedRecord r;
-             r.lines[0] = "New";
-             otherfeds::appendRival(ecw1(w), r);
-         },
-         false},
+        {.name = "rival append",
+         .parts = {Part::Ecw},
+         .run =
+             [](const OpWorld& w) {
+                 OtherFedRecord r;
+                 r.lines[0] = "New";
+                 otherfeds::appendRival(ecw1(w), r);
+             },
+         .repeats = false},
         {"rival remove",
          {Part::Ecw},
          [](const OpWorld& w) { otherfeds::removeRival(ecw1(w), "Extreme"); }},
@@ -346,21 +337,23 @@ std::vector<Operation> catalogue() {
          [](const OpWorld& w) {
              report::writeOrder(w.work, {"Fueds", "Roster", "Titles"});
          }},
-        {"restore point apply",
-         {Part::Roster, Part::Save, Part::SlotNames, Part::Rival, Part::Ecw, Part::Indy,
-          Part::Managers}, // what the point kept
-         [](const OpWorld& w) {
-             // Each run meets the files put back by hand since the last.
-             const auto id = restore::listPoints(w.folder(), "save1").back().id;
-             restore::applyPoint(w.folder(), "save1", id,
-                                 restore::planRestore(w.folder(), "save1", id).id);
-         },
-         false,
-         [](const OpWorld& w) { // a point of two files
-             otherfeds::TransferWrestler(
-                 w.folder(), {"save1", Party::Ecw, Party::Indy, "Extreme", "", "", "WCW"},
-                 [] { return 0.5; });
-         }},
+        {.name = "restore point apply",
+         .parts = {Part::Roster, Part::Save, Part::SlotNames, Part::Rival, Part::Ecw, Part::Indy,
+                   Part::Managers}, // what the point kept
+         .run =
+             [](const OpWorld& w) {
+                 // Each run meets the files put back by hand since the last.
+                 const auto id = restore::listPoints(w.folder(), "save1").back().id;
+                 restore::applyPoint(w.folder(), "save1", id,
+                                     restore::planRestore(w.folder(), "save1", id).id);
+             },
+         .repeats = false,
+         .setUp =
+             [](const OpWorld& w) { // a point of two files
+                 otherfeds::TransferWrestler(
+                     w.folder(), {"save1", Party::Ecw, Party::Indy, "Extreme", "", "", "WCW"},
+                     [] { return 0.5; });
+             }},
     };
     ops.insert(ops.end(), std::make_move_iterator(rest.begin()),
                std::make_move_iterator(rest.end()));

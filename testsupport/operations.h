@@ -45,12 +45,12 @@ struct Operation {
     std::string name;
     std::set<Part> parts;                    // what it may change
     std::function<void(const OpWorld&)> run; // one fixed change in slot 1
-    bool repeats = true; // run again, it makes the same change (not another wrestler added)
-    std::function<void(const OpWorld&)> setUp = [](const OpWorld&) {};
     // A run with drawn arguments on a folder, for the rows that stand for their family
     // (`family` is then the name random sequences give it).
     std::string family = {};
     void (*draw)(Draw&, const std::string& folder) = nullptr;
+    bool repeats = true; // run again, it makes the same change (not another wrestler added)
+    std::function<void(const OpWorld&)> setUp = [](const OpWorld&) {};
 };
 
 const std::vector<Operation>& operations();
