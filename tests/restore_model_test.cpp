@@ -24,7 +24,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <functional>
 #include <list>
@@ -312,17 +311,8 @@ private:
     // --- Changes prepared from a read and written later, the game saving in between ---
 
     std::string fileKey(const std::string& slot, std::string_view suffix) const {
-        const auto lower = [](std::string text) {
-            std::ranges::transform(text, text.begin(), [](unsigned char c) {
-                return static_cast<char>(std::tolower(c));
-            });
-            return text;
-        };
-        const std::string want = lower(slot + "/" + std::string(suffix));
-        for (const auto& [file, bytes] : model_)
-            if (lower(file) == want)
-                return file;
-        return {};
+        const std::string file = slot + "/" + std::string(suffix);
+        return model_.contains(file) ? file : std::string();
     }
 
     // The game saves between any two steps: one value of one record changes in place, a number
