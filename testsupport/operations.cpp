@@ -56,18 +56,12 @@ void feud(const OpWorld& w) {
     writeFile(save, feuds.replace(feuds.find(" 15 "), 4, " 500 "));
 }
 
-RosterFile roster1(const OpWorld& w) {
-    return {w.folder(), "save1"};
-}
-savegame::SaveGameFile save1(const OpWorld& w) {
-    return {w.folder(), "save1"};
-}
-managers::ManagersPlace managers1(const OpWorld& w) {
-    return {w.folder(), "save1"};
-}
-exchange::RosterFile exchange1(const OpWorld& w) {
-    return {w.folder(), "save1"};
-}
+// Slot 1 of the world, as the place of any of its files.
+struct Slot1 {
+    const OpWorld& w;
+    template <class Place> operator Place() const { return Place(w.folder(), "save1"); }
+};
+
 otherfeds::PartyFile ecw1(const OpWorld& w) {
     return otherfeds::partyFile(w.folder(), "save1", Party::Ecw, "WCW");
 }
@@ -122,17 +116,17 @@ std::vector<Operation> catalogue() {
          {Part::Roster},
          [](const OpWorld& w) {
              // Bo's every field but his name typed over with Cy's.
-             const auto bo = *findWrestler(roster1(w), "Bo"), cy = *findWrestler(roster1(w), "Cy");
+             const auto bo = *findWrestler(Slot1{w}, "Bo"), cy = *findWrestler(Slot1{w}, "Cy");
              std::vector<FieldEdit> edits;
              for (std::size_t l = 1; l < WrestlerRecord::kLines; ++l)
                  if (bo.lines[l] != cy.lines[l])
                      edits.push_back({l, bo.lines[l], cy.lines[l]});
-             applyWrestler(roster1(w), "Bo", edits);
+             applyWrestler(Slot1{w}, "Bo", edits);
          }},
         {"roster set",
          {Part::Roster},
          [](const OpWorld& w) {
-             setWrestlerFields(roster1(w), "Bo", {{WrestlerRecord::Draw, "1"}});
+             setWrestlerFields(Slot1{w}, "Bo", {{WrestlerRecord::Draw, "1"}});
          },
          "roster edit",
          [](Draw& d, const std::string& f) {
@@ -143,7 +137,7 @@ std::vector<Operation> catalogue() {
          }},
         {"roster add",
          {Part::Roster},
-         [](const OpWorld& w) { addBlankWrestler(roster1(w)); },
+         [](const OpWorld& w) { addBlankWrestler(Slot1{w}); },
          "roster add",
          [](Draw& d, const std::string& f) {
              addBlankWrestler({f, d.slot});
@@ -151,14 +145,14 @@ std::vector<Operation> catalogue() {
          false},
         {"roster delete",
          {Part::Roster},
-         [](const OpWorld& w) { deleteWrestler(roster1(w), "Bo"); },
+         [](const OpWorld& w) { deleteWrestler(Slot1{w}, "Bo"); },
          "roster delete",
          [](Draw& d, const std::string& f) {
              deleteWrestler({f, d.slot}, d.name("own"));
          }},
         {"roster move up",
          {Part::Roster},
-         [](const OpWorld& w) { moveWrestler(roster1(w), "Cy", Direction::Up); },
+         [](const OpWorld& w) { moveWrestler(Slot1{w}, "Cy", Direction::Up); },
          "roster move",
          [](Draw& d, const std::string& f) {
              moveWrestler({f, d.slot}, d.name("own"), d.n(2) ? Direction::Up : Direction::Down);
@@ -166,7 +160,7 @@ std::vector<Operation> catalogue() {
          false},
         {"injuries heal",
          {Part::Roster},
-         [](const OpWorld& w) { healAll(roster1(w)); },
+         [](const OpWorld& w) { healAll(Slot1{w}); },
          "injuries heal",
          [](Draw& d, const std::string& f) {
              healAll({f, d.slot});
@@ -197,25 +191,20 @@ std::vector<Operation> catalogue() {
     std::vector<Operation> rest = {
         {"import appended",
          {Part::Roster},
-         [](const OpWorld& w) { exchange::importWrestler(exchange1(w), w.work / "Dee.hve"); },
+         [](const OpWorld& w) { exchange::importWrestler(Slot1{w}, w.work / "Dee.hve"); },
          "import",
          drawImport},
         {"import overwrite",
          {Part::Roster},
-         [](const OpWorld& w) {
-             exchange::overwriteWrestler(exchange1(w), "Bo", w.work / "Bo.hve");
-         }},
+         [](const OpWorld& w) { exchange::overwriteWrestler(Slot1{w}, "Bo", w.work / "Bo.hve"); }},
         {.name = "import as",
          .parts = {Part::Roster},
-         .run =
-             [](const OpWorld& w) {
-                 exchange::importAs(exchange1(w), w.work / "Bo.hve", "Bo Two");
-             },
+         .run = [](const OpWorld& w) { exchange::importAs(Slot1{w}, w.work / "Bo.hve", "Bo Two"); },
          .repeats = false},
         {"federation settings",
          {Part::Save, Part::SlotNames},
          [](const OpWorld& w) {
-             savegame::applySettings(save1(w), {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
+             savegame::applySettings(Slot1{w}, {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
          },
          "settings",
          [](Draw& d, const std::string& f) {
@@ -226,7 +215,7 @@ std::vector<Operation> catalogue() {
         {"title holders",
          {Part::Save},
          [](const OpWorld& w) {
-             savegame::applyTitles(save1(w), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
+             savegame::applyTitles(Slot1{w}, {"Ace", "Bo", "Vacant", "Cy", "Ace"});
          },
          "titles",
          [](Draw& d, const std::string& f) {
@@ -236,9 +225,9 @@ std::vector<Operation> catalogue() {
         {"feud levels",
          {Part::Save},
          [](const OpWorld& w) {
-             auto feuds = savegame::readFeuds(save1(w));
+             auto feuds = savegame::readFeuds(Slot1{w});
              feuds[1].level = 600;
-             savegame::applyFeuds(save1(w), feuds);
+             savegame::applyFeuds(Slot1{w}, feuds);
          },
          "feuds",
          drawFeuds,
@@ -250,38 +239,38 @@ std::vector<Operation> catalogue() {
              [](const OpWorld& w) {
                  const auto level = savegame::feudLevelLine(1);
                  savegame::applyFeudEdits(
-                     save1(w), std::vector<FieldEdit>{
-                                   {level, savegame::readFeuds(save1(w))[1].storedLevel, " 600 "}});
+                     Slot1{w}, std::vector<FieldEdit>{
+                                   {level, savegame::readFeuds(Slot1{w})[1].storedLevel, " 600 "}});
              },
          .setUp = feud},
         {"managers add",
          {Part::Managers},
-         [](const OpWorld& w) { managers::addManager(managers1(w)); },
+         [](const OpWorld& w) { managers::addManager(Slot1{w}); },
          "managers",
          drawManager,
          false},
         {"managers change",
          {Part::Managers},
          [](const OpWorld& w) {
-             managers::changeManagers(managers1(w), "Wally Manager", std::string_view("Walt"),
+             managers::changeManagers(Slot1{w}, "Wally Manager", std::string_view("Walt"),
                                       "female");
          }},
         {"managers delete",
          {Part::Managers},
-         [](const OpWorld& w) { managers::deleteManagers(managers1(w), "Wendy Manager"); }},
+         [](const OpWorld& w) { managers::deleteManagers(Slot1{w}, "Wendy Manager"); }},
         {.name = "roster batch",
          .parts = {Part::Roster},
-         .run = [](const OpWorld& w) { applyBatch(roster1(w), parseBatch({"draw=+1"}, {})); },
+         .run = [](const OpWorld& w) { applyBatch(Slot1{w}, parseBatch({"draw=+1"}, {})); },
          .repeats = false},
         {"roster csv export",
          {Part::Work},
-         [](const OpWorld& w) { exportRosterCsv(roster1(w), w.work / "r.csv", w.work); }},
+         [](const OpWorld& w) { exportRosterCsv(Slot1{w}, w.work / "r.csv", w.work); }},
         {.name = "roster csv import",
          .parts = {Part::Roster},
-         .run = [](const OpWorld& w) { importRosterCsv(roster1(w), w.work / "r.csv", false); },
+         .run = [](const OpWorld& w) { importRosterCsv(Slot1{w}, w.work / "r.csv", false); },
          .setUp =
              [](const OpWorld& w) {
-                 std::string csv = rosterCsv(roster1(w));
+                 std::string csv = rosterCsv(Slot1{w});
                  writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
              }},
         {"roster table apply",
@@ -315,7 +304,7 @@ std::vector<Operation> catalogue() {
         {"export",
          {Part::Work},
          [](const OpWorld& w) {
-             exchange::exportWrestler(exchange1(w), "Ace", w.work / "Ace.hve", w.work);
+             exchange::exportWrestler(Slot1{w}, "Ace", w.work / "Ace.hve", w.work);
          }},
         {"game folder change",
          {Part::Work},
