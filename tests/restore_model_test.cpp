@@ -51,7 +51,6 @@ Files filesOf(const OpWorld& w) {
             all[file] = bytes;
     return all;
 }
-using Run = void (*)(Draw&, const std::string& folder);
 
 template <class T> std::vector<std::string> orNone(T read) {
     try {
@@ -73,11 +72,11 @@ Draw drawFrom(const OpWorld& w, std::uint64_t seed, const std::string& slot) {
 }
 
 // Every write operation of a slot, as its family in the catalogue draws it.
-const std::vector<std::pair<std::string, Run>> kOperations = [] {
-    std::vector<std::pair<std::string, Run>> out;
+const std::vector<const Operation*> kOperations = [] {
+    std::vector<const Operation*> out;
     for (const Operation& op : operations())
         if (op.draw != nullptr)
-            out.emplace_back(op.family, op.draw);
+            out.push_back(&op);
     return out;
 }();
 
@@ -204,8 +203,7 @@ private:
             writeFile(world.game / file, it->second);
             return {};
         }
-        const auto op =
-            std::ranges::find(kOperations, s.kind, [](auto& o) { return std::string(o.first); });
+        const auto op = std::ranges::find(kOperations, s.kind, &Operation::family);
         const Draw draw = drawFrom(world, s.seed, slot);
 
         // The reference: a folder holding the model's bytes and no history.
@@ -219,7 +217,7 @@ private:
         const auto outcome = [&](const OpWorld& w) -> std::string {
             try {
                 Draw d = draw;
-                op->second(d, w.folder());
+                (*op)->draw(d, w.folder());
                 return "done";
             } catch (const OperationRefused& e) {
                 return std::string("refused: ") + e.what();
@@ -667,9 +665,8 @@ private:
     }
 
     std::string compare(const OpWorld& world) const {
-        if (filesOf(world) != model_) {
+        if (const Files now = filesOf(world); now != model_) {
             std::string names;
-            const Files now = filesOf(world);
             for (const auto& [file, bytes] : model_)
                 if (!now.contains(file) || now.at(file) != bytes)
                     names += " " + file;
@@ -716,7 +713,7 @@ Sequence generate(Rng& rng) {
                  : roll < 8  ? "game"
                  : roll < 11 ? "read"
                  : roll < 14 ? "write"
-                             : kOperations[rng() % std::size(kOperations)].first;
+                             : kOperations[rng() % std::size(kOperations)]->family;
         s.seed = rng() % 1000;
         s.slot = static_cast<int>(rng() % 2) + 1;
     }
