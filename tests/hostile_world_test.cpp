@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace hv::test {
 namespace {
@@ -108,20 +109,11 @@ Check rosterBecomes(std::function<Records(const std::string&)> records) {
 
 // The one file a press added; every file that was there is as it was.
 std::pair<std::string, std::string> addedFile(const Outcome& o) {
-    Files added;
-    for (const auto& file : o.after)
-        if (std::find(o.before.begin(), o.before.end(), file) == o.before.end())
-            added.push_back(file);
+    Files added; // both sorted, as snapshot() gives them
+    std::ranges::set_difference(o.after, o.before, std::back_inserter(added));
     EXPECT_EQ(o.after.size(), o.before.size() + 1);
     EXPECT_EQ(added.size(), 1u);
     return added.empty() ? std::pair<std::string, std::string>() : added.front();
-}
-
-std::vector<std::string> wrestlerWith(Line line, const std::string& value) {
-    // The carder as the window computes it, so that only the hostile line is in question.
-    auto record = withLine(wrestler("Hostile"), Line::Carder, numberLine(2));
-    record.at(line) = value;
-    return record;
 }
 
 void writeLine(GameWorld& world, const char* file, std::size_t line, const std::string& value) {
@@ -149,7 +141,10 @@ std::vector<Row> rows() {
         };
         table.push_back({"save", "roster apply", roster::createRosterEditor,
                          [line](GameWorld& w, const std::string& v) {
-                             w.setRoster("save1", {wrestlerWith(line, v)});
+                             // The carder as the window computes it: only the hostile line counts.
+                             const auto carder =
+                                 withLine(wrestler("Hostile"), Line::Carder, numberLine(2));
+                             w.setRoster("save1", {withLine(carder, line, v)});
                          },
                          pickIn("List1", line == Line::Name ? nullptr : "Hostile"),
                          roster::boxLabel(line).data(), "Command1", typed,
