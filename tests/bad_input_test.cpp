@@ -8,7 +8,6 @@
 #include "exchange/exchange_ops.h"
 #include "gamefiles/check.h"
 #include "gamefiles/error.h"
-#include "managers/managers_ops.h"
 #include "otherfeds/otherfeds_ops.h"
 #include "roster/roster_ops.h"
 #include "savegame/savegame_ops.h"
@@ -34,12 +33,11 @@ struct World : GameWorld {
         writeFile(work / "Dee.hve", crlf(wrestler("Dee")));
         writeFile(work / "Bo.hve", crlf(wrestler("Bo")));
     }
-    std::string folder() const { return game.string(); }
     // The real hv, run in the working folder.
     ProgramRun hv(const Args& args) const { return runProgram(HV_PROGRAM, args, work); }
     fs::path path(const std::string& name) const { return root.path() / name; }
-    roster::RosterFile roster() const { return {folder(), "save1"}; }
-    savegame::SaveGameFile save() const { return {folder(), "save1"}; }
+    roster::RosterFile roster() const { return {game.string(), "save1"}; }
+    savegame::SaveGameFile save() const { return {game.string(), "save1"}; }
     void edit(const std::string& name, const std::function<std::string(std::string)>& change) {
         writeFile(path(name), change(readFile(path(name))));
     }
@@ -130,9 +128,7 @@ std::vector<Refusal> refusals() {
           {"trade", "Extreme", "ecw", "own", "--as", "Two\nlines"}},
          kRoster,
          0,
-         [](const World& w) {
-             exchange::importAs({w.folder(), "save1"}, w.work / "Dee.hve", "a\nb");
-         },
+         [](const World& w) { exchange::importAs(w.roster(), w.work / "Dee.hve", "a\nb"); },
          {}},
         {"a line break in a box of the save game",
          [](World&) {},
