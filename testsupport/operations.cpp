@@ -34,6 +34,9 @@ OpWorld::OpWorld() : GameWorld("WWF") {
               crlf({game.string(), "page.html", "Title", "White", "Black", "1"}));
 }
 
+namespace {
+
+// The file of `part` in slot 1 of an OpWorld, relative to the world's root; "work/" for Work.
 std::string partFile(Part part) {
     static const char* const kFiles[] = {"Halvorn/save1/Controlled/yourfed.hv1",
                                          "Halvorn/save1/Saved Game/save1.hv1",
@@ -45,8 +48,6 @@ std::string partFile(Part part) {
                                          "work/"};
     return kFiles[static_cast<std::size_t>(part)];
 }
-
-namespace {
 
 // Feud 1 of slot 1: Ace vs Bo at level 500.
 void feud(const OpWorld& w) {

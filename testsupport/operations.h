@@ -60,7 +60,4 @@ const std::vector<Operation>& operations();
 std::string changedOutside(const Operation& op, const Files& before, const Files& after);
 const Operation& operation(std::string_view name);
 
-// The file of `part` in slot 1 of an OpWorld, relative to the world's root; "work/" for Work.
-std::string partFile(Part part);
-
 } // namespace hv::test
