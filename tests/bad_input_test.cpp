@@ -64,10 +64,10 @@ struct Refusal {
     std::string what;
     std::function<void(World&)> spoil;
     std::vector<Args> commands;
-    std::string file; // below the test root
-    std::size_t line; // 0: none
-    std::function<void(const World&)> operation = {};
+    std::string file;       // below the test root
+    std::size_t line;       // 0: none
     Args check = {"check"}; // hv check reporting the problem; empty: not a file problem
+    std::function<void(const World&)> operation = {};
 };
 
 std::vector<Refusal> refusals() {
@@ -85,6 +85,7 @@ std::vector<Refusal> refusals() {
          {{"titles", "set", "1=Bo"}, {"feuds", "set", "1=20"}, {"fed", "set", "year=1"}},
          kSave,
          1,
+         {"check"},
          [](const World& w) { savegame::applyTitles(w.save(), {"Bo"}); }},
         {"a roster cut inside a record",
          [](World& w) { w.edit(kRoster, [](std::string b) { return cut(b, 43); }); },
@@ -95,6 +96,7 @@ std::vector<Refusal> refusals() {
           {"import", "Dee.hve"}},
          kRoster,
          44,
+         {"check"},
          [](const World& w) { roster::rosterNames(w.roster()); }},
         {"a rival roster cut inside a record",
          [](World& w) {
@@ -103,6 +105,7 @@ std::vector<Refusal> refusals() {
          {{"rivals", "list", "ecw"}, {"trade", "Ace", "own", "ecw"}, {"trade", "x", "ecw", "indy"}},
          "Halvorn/save1/Background/ecw.hv1",
          4,
+         {"check"},
          [](const World& w) { otherfeds::rivalNames(w.slotFile("save1", "Background/ecw.hv1")); }},
         {"a manager name with a comma or a double quote, or a line break",
          [](World&) {},
@@ -111,7 +114,6 @@ std::vector<Refusal> refusals() {
           {"managers", "set", "Wally Manager", "name=Two\nlines"}},
          kManagers,
          0,
-         {},
          {}},
         {"a stored manager line the game's field read would split",
          [](World& w) {
@@ -119,8 +121,7 @@ std::vector<Refusal> refusals() {
          },
          {},
          kManagers,
-         1,
-         {}},
+         1},
         {"a line break in a box of the roster",
          [](World&) {},
          {{"roster", "set", "Ace", "finisher=Two\nlines"},
@@ -128,15 +129,15 @@ std::vector<Refusal> refusals() {
           {"trade", "Extreme", "ecw", "own", "--as", "Two\nlines"}},
          kRoster,
          0,
-         [](const World& w) { exchange::importAs(w.roster(), w.work / "Dee.hve", "a\nb"); },
-         {}},
+         {},
+         [](const World& w) { exchange::importAs(w.roster(), w.work / "Dee.hve", "a\nb"); }},
         {"a line break in a box of the save game",
          [](World&) {},
          {{"fed", "set", "commissioner=Two\nlines"}, {"titles", "set", "2=Two\nlines"}},
          kSave,
          0,
-         [](const World& w) { savegame::applyTitles(w.save(), {"a\rb"}); },
-         {}},
+         {},
+         [](const World& w) { savegame::applyTitles(w.save(), {"a\rb"}); }},
         {"text that is no number in a number field",
          [](World&) {},
          {{"roster", "set", "Ace", "morale=60a"},
@@ -144,25 +145,25 @@ std::vector<Refusal> refusals() {
           {"roster", "set", "Ace", "retirement=-"}},
          kRoster,
          0,
+         {},
          [](const World& w) {
              const auto ace = *roster::findWrestler(w.roster(), "Ace");
              roster::applyWrestler(
                  w.roster(), "Ace",
                  std::vector<FieldEdit>{
                      {WrestlerRecord::Wages, ace.lines[WrestlerRecord::Wages], "$5"}});
-         },
-         {}},
+         }},
         {"text that is no number in the year or bank account",
          [](World&) {},
          {{"fed", "set", "year=1999a"}, {"fed", "set", "bank=lots"}},
          kSave,
          0,
+         {},
          [](const World& w) {
              auto settings = savegame::readSettings(w.save());
              settings[static_cast<std::size_t>(savegame::Setting::Bank)] = "1,000";
              savegame::applySettings(w.save(), settings);
-         },
-         {}},
+         }},
         // (A link to nowhere reads as a missing file; stored fields that hold no number are
         // hv check's rows in the formats test.)
         {"a missing roster",
@@ -201,22 +202,20 @@ std::vector<Refusal> refusals() {
          {{"export", "Ace"}},
          "work/Ace.hve",
          0,
-         {},
          {}},
         {"an export file whose lines do not all end in CR LF (a lone LF in a value)",
          [](World& w) { writeFile(w.work / "Bad.hve", crlf(withLine(wrestler("Lf"), 4, "1\n2"))); },
          {{"import", "Bad.hve"}, {"import", "Bad.hve", "--as", "X"}, {"preview", "Bad.hve"}},
          "work/Bad.hve",
          5,
-         {},
          {"check", "Bad.hve"}},
         {"an export file with a lone CR in a value",
          [](World& w) { writeFile(w.work / "Bo.hve", crlf(withLine(wrestler("Bo"), 6, "1\r2"))); },
          {{"import", "Bo.hve", "--overwrite"}, {"preview", "Bo.hve"}},
          "work/Bo.hve",
          7,
-         [](const World& w) { exchange::overwriteWrestler(w.roster(), "Bo", w.work / "Bo.hve"); },
-         {"check", "Bo.hve"}},
+         {"check", "Bo.hve"},
+         [](const World& w) { exchange::overwriteWrestler(w.roster(), "Bo", w.work / "Bo.hve"); }},
         {"an export onto the file of another wrestler whose name gives the same file name",
          [](World& w) {
              w.setRoster("save1", {wrestler("A?"), wrestler("A*")});
@@ -225,21 +224,18 @@ std::vector<Refusal> refusals() {
          {{"export", "A*"}, {"export", "Ace", "--output", "A_.hve"}},
          "work/A_.hve",
          1,
-         {},
          {}},
         {"a page or export file onto options.dat",
          [](World&) {},
          {{"report", "--output", "options.dat"}, {"export", "Ace", "--output", "options.dat"}},
          "work/options.dat",
          0,
-         {},
          {}},
         {"a page or export file onto a file of the game folder, or a link to one",
          [](World& w) { fs::create_symlink(w.rosterFile(), w.work / "roster.html"); },
          {{"report", "--output", "roster.html"}, {"export", "Ace", "--output", "roster.html"}},
          "work/roster.html",
          0,
-         {},
          {}},
         {"a saveslots.hv1 of two lines",
          [](World& w) {
@@ -256,6 +252,7 @@ std::vector<Refusal> refusals() {
           {"report", "--output", "r.html"}},
          kSave,
          11,
+         {"check"},
          [](const World& w) { savegame::applyFeuds(w.save(), {}); }},
     };
 }
