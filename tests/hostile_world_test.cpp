@@ -93,8 +93,7 @@ constexpr const char* kEcw = "save1/Background/ecw.hv1";
 // What a press did: the files before and after, the hostile value, and the typed text (none for
 // the untouched press).
 struct Outcome {
-    Files before;
-    Files after;
+    Files before, after;
     const std::string& value;
     const char* typed;
 };

@@ -181,14 +181,10 @@ private:
         const std::string slot = kSlots[s.slot - 1];
         if (s.kind == "restore")
             return restore(world, rng, slot);
-        if (s.kind == "game") {
-            gameSaves(world, rng);
-            return {};
-        }
-        if (s.kind == "read") {
-            read(world, s);
-            return {};
-        }
+        if (s.kind == "game")
+            return gameSaves(world, rng);
+        if (s.kind == "read")
+            return read(world, s);
         if (s.kind == "write")
             return write(world, s);
         if (s.kind == "outside") {
@@ -316,7 +312,7 @@ private:
     // The game saves between any two steps: one value of one record changes in place, a number
     // to another number (100 to 199), a text to the game's own. The user types 200 to 299, so
     // that no value of the game's is the same number as one of the user's written otherwise.
-    void gameSaves(OpWorld& world, Rng& rng) {
+    std::string gameSaves(OpWorld& world, Rng& rng) {
         struct Kind {
             std::string_view suffix;
             std::size_t recordLines;                         // 0: the lines of the file itself
@@ -355,17 +351,17 @@ private:
                 target = p.edit.line;
             }
             if (!target)
-                return;
+                return {};
         }
         if (file.empty())
-            return;
+            return {};
         std::vector<std::string> lines = crlfLines(model_.at(file));
         const std::size_t per = file == "saveslots.hv1" ? 0 : kind->recordLines;
         auto [offset, number] = file == "saveslots.hv1" ? std::pair{rng() % 2, false}
                                                         : kind->lines[rng() % kind->lines.size()];
         const std::size_t records = per == 0 ? 1 : lines.size() / per;
         if (records == 0)
-            return;
+            return {};
         std::size_t at = (per == 0 ? 0 : (rng() % records) * per) + offset;
         if (target) {
             at = *target;
@@ -374,7 +370,7 @@ private:
                               : kWrestlerFields[offset].kind == FieldKind::Number;
         }
         if (at >= lines.size() || (per > 0 && lines[at - offset] == kPlaceholderName))
-            return;
+            return {};
         std::string& line = lines[at];
         if (kind->suffix.ends_with("managers.hv1") && per != 0)
             line = fieldReadFirst(line) == "m" ? "f" : "m";
@@ -388,6 +384,7 @@ private:
         }
         model_[file] = withLines(model_.at(file), {{at, line}});
         writeFile(world.game / file, model_[file]);
+        return {};
     }
 
     ModelPlan planOf(std::size_t first) const {
@@ -418,7 +415,7 @@ private:
     }
 
     // The user reads: a window opens, a sheet is exported, a restore asks its question.
-    void read(OpWorld& world, const Step& s) {
+    std::string read(OpWorld& world, const Step& s) {
         const std::string slot = kSlots[s.slot - 1];
         Draw d = drawFrom(world, s.seed, slot);
         const std::string typed = std::to_string(200 + d.n(100));
@@ -469,16 +466,17 @@ private:
                     if (points_[i].slot == slot)
                         own.push_back(i);
                 if (own.empty())
-                    return;
+                    return {};
                 const std::size_t first = own[d.n(own.size())];
                 p.point = points_[first].id;
                 p.plan = restore::planRestore(world.folder(), slot, p.point).id;
                 p.modelPlan = planOf(first).key();
             }
         } catch (const GameFileError&) {
-            return; // a window that could not read its file shows nothing to change
+            return {}; // a window that could not read its file shows nothing to change
         }
         pending_.push_back(std::move(p));
+        return {};
     }
 
     // `bytes` with some of its lines replaced.
