@@ -14,10 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <regex>
-#include <set>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -163,56 +161,6 @@ TEST(FailureSweep, TheSameChangeMadeAgainWritesNothing) {
         EXPECT_EQ(stamped(world), once) << op.name; // restore points included
         EXPECT_TRUE(replacedSince(mark).empty()) << op.name;
     }
-}
-
-// The functions in the program's sources that write a file through the safe rewrite. The
-// rewrite itself and the record file's save and prepare are the means, not operations, and
-// settingsFolder's rewrite is a probe that is never committed.
-std::set<std::string> writingFunctions() {
-    const std::regex write(
-        R"((\.save|\.prepare|TempRewrite|PendingRewrite|editRecordFile|editFiles)\b)");
-    const std::regex head(R"(^[A-Za-z_][^;]*?([A-Za-z_]\w*)\()");
-    const std::regex productFile(R"(^(gamefiles|cli)/.*\.cpp$|_(ops|commands)\.cpp$)");
-    std::set<std::string> found;
-    const fs::path root = HV_SOURCE_DIR;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
-         ++it) {
-        const fs::path& p = it->path();
-        const std::string name = p.filename().string();
-        if (it->is_directory() && (name.starts_with("build") || name.starts_with(".") ||
-                                   name == "tests" || name == "testsupport" || name == "fuzz")) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        const std::string folder = p.parent_path().filename().string();
-        const bool product = std::regex_search(folder + "/" + name, productFile);
-        if (!product || name == "temp_rewrite.cpp" || name == "record_file.cpp")
-            continue;
-        std::ifstream in(p);
-        std::string line, function;
-        while (std::getline(in, line)) {
-            line = line.substr(0, line.find("//"));
-            std::smatch m;
-            if (std::regex_search(line, m, head) && !line.starts_with("namespace"))
-                function = m[1];
-            else if (std::regex_search(line, write))
-                found.insert(function);
-        }
-    }
-    found.erase("settingsFolder");
-    return found;
-}
-
-TEST(FailureSweep, KnowsEveryWriteOperation) {
-    std::set<std::string> covered;
-    for (const Operation& op : operations())
-        covered.insert(op.writers.begin(), op.writers.end());
-    // A probe that leaves no file, failed or not; its failures are tested with the settings.
-    covered.insert("settingsFolder");
-    const std::set<std::string> writers = writingFunctions();
-    EXPECT_GE(writers.size(), 20u); // the scan itself still finds them
-    for (const std::string& f : writers)
-        EXPECT_TRUE(covered.contains(f)) << f << " writes files but has no row in the sweep";
 }
 
 } // namespace

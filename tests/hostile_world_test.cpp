@@ -25,12 +25,64 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
+#include <map>
+#include <utility>
 
 namespace hv::test {
 namespace {
 
 using Line = WrestlerRecord::Line;
 using Records = std::vector<std::vector<std::string>>;
+using LineChanges = std::map<std::size_t, std::string>; // 0-based line -> new text
+
+// Values a game file may hold that a window could easily mangle: 40,000 characters; a lone CR;
+// every byte from 0x01 to 0xFF but CR and LF; outer blanks; enclosing double quotes around a
+// comma; an inner comma; markup; empty.
+const std::vector<std::pair<const char*, std::string>>& hostileValues() {
+    static const std::vector<std::pair<const char*, std::string>> values = [] {
+        std::string bytes; // 0x80 to 0xFF above all, and the control characters too
+        for (int b = 0x01; b <= 0xFF; ++b)
+            if (b != '\r' && b != '\n')
+                bytes.push_back(static_cast<char>(b));
+        std::string longText;
+        while (longText.size() < 40000)
+            longText += "Long value " + std::to_string(longText.size()) + ", ";
+        longText.resize(40000);
+        return std::vector<std::pair<const char*, std::string>>{
+            {"40000 characters", longText},           {"lone CR", "Before\rafter"},
+            {"bytes 0x01-0xFF but CR and LF", bytes}, {"outer blanks", "  Padded  "},
+            {"enclosing quotes", "\"Smith, John\""},  {"inner comma", "Thuar, Koro"},
+            {"markup", "<b>Bold</b> &amp; <i>"},      {"empty", ""},
+        };
+    }();
+    return values;
+}
+
+// The bytes of the file whose name ends in `name`; a test failure when there is none.
+std::string& fileNamed(Files& files, std::string_view name) {
+    for (auto& [path, bytes] : files)
+        if (path.ends_with(name))
+            return bytes;
+    ADD_FAILURE() << "no file " << name;
+    static std::string none;
+    return none;
+}
+
+// `files` with the given lines of the file `name` replaced.
+Files withLines(Files files, std::string_view name, const LineChanges& changes) {
+    std::string& bytes = fileNamed(files, name);
+    auto lines = crlfLines(bytes);
+    for (const auto& [line, text] : changes) {
+        if (line >= lines.size()) {
+            ADD_FAILURE() << name << " has no line " << line + 1;
+            continue;
+        }
+        lines[line] = text;
+    }
+    bytes = crlf(lines);
+    return files;
+}
 
 constexpr const char* kRoster = "save1/Controlled/yourfed.hv1";
 constexpr const char* kSave = "save1/Saved Game/save1.hv1";
@@ -41,8 +93,7 @@ constexpr const char* kEcw = "save1/Background/ecw.hv1";
 // What a press did: the files before and after, the hostile value, and the typed text (none for
 // the untouched press).
 struct Outcome {
-    Files before;
-    Files after;
+    Files before, after;
     const std::string& value;
     const char* typed;
 };
@@ -108,20 +159,11 @@ Check rosterBecomes(std::function<Records(const std::string&)> records) {
 
 // The one file a press added; every file that was there is as it was.
 std::pair<std::string, std::string> addedFile(const Outcome& o) {
-    Files added;
-    for (const auto& file : o.after)
-        if (std::find(o.before.begin(), o.before.end(), file) == o.before.end())
-            added.push_back(file);
+    Files added; // both sorted, as snapshot() gives them
+    std::ranges::set_difference(o.after, o.before, std::back_inserter(added));
     EXPECT_EQ(o.after.size(), o.before.size() + 1);
     EXPECT_EQ(added.size(), 1u);
     return added.empty() ? std::pair<std::string, std::string>() : added.front();
-}
-
-std::vector<std::string> wrestlerWith(Line line, const std::string& value) {
-    // The carder as the window computes it, so that only the hostile line is in question.
-    auto record = withLine(wrestler("Hostile"), Line::Carder, numberLine(2));
-    record.at(line) = value;
-    return record;
 }
 
 void writeLine(GameWorld& world, const char* file, std::size_t line, const std::string& value) {
@@ -149,7 +191,10 @@ std::vector<Row> rows() {
         };
         table.push_back({"save", "roster apply", roster::createRosterEditor,
                          [line](GameWorld& w, const std::string& v) {
-                             w.setRoster("save1", {wrestlerWith(line, v)});
+                             // The carder as the window computes it: only the hostile line counts.
+                             const auto carder =
+                                 withLine(wrestler("Hostile"), Line::Carder, numberLine(2));
+                             w.setRoster("save1", {withLine(carder, line, v)});
                          },
                          pickIn("List1", line == Line::Name ? nullptr : "Hostile"),
                          roster::boxLabel(line).data(), "Command1", typed,
@@ -216,13 +261,11 @@ std::vector<Row> rows() {
          },
          pickIn("List3"), "Combo3", "yftran2", "Typed",
          [](const Outcome& o) {
-             Files after = o.after;
-             const auto roster = crlfLines(fileNamed(after, kRoster));
+             // The roster was empty; the rival file is left so.
+             Files after = o.after, before = o.before;
+             const auto roster = crlfLines(std::exchange(fileNamed(after, kRoster), ""));
              ASSERT_EQ(roster.size(), WrestlerRecord::kLines);
              EXPECT_EQ(roster[0], o.typed ? o.typed : o.value);
-             EXPECT_EQ(fileNamed(after, kEcw), "");
-             fileNamed(after, kRoster) = fileNamed(after, kEcw) = "";
-             Files before = o.before;
              fileNamed(before, kEcw) = "";
              EXPECT_EQ(after, before);
          }});
@@ -350,13 +393,13 @@ protected:
 
 TEST_F(HostileWorld, UntouchedValuesGoBackAsStoredAndTypedOnesChangeOnlyTheirLine) {
     for (const Row& row : rows()) {
-        for (const HostileValue& value : hostileValues()) {
+        for (const auto& [label, bytes] : hostileValues()) {
             SCOPED_TRACE(std::string(row.window) + " " + (row.box ? row.box : row.button) + ", " +
-                         value.label);
+                         label);
             OpWorld game;
             for (const char* typed : {static_cast<const char*>(nullptr), row.typed}) {
-                row.plant(game, value.bytes); // afresh: the untouched press may have moved it
-                press(game, row, value.bytes, typed);
+                row.plant(game, bytes); // afresh: the untouched press may have moved it
+                press(game, row, bytes, typed);
                 if (row.typed == nullptr)
                     break; // a button without a box
             }

@@ -24,12 +24,7 @@ using namespace std::chrono_literals;
 using Args = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
 
-struct HvRun {
-    int code;
-    std::string out, err;
-};
-
-HvRun hvIn(const GameWorld& world, const Args& args) {
+ProgramRun hvIn(const GameWorld& world, const Args& args) {
     std::ostringstream out, err;
     const int code = hv::cli::runCli(args, world.work, out, err);
     return {code, out.str(), err.str()};
@@ -58,7 +53,7 @@ std::string name(std::size_t i) {
 
 // Each process changes its own wrestlers, one hv run per change: with reads outside the lock
 // some runs would write back a roster read before another's change and lose it.
-TEST(GameFolderLock, ParallelHvRunsLoseNoChange) {
+TEST(GameFolderLock, ParallelProgramRunsLoseNoChange) {
 #ifdef _WIN32
     constexpr std::size_t kProcesses = 4, kEach = 25; // every start of hv.exe costs under Wine
 #else
@@ -127,7 +122,7 @@ public:
             thread_.join();
         }
     }
-    HvRun result_{-1, {}, {}};
+    ProgramRun result_;
 
 private:
     std::promise<void> held_, release_;
@@ -143,7 +138,7 @@ protected:
         world.setRoster("save1", records);
     }
     ~HeldLock() override { gameFolderLockWait() = 10s; }
-    HvRun hv(const Args& args) { return hvIn(world, args); }
+    ProgramRun hv(const Args& args) { return hvIn(world, args); }
 
     GameWorld world;
 };
@@ -184,7 +179,7 @@ TEST_F(HeldLock, ACommandReadsOnlyOnceItHoldsTheLock) {
     };
     for (const Case& c : cases) {
         Holder other(world, 300ms, c.other);
-        const HvRun run = hv(c.command);
+        const ProgramRun run = hv(c.command);
         other.done();
         EXPECT_EQ(other.result_.code, 0) << other.result_.err;
         EXPECT_EQ(run.code, 0) << c.command[0] << " " << c.command[1] << ": " << run.err;
@@ -201,7 +196,7 @@ TEST_F(HeldLock, AWriterGivesUpAfterTheWaitAndWritesNothing) {
          {Args{"roster", "set", name(1), "morale=1"}, Args{"feuds", "set", "2=500"},
           Args{"trade", name(2), "own", "ecw"}}) {
         const auto start = Clock::now();
-        const HvRun run = hv(command);
+        const ProgramRun run = hv(command);
         EXPECT_GE(Clock::now() - start, 500ms);
         EXPECT_EQ(run.code, 1);
         EXPECT_EQ(run.err, gameFolderLockPath(world.game).string() +

@@ -24,7 +24,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <functional>
 #include <list>
@@ -52,7 +51,6 @@ Files filesOf(const OpWorld& w) {
             all[file] = bytes;
     return all;
 }
-using Run = void (*)(Draw&, const std::string& folder);
 
 template <class T> std::vector<std::string> orNone(T read) {
     try {
@@ -74,11 +72,11 @@ Draw drawFrom(const OpWorld& w, std::uint64_t seed, const std::string& slot) {
 }
 
 // Every write operation of a slot, as its family in the catalogue draws it.
-const std::vector<std::pair<std::string, Run>> kOperations = [] {
-    std::vector<std::pair<std::string, Run>> out;
+const std::vector<const Operation*> kOperations = [] {
+    std::vector<const Operation*> out;
     for (const Operation& op : operations())
         if (op.draw != nullptr)
-            out.emplace_back(op.family, op.draw);
+            out.push_back(&op);
     return out;
 }();
 
@@ -173,10 +171,9 @@ private:
             for (const auto& [slot, id] : later)
                 out += slot + std::to_string(id) + ";";
             for (const auto& [file, bytes] : back)
-                out += file + "=" + bytes + "|" + model().at(file) + ";";
+                out += file + "=" + bytes + "|" + now.at(file) + ";";
             return out;
         }
-        const Files& model() const { return now; }
     };
 
     std::string step(OpWorld& world, const Step& s) {
@@ -184,14 +181,10 @@ private:
         const std::string slot = kSlots[s.slot - 1];
         if (s.kind == "restore")
             return restore(world, rng, slot);
-        if (s.kind == "game") {
-            gameSaves(world, rng);
-            return {};
-        }
-        if (s.kind == "read") {
-            read(world, s);
-            return {};
-        }
+        if (s.kind == "game")
+            return gameSaves(world, rng);
+        if (s.kind == "read")
+            return read(world, s);
         if (s.kind == "write")
             return write(world, s);
         if (s.kind == "outside") {
@@ -206,8 +199,7 @@ private:
             writeFile(world.game / file, it->second);
             return {};
         }
-        const auto op =
-            std::ranges::find(kOperations, s.kind, [](auto& o) { return std::string(o.first); });
+        const auto op = std::ranges::find(kOperations, s.kind, &Operation::family);
         const Draw draw = drawFrom(world, s.seed, slot);
 
         // The reference: a folder holding the model's bytes and no history.
@@ -221,7 +213,7 @@ private:
         const auto outcome = [&](const OpWorld& w) -> std::string {
             try {
                 Draw d = draw;
-                op->second(d, w.folder());
+                (*op)->draw(d, w.folder());
                 return "done";
             } catch (const OperationRefused& e) {
                 return std::string("refused: ") + e.what();
@@ -312,36 +304,15 @@ private:
 
     // --- Changes prepared from a read and written later, the game saving in between ---
 
-    // A file's lines without their line ends, and back.
-    static std::vector<std::string> linesOf(const std::string& bytes) {
-        std::vector<std::string> out;
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos)
-                break;
-            out.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return out;
-    }
     std::string fileKey(const std::string& slot, std::string_view suffix) const {
-        const auto lower = [](std::string text) {
-            std::ranges::transform(text, text.begin(), [](unsigned char c) {
-                return static_cast<char>(std::tolower(c));
-            });
-            return text;
-        };
-        const std::string want = lower(slot + "/" + std::string(suffix));
-        for (const auto& [file, bytes] : model_)
-            if (lower(file) == want)
-                return file;
-        return {};
+        const std::string file = slot + "/" + std::string(suffix);
+        return model_.contains(file) ? file : std::string();
     }
 
     // The game saves between any two steps: one value of one record changes in place, a number
     // to another number (100 to 199), a text to the game's own. The user types 200 to 299, so
     // that no value of the game's is the same number as one of the user's written otherwise.
-    void gameSaves(OpWorld& world, Rng& rng) {
+    std::string gameSaves(OpWorld& world, Rng& rng) {
         struct Kind {
             std::string_view suffix;
             std::size_t recordLines;                         // 0: the lines of the file itself
@@ -380,17 +351,17 @@ private:
                 target = p.edit.line;
             }
             if (!target)
-                return;
+                return {};
         }
         if (file.empty())
-            return;
-        std::vector<std::string> lines = linesOf(model_.at(file));
+            return {};
+        std::vector<std::string> lines = crlfLines(model_.at(file));
         const std::size_t per = file == "saveslots.hv1" ? 0 : kind->recordLines;
         auto [offset, number] = file == "saveslots.hv1" ? std::pair{rng() % 2, false}
                                                         : kind->lines[rng() % kind->lines.size()];
         const std::size_t records = per == 0 ? 1 : lines.size() / per;
         if (records == 0)
-            return;
+            return {};
         std::size_t at = (per == 0 ? 0 : (rng() % records) * per) + offset;
         if (target) {
             at = *target;
@@ -399,7 +370,7 @@ private:
                               : kWrestlerFields[offset].kind == FieldKind::Number;
         }
         if (at >= lines.size() || (per > 0 && lines[at - offset] == kPlaceholderName))
-            return;
+            return {};
         std::string& line = lines[at];
         if (kind->suffix.ends_with("managers.hv1") && per != 0)
             line = fieldReadFirst(line) == "m" ? "f" : "m";
@@ -413,6 +384,7 @@ private:
         }
         model_[file] = withLines(model_.at(file), {{at, line}});
         writeFile(world.game / file, model_[file]);
+        return {};
     }
 
     ModelPlan planOf(std::size_t first) const {
@@ -443,20 +415,13 @@ private:
     }
 
     // The user reads: a window opens, a sheet is exported, a restore asks its question.
-    void read(OpWorld& world, const Step& s) {
-        Rng rng(s.seed);
+    std::string read(OpWorld& world, const Step& s) {
         const std::string slot = kSlots[s.slot - 1];
         Draw d = drawFrom(world, s.seed, slot);
         const std::string typed = std::to_string(200 + d.n(100));
-        Prepared p{std::string(kPreparedKinds[d.n(std::size(kPreparedKinds))]),
-                   slot,
-                   {},
-                   {},
-                   {},
-                   0,
-                   {},
-                   {},
-                   {}};
+        Prepared p;
+        p.kind = kPreparedKinds[d.n(std::size(kPreparedKinds))];
+        p.slot = slot;
         const savegame::SaveGameFile save(world.folder(), slot);
         try {
             if (p.kind == "roster window" || p.kind == "sheet") {
@@ -501,29 +466,26 @@ private:
                     if (points_[i].slot == slot)
                         own.push_back(i);
                 if (own.empty())
-                    return;
+                    return {};
                 const std::size_t first = own[d.n(own.size())];
                 p.point = points_[first].id;
                 p.plan = restore::planRestore(world.folder(), slot, p.point).id;
                 p.modelPlan = planOf(first).key();
             }
         } catch (const GameFileError&) {
-            return; // a window that could not read its file shows nothing to change
+            return {}; // a window that could not read its file shows nothing to change
         }
         pending_.push_back(std::move(p));
+        return {};
     }
 
-    // `bytes` with some of its lines replaced; what follows the last line end stays.
+    // `bytes` with some of its lines replaced.
     static std::string withLines(const std::string& bytes,
                                  const std::map<std::size_t, std::string>& replaced) {
-        std::vector<std::string> lines = linesOf(bytes);
+        std::vector<std::string> lines = crlfLines(bytes);
         for (const auto& [at, text] : replaced)
             lines.at(at) = text;
-        std::string out;
-        for (const auto& l : lines)
-            appendTextLine(out, l);
-        const std::size_t end = bytes.rfind("\r\n");
-        return out + bytes.substr(end == std::string::npos ? 0 : end + 2);
+        return crlf(lines);
     }
 
     // A sheet as a spreadsheet saves it: every cell quoted, one cell typed over.
@@ -630,7 +592,7 @@ private:
         } else if (p.kind == "managers window") {
             file = fileKey(p.slot, "Background/wwfmanagers.hv1");
             std::map<std::size_t, std::string> lines;
-            const auto all = linesOf(model_.at(file));
+            const auto all = crlfLines(model_.at(file));
             for (std::size_t i = 0; i + 1 < all.size(); i += 2)
                 if (fieldReadFirst(all[i]) == p.key)
                     if (auto v = merge(fieldReadFirst(all[i + 1]), false))
@@ -639,7 +601,7 @@ private:
             run = [&] { managers::changeManagers({folder, p.slot}, p.key, std::span(&p.edit, 1)); };
         } else {
             file = fileKey(p.slot, "Saved Game/save1.hv1");
-            const auto all = linesOf(model_.at(file));
+            const auto all = crlfLines(model_.at(file));
             std::size_t line = p.edit.line; // a feud's level line
             bool number = true;
             if (p.kind == "settings window") {
@@ -701,9 +663,8 @@ private:
     }
 
     std::string compare(const OpWorld& world) const {
-        if (filesOf(world) != model_) {
+        if (const Files now = filesOf(world); now != model_) {
             std::string names;
-            const Files now = filesOf(world);
             for (const auto& [file, bytes] : model_)
                 if (!now.contains(file) || now.at(file) != bytes)
                     names += " " + file;
@@ -750,7 +711,7 @@ Sequence generate(Rng& rng) {
                  : roll < 8  ? "game"
                  : roll < 11 ? "read"
                  : roll < 14 ? "write"
-                             : kOperations[rng() % std::size(kOperations)].first;
+                             : kOperations[rng() % std::size(kOperations)]->family;
         s.seed = rng() % 1000;
         s.slot = static_cast<int>(rng() % 2) + 1;
     }

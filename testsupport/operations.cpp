@@ -34,6 +34,9 @@ OpWorld::OpWorld() : GameWorld("WWF") {
               crlf({game.string(), "page.html", "Title", "White", "Black", "1"}));
 }
 
+namespace {
+
+// The file of `part` in slot 1 of an OpWorld, relative to the world's root; "work/" for Work.
 std::string partFile(Part part) {
     static const char* const kFiles[] = {"Halvorn/save1/Controlled/yourfed.hv1",
                                          "Halvorn/save1/Saved Game/save1.hv1",
@@ -46,8 +49,6 @@ std::string partFile(Part part) {
     return kFiles[static_cast<std::size_t>(part)];
 }
 
-namespace {
-
 // Feud 1 of slot 1: Ace vs Bo at level 500.
 void feud(const OpWorld& w) {
     const auto save = w.slotFile("save1", "Saved Game/save1.hv1");
@@ -56,18 +57,12 @@ void feud(const OpWorld& w) {
     writeFile(save, feuds.replace(feuds.find(" 15 "), 4, " 500 "));
 }
 
-RosterFile roster1(const OpWorld& w) {
-    return {w.folder(), "save1"};
-}
-savegame::SaveGameFile save1(const OpWorld& w) {
-    return {w.folder(), "save1"};
-}
-managers::ManagersPlace managers1(const OpWorld& w) {
-    return {w.folder(), "save1"};
-}
-exchange::RosterFile exchange1(const OpWorld& w) {
-    return {w.folder(), "save1"};
-}
+// Slot 1 of the world, as the place of any of its files.
+struct Slot1 {
+    const OpWorld& w;
+    template <class Place> operator Place() const { return Place(w.folder(), "save1"); }
+};
+
 otherfeds::PartyFile ecw1(const OpWorld& w) {
     return otherfeds::partyFile(w.folder(), "save1", Party::Ecw, "WCW");
 }
@@ -119,25 +114,21 @@ Part partOf(Party p) {
 std::vector<Operation> catalogue() {
     std::vector<Operation> ops = {
         {"roster apply",
-         {"applyWrestler", "applyBoxes"},
          {Part::Roster},
          [](const OpWorld& w) {
              // Bo's every field but his name typed over with Cy's.
-             const auto bo = *findWrestler(roster1(w), "Bo"), cy = *findWrestler(roster1(w), "Cy");
+             const auto bo = *findWrestler(Slot1{w}, "Bo"), cy = *findWrestler(Slot1{w}, "Cy");
              std::vector<FieldEdit> edits;
              for (std::size_t l = 1; l < WrestlerRecord::kLines; ++l)
                  if (bo.lines[l] != cy.lines[l])
                      edits.push_back({l, bo.lines[l], cy.lines[l]});
-             applyWrestler(roster1(w), "Bo", edits);
+             applyWrestler(Slot1{w}, "Bo", edits);
          }},
         {"roster set",
-         {"setWrestlerFields", "setLines"},
          {Part::Roster},
          [](const OpWorld& w) {
-             setWrestlerFields(roster1(w), "Bo", {{WrestlerRecord::Draw, "1"}});
+             setWrestlerFields(Slot1{w}, "Bo", {{WrestlerRecord::Draw, "1"}});
          },
-         true,
-         [](const OpWorld&) {},
          "roster edit",
          [](Draw& d, const std::string& f) {
              const WrestlerRecord::Line lines[] = {WrestlerRecord::Draw, WrestlerRecord::Injury,
@@ -146,41 +137,31 @@ std::vector<Operation> catalogue() {
                                {{lines[d.n(3)], std::to_string(d.n(6))}});
          }},
         {"roster add",
-         {"addBlankWrestler"},
          {Part::Roster},
-         [](const OpWorld& w) { addBlankWrestler(roster1(w)); },
-         false,
-         [](const OpWorld&) {},
+         [](const OpWorld& w) { addBlankWrestler(Slot1{w}); },
          "roster add",
          [](Draw& d, const std::string& f) {
              addBlankWrestler({f, d.slot});
-         }},
+         },
+         false},
         {"roster delete",
-         {"deleteWrestler"},
          {Part::Roster},
-         [](const OpWorld& w) { deleteWrestler(roster1(w), "Bo"); },
-         true,
-         [](const OpWorld&) {},
+         [](const OpWorld& w) { deleteWrestler(Slot1{w}, "Bo"); },
          "roster delete",
          [](Draw& d, const std::string& f) {
              deleteWrestler({f, d.slot}, d.name("own"));
          }},
         {"roster move up",
-         {"moveWrestler"},
          {Part::Roster},
-         [](const OpWorld& w) { moveWrestler(roster1(w), "Cy", Direction::Up); },
-         false,
-         [](const OpWorld&) {},
+         [](const OpWorld& w) { moveWrestler(Slot1{w}, "Cy", Direction::Up); },
          "roster move",
          [](Draw& d, const std::string& f) {
              moveWrestler({f, d.slot}, d.name("own"), d.n(2) ? Direction::Up : Direction::Down);
-         }},
+         },
+         false},
         {"injuries heal",
-         {"healAll"},
          {Part::Roster},
-         [](const OpWorld& w) { healAll(roster1(w)); },
-         true,
-         [](const OpWorld&) {},
+         [](const OpWorld& w) { healAll(Slot1{w}); },
          "injuries heal",
          [](Draw& d, const std::string& f) {
              healAll({f, d.slot});
@@ -197,44 +178,35 @@ std::vector<Operation> catalogue() {
             const otherfeds::TransferRequest request{"save1",       from, to,   name,
                                                      "New " + name, "2",  "WCW"};
             const std::string f(otherfeds::partyWord(from)), t(otherfeds::partyWord(to));
-            ops.push_back({"trade " + f + " to " + t,
-                           {"TransferWrestler", "replaceBoth"},
-                           {partOf(from), partOf(to)},
-                           [request](const OpWorld& w) {
-                               otherfeds::TransferWrestler(w.folder(), request, [] { return 0.5; });
-                           },
-                           false});
+            ops.push_back({.name = "trade " + f + " to " + t,
+                           .parts = {partOf(from), partOf(to)},
+                           .run =
+                               [request](const OpWorld& w) {
+                                   otherfeds::TransferWrestler(w.folder(), request,
+                                                               [] { return 0.5; });
+                               },
+                           .repeats = false});
         }
     ops[6].family = "trade"; // the first trade draws any of the twelve directions
     ops[6].draw = drawTrade;
     std::vector<Operation> rest = {
         {"import appended",
-         {"importWrestler"},
          {Part::Roster},
-         [](const OpWorld& w) { exchange::importWrestler(exchange1(w), w.work / "Dee.hve"); },
-         true,
-         [](const OpWorld&) {},
+         [](const OpWorld& w) { exchange::importWrestler(Slot1{w}, w.work / "Dee.hve"); },
          "import",
          drawImport},
         {"import overwrite",
-         {"overwriteWrestler"},
          {Part::Roster},
-         [](const OpWorld& w) {
-             exchange::overwriteWrestler(exchange1(w), "Bo", w.work / "Bo.hve");
-         }},
-        {"import as",
-         {"importAs"},
-         {Part::Roster},
-         [](const OpWorld& w) { exchange::importAs(exchange1(w), w.work / "Bo.hve", "Bo Two"); },
-         false},
+         [](const OpWorld& w) { exchange::overwriteWrestler(Slot1{w}, "Bo", w.work / "Bo.hve"); }},
+        {.name = "import as",
+         .parts = {Part::Roster},
+         .run = [](const OpWorld& w) { exchange::importAs(Slot1{w}, w.work / "Bo.hve", "Bo Two"); },
+         .repeats = false},
         {"federation settings",
-         {"applySettings"},
          {Part::Save, Part::SlotNames},
          [](const OpWorld& w) {
-             savegame::applySettings(save1(w), {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
+             savegame::applySettings(Slot1{w}, {"Mine", "Boss", "Friday", "2", "May", "100", "9"});
          },
-         true,
-         [](const OpWorld&) {},
          "settings",
          [](Draw& d, const std::string& f) {
              savegame::applySettings({f, d.slot}, {"Slot " + std::to_string(d.n(9)), "Boss",
@@ -242,80 +214,67 @@ std::vector<Operation> catalogue() {
                                                    "3", std::to_string(d.n(1000))});
          }},
         {"title holders",
-         {"applyTitles"},
          {Part::Save},
          [](const OpWorld& w) {
-             savegame::applyTitles(save1(w), {"Ace", "Bo", "Vacant", "Cy", "Ace"});
+             savegame::applyTitles(Slot1{w}, {"Ace", "Bo", "Vacant", "Cy", "Ace"});
          },
-         true,
-         [](const OpWorld&) {},
          "titles",
          [](Draw& d, const std::string& f) {
              savegame::applyTitles({f, d.slot}, {d.name("own"), d.name("own"), "Vacant",
                                                  d.name("own"), d.name("own")});
          }},
         {"feud levels",
-         {"applyFeuds", "writeFeuds"},
          {Part::Save},
          [](const OpWorld& w) {
-             auto feuds = savegame::readFeuds(save1(w));
+             auto feuds = savegame::readFeuds(Slot1{w});
              feuds[1].level = 600;
-             savegame::applyFeuds(save1(w), feuds);
+             savegame::applyFeuds(Slot1{w}, feuds);
          },
-         true,
-         feud,
          "feuds",
-         drawFeuds},
-        {"feud edits",
-         {"applyFeudEdits"},
-         {Part::Save},
-         [](const OpWorld& w) {
-             const auto level = savegame::feudLevelLine(1);
-             savegame::applyFeudEdits(
-                 save1(w), std::vector<FieldEdit>{
-                               {level, savegame::readFeuds(save1(w))[1].storedLevel, " 600 "}});
-         },
+         drawFeuds,
          true,
          feud},
+        {.name = "feud edits",
+         .parts = {Part::Save},
+         .run =
+             [](const OpWorld& w) {
+                 const auto level = savegame::feudLevelLine(1);
+                 savegame::applyFeudEdits(
+                     Slot1{w}, std::vector<FieldEdit>{
+                                   {level, savegame::readFeuds(Slot1{w})[1].storedLevel, " 600 "}});
+             },
+         .setUp = feud},
         {"managers add",
-         {"addManager"},
          {Part::Managers},
-         [](const OpWorld& w) { managers::addManager(managers1(w)); },
-         false,
-         [](const OpWorld&) {},
+         [](const OpWorld& w) { managers::addManager(Slot1{w}); },
          "managers",
-         drawManager},
+         drawManager,
+         false},
         {"managers change",
-         {"changeManagers"},
          {Part::Managers},
          [](const OpWorld& w) {
-             managers::changeManagers(managers1(w), "Wally Manager", std::string_view("Walt"),
+             managers::changeManagers(Slot1{w}, "Wally Manager", std::string_view("Walt"),
                                       "female");
          }},
         {"managers delete",
-         {"deleteManagers"},
          {Part::Managers},
-         [](const OpWorld& w) { managers::deleteManagers(managers1(w), "Wendy Manager"); }},
-        {"roster batch",
-         {"applyBatch", "writePlan"},
-         {Part::Roster},
-         [](const OpWorld& w) { applyBatch(roster1(w), parseBatch({"draw=+1"}, {})); },
-         false},
+         [](const OpWorld& w) { managers::deleteManagers(Slot1{w}, "Wendy Manager"); }},
+        {.name = "roster batch",
+         .parts = {Part::Roster},
+         .run = [](const OpWorld& w) { applyBatch(Slot1{w}, parseBatch({"draw=+1"}, {})); },
+         .repeats = false},
         {"roster csv export",
-         {"exportRosterCsv"},
          {Part::Work},
-         [](const OpWorld& w) { exportRosterCsv(roster1(w), w.work / "r.csv", w.work); }},
-        {"roster csv import",
-         {"importRosterCsv"},
-         {Part::Roster},
-         [](const OpWorld& w) { importRosterCsv(roster1(w), w.work / "r.csv", false); },
-         true,
-         [](const OpWorld& w) {
-             std::string csv = rosterCsv(roster1(w));
-             writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
-         }},
+         [](const OpWorld& w) { exportRosterCsv(Slot1{w}, w.work / "r.csv", w.work); }},
+        {.name = "roster csv import",
+         .parts = {Part::Roster},
+         .run = [](const OpWorld& w) { importRosterCsv(Slot1{w}, w.work / "r.csv", false); },
+         .setUp =
+             [](const OpWorld& w) {
+                 std::string csv = rosterCsv(Slot1{w});
+                 writeFile(w.work / "r.csv", csv.replace(csv.find("\"Bo\""), 4, "\"Bob\""));
+             }},
         {"roster table apply",
-         {"applyEdits"},
          {Part::Roster},
          [](const OpWorld& w) {
              const table::TableSource own{
@@ -326,43 +285,37 @@ std::vector<Operation> catalogue() {
                  bo, "Bo", {WrestlerRecord::Draw, std::string(shown.line(bo, 1)), "1"}};
              table::applyTableEdits(own, std::span(&edit, 1), shown);
          }},
-        {"rival append",
-         {"appendRival"},
-         {Part::Ecw},
-         [](const OpWorld& w) {
-             OtherFedRecord r;
-             r.lines[0] = "New";
-             otherfeds::appendRival(ecw1(w), r);
-         },
-         false},
+        {.name = "rival append",
+         .parts = {Part::Ecw},
+         .run =
+             [](const OpWorld& w) {
+                 OtherFedRecord r;
+                 r.lines[0] = "New";
+                 otherfeds::appendRival(ecw1(w), r);
+             },
+         .repeats = false},
         {"rival remove",
-         {"removeRival"},
          {Part::Ecw},
          [](const OpWorld& w) { otherfeds::removeRival(ecw1(w), "Extreme"); }},
         {"rival set",
-         {"setRivalFields"},
          {Part::Ecw},
          [](const OpWorld& w) {
              otherfeds::setRivalFields(ecw1(w), "Extreme", {{OtherFedRecord::Draw, "1"}});
          }},
         {"export",
-         {"exportWrestler"},
          {Part::Work},
          [](const OpWorld& w) {
-             exchange::exportWrestler(exchange1(w), "Ace", w.work / "Ace.hve", w.work);
+             exchange::exportWrestler(Slot1{w}, "Ace", w.work / "Ace.hve", w.work);
          }},
         {"game folder change",
-         {"changeGameFolder"},
          {Part::Work},
          [](const OpWorld& w) { changeGameFolder(w.work, w.root.path().string()); }},
         {"report settings",
-         {"writeSettings"},
          {Part::Work},
          [](const OpWorld& w) {
              report::writeSettings(w.work, {"other.html", "T", "Red", "Blue", "2"});
          }},
         {"report page",
-         {"writePage"},
          {Part::Work},
          [](const OpWorld& w) {
              report::PageOptions o;
@@ -370,27 +323,27 @@ std::vector<Operation> catalogue() {
              report::writePage(w.work, w.folder(), "save1", o);
          }},
         {"report order",
-         {"writeOrder"},
          {Part::Work},
          [](const OpWorld& w) {
              report::writeOrder(w.work, {"Fueds", "Roster", "Titles"});
          }},
-        {"restore point apply",
-         {"applyPoint"},
-         {Part::Roster, Part::Save, Part::SlotNames, Part::Rival, Part::Ecw, Part::Indy,
-          Part::Managers}, // what the point kept
-         [](const OpWorld& w) {
-             // Each run meets the files put back by hand since the last.
-             const auto id = restore::listPoints(w.folder(), "save1").back().id;
-             restore::applyPoint(w.folder(), "save1", id,
-                                 restore::planRestore(w.folder(), "save1", id).id);
-         },
-         false,
-         [](const OpWorld& w) { // a point of two files
-             otherfeds::TransferWrestler(
-                 w.folder(), {"save1", Party::Ecw, Party::Indy, "Extreme", "", "", "WCW"},
-                 [] { return 0.5; });
-         }},
+        {.name = "restore point apply",
+         .parts = {Part::Roster, Part::Save, Part::SlotNames, Part::Rival, Part::Ecw, Part::Indy,
+                   Part::Managers}, // what the point kept
+         .run =
+             [](const OpWorld& w) {
+                 // Each run meets the files put back by hand since the last.
+                 const auto id = restore::listPoints(w.folder(), "save1").back().id;
+                 restore::applyPoint(w.folder(), "save1", id,
+                                     restore::planRestore(w.folder(), "save1", id).id);
+             },
+         .repeats = false,
+         .setUp =
+             [](const OpWorld& w) { // a point of two files
+                 otherfeds::TransferWrestler(
+                     w.folder(), {"save1", Party::Ecw, Party::Indy, "Extreme", "", "", "WCW"},
+                     [] { return 0.5; });
+             }},
     };
     ops.insert(ops.end(), std::make_move_iterator(rest.begin()),
                std::make_move_iterator(rest.end()));

@@ -43,15 +43,14 @@ enum class Part { Roster, Save, SlotNames, Rival, Ecw, Indy, Managers, Work };
 
 struct Operation {
     std::string name;
-    std::set<std::string> writers;           // the functions of the sources that write files for it
     std::set<Part> parts;                    // what it may change
     std::function<void(const OpWorld&)> run; // one fixed change in slot 1
-    bool repeats = true; // run again, it makes the same change (not another wrestler added)
-    std::function<void(const OpWorld&)> setUp = [](const OpWorld&) {};
     // A run with drawn arguments on a folder, for the rows that stand for their family
     // (`family` is then the name random sequences give it).
     std::string family = {};
     void (*draw)(Draw&, const std::string& folder) = nullptr;
+    bool repeats = true; // run again, it makes the same change (not another wrestler added)
+    std::function<void(const OpWorld&)> setUp = [](const OpWorld&) {};
 };
 
 const std::vector<Operation>& operations();
@@ -60,8 +59,5 @@ const std::vector<Operation>& operations();
 // parts; empty when there is none.
 std::string changedOutside(const Operation& op, const Files& before, const Files& after);
 const Operation& operation(std::string_view name);
-
-// The file of `part` in slot 1 of an OpWorld, relative to the world's root; "work/" for Work.
-std::string partFile(Part part);
 
 } // namespace hv::test

@@ -1,4 +1,5 @@
 #include "test_support.h"
+#include "hostile_world.h"
 
 #include <algorithm>
 #include <fstream>
@@ -38,6 +39,17 @@ std::string crlf(const std::vector<std::string>& lines) {
     for (const auto& l : lines)
         out.append(l).append("\r\n");
     return out;
+}
+
+std::vector<std::string> crlfLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string_view::npos;
+         start = end + 2)
+        lines.emplace_back(bytes.substr(start, end - start));
+    if (start < bytes.size())
+        lines.emplace_back(bytes.substr(start));
+    return lines;
 }
 
 void writeFile(const fs::path& file, std::string_view bytes) {

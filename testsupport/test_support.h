@@ -26,12 +26,12 @@ private:
     std::error_code ignored_;
 };
 
-#ifndef _WIN32
 struct ProgramRun {
     int code = -1; // the exit status, -1 when the program did not exit
     std::string out, err;
 };
 
+#ifndef _WIN32
 // Runs `program` with `args` in the folder `work`, its output caught in files outside any test
 // world. `env`, when given, is the whole environment; else the test's own is inherited.
 ProgramRun runProgram(const char* program, const std::vector<std::string>& args,
