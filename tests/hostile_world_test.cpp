@@ -39,26 +39,6 @@ using LineChanges = std::map<std::size_t, std::string>; // 0-based line -> new t
 // Values a game file may hold that a window could easily mangle: 40,000 characters; a lone CR;
 // every byte from 0x01 to 0xFF but CR and LF; outer blanks; enclosing double quotes around a
 // comma; an inner comma; markup; empty.
-const std::vector<std::pair<const char*, std::string>>& hostileValues() {
-    static const std::vector<std::pair<const char*, std::string>> values = [] {
-        std::string bytes; // 0x80 to 0xFF above all, and the control characters too
-        for (int b = 0x01; b <= 0xFF; ++b)
-            if (b != '\r' && b != '\n')
-                bytes.push_back(static_cast<char>(b));
-        std::string longText;
-        while (longText.size() < 40000)
-            longText += "Long value " + std::to_string(longText.size()) + ", ";
-        longText.resize(40000);
-        return std::vector<std::pair<const char*, std::string>>{
-            {"40000 characters", longText},           {"lone CR", "Before\rafter"},
-            {"bytes 0x01-0xFF but CR and LF", bytes}, {"outer blanks", "  Padded  "},
-            {"enclosing quotes", "\"Smith, John\""},  {"inner comma", "Thuar, Koro"},
-            {"markup", "<b>Bold</b> &amp; <i>"},      {"empty", ""},
-        };
-    }();
-    return values;
-}
-
 // The bytes of the file whose name ends in `name`; a test failure when there is none.
 std::string& fileNamed(Files& files, std::string_view name) {
     for (auto& [path, bytes] : files)

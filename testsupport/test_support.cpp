@@ -168,4 +168,24 @@ ProgramRun runProgram(const char* program, const std::vector<std::string>& args,
 }
 #endif
 
+const std::vector<HostileValue>& hostileValues() {
+    static const std::vector<HostileValue> values = [] {
+        std::string bytes; // 0x80 to 0xFF above all, and the control characters too
+        for (int b = 0x01; b <= 0xFF; ++b)
+            if (b != '\r' && b != '\n')
+                bytes.push_back(static_cast<char>(b));
+        std::string longText;
+        while (longText.size() < 40000)
+            longText += "Long value " + std::to_string(longText.size()) + ", ";
+        longText.resize(40000);
+        return std::vector<HostileValue>{
+            {"40000 characters", longText},           {"lone CR", "Before\rafter"},
+            {"bytes 0x01-0xFF but CR and LF", bytes}, {"outer blanks", "  Padded  "},
+            {"enclosing quotes", "\"Smith, John\""},  {"inner comma", "Thuar, Koro"},
+            {"markup", "<b>Bold</b> &amp; <i>"},      {"empty", ""},
+        };
+    }();
+    return values;
+}
+
 } // namespace hv::test
