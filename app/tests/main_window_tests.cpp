@@ -206,39 +206,28 @@ TEST_F(SlotChoice, ClosesExactlyTheSlotWindowsInOrder) {
 using WindowPlace = AppTest;
 
 TEST_F(WindowPlace, AWriteGoesToTheGameTheWindowLoadedAfterAnotherIsSetFromOutside) {
-    struct Row {
-        const char* window;
-        void (*write)(QWidget*);
-    };
-    for (const Row& row : std::initializer_list<Row>{
-             {"reorder", [](QWidget* w) { clickButton(w, "Command2"); }},
-             {"doctor", [](QWidget* w) { clickButton(w, "Command1"); }},
-         }) {
-        SCOPED_TRACE(row.window);
-        GameWorld other;
-        for (GameWorld* w : {&world, &other})
-            w->setRoster("save1", {wrestler("Axe", "2", "3"), wrestler("Blade"), wrestler("Cole")});
-        const std::string roster = world.roster();
-        start();
-        QWidget* tool = main->openTool(QString::fromLatin1(row.window));
-        ASSERT_NE(tool, nullptr);
-        const QString caption = tool->windowTitle();
-        changeGameFolder(world.work, other.game.string()); // hv game-folder set, from a terminal
-        // The window says whose files it shows; the main window too, and it stays on them.
-        const QString own = hv::ui::pathText(world.game);
-        QTRY_VERIFY(tool->windowTitle().contains(own));
-        EXPECT_TRUE(main->windowTitle().contains(own));
-        static_cast<hv::ui::EditorContext&>(*main).reloadMainWindow();
-        EXPECT_EQ(option(1)->text(), u"Save 1 : First Slot"_s);
-        row.write(tool);
-        EXPECT_NE(world.roster(), roster);
-        EXPECT_EQ(other.roster(), roster);
-        // Set back, the caption is the window's own again.
-        changeGameFolder(world.work, world.game.string());
-        QTRY_COMPARE(tool->windowTitle(), caption);
-        EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
-        main.reset();
-    }
+    GameWorld other;
+    for (GameWorld* w : {&world, &other})
+        w->setRoster("save1", {wrestler("Axe"), wrestler("Blade"), wrestler("Cole")});
+    const std::string roster = world.roster();
+    start();
+    QWidget* tool = main->openTool(u"reorder"_s);
+    ASSERT_NE(tool, nullptr);
+    const QString caption = tool->windowTitle();
+    changeGameFolder(world.work, other.game.string()); // hv game-folder set, from a terminal
+    // The window says whose files it shows; the main window too, and it stays on them.
+    const QString own = hv::ui::pathText(world.game);
+    QTRY_VERIFY(tool->windowTitle().contains(own));
+    EXPECT_TRUE(main->windowTitle().contains(own));
+    static_cast<hv::ui::EditorContext&>(*main).reloadMainWindow();
+    EXPECT_EQ(option(1)->text(), u"Save 1 : First Slot"_s);
+    clickButton(tool, "Command2");
+    EXPECT_NE(world.roster(), roster);
+    EXPECT_EQ(other.roster(), roster);
+    // Set back, the caption is the window's own again.
+    changeGameFolder(world.work, world.game.string());
+    QTRY_COMPARE(tool->windowTitle(), caption);
+    EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
 }
 
 TEST_F(WindowPlace, TheReorderWindowFollowsTheMainWindowsSlotAndMovesInTheListItShows) {
