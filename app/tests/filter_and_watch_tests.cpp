@@ -72,10 +72,6 @@ const Records ecw = {rivalWrestler("Axe Rival"), rivalWrestler("Blade Rival"),
                      rivalWrestler("Bo Axelson Jr")};
 const std::string managers = crlf({"Axe Manager", "m", "Blade Manager", "m", "Bo Axelson", "f"});
 
-Lines healed(Lines record) {
-    return withLine(std::move(record), W::Injury, " 0 ");
-}
-
 class FilterAndWatch : public WindowTest {
 protected:
     FilterAndWatch() { reset(); }
@@ -92,53 +88,25 @@ protected:
     QWidget* open(Open create) { return showWindow(create(context)); }
 };
 
-TEST_F(FilterAndWatch, FiltersNarrowTheListAndButtonsActOnTheWrestlerPicked) {
-    struct Case {
-        Open open;
-        const char* list;
-        const char* typed;
-        const char* visible;
-        const char* pick;
-        const char* draw; // typed into the draw box before the button, if any
-        const char* button;
-        Where file;
-        std::string expected;
-    };
-    const Lines bo77 = withLine(bo, W::Draw, "77"); // the carder untouched stays as stored
-    const Case cases[] = {
-        {roster::createRosterEditor, "List1", "bo", "Bo Axelson", "Bo Axelson", "77", "Command1",
-         rosterAt, recordBytes({p, axe, blade, bo77})},
-        // Moves are on when the filter hides nobody (off under one: the next test).
-        {roster::createReorderWindow, "List1", "a", "Axe|Blade|Bo Axelson", "Blade", nullptr,
-         "Command1", rosterAt, recordBytes({p, blade, axe, bo})},
-        // Healing heals every injured wrestler, shown or not.
-        {roster::createInjuriesWindow, "List1", "XEL", "Bo Axelson", "Bo Axelson", nullptr,
-         "Command1", rosterAt, recordBytes({p, healed(axe), healed(blade), healed(bo)})},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.list) + " " + c.typed + " " + c.button);
-        QWidget* w = open(c.open);
-        auto* list = child<FilteredList>(w, c.list);
-        auto* filter = child<QLineEdit>(w, QByteArray(c.list).replace("List", "Filter").data());
-        QTest::keyClicks(filter, QString::fromLatin1(c.typed));
-        EXPECT_EQ(visible(list), c.visible);
-        if (c.open == roster::createReorderWindow) {
-            EXPECT_EQ(child<QPushButton>(w, "Command2")->isEnabled(), visible(list) == items(list));
-        }
-        clickItem(list, c.pick);
-        if (c.draw != nullptr)
-            child<QLineEdit>(w, "Text3")->setText(QString::fromLatin1(c.draw));
-        clickButton(w, c.button);
-        EXPECT_EQ(readFile(c.file(world)), c.expected);
-        filter->clear();
-        EXPECT_EQ(visible(list), items(list));
-        reset();
-    }
+// The filter folds case both ways and shows every row again once cleared; moves stay on while
+// it hides nobody (off under one: the next test).
+TEST_F(FilterAndWatch, AFilterThatHidesNobodyLeavesMovesOnAndLeavesTheTeardownAlone) {
+    QWidget* w = open(roster::createReorderWindow);
+    auto* list = child<FilteredList>(w, "List1");
+    auto* filter = child<QLineEdit>(w, "Filter1");
+    QTest::keyClicks(filter, QStringLiteral("XEL"));
+    EXPECT_EQ(visible(list), "Bo Axelson");
+    filter->clear();
+    QTest::keyClicks(filter, QStringLiteral("a"));
+    EXPECT_EQ(visible(list), items(list));
+    EXPECT_TRUE(child<QPushButton>(w, "Command2")->isEnabled());
+    clickItem(list, "Blade");
+    clickButton(w, "Command1");
+    EXPECT_EQ(world.roster(), recordBytes({p, blade, axe, bo}));
     EXPECT_TRUE(messages.empty());
 
     // Closing a window while its filter hides rows leaves the filter out of the teardown.
-    QWidget* w = open(roster::createRosterEditor);
-    QTest::keyClicks(child<QLineEdit>(w, "Filter1"), QStringLiteral("axe"));
+    QTest::keyClicks(filter, QStringLiteral("x"));
     int runs = 0;
     QObject::connect(w->findChild<ui::ListFilter*>(), &ui::ListFilter::changed,
                      [&runs] { ++runs; });
@@ -200,18 +168,8 @@ TEST_F(FilterAndWatch, NoInputReachesARowTheFilterHidesNorDoesAButtonActOnOne) {
         {{}, false}, // focus alone
         {{Qt::Key_A}, false},
         {{Qt::Key_B}, true},
-        {{Qt::Key_B, Qt::Key_B}, true},
         {{Qt::Key_Down}, true},
-        {{Qt::Key_Down, Qt::Key_Down}, true},
-        {{Qt::Key_Down, Qt::Key_Up}, true},
-        {{Qt::Key_Up}, true},
-        {{Qt::Key_Home}, true},
         {{Qt::Key_End}, true},
-        {{Qt::Key_Down, Qt::Key_End}, true},
-        {{Qt::Key_Down, Qt::Key_Home}, true},
-        {{Qt::Key_PageDown}, true},
-        {{Qt::Key_PageUp}, true},
-        {{kClick, Qt::Key_Down}, true},
         {{kClick, Qt::Key_A}, true},
         {{kClick, kRetype}, true},
         {{kClick, kDeselect}, false},
@@ -302,8 +260,6 @@ TEST_F(FilterAndWatch, DroppedExportFilesImportInTurnEachClashWaitingForItsAnswe
     clickButton(yesno, "Command1"); // Yes: overwrite, then the next file follows
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(world.roster(), recordBytes({p, axe99, blade, bo, fresher}));
-    EXPECT_EQ(items(child<FilteredList>(w, "List1")), "Axe|Blade|Bo Axelson|New");
-    EXPECT_TRUE(preview->toPlainText().startsWith(u"Name : New"));
 
     // `hv-editor FILE.hve`: chosen and previewed, imported only on "Import".
     ASSERT_TRUE(exchange::chooseExportFile(w, clash));

@@ -56,8 +56,6 @@ TEST_F(BatchOps, ConditionsAndChangesPickAndComputeTheValuesAsShown) {
         std::string planned;
     };
     const Case cases[] = {
-        {{"draw=+10"}, {"carder=Upper Carder"}, "Axe draw: 65 -> 75 |1"},
-        {{"draw=-50"}, {"draw>=40"}, "Axe draw: 65 -> 15 |Blade draw:40-> 0 |2"},
         {{"draw=-3"}, {"draw<40"}, "Axe draw:7-> 4 |1"}, // Crow's blank draw is no number
         {{"draw=+5"}, {"draw="}, "Crow draw:-> 5 |1"},   // ... but counts as 0 when added to
         {{"draw=40"}, {"draw=40", "draw!= 40 "}, "0"},

@@ -2,7 +2,6 @@
 #include "testsupport/rewrite_steps.h"
 #include "testsupport/window_test_support.h"
 
-#include "gamefiles/game_folder_lock.h"
 #include "gamefiles/records.h"
 
 #include <QApplication>
@@ -11,9 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-
-#include <future>
-#include <thread>
 
 namespace hv::test {
 namespace {
@@ -63,12 +59,10 @@ TEST_F(RosterEditorWindow, ApplyRenamesThroughTheOldNameAndWithNoWrestlerShownWr
     const Lines unnamed = withLine(wrestler(""), Line::Draw, "1");
     open({placeholderWrestler(), wrestler("Old"), wrestler("B"), unnamed}, "Old");
     text("Text2")->setText(QStringLiteral("New"));
-    combo("Combo1")->setCurrentText(QStringLiteral("Upper Carder"));
     click("Command1");
-    const Lines renamed =
-        withLine(withLine(wrestler("Old"), Line::Name, "New"), Line::Carder, " 3 ");
     EXPECT_EQ(world.roster(),
-              recordBytes({placeholderWrestler(), renamed, wrestler("B"), unnamed}));
+              recordBytes({placeholderWrestler(), withLine(wrestler("Old"), Line::Name, "New"),
+                           wrestler("B"), unnamed}));
     EXPECT_EQ(items(list), "New|B|");
     EXPECT_EQ(shown("Text1") + shown("Text2") + choice("Combo5"), "");
     EXPECT_TRUE(messages.empty());
@@ -111,10 +105,7 @@ TEST_F(RosterEditorWindow, AddAndDeleteRefillTheListWithNothingSelected) {
     open({wrestler("A"), placeholderWrestler(), wrestler("B")}, "B");
     click("Command2");
     EXPECT_EQ(items(list), "A|B|Your Wrestler");
-    const auto added = world.files();
-    click("Command3"); // nothing selected
-    EXPECT_EQ(world.files(), added);
-
+    EXPECT_EQ(selected(list), "");
     clickItem(list, "A");
     click("Command3");
     EXPECT_EQ(world.roster(),
@@ -132,10 +123,6 @@ TEST_F(RosterEditorWindow, RefusalsAndFailedRewritesAreReportedAndWriteNothing) 
     // The boxes keep what was typed, to be corrected, and he stays the one picked.
     EXPECT_EQ(shown("Text1") + selected(list), "AA");
     text("Text9")->setText(QStringLiteral("Dragon"));
-    text("Text12")->setText(QStringLiteral("60a"));
-    click("Command1");
-    expectReported(2, "Morale");
-    text("Text12")->setText(QString::fromStdString(wrestler("A")[Line::Morale]));
 
     {
         const RewriteStepFailure failing(RewriteStep::Replace, 0);
@@ -144,34 +131,9 @@ TEST_F(RosterEditorWindow, RefusalsAndFailedRewritesAreReportedAndWriteNothing) 
         clickItem(list, "A");
         click("Command3");
     }
-    expectReported(5, "yourfed.hv1");
+    expectReported(4, "yourfed.hv1");
     EXPECT_EQ(world.files(), before);
     EXPECT_EQ(items(list), "A");
-}
-
-// Another program changing the game folder holds the lock: Apply waits for it, gives up after
-// the wait with nothing written, and goes through once it is free.
-TEST_F(RosterEditorWindow, ApplyGivesUpWhileAnotherProgramHoldsTheGameFolder) {
-    const Lines a = wrestler("A", " 2 "); // the carder as the window writes it
-    open({placeholderWrestler(), a}, "A");
-    const auto before = world.files();
-    gameFolderLockWait() = std::chrono::milliseconds(300);
-    std::promise<void> held, release;
-    std::thread other([&] {
-        const GameFolderLock lock(world.game);
-        held.set_value();
-        release.get_future().wait();
-    });
-    held.get_future().wait();
-    text("Text12")->setText(QStringLiteral("5"));
-    click("Command1");
-    release.set_value();
-    other.join();
-    gameFolderLockWait() = std::chrono::seconds(10);
-    expectReported(1, "another program (hv or the editor)");
-    EXPECT_EQ(world.files(), before);
-    click("Command1");
-    EXPECT_EQ(world.roster(), recordBytes({placeholderWrestler(), withLine(a, Line::Morale, "5")}));
 }
 
 TEST_F(RosterEditorWindow, UnreadableFilesAreReportedAndTheWindowStaysUsable) {
@@ -179,7 +141,6 @@ TEST_F(RosterEditorWindow, UnreadableFilesAreReportedAndTheWindowStaysUsable) {
     truncated.resize(truncated.size() - 5);
     writeFile(world.rosterFile(), truncated);
     std::filesystem::remove(world.slotFile("save1", "Saved Game/save1.hv1"));
-    const auto before = world.files();
     openOnFiles();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("yourfed.hv1:38: ")))
@@ -187,10 +148,6 @@ TEST_F(RosterEditorWindow, UnreadableFilesAreReportedAndTheWindowStaysUsable) {
     expectReported(2, "save1.hv1");
     EXPECT_EQ(items(list), "");
     EXPECT_EQ(combo("Combo4")->count(), 1);
-
-    click("Command2");
-    expectReported(3, "yourfed.hv1");
-    EXPECT_EQ(world.files(), before);
 
     world.setRoster("save1", {wrestler("A")});
     click("Command2");

@@ -25,10 +25,6 @@ protected:
 TEST_F(ReorderWindow, MovesTheSelectedWrestlerKeepsHimSelectedAndReportsAFailure) {
     open({p, a, b, c});
     EXPECT_EQ(selected(list), "A"); // the second record
-    clickButton(window, "Command1");
-    EXPECT_EQ(world.roster(), recordBytes({p, a, b, c}));
-    EXPECT_EQ(selected(list), "A");
-
     move("C", "Command1");
     EXPECT_EQ(world.roster(), recordBytes({p, a, c, b}));
     EXPECT_EQ(items(list), "A|C|B");
@@ -43,18 +39,13 @@ TEST_F(ReorderWindow, MovesTheSelectedWrestlerKeepsHimSelectedAndReportsAFailure
     EXPECT_EQ(items(list), "A|C|B");
 }
 
-TEST_F(ReorderWindow, MovesWorkOnTheFileAsItIsNowInTheSlotInUse) {
+TEST_F(ReorderWindow, MovesWorkInTheSlotInUseNow) {
     open({a, b});
-    world.setRoster("save1", {a, b, c}); // grown since the window loaded: asked, and yes
-    move("B", "Command2");
-    EXPECT_EQ(world.roster(), recordBytes({a, c, b}));
-    EXPECT_EQ(questions.size(), 1u);
-
     world.setRoster("save2", {c, b, a});
     context.slot = QStringLiteral("save2");
     move("B", "Command2");
     EXPECT_EQ(world.roster("save2"), recordBytes({c, a, b}));
-    EXPECT_EQ(world.roster(), recordBytes({a, c, b}));
+    EXPECT_EQ(world.roster(), recordBytes({a, b}));
 }
 
 } // namespace
