@@ -25,6 +25,8 @@ private:
 
 // How a refusal of a change ends: it was refused before any file was written.
 inline constexpr std::string_view kNothingWritten = "; nothing was written";
+// The same as the last sentence of a message made of sentences.
+inline constexpr std::string_view kNothingWrittenSentence = " Nothing was written.";
 
 // Refuses a change: throws a GameFileError for `file` (and `line`), `problem` and
 // kNothingWritten its message.

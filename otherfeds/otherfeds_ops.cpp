@@ -22,8 +22,6 @@ using WrestlerFile = RecordFile<WrestlerRecord>;
 
 constexpr std::string_view kWords[] = {"own", "rival", "ecw", "indy"};
 
-const char* const kNothingWritten = " Nothing was written.";
-
 GameFile rivalGameFile(Party party, std::string_view otherBigFed) {
     switch (party) {
     case Party::Own:
@@ -35,7 +33,7 @@ GameFile rivalGameFile(Party party, std::string_view otherBigFed) {
             return GameFile::WcwRoster;
         throw OperationRefused("The slot's federation is neither WWF nor WCW, so there is no "
                                "other big federation to trade with." +
-                               std::string(kNothingWritten));
+                               std::string(kNothingWrittenSentence));
     case Party::Ecw:
         return GameFile::EcwRoster;
     case Party::Indy:
@@ -64,7 +62,8 @@ std::string contractFor(const std::filesystem::path& saveGame, long long years) 
         refuseChange(saveGame, "the year \"" + yearText + "\" is not a number", SaveHeader::Year);
     long long sum = 0;
     if (__builtin_add_overflow(*year, years, &sum))
-        throw OperationRefused("The contract years are too large." + std::string(kNothingWritten));
+        throw OperationRefused("The contract years are too large." +
+                               std::string(kNothingWrittenSentence));
     return contractText(month, sum);
 }
 
@@ -91,22 +90,22 @@ std::string partyCaption(Party party, std::string_view otherBigFed) {
 void checkRequest(const TransferRequest& r, const std::string& gameFolder) {
     if (r.from == r.to)
         throw OperationRefused("A wrestler cannot be traded from a federation to itself." +
-                               std::string(kNothingWritten));
+                               std::string(kNothingWrittenSentence));
     if (r.name.empty())
-        throw OperationRefused("No wrestler is selected." + std::string(kNothingWritten));
+        throw OperationRefused("No wrestler is selected." + std::string(kNothingWrittenSentence));
     if (r.to != Party::Own)
         return;
     if (r.newName.empty())
-        throw OperationRefused("The new name is empty." + std::string(kNothingWritten));
+        throw OperationRefused("The new name is empty." + std::string(kNothingWrittenSentence));
     // His name as stored goes with him as it is, a lone CR in it included.
     if (r.newName != r.name)
         refuseLineBreak(slotFilePath(gameFolder, r.slot, GameFile::Roster), "new name", r.newName);
     if (auto problem = kWrestlerFields[WrestlerRecord::Name].refusal(r.newName))
         throw OperationRefused("\"" + r.newName + "\" " + std::string(*problem) + "." +
-                               std::string(kNothingWritten));
+                               std::string(kNothingWrittenSentence));
     if (!parseContractYears(r.years))
         throw OperationRefused("The contract years \"" + r.years + "\" are not a whole number." +
-                               std::string(kNothingWritten));
+                               std::string(kNothingWrittenSentence));
 }
 
 // Both new files complete and synced before either is replaced, the destination first: a

@@ -270,8 +270,8 @@ private:
             // hides him.
             const auto chosen = source.list->selectedText();
             if (!chosen && !source.shown)
-                throw OperationRefused("Select a wrestler in the " + bytes(where) +
-                                       " list first. Nothing was written.");
+                throw OperationRefused("Select a wrestler in the " + bytes(where) + " list first." +
+                                       std::string(kNothingWrittenSentence));
             TransferRequest request;
             request.slot = slotName();
             request.from = move.from;
@@ -285,14 +285,14 @@ private:
                 request.newName = source.name.bytes();
                 if (request.newName.empty())
                     throw OperationRefused("The " + bytes(nameBox) +
-                                           " is empty: pick or type the name he will carry. "
-                                           "Nothing was written.");
+                                           " is empty: pick or type the name he will carry." +
+                                           std::string(kNothingWrittenSentence));
                 request.years = ui::fromQtOrRefuse(
                     source.years->text(), QStringLiteral("How many years? box under ") + where);
                 if (!parseContractYears(request.years))
                     throw OperationRefused("The \"How many years?\" box under " + bytes(where) +
-                                           " holds \"" + request.years +
-                                           "\", not a whole number. Nothing was written.");
+                                           " holds \"" + request.years + "\", not a whole number." +
+                                           std::string(kNothingWrittenSentence));
             }
             TransferWrestler(ui::gameFolder(context_), request, random_);
         });

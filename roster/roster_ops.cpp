@@ -152,8 +152,8 @@ std::size_t mergeWrestler(WrestlerFile& file, const RosterFile& roster, std::str
         const std::string& name = record.lines[Line::Name];
         if (name != file.name(i))
             if (auto problem = kWrestlerFields[Line::Name].refusal(name))
-                throw OperationRefused("\"" + name + "\" " + std::string(*problem) +
-                                       ". Nothing was written.");
+                throw OperationRefused("\"" + name + "\" " + std::string(*problem) + "." +
+                                       std::string(kNothingWrittenSentence));
         if (changed)
             file.replace(i, record);
     }

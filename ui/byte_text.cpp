@@ -44,9 +44,10 @@ std::string fromQtOrRefuse(const QString& text, const QString& boxLabel) {
             const QString shown = pair ? text.mid(i, 2) : text.mid(i, 1);
             throw OperationRefused(
                 QStringLiteral("The character \"%1\" in \"%2\" cannot be stored in the game's "
-                               "files. Nothing was written.")
+                               "files.")
                     .arg(shown, boxLabel)
-                    .toStdString());
+                    .toStdString() +
+                std::string(kNothingWrittenSentence));
         }
         out.push_back(static_cast<char>(*byte));
     }
