@@ -4,6 +4,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <stdexcept>
 #include <string>
@@ -14,41 +15,54 @@ namespace fs = std::filesystem;
 
 namespace hv::bench {
 
+namespace {
+
+// Samples of wall and CPU seconds, as a Timing.
+struct Samples {
+    std::vector<double> wall, cpu;
+
+    template <class Body> void take(bool keep, const Body& body) {
+        const auto start = std::chrono::steady_clock::now();
+        const std::clock_t cpuStart = std::clock();
+        body();
+        if (!keep)
+            return;
+        wall.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        cpu.push_back(static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);
+    }
+    Timing timing() {
+        std::sort(wall.begin(), wall.end());
+        std::sort(cpu.begin(), cpu.end());
+        return {wall[wall.size() / 2], wall.front(), cpu[cpu.size() / 2]};
+    }
+};
+
+} // namespace
+
 Timing measure(int reps, const std::function<void()>& body, const std::function<void()>& prepare) {
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> seconds;
+    Samples samples;
     for (int i = 0; i <= reps; ++i) {
         if (prepare)
             prepare();
-        const auto start = Clock::now();
-        body();
-        if (i > 0) // run 0 is the warm-up
-            seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        samples.take(i > 0, body); // run 0 is the warm-up
     }
-    std::sort(seconds.begin(), seconds.end());
-    return {seconds[seconds.size() / 2], seconds.front()};
+    return samples.timing();
 }
 
 std::pair<Timing, Timing> measurePaired(int reps, const std::function<void()>& first,
-                                        const std::function<void()>& second) {
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> seconds[2];
+                                        const std::function<void()>& second,
+                                        const std::function<void()>& prepareFirst) {
+    Samples samples[2];
     const std::function<void()>* bodies[2] = {&first, &second};
     for (int i = 0; i <= reps; ++i)
         for (int k = 0; k < 2; ++k) {
             const int which = (i + k) % 2;
-            const auto start = Clock::now();
-            (*bodies[which])();
-            if (i > 0)
-                seconds[which].push_back(
-                    std::chrono::duration<double>(Clock::now() - start).count());
+            if (which == 0 && prepareFirst)
+                prepareFirst();
+            samples[which].take(i > 0, *bodies[which]);
         }
-    Timing t[2];
-    for (int k = 0; k < 2; ++k) {
-        std::sort(seconds[k].begin(), seconds[k].end());
-        t[k] = {seconds[k][seconds[k].size() / 2], seconds[k].front()};
-    }
-    return {t[0], t[1]};
+    return {samples[0].timing(), samples[1].timing()};
 }
 
 ScratchDir::ScratchDir(const fs::path& base) {

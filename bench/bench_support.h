@@ -9,9 +9,12 @@
 
 namespace hv::bench {
 
+// Wall time, and the process's CPU time: on a shared, loaded machine the CPU time tells what
+// the work itself costs, the wall time what the user waits (with the machine's load).
 struct Timing {
     double median = 0; // seconds
     double best = 0;
+    double cpuMedian = 0;
 };
 
 // One untimed warm-up run (page cache, allocator), then `reps` timed runs of `body`.
@@ -20,9 +23,11 @@ Timing measure(int reps, const std::function<void()>& body,
                const std::function<void()>& prepare = {});
 
 // Two bodies measured in one run, turn about (the order swapped every round, so that a drift
-// of the machine weighs on both alike), after one untimed warm-up round.
+// of the machine weighs on both alike), after one untimed warm-up round. `prepareFirst`, when
+// given, runs untimed before every run of `first`.
 std::pair<Timing, Timing> measurePaired(int reps, const std::function<void()>& first,
-                                        const std::function<void()>& second);
+                                        const std::function<void()>& second,
+                                        const std::function<void()>& prepareFirst = {});
 
 // A fresh folder below `base`, removed with everything in it at the end.
 class ScratchDir {

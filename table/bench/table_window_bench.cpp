@@ -19,11 +19,8 @@
 
 #include <malloc.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,44 +28,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Wall time and the process's CPU time: on a shared, loaded machine the CPU time tells what
-// the work itself costs, the wall time what the user waits (with the machine's load).
-struct Timing {
-    double median = 0, best = 0, cpuMedian = 0; // seconds
-};
-
-double cpuNow() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-double wallNow() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-double median(std::vector<double> v) {
-    std::ranges::sort(v);
-    return v[v.size() / 2];
-}
-
-Timing measure(int reps, const std::function<void()>& body,
-               const std::function<void()>& prepare = {}) {
-    std::vector<double> wall, cpu;
-    for (int i = 0; i <= reps; ++i) {
-        if (prepare)
-            prepare();
-        const double w = wallNow(), c = cpuNow();
-        body();
-        if (i == 0)
-            continue; // warm-up
-        wall.push_back(wallNow() - w);
-        cpu.push_back(cpuNow() - c);
-    }
-    return {median(wall), *std::ranges::min_element(wall), median(cpu)};
-}
+using hv::bench::measure;
+using hv::bench::Timing;
 
 void report(const char* what, const Timing& t, const char* limit) {
     std::printf("%-44s median %8.2f ms (cpu %8.2f ms)  best %8.2f ms  (limit %s)\n", what,
@@ -197,9 +158,6 @@ int main(int argc, char** argv) {
         const fs::path copy = roster.parent_path() / "copy.tmp";
         const fs::path copied = roster.parent_path() / "copy.hv1";
         int value = 0;
-        // Turn about, so that a drift of the machine weighs on both alike.
-        Timing applied, synced;
-        std::vector<double> a, c, aCpu, cCpu;
         const auto editOne = [&] {
             view->setCurrentIndex(view->model()->index(5, morale)); // no placeholder
             QTest::keyClicks(view, QString::number(40 + value++ % 2).left(1));
@@ -212,24 +170,8 @@ int main(int argc, char** argv) {
             fs::rename(copy, copied);
         };
         // More turns than elsewhere: each is short, and the two are close.
-        for (int i = 0; i <= 3 * kReps; ++i)
-            for (int turn2 = 0; turn2 < 2; ++turn2) {
-                const bool first = (i + turn2) % 2 == 0;
-                if (first)
-                    editOne(); // not timed: the edit, as the user types it
-                const double start = wallNow(), cpu = cpuNow();
-                first ? apply->click() : copyOne();
-                if (i > 0) {
-                    (first ? a : c).push_back(wallNow() - start);
-                    (first ? aCpu : cCpu).push_back(cpuNow() - cpu);
-                }
-            }
-        applied.median = median(a);
-        applied.best = *std::ranges::min_element(a);
-        synced.median = median(c);
-        synced.best = *std::ranges::min_element(c);
-        applied.cpuMedian = median(aCpu);
-        synced.cpuMedian = median(cCpu);
+        const auto [applied, synced] = hv::bench::measurePaired(
+            3 * kReps, [&] { apply->click(); }, copyOne, editOne); // the edit as the user types it
         report("Apply one edited cell, 100,000", applied, "1.3x copy");
         report("synced copy and rename of the same file", synced, "-");
         std::printf("%-52s %.2fx\n", "Apply / copy", applied.median / synced.median);
