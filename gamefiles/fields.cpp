@@ -16,6 +16,12 @@ char foldedCase(char c) {
     return c;
 }
 
+bool containsFolded(std::string_view text, std::string_view part) {
+    const auto same = [](char a, char b) { return foldedCase(a) == foldedCase(b); };
+    return part.empty() ||
+           std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end();
+}
+
 namespace {
 
 // A code the game reads as a number: its choices' codes are numbers.

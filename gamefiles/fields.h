@@ -117,5 +117,7 @@ constexpr const Field* findField(std::span<const Field> fields, std::string_view
 // Case folding for words typed in any case: A-Z and the Latin-1 capitals, as the game's
 // 8-bit text has them.
 char foldedCase(char c);
+// Whether `text` holds `part` in any case, as foldedCase folds it; an empty part is in every text.
+bool containsFolded(std::string_view text, std::string_view part);
 
 } // namespace hv

@@ -19,11 +19,13 @@ const Field& fieldOf(Line line) {
     return kWrestlerFields[line];
 }
 
-Line fieldNamed(const Assignment& a, std::string_view given) {
+// The field `a` names, one of those of the command `setCommand`.
+const Field& fieldNamed(const Assignment& a, std::string_view given,
+                        std::string_view setCommand = "hv roster set") {
     if (a.field == nullptr)
         throw BatchSyntaxError("unknown field " + quoted(a.name) + " in " + quoted(given) +
-                               "; the fields are those of `hv roster set`");
-    return static_cast<Line>(a.field->line);
+                               "; the fields are those of `" + std::string(setCommand) + "`");
+    return *a.field;
 }
 
 bool isNumberField(Line line) {
@@ -32,12 +34,6 @@ bool isNumberField(Line line) {
 
 std::string_view nameOf(Line line) {
     return fieldOf(line).name;
-}
-
-bool contains(std::string_view text, std::string_view part) {
-    const auto same = [](char a, char b) { return foldedCase(a) == foldedCase(b); };
-    return part.empty() ||
-           std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end();
 }
 
 bool isCodeField(Line line) {
@@ -55,7 +51,7 @@ bool meets(const Condition& c, std::string_view stored) {
     const auto number = parseNumber(value);
     switch (c.op) {
     case Compare::Contains:
-        return contains(value, c.value);
+        return containsFolded(value, c.value);
     case Compare::Equal:
     case Compare::NotEqual: {
         const bool equal = c.number && number ? *number == *c.number : value == c.value;
@@ -166,10 +162,7 @@ Condition parseCondition(std::string_view text, std::span<const Field> fields,
     const auto a = parseAssignment(text, fields, AssignmentForm::Condition);
     if (!a)
         throw bad();
-    if (a->field == nullptr)
-        throw BatchSyntaxError("unknown field " + quoted(a->name) + " in " + quoted(text) +
-                               "; the fields are those of `" + std::string(setCommand) + "`");
-    const Field& field = *a->field;
+    const Field& field = fieldNamed(*a, text, setCommand);
     Condition c{field.line, &field, a->op, std::string(a->value), a->number};
     if (!a->hasOperator)
         throw bad();
@@ -208,7 +201,7 @@ FieldChange parseChange(std::string_view text) {
     const auto a = parseAssignment(text, kWrestlerFields, AssignmentForm::TrimmedChange);
     if (!a)
         throw BatchSyntaxError("expected FIELD=VALUE, not " + quoted(text));
-    FieldChange change{fieldNamed(*a, text), {}, {}};
+    FieldChange change{static_cast<Line>(fieldNamed(*a, text).line), {}, {}};
     if (a->adds) {
         change.delta = a->number;
         if (!change.delta)

@@ -212,12 +212,6 @@ std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view te
     return out;
 }
 
-bool containsFolded(std::string_view name, std::string_view part) {
-    const auto same = [](char a, char b) { return foldedCase(a) == foldedCase(b); };
-    return part.empty() ||
-           std::search(name.begin(), name.end(), part.begin(), part.end(), same) != name.end();
-}
-
 TableApplied applyTableEdits(const TableSource& source, std::span<const TableEdit> edits,
                              const RecordBytes& shown) {
     if (source.kind == RecordKind::Wrestler)

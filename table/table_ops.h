@@ -79,9 +79,6 @@ bool meetsConditions(std::span<const TableCondition> conditions, const LineOf& l
     return true;
 }
 
-// Whether `name` holds `part` in any case.
-bool containsFolded(std::string_view name, std::string_view part);
-
 // A pending edit: the record (0-based place in the file), its name as read, and the edit with
 // the bytes shown as its base.
 struct TableEdit {
