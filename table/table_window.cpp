@@ -55,8 +55,9 @@ QString caption(RecordKind kind, std::size_t line) {
     return ui::toQt(tableFields(kind)[line].caption).trimmed();
 }
 
+// A number, or a code the game reads as a number (the carder): sorted by the number.
 bool sortsAsNumber(RecordKind kind, std::size_t line) {
-    return cellIsNumber(kind, line) || tableFields(kind)[line].name == "carder";
+    return tableFields(kind)[line].numberLike();
 }
 
 // The cells of one file: the bytes as read, and the cells edited since.
