@@ -625,9 +625,9 @@ private:
         if (!watch_->writeFresh(this, title(),
                                 [&] { done = applyTableEdits(s, edits, model_->records()); }))
             return;
-        // The file holds what is shown: no need to read it again.
+        // Where the file held what is shown, the saved records go into the bytes shown, with no
+        // read of the file; merged with changes made meanwhile, it is read and shown as it is.
         if (!done.asShown || !ui::runReported(this, title(), [&] { model_->applied(done); })) {
-            // Merged with changes made meanwhile: shown as they are now.
             ui::runReported(this, title(), [&] { reloadFile(); });
             return;
         }
