@@ -140,15 +140,42 @@ fi
 linux_editor=$(realpath "$linux_editor")
 editor_exe=$PWD/$build/app/hv-editor.exe
 
-# Waits for a window with this caption and prints its id.
+# Prints the id of a shown window with this caption, waiting up to two minutes for one. A
+# search dies of an X error when a window goes while it walks the tree (programs make and drop
+# windows as they start), so it is tried again until a window it found is still there.
 window() {
-    timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+    local id
+    for _ in $(seq 240); do
+        for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+            xdotool getwindowname "$id" >/dev/null 2>&1 && { echo "$id"; return 0; }
+        done
+        sleep 0.5
+    done
+    return 1
 }
-# Gives a window the keyboard and types into it, a little time after each key.
+# Says which windows are shown and keeps a picture of the screen, when one did not turn up.
+shown_windows() {
+    echo "$1; the windows shown:" >&2
+    for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+        xdotool getwindowname "$id" 2>/dev/null | sed 's/^/    /' >&2 || true
+    done
+    import -window root "$e2e/$2-failed.png" 2>/dev/null || true
+    echo "    the screen: $e2e/$2-failed.png; the program's output:" >&2
+    sed 's/^/    /' "$e2e/$2.log" >&2 || true
+}
+# Gives the window with this caption the keyboard (looked up again while it does not take it)
+# and types into it, a little time after each key.
 keys() {
-    local id=$1
+    local caption=$1 id
     shift
-    xdotool mousemove --window "$id" 1 1 windowfocus --sync "$id"
+    for _ in $(seq 20); do
+        id=$(window "$caption") &&
+            timeout 10 xdotool mousemove --window "$id" 1 1 windowfocus --sync "$id" \
+                2>/dev/null && break
+        id=
+        sleep 0.5
+    done
+    [ -n "$id" ] || { echo "the window \"$caption\" does not take the keyboard" >&2; return 1; }
     sleep 0.5
     for key in "$@"; do
         xdotool key "$key"
@@ -163,19 +190,14 @@ play() {
     shift
     "$@" >"$e2e/$name.log" 2>&1 &
     pids+=($!)
-    local main roster
-    main=$(window "Unofficial HV Editor") || true
-    if [ -z "$main" ]; then
-        echo "$name: no main window \"Unofficial HV Editor\"" >&2
-        cat "$e2e/$name.log" >&2
+    if ! window "Unofficial HV Editor" >/dev/null; then
+        shown_windows "$name: no main window \"Unofficial HV Editor\"" "$name"
         return 1
     fi
     sleep 1
-    keys "$main" Tab space # Option1, then "Roster Stats"
-    roster=$(window "Editing Roster") || true
-    if [ -z "$roster" ]; then
-        echo "$name: the roster editor did not open" >&2
-        import -window root "$e2e/$name-failed.png" || true
+    keys "Unofficial HV Editor" Tab space || return 1 # Option1, then "Roster Stats"
+    if ! window "Editing Roster" >/dev/null; then
+        shown_windows "$name: the roster editor did not open" "$name"
         return 1
     fi
     sleep 1
@@ -183,12 +205,12 @@ play() {
     # a click in the filter box at the window's top left (the same place in both styles): a
     # name that only one wrestler has, Tab to the list, Down to pick him, Tab past the name
     # box to the draw box, a new draw, and Ctrl+S to apply.
-    keys "$roster"
-    xdotool mousemove --window "$roster" 30 20 click 1
+    keys "Editing Roster" || return 1
+    xdotool mousemove --window "$(window "Editing Roster")" 30 20 click 1
     sleep 0.5
-    keys "$roster" V e x e l Tab Down Tab Tab ctrl+a 8 1
+    keys "Editing Roster" V e x e l Tab Down Tab Tab ctrl+a 8 1 || return 1
     import -window root "$e2e/$name.png"
-    keys "$roster" ctrl+s
+    keys "Editing Roster" ctrl+s || return 1
     sleep 2
     kill "${pids[-1]}"
 }
@@ -200,11 +222,11 @@ done
 # The Linux editor reads options.dat in its working folder; the Windows one beside itself,
 # while it is started from another folder, as Explorer does for an opened file.
 (cd "$e2e/editor-linux/program" && printf '%s\r\n' "$PWD/../game" >options.dat &&
-    play linux env QT_QPA_PLATFORM=xcb "$linux_editor")
+    play linux env QT_QPA_PLATFORM=xcb "$linux_editor") || exit 1
 cp "$editor_exe" "$e2e/editor-windows/program/"
 printf '..\\game\r\n' >"$e2e/editor-windows/program/options.dat"
 (cd "$e2e/editor-windows/elsewhere" && play windows env -u QT_QPA_PLATFORM "$wine" \
-    ../program/hv-editor.exe)
+    ../program/hv-editor.exe) || exit 1
 if diff -r sample/game "$e2e/editor-linux/game" >/dev/null; then
     echo "the Linux editor changed nothing; the comparison proves nothing" >&2
     exit 1
@@ -240,7 +262,7 @@ done
     { echo "the installer left out the uninstaller, the Start menu entry or .hve" >&2; exit 1; }
 (cd "$e2e" && exec env -u QT_QPA_PLATFORM "$wine" "$installed/hv-editor.exe" >installed.log 2>&1) &
 pids+=($!)
-if [ -z "$(window "Unofficial HV Editor")" ]; then
+if ! window "Unofficial HV Editor" >/dev/null; then
     echo "the installed hv-editor.exe did not start" >&2
     exit 1
 fi
