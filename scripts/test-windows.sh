@@ -50,7 +50,7 @@ wine=/usr/lib/wine/wine64
 mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver -p >/dev/null 2>&1
 timeout 300 "$wine" cmd /c exit >/dev/null 2>&1 || true # creates the prefix on the first run
-# Windows' dialog font, "MS Shell Dlg", is Wine's own Tahoma here, whose glyph boxes are three
+# Windows' dialog font, "MS Shell Dlg", is Wine's own Tahoma here, whose glyph boxes are four
 # times the line: Qt centres a line edit's text by them and draws it above the box, so every
 # box would look empty on the screenshots. A real font stands in, as Segoe UI does on Windows.
 timeout 60 "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
