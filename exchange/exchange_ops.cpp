@@ -225,8 +225,8 @@ std::size_t overwrite(WrestlerFile& records, const RosterFile& roster, std::stri
         std::vector<std::string> now = clashingRecords(records, name);
         if (now != *asked)
             throw ClashChanged("The roster changed while the question was open: " +
-                                   clashText(name, now.size(), asked->size()) +
-                                   ". Nothing was written.",
+                                   clashText(name, now.size(), asked->size()) + "." +
+                                   std::string(kNothingWrittenSentence),
                                std::move(now));
     }
     std::size_t count = 0;

@@ -13,6 +13,10 @@ void refuseChange(const std::filesystem::path& file, std::string_view problem, s
     throw GameFileError(file, std::string(problem) + std::string(kNothingWritten), line);
 }
 
+void refuseOperation(std::string_view sentences) {
+    throw OperationRefused(std::string(sentences) + std::string(kNothingWrittenSentence));
+}
+
 void refuseLineBreak(const std::filesystem::path& file, std::string_view what,
                      std::string_view value) {
     if (hasLineBreak(value))

@@ -48,4 +48,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Refuses a change for a reason made of sentences: throws OperationRefused with `sentences` and
+// kNothingWrittenSentence its message.
+[[noreturn]] void refuseOperation(std::string_view sentences);
+
 } // namespace hv

@@ -31,9 +31,8 @@ GameFile rivalGameFile(Party party, std::string_view otherBigFed) {
             return GameFile::WwfRoster;
         if (otherBigFed == "WCW")
             return GameFile::WcwRoster;
-        throw OperationRefused("The slot's federation is neither WWF nor WCW, so there is no "
-                               "other big federation to trade with." +
-                               std::string(kNothingWrittenSentence));
+        refuseOperation("The slot's federation is neither WWF nor WCW, so there is no other big "
+                        "federation to trade with.");
     case Party::Ecw:
         return GameFile::EcwRoster;
     case Party::Indy:
@@ -62,8 +61,7 @@ std::string contractFor(const std::filesystem::path& saveGame, long long years) 
         refuseChange(saveGame, "the year \"" + yearText + "\" is not a number", SaveHeader::Year);
     long long sum = 0;
     if (__builtin_add_overflow(*year, years, &sum))
-        throw OperationRefused("The contract years are too large." +
-                               std::string(kNothingWrittenSentence));
+        refuseOperation("The contract years are too large.");
     return contractText(month, sum);
 }
 
@@ -89,23 +87,20 @@ std::string partyCaption(Party party, std::string_view otherBigFed) {
 // The checks that need no file, so that a bad request opens nothing.
 void checkRequest(const TransferRequest& r, const std::string& gameFolder) {
     if (r.from == r.to)
-        throw OperationRefused("A wrestler cannot be traded from a federation to itself." +
-                               std::string(kNothingWrittenSentence));
+        refuseOperation("A wrestler cannot be traded from a federation to itself.");
     if (r.name.empty())
-        throw OperationRefused("No wrestler is selected." + std::string(kNothingWrittenSentence));
+        refuseOperation("No wrestler is selected.");
     if (r.to != Party::Own)
         return;
     if (r.newName.empty())
-        throw OperationRefused("The new name is empty." + std::string(kNothingWrittenSentence));
+        refuseOperation("The new name is empty.");
     // His name as stored goes with him as it is, a lone CR in it included.
     if (r.newName != r.name)
         refuseLineBreak(slotFilePath(gameFolder, r.slot, GameFile::Roster), "new name", r.newName);
     if (auto problem = kWrestlerFields[WrestlerRecord::Name].refusal(r.newName))
-        throw OperationRefused("\"" + r.newName + "\" " + std::string(*problem) + "." +
-                               std::string(kNothingWrittenSentence));
+        refuseOperation("\"" + r.newName + "\" " + std::string(*problem) + ".");
     if (!parseContractYears(r.years))
-        throw OperationRefused("The contract years \"" + r.years + "\" are not a whole number." +
-                               std::string(kNothingWrittenSentence));
+        refuseOperation("The contract years \"" + r.years + "\" are not a whole number.");
 }
 
 // Both new files complete and synced before either is replaced, the destination first: a

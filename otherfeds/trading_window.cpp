@@ -270,8 +270,7 @@ private:
             // hides him.
             const auto chosen = source.list->selectedText();
             if (!chosen && !source.shown)
-                throw OperationRefused("Select a wrestler in the " + bytes(where) + " list first." +
-                                       std::string(kNothingWrittenSentence));
+                refuseOperation("Select a wrestler in the " + bytes(where) + " list first.");
             TransferRequest request;
             request.slot = slotName();
             request.from = move.from;
@@ -284,15 +283,13 @@ private:
                 source.name.setLabel(nameBox);
                 request.newName = source.name.bytes();
                 if (request.newName.empty())
-                    throw OperationRefused("The " + bytes(nameBox) +
-                                           " is empty: pick or type the name he will carry." +
-                                           std::string(kNothingWrittenSentence));
+                    refuseOperation("The " + bytes(nameBox) +
+                                    " is empty: pick or type the name he will carry.");
                 request.years = ui::fromQtOrRefuse(
                     source.years->text(), QStringLiteral("How many years? box under ") + where);
                 if (!parseContractYears(request.years))
-                    throw OperationRefused("The \"How many years?\" box under " + bytes(where) +
-                                           " holds \"" + request.years + "\", not a whole number." +
-                                           std::string(kNothingWrittenSentence));
+                    refuseOperation("The \"How many years?\" box under " + bytes(where) +
+                                    " holds \"" + request.years + "\", not a whole number.");
             }
             TransferWrestler(ui::gameFolder(context_), request, random_);
         });

@@ -50,8 +50,7 @@ RestorePlan planRestore(const std::string& gameFolder, std::string_view slot,
                         unsigned long long id) {
     const auto own = findRestorePoint(gameFolder, slot, id);
     if (!own)
-        throw OperationRefused(std::string(slot) + " has no restore point " + std::to_string(id) +
-                               ". Nothing was written.");
+        refuseOperation(std::string(slot) + " has no restore point " + std::to_string(id) + ".");
     RestorePlan plan;
     plan.point = *own;
     // Every slot's points made after it, newest first.
@@ -147,7 +146,7 @@ RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
         std::string message = "the restore of point " + std::to_string(id) + " is no longer plan " +
                               std::string(agreedPlan) +
                               ": files or restore points changed since; it is now plan " + plan.id +
-                              ". Nothing was written.";
+                              "." + std::string(kNothingWrittenSentence);
         throw PlanRefused(message, std::move(plan));
     }
     if (agreedPlan.empty() && !plan.changedSince.empty()) {
@@ -156,7 +155,8 @@ RestoreResult applyPoint(const std::string& gameFolder, std::string_view slot,
             message += (message.empty() ? "" : ", ") + name;
         message += (plan.changedSince.size() == 1 ? " was" : " were") +
                    std::string(" changed by another program after the editor's last change to "
-                               "it; restoring would throw that change away. Nothing was written.");
+                               "it; restoring would throw that change away.") +
+                   std::string(kNothingWrittenSentence);
         throw PlanRefused(message, std::move(plan));
     }
     std::vector<std::string> versions;

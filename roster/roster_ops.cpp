@@ -152,8 +152,7 @@ std::size_t mergeWrestler(WrestlerFile& file, const RosterFile& roster, std::str
         const std::string& name = record.lines[Line::Name];
         if (name != file.name(i))
             if (auto problem = kWrestlerFields[Line::Name].refusal(name))
-                throw OperationRefused("\"" + name + "\" " + std::string(*problem) + "." +
-                                       std::string(kNothingWrittenSentence));
+                refuseOperation("\"" + name + "\" " + std::string(*problem) + ".");
         if (changed)
             file.replace(i, record);
     }

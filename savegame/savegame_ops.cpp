@@ -342,10 +342,9 @@ void feudsChange(FileChange& change, const SaveGameFile& save, const Feuds& feud
         if (!which[f])
             continue;
         if (feud.level < kMinLevel || feud.level > kMaxLevel)
-            throw OperationRefused("The level of feud " + std::to_string(f + 1) + " is " +
-                                   std::to_string(feud.level) + ", not a whole number from " +
-                                   std::to_string(kMinLevel) + " to " + std::to_string(kMaxLevel) +
-                                   ". Nothing was written.");
+            refuseOperation("The level of feud " + std::to_string(f + 1) + " is " +
+                            std::to_string(feud.level) + ", not a whole number from " +
+                            std::to_string(kMinLevel) + " to " + std::to_string(kMaxLevel) + ".");
         if (feud.deleted)
             lines[kFirstFeudLine + f] = "";
         if (markers)
@@ -389,10 +388,10 @@ void applyFeudEdits(const SaveGameFile& save, std::span<const FieldEdit> edits) 
             continue;
         const auto number = parseNumber(edit.value);
         if (!number || *number < kMinLevel || *number > kMaxLevel)
-            throw OperationRefused(
-                "The level of feud " + std::to_string((edit.line - kFirstMarkerLine) / 2 + 1) +
-                " is \"" + edit.value + "\", not a whole number from " + std::to_string(kMinLevel) +
-                " to " + std::to_string(kMaxLevel) + ". Nothing was written.");
+            refuseOperation("The level of feud " +
+                            std::to_string((edit.line - kFirstMarkerLine) / 2 + 1) + " is \"" +
+                            edit.value + "\", not a whole number from " +
+                            std::to_string(kMinLevel) + " to " + std::to_string(kMaxLevel) + ".");
     }
     editFiles(save.gameFolder, save.slot, "Change the feuds",
               [&](FileChange& change) { feudEditsChange(change, save, edits); });

@@ -42,12 +42,11 @@ std::string fromQtOrRefuse(const QString& text, const QString& boxLabel) {
             // Report the whole character, surrogate pairs included.
             const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size();
             const QString shown = pair ? text.mid(i, 2) : text.mid(i, 1);
-            throw OperationRefused(
+            refuseOperation(
                 QStringLiteral("The character \"%1\" in \"%2\" cannot be stored in the game's "
                                "files.")
                     .arg(shown, boxLabel)
-                    .toStdString() +
-                std::string(kNothingWrittenSentence));
+                    .toStdString());
         }
         out.push_back(static_cast<char>(*byte));
     }
