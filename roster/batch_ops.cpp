@@ -21,7 +21,7 @@ const Field& fieldOf(Line line) {
 
 // The field `a` names, one of those of the command `setCommand`.
 const Field& fieldNamed(const Assignment& a, std::string_view given,
-                        std::string_view setCommand = "hv roster set") {
+                        std::string_view setCommand = kRosterSetCommand) {
     if (a.field == nullptr)
         throw BatchSyntaxError("unknown field " + quoted(a.name) + " in " + quoted(given) +
                                "; the fields are those of `" + std::string(setCommand) + "`");
@@ -78,7 +78,7 @@ std::vector<Planned> plan(const WrestlerFile& file, const BatchEdit& edit) {
     std::vector<Planned> out;
     for (std::size_t i = 0; i < file.size(); ++i) {
         if (file.isPlaceholder(i) || !std::ranges::all_of(edit.conditions, [&](const Condition& c) {
-                return meets(c, file.line(i, c.line));
+                return meets(c, file.line(i, c.field->line));
             }))
             continue;
         std::vector<std::pair<Line, std::string>> lines;
@@ -163,7 +163,7 @@ Condition parseCondition(std::string_view text, std::span<const Field> fields,
     if (!a)
         throw bad();
     const Field& field = fieldNamed(*a, text, setCommand);
-    Condition c{field.line, &field, a->op, std::string(a->value), a->number};
+    Condition c{&field, a->op, std::string(a->value), a->number};
     if (!a->hasOperator)
         throw bad();
     const std::string_view value = a->value;

@@ -38,17 +38,19 @@ public:
 
 using hv::Compare;
 
+// The command whose fields a batch's conditions and changes name.
+inline constexpr std::string_view kRosterSetCommand = "hv roster set";
+
 struct Condition {
-    std::size_t line;   // of the record
-    const Field* field; // its rules, from the record kind's field table
+    const Field* field; // from the record kind's field table: its line and its rules
     Compare op;
     std::string value;
     std::optional<long long> number; // the value as a number, when it is one
 };
 // "FIELD OP VALUE"; blanks around the field and the operator are skipped. The field is one of
-// `fields`, those of the command `setCommand` ("hv roster set").
+// `fields`, those of the command `setCommand`.
 Condition parseCondition(std::string_view text, std::span<const Field> fields = kWrestlerFields,
-                         std::string_view setCommand = "hv roster set");
+                         std::string_view setCommand = kRosterSetCommand);
 // Whether a stored line of the condition's field meets it.
 bool conditionMet(const Condition& condition, std::string_view stored);
 

@@ -205,9 +205,9 @@ std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view te
         const std::string_view piece = trimmedBlanks(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         if (!piece.empty())
-            out.push_back(roster::parseCondition(piece, tableFields(kind),
-                                                 kind == RecordKind::Wrestler ? "hv roster set"
-                                                                              : "hv rivals set"));
+            out.push_back(roster::parseCondition(
+                piece, tableFields(kind),
+                kind == RecordKind::Wrestler ? roster::kRosterSetCommand : "hv rivals set"));
     }
     return out;
 }

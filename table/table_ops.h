@@ -74,7 +74,7 @@ std::vector<TableCondition> parseConditions(RecordKind kind, std::string_view te
 template <class LineOf>
 bool meetsConditions(std::span<const TableCondition> conditions, const LineOf& lineOf) {
     for (const TableCondition& c : conditions)
-        if (!roster::conditionMet(c, lineOf(c.line)))
+        if (!roster::conditionMet(c, lineOf(c.field->line)))
             return false;
     return true;
 }
