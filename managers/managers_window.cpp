@@ -69,10 +69,7 @@ private:
         combo_ = new QComboBox(this);
         combo_->setObjectName(QStringLiteral("Combo1"));
         sex_.attach(combo_, QStringLiteral("Sex"));
-        std::vector<std::string> sexes;
-        for (const Choice& c : kManagerFields[ManagerRecord::Sex].choices)
-            sexes.emplace_back(c.words);
-        sex_.setItems(sexes);
+        sex_.setChoices(kManagerFields[ManagerRecord::Sex]);
         sexLabel->setBuddy(combo_);
 
         const std::array<std::pair<const char*, const char*>, 3> buttons = {{

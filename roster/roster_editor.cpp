@@ -224,12 +224,8 @@ private:
     void load() {
         takeSlotFromContext();
         refillList();
-        for (Line line : {Line::Carder, Line::Alignment, Line::FinisherType, Line::Style}) {
-            std::vector<std::string> items;
-            for (const Choice& c : kWrestlerFields[line].choices)
-                items.emplace_back(c.words);
-            stored_[line].setItems(items);
-        }
+        for (Line line : {Line::Carder, Line::Alignment, Line::FinisherType, Line::Style})
+            stored_[line].setChoices(kWrestlerFields[line]);
         loadManagers();
     }
 

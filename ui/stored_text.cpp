@@ -3,6 +3,8 @@
 #include "byte_text.h"
 #include "window_support.h"
 
+#include "gamefiles/fields.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -79,6 +81,13 @@ void StoredText::setItems(const std::vector<std::string>& items) {
         combo_->addItem(shown(item));
     combo_->setCurrentIndex(-1);
     combo_->setEditText(keep);
+}
+
+void StoredText::setChoices(const Field& field) {
+    std::vector<std::string> words;
+    for (const Choice& c : field.choices)
+        words.emplace_back(c.words);
+    setItems(words);
 }
 
 void StoredText::clear() {

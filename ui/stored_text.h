@@ -11,6 +11,10 @@
 #include <string_view>
 #include <vector>
 
+namespace hv {
+struct Field;
+}
+
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -34,6 +38,8 @@ public:
     void set(std::string_view bytes);
     // Replaces a combo's items; each one picked gives back its own bytes.
     void setItems(const std::vector<std::string>& items);
+    // The same with the words of a field's choices, in their order.
+    void setChoices(const Field& field);
     // Empties the box; an empty box gives back no bytes.
     void clear();
 
